@@ -16,9 +16,8 @@ public:
     // which this program always passes as null. 0 on success, ERROR_MORE_DATA
     // with *pdwSize set to the size needed, or a system error code.
     virtual DWORD RequestParams(DWORD dwFlags, LPWSTR pszAdapterName,
-                                DHCPCAPI_PARAMS_ARRAY sendParams,
-                                DHCPCAPI_PARAMS_ARRAY recdParams, LPBYTE pBuffer,
-                                LPDWORD pdwSize) = 0;
+                                DHCPCAPI_PARAMS_ARRAY sendParams, DHCPCAPI_PARAMS_ARRAY recdParams,
+                                LPBYTE pBuffer, LPDWORD pdwSize) = 0;
 
     // DhcpCApiCleanup.
     virtual void Cleanup() = 0;

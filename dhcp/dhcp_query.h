@@ -27,9 +27,8 @@ public:
 
     // The options asked for, in the order their rows appear.
     static constexpr std::array<DWORD, 46> kRequestedOptions = {
-        54, 12, 1,  15, 6,  3,  4,  2,  7,  8,  9,  10, 11, 14, 16, 17,
-        18, 22, 23, 24, 25, 28, 33, 35, 36, 37, 38, 39, 41, 42, 43, 44,
-        46, 47, 48, 49, 50, 51, 52, 55, 58, 59, 60, 61, 66, 67};
+        54, 12, 1,  15, 6,  3,  4,  2,  7,  8,  9,  10, 11, 14, 16, 17, 18, 22, 23, 24, 25, 28, 33,
+        35, 36, 37, 38, 39, 41, 42, 43, 44, 46, 47, 48, 49, 50, 51, 52, 55, 58, 59, 60, 61, 66, 67};
 
     static constexpr DWORD kFirstReplySize = 256;
     // Most answers of "buffer too small" honoured in one request.

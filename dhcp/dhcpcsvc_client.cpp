@@ -9,11 +9,10 @@ public:
     DWORD Initialize(DWORD* pdwVersion) override { return DhcpCApiInitialize(pdwVersion); }
 
     DWORD RequestParams(DWORD dwFlags, LPWSTR pszAdapterName, DHCPCAPI_PARAMS_ARRAY sendParams,
-                        DHCPCAPI_PARAMS_ARRAY recdParams, LPBYTE pBuffer,
-                        LPDWORD pdwSize) override
+                        DHCPCAPI_PARAMS_ARRAY recdParams, LPBYTE pBuffer, LPDWORD pdwSize) override
     {
-        return DhcpRequestParams(dwFlags, nullptr, pszAdapterName, nullptr, sendParams,
-                                 recdParams, pBuffer, pdwSize, nullptr);
+        return DhcpRequestParams(dwFlags, nullptr, pszAdapterName, nullptr, sendParams, recdParams,
+                                 pBuffer, pdwSize, nullptr);
     }
 
     void Cleanup() override { DhcpCApiCleanup(); }

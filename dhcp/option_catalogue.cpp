@@ -4,19 +4,20 @@
 #include <iterator>
 
 const NameTable MessageTypeNames[] = {
-    {1, "DHCPDISCOVER"}, {2, "DHCPOFFER"}, {3, "DHCPREQUEST"}, {4, "DHCPDECLINE"},
-    {5, "DHCPACK"},      {6, "DHCPNAK"},   {7, "DHCPRELEASE"}, {8, "DHCPINFORM"},
-    {0, nullptr},
+    {1, "DHCPDISCOVER"}, {2, "DHCPOFFER"},   {3, "DHCPREQUEST"}, {4, "DHCPDECLINE"}, {5, "DHCPACK"},
+    {6, "DHCPNAK"},      {7, "DHCPRELEASE"}, {8, "DHCPINFORM"},  {0, nullptr},
 };
 
 // Hardware type numbers (RFC 1700 "ARP hardware types"), not consecutive.
 const NameTable HardwareTypeNames[] = {
-    {1, "ether"}, {6, "ieee802"}, {7, "arcnet"}, {15, "frelay"}, {23, "strip"}, {24, "ieee1394"},
-    {0, nullptr},
+    {1, "ether"},  {6, "ieee802"},   {7, "arcnet"}, {15, "frelay"},
+    {23, "strip"}, {24, "ieee1394"}, {0, nullptr},
 };
 
 const NameTable OverloadNames[] = {
-    {1, "file"}, {2, "sname"}, {3, "file+sname"},
+    {1, "file"},
+    {2, "sname"},
+    {3, "file+sname"},
     {0, nullptr},
 };
 

@@ -29,8 +29,9 @@ CString RenderAddressList(const std::uint8_t* pData, std::size_t nLength)
 CString RenderHours(std::uint32_t nBits)
 {
     // Two's complement without relying on implementation-defined conversion.
-    const std::int64_t nSeconds = nBits < 0x80000000u ? static_cast<std::int64_t>(nBits)
-                                                      : static_cast<std::int64_t>(nBits) - 0x100000000;
+    const std::int64_t nSeconds = nBits < 0x80000000u
+                                      ? static_cast<std::int64_t>(nBits)
+                                      : static_cast<std::int64_t>(nBits) - 0x100000000;
     char szText[32];
     std::snprintf(szText, sizeof szText, "%.2fh",
                   static_cast<double>(nSeconds) * 0.0002777777777777778);

@@ -39,8 +39,7 @@ public:
 
     DWORD Initialize(DWORD* pdwVersion) override;
     DWORD RequestParams(DWORD dwFlags, LPWSTR pszAdapterName, DHCPCAPI_PARAMS_ARRAY sendParams,
-                        DHCPCAPI_PARAMS_ARRAY recdParams, LPBYTE pBuffer,
-                        LPDWORD pdwSize) override;
+                        DHCPCAPI_PARAMS_ARRAY recdParams, LPBYTE pBuffer, LPDWORD pdwSize) override;
     void Cleanup() override { ++m_nCleanup; }
 
 private:

@@ -10,10 +10,10 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <winsock2.h>
-#include <windows.h>
 #include <dhcpcsdk.h>
 #include <iphlpapi.h>
+#include <windows.h>
+#include <winsock2.h>
 
 #else
 

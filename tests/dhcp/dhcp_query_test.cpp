@@ -34,7 +34,8 @@ protected:
     void Supply(ULONG nCode, Bytes data) { m_service.SetOption(nCode, std::move(data)); }
 
     // Runs one request and returns what it wrote on standard output.
-    CString Request(bool& bResult, const char* pszAdapter = "{1F2E3D4C-0000-4A5B-9C8D-112233445566}")
+    CString Request(bool& bResult,
+                    const char* pszAdapter = "{1F2E3D4C-0000-4A5B-9C8D-112233445566}")
     {
         testing::internal::CaptureStdout();
         bResult = m_query.RequestOptions(m_options, pszAdapter);
@@ -76,10 +77,9 @@ TEST_F(DhcpQueryTest, RequestCarriesTheFixedListAndFlags)
     EXPECT_EQ(call.strAdapterName, "eth0");
     EXPECT_EQ(call.nSendParams, 0u);
     EXPECT_EQ(call.dwBufferSize, 256u);
-    const std::vector<ULONG> kExpected = {54, 12, 1,  15, 6,  3,  4,  2,  7,  8,  9,  10,
-                                          11, 14, 16, 17, 18, 22, 23, 24, 25, 28, 33, 35,
-                                          36, 37, 38, 39, 41, 42, 43, 44, 46, 47, 48, 49,
-                                          50, 51, 52, 55, 58, 59, 60, 61, 66, 67};
+    const std::vector<ULONG> kExpected = {
+        54, 12, 1,  15, 6,  3,  4,  2,  7,  8,  9,  10, 11, 14, 16, 17, 18, 22, 23, 24, 25, 28, 33,
+        35, 36, 37, 38, 39, 41, 42, 43, 44, 46, 47, 48, 49, 50, 51, 52, 55, 58, 59, 60, 61, 66, 67};
     EXPECT_EQ(call.requestedOptions, kExpected);
 }
 

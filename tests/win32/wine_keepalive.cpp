@@ -5,8 +5,8 @@
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
-    const HWND hWnd = CreateWindowExA(0, "STATIC", "veyra keepalive", WS_POPUP, 0, 0, 1, 1,
-                                      nullptr, nullptr, hInstance, nullptr);
+    const HWND hWnd = CreateWindowExA(0, "STATIC", "veyra keepalive", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                      nullptr, hInstance, nullptr);
     MSG msg;
     while (hWnd != nullptr && GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
