@@ -10,10 +10,13 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+// Order matters: winsock2.h before windows.h, and both before the API headers.
+#include <winsock2.h>
+
+#include <windows.h>
+
 #include <dhcpcsdk.h>
 #include <iphlpapi.h>
-#include <windows.h>
-#include <winsock2.h>
 
 #else
 
