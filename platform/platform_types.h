@@ -32,6 +32,7 @@ using BOOL = std::int32_t;
 using WCHAR = char16_t;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
+using PULONG = ULONG*;
 using LPWSTR = WCHAR*;
 using LPCWSTR = const WCHAR*;
 using LPVOID = void*;
