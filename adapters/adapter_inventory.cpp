@@ -36,14 +36,19 @@ template <std::size_t N> CString FieldText(const char (&field)[N])
     return CString(field, std::find(field, field + N, '\0'));
 }
 
-// The first six bytes, whatever the adapter's real address length.
+// The first six bytes, whatever the adapter's real address length, as
+// "%02X:%02X:%02X:%02X:%02X:%02X" would write them, without the cost of a
+// formatted print for every adapter.
 CString HardwareAddressText(const BYTE* pAddress)
 {
-    char szText[sizeof "00:00:00:00:00:00"];
-    std::snprintf(szText, sizeof szText, "%02X:%02X:%02X:%02X:%02X:%02X", unsigned{pAddress[0]},
-                  unsigned{pAddress[1]}, unsigned{pAddress[2]}, unsigned{pAddress[3]},
-                  unsigned{pAddress[4]}, unsigned{pAddress[5]});
-    return szText;
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    char szText[] = "00:00:00:00:00:00";
+    for (int i = 0; i < 6; ++i)
+    {
+        szText[3 * i] = kHexDigits[pAddress[i] >> 4];
+        szText[3 * i + 1] = kHexDigits[pAddress[i] & 0x0F];
+    }
+    return CString(szText, sizeof szText - 1);
 }
 } // namespace
 

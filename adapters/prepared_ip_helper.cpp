@@ -140,6 +140,7 @@ void CPreparedIpHelper::Add(CPreparedAdapter adapter)
 {
     if (!adapter.m_nIndex)
         adapter.m_nIndex = static_cast<DWORD>(m_adapters.size() + 1);
+    m_positions.emplace(*adapter.m_nIndex, m_adapters.size()); // the first one keeps an index
     m_adapters.push_back(std::move(adapter));
 }
 
@@ -157,6 +158,12 @@ void CPreparedIpHelper::AnswerAdaptersInfo(Call call, DWORD dwCode)
 void CPreparedIpHelper::AnswerPerAdapterInfo(DWORD nIndex, Call call, DWORD dwCode)
 {
     m_perAdapterAnswers[{nIndex, call}] = dwCode;
+}
+
+void CPreparedIpHelper::ForgetCalls()
+{
+    m_adaptersCalls.clear();
+    m_perAdapterCalls.clear();
 }
 
 ULONG CPreparedIpHelper::AdaptersInfoSize() const
@@ -244,10 +251,8 @@ void CPreparedIpHelper::WriteAdapters(BYTE* pBuffer) const
 
 const CPreparedAdapter* CPreparedIpHelper::FindAdapter(ULONG nIndex) const
 {
-    for (const CPreparedAdapter& adapter : m_adapters)
-        if (*adapter.m_nIndex == nIndex)
-            return &adapter;
-    return nullptr;
+    const auto it = m_positions.find(nIndex);
+    return it == m_positions.end() ? nullptr : &m_adapters[it->second];
 }
 
 DWORD CPreparedIpHelper::GetPerAdapterInfo(ULONG nIndex, PIP_PER_ADAPTER_INFO pPerAdapterInfo,

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -116,6 +117,8 @@ public:
     {
         return m_perAdapterCalls;
     }
+    // Starts the records of calls afresh, so that a long run does not grow them.
+    void ForgetCalls();
 
     DWORD GetAdaptersInfo(PIP_ADAPTER_INFO pAdapterInfo, PULONG pOutBufLen) override;
     DWORD GetPerAdapterInfo(ULONG nIndex, PIP_PER_ADAPTER_INFO pPerAdapterInfo,
@@ -128,6 +131,7 @@ private:
     ULONG PerAdapterInfoSize(const CPreparedAdapter& adapter) const;
 
     std::vector<CPreparedAdapter> m_adapters;
+    std::unordered_map<ULONG, std::size_t> m_positions; // adapter index to place in m_adapters
     std::vector<CPreparedAdapter> m_appearing;
     std::size_t m_nAppeared = 0;
     std::map<Call, DWORD> m_adaptersAnswers;
