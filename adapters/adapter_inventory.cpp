@@ -1,6 +1,7 @@
 #include "adapters/adapter_inventory.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -39,14 +40,14 @@ template <std::size_t N> CString FieldText(const char (&field)[N])
 // The first six bytes, whatever the adapter's real address length, as
 // "%02X:%02X:%02X:%02X:%02X:%02X" would write them, without the cost of a
 // formatted print for every adapter.
-CString HardwareAddressText(const BYTE* pAddress)
+CString HardwareAddressText(const BYTE (&address)[MAX_ADAPTER_ADDRESS_LENGTH])
 {
     static constexpr char kHexDigits[] = "0123456789ABCDEF";
     char szText[] = "00:00:00:00:00:00";
     for (int i = 0; i < 6; ++i)
     {
-        szText[3 * i] = kHexDigits[pAddress[i] >> 4];
-        szText[3 * i + 1] = kHexDigits[pAddress[i] & 0x0F];
+        szText[3 * i] = kHexDigits[address[i] >> 4];
+        szText[3 * i + 1] = kHexDigits[address[i] & 0x0F];
     }
     return CString(szText, sizeof szText - 1);
 }

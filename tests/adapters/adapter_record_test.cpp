@@ -2,12 +2,18 @@
 // lists are filled, empty address texts, and the per-adapter query.
 #include "tests/adapters/inventory_fixture.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace
 {
 using Call = CPreparedIpHelper::Call;
 using Texts = std::vector<CString>;
+
+// An expiry late in the range of the platform's time_t: 2100-01-01 where it is 64
+// bits wide, the last second of 2038-01-19 where it is 32 bits wide.
+constexpr std::int64_t kLateExpiry =
+    sizeof(IP_ADAPTER_INFO::LeaseExpires) == 8 ? 4102444800 : 2147483647;
 
 class AdapterRecordTest : public InventoryTest
 {
@@ -50,7 +56,7 @@ TEST_F(AdapterRecordTest, TextsAndNumbersAreCopiedUnchanged)
                                         .Type(71)
                                         .DhcpEnabled(7)
                                         .HaveWins(-1)
-                                        .Lease(-1, 4102444800) // past 2038 on a 64-bit time_t
+                                        .Lease(-1, kLateExpiry)
                                         .Autoconfig(1, 3)
                                         .IpAddress("169.254.10.20", "255.255.0.0")
                                         .Gateway("0.0.0.0"));
@@ -60,7 +66,7 @@ TEST_F(AdapterRecordTest, TextsAndNumbersAreCopiedUnchanged)
     EXPECT_EQ(info.m_bDhcpEnabled, 7u);
     EXPECT_EQ(info.m_bHaveWins, -1);
     EXPECT_EQ(info.m_tLeaseObtained, -1);
-    EXPECT_EQ(info.m_tLeaseExpires, 4102444800);
+    EXPECT_EQ(info.m_tLeaseExpires, kLateExpiry);
     EXPECT_EQ(info.m_bAutoconfigEnabled, 1u);
     EXPECT_EQ(info.m_bAutoconfigActive, 3u);
     EXPECT_EQ(info.m_strSubnetMask, "255.255.0.0");
