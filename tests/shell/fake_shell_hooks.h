@@ -1,0 +1,72 @@
+// Stands in for the desktop while it is alive: records message boxes, save
+// dialogs and opened addresses, answers them as the test says, and can name
+// another module for the resources.
+#pragma once
+
+#include "platform/cstring.h"
+#include "shell/shell_hooks.h"
+
+#include <vector>
+
+class CFakeShellHooks : public CShellHooks
+{
+public:
+    CFakeShellHooks() : m_pPrevious(Install(this)) {}
+    ~CFakeShellHooks() override { Install(m_pPrevious); }
+
+    struct MessageBoxCall
+    {
+        HWND hWndOwner;
+        CString strText;
+        CString strCaption;
+        UINT nType;
+    };
+
+    int ShowMessageBox(HWND hWndOwner, const char* pszText, const char* pszCaption,
+                       UINT nType) override
+    {
+        m_messageBoxes.push_back({hWndOwner, pszText, pszCaption, nType});
+        return IDOK;
+    }
+
+    // Records what the dialog was asked for; answers m_strChosenPath, or cancels
+    // when that is empty.
+    BOOL RunSaveDialog(OPENFILENAMEA& ofn) override
+    {
+        m_saveRequests.push_back(ofn);
+        m_strFilterSeen.assign(ofn.lpstrFilter, FilterLength(ofn.lpstrFilter));
+        m_strFileSeen = ofn.lpstrFile;
+        if (m_strChosenPath.empty() || m_strChosenPath.size() >= ofn.nMaxFile)
+            return FALSE;
+        m_strChosenPath.copy(ofn.lpstrFile, m_strChosenPath.size());
+        ofn.lpstrFile[m_strChosenPath.size()] = '\0';
+        return TRUE;
+    }
+
+    void OpenAddress(const char* pszUrl) override { m_opened.emplace_back(pszUrl); }
+
+    HMODULE ResourceModule() override
+    {
+        return m_hResourceModule != nullptr ? m_hResourceModule : CShellHooks::ResourceModule();
+    }
+
+    std::vector<MessageBoxCall> m_messageBoxes;
+    std::vector<OPENFILENAMEA> m_saveRequests;
+    CString m_strFilterSeen; // the filter with its zero bytes, up to the double zero
+    CString m_strFileSeen;   // the file name the dialog was opened with
+    CString m_strChosenPath;
+    std::vector<CString> m_opened;
+    HMODULE m_hResourceModule = nullptr;
+
+private:
+    // A system filter ends with two zero bytes; its length counts both.
+    static size_t FilterLength(const char* pszFilter)
+    {
+        size_t n = 0;
+        while (pszFilter[n] != '\0' || pszFilter[n + 1] != '\0')
+            ++n;
+        return n + 2;
+    }
+
+    CShellHooks* m_pPrevious;
+};

@@ -1,0 +1,95 @@
+// Clipboard and save dialog.
+#include "shell/clipboard.h"
+#include "shell/file_dialog.h"
+#include "tests/shell/fake_shell_hooks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace
+{
+// The clipboard's CF_TEXT block, zero byte included.
+CString ClipboardBytes()
+{
+    CString strBytes;
+    if (!::OpenClipboard(nullptr))
+        return "(clipboard busy)";
+    if (const HANDLE hData = ::GetClipboardData(CF_TEXT))
+    {
+        const auto* pText = static_cast<const char*>(::GlobalLock(hData));
+        strBytes.assign(pText, std::strlen(pText) + 1);
+        ::GlobalUnlock(hData);
+    }
+    ::CloseClipboard();
+    return strBytes;
+}
+
+TEST(Clipboard, HoldsTheTextAndAZeroByte)
+{
+    const CString strText = "DHCP Server\t10.0.0.1\t\rSubnet Mask\t255.255.255.0\t\r";
+    ASSERT_TRUE(CopyTextToClipboard(nullptr, strText));
+    EXPECT_EQ(ClipboardBytes(), strText + '\0');
+    ASSERT_TRUE(CopyTextToClipboard(nullptr, ""));
+    EXPECT_EQ(ClipboardBytes(), CString(1, '\0'));
+}
+
+TEST(SaveDialog, AsksForASaveWithTheFilterFlagsAndOwner)
+{
+    CFakeShellHooks hooks;
+    CWnd owner;
+    owner.m_hWnd = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr);
+    CFileDialog dialog(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, "Text Files (*.txt)|*.txt||",
+                       &owner);
+    hooks.m_strChosenPath = "C:\\users\\me\\report";
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    ASSERT_EQ(hooks.m_saveRequests.size(), 1u);
+    const OPENFILENAMEA& ofn = hooks.m_saveRequests[0];
+    EXPECT_EQ(ofn.lStructSize, sizeof(OPENFILENAMEA));
+    EXPECT_EQ(ofn.hwndOwner, owner.m_hWnd);
+    EXPECT_EQ(hooks.m_strFilterSeen, CString("Text Files (*.txt)\0*.txt\0\0", 26));
+    EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY));
+    EXPECT_EQ(ofn.lpstrDefExt, nullptr);
+    EXPECT_GE(ofn.nMaxFile, static_cast<DWORD>(MAX_PATH));
+    EXPECT_EQ(dialog.GetPathName(), "C:\\users\\me\\report");
+    ::DestroyWindow(owner.m_hWnd);
+    owner.m_hWnd = nullptr;
+}
+
+TEST(SaveDialog, InitialFileNameIsEmpty)
+{
+    CFakeShellHooks hooks;
+    CFileDialog dialog(OFN_OVERWRITEPROMPT, "Text Files (*.txt)|*.txt||");
+    dialog.DoModal();
+    ASSERT_EQ(hooks.m_saveRequests.size(), 1u);
+    EXPECT_EQ(hooks.m_strFileSeen, "");
+}
+
+TEST(SaveDialog, ExtensionIsAfterTheNamesLastDotOnly)
+{
+    const struct
+    {
+        const char* pszPath;
+        const char* pszExt;
+    } cases[] = {{"C:\\out\\report", ""},          {"C:\\out\\report.csv", "csv"},
+                 {"C:\\out\\report.", ""},         {"C:\\out.d\\report", ""},
+                 {"C:\\out\\report.tar.gz", "gz"}, {"C:report.txt", "txt"}};
+    for (const auto& entry : cases)
+    {
+        CFakeShellHooks hooks;
+        hooks.m_strChosenPath = entry.pszPath;
+        CFileDialog dialog(OFN_OVERWRITEPROMPT, "Text Files (*.txt)|*.txt||");
+        ASSERT_EQ(dialog.DoModal(), IDOK);
+        EXPECT_EQ(dialog.GetFileExt(), entry.pszExt) << entry.pszPath;
+    }
+}
+
+TEST(SaveDialog, CancelGivesNoPath)
+{
+    CFakeShellHooks hooks;
+    CFileDialog dialog(OFN_OVERWRITEPROMPT, "Text Files (*.txt)|*.txt||");
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.GetPathName(), "");
+}
+} // namespace
