@@ -10,7 +10,8 @@ public:
     // Replaces every extended style by dwStyle; returns the previous ones.
     DWORD SetExtendedStyle(DWORD dwStyle)
     {
-        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwStyle));
+        return static_cast<DWORD>(
+            SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(dwStyle)));
     }
     // nImageList: LVSIL_SMALL, LVSIL_NORMAL or LVSIL_STATE. Returns the previous list.
     HIMAGELIST SetImageList(CImageList* pImageList, int nImageList)

@@ -126,7 +126,8 @@ bool CWnd::ReflectCtlColor(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT&
     const CMessageMapEntry* pEntry = pControl->FindEntry(WM_REFLECT_CTLCOLOR, 0, 0);
     if (pEntry == nullptr)
         return false;
-    const LRESULT lBrush = pEntry->pfnThunk(*pControl, wParam, nMessage - WM_CTLCOLORMSGBOX);
+    const LRESULT lBrush =
+        pEntry->pfnThunk(*pControl, wParam, static_cast<LPARAM>(nMessage - WM_CTLCOLORMSGBOX));
     if (lBrush == 0)
         return false;
     lResult = lBrush;
