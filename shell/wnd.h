@@ -31,7 +31,6 @@ public:
     }
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     void GetWindowText(CString& rString) const;
-    void SetWindowText(const char* pszText) { ::SetWindowTextA(m_hWnd, pszText); }
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
     HICON SetIcon(HICON hIcon, BOOL bBigIcon)

@@ -46,17 +46,6 @@ TEST(LinkText, EmptyAddressTakesTheTextOfTheFirstPressForGood)
     EXPECT_EQ(hooks.m_opened, std::vector<CString>(2, "https://first.example/"));
 }
 
-TEST(LinkText, OpensWhatSetUrlGave)
-{
-    CFakeShellHooks hooks;
-    CModelessTemplate dialog(IDD_ABOUTBOX);
-    CLinkText link;
-    ASSERT_TRUE(link.SubclassWindow(dialog.Item(IDC_ABOUT_VERSION)));
-    link.SetUrl(kMakerDownloadPage);
-    Press(link.m_hWnd);
-    EXPECT_EQ(hooks.m_opened, std::vector<CString>{kMakerDownloadPage});
-}
-
 TEST(LinkText, WithoutTheCursorResourceShowsTheNormalCursorAndStillOpens)
 {
     CFakeShellHooks hooks;
