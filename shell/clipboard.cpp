@@ -11,6 +11,11 @@ HGLOBAL TextBlock(const CString& strText)
     if (hBlock == nullptr)
         return nullptr;
     auto* pBytes = static_cast<char*>(::GlobalLock(hBlock));
+    if (pBytes == nullptr)
+    {
+        ::GlobalFree(hBlock);
+        return nullptr;
+    }
     std::memcpy(pBytes, strText.c_str(), strText.size() + 1);
     ::GlobalUnlock(hBlock);
     return hBlock;
@@ -19,13 +24,20 @@ HGLOBAL TextBlock(const CString& strText)
 
 bool CopyTextToClipboard(HWND hWndOwner, const CString& strText)
 {
-    if (!::OpenClipboard(hWndOwner))
-        return false;
-    ::EmptyClipboard();
+    // The block is filled before the clipboard is emptied, so that a lack of
+    // memory never costs the user what the clipboard held.
     const HGLOBAL hBlock = TextBlock(strText);
+    if (hBlock == nullptr)
+        return false;
+    if (!::OpenClipboard(hWndOwner))
+    {
+        ::GlobalFree(hBlock);
+        return false;
+    }
+    ::EmptyClipboard();
     // From a successful SetClipboardData on, the block is the clipboard's.
-    const bool bHandedOver = hBlock != nullptr && ::SetClipboardData(CF_TEXT, hBlock) != nullptr;
-    if (hBlock != nullptr && !bHandedOver)
+    const bool bHandedOver = ::SetClipboardData(CF_TEXT, hBlock) != nullptr;
+    if (!bHandedOver)
         ::GlobalFree(hBlock);
     ::CloseClipboard();
     return bHandedOver;

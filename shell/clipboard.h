@@ -4,8 +4,9 @@
 #include "platform/cstring.h"
 #include "platform/platform_types.h"
 
-// Opens the clipboard for hWndOwner, empties it and hands it one movable block
-// with the text and a zero byte. False, with nothing left behind, when the
-// clipboard cannot be opened, no memory is had (the clipboard stays emptied) or
-// the clipboard refuses the block.
+// Fills one movable block with the text and a zero byte, then opens the
+// clipboard for hWndOwner, empties it and hands it the block. False, with
+// nothing left behind, when no memory is had or the clipboard cannot be opened
+// (in both cases the clipboard keeps what it held), or when the clipboard
+// refuses the block (it has been emptied then).
 bool CopyTextToClipboard(HWND hWndOwner, const CString& strText);

@@ -3,8 +3,10 @@
 #include "shell/app_name.h"
 #include "shell/shell_hooks.h"
 
-int AfxMessageBox(const char* pszText)
+int AfxMessageBox(const char* pszText, UINT nType)
 {
-    return CShellHooks::Current().ShowMessageBox(
-        ::GetActiveWindow(), pszText, GetApplicationName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    if ((nType & MB_ICONMASK) == 0)
+        nType |= MB_ICONEXCLAMATION;
+    return CShellHooks::Current().ShowMessageBox(::GetActiveWindow(), pszText,
+                                                 GetApplicationName().c_str(), nType);
 }

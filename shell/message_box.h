@@ -1,8 +1,9 @@
-// AfxMessageBox: the program's message box: the text, an OK button, the
-// exclamation icon and the application's name as caption, owned by the active
-// window. Returns when the user has closed it.
+// AfxMessageBox: the program's message box: the text, the buttons of nType (an
+// OK button unless it says otherwise), the exclamation icon unless nType names
+// another, and the application's name as caption, owned by the active window.
+// Returns the button the user closed it with.
 #pragma once
 
 #include "platform/platform_types.h"
 
-int AfxMessageBox(const char* pszText);
+int AfxMessageBox(const char* pszText, UINT nType = MB_OK);

@@ -26,7 +26,7 @@ public:
                        UINT nType) override
     {
         m_messageBoxes.push_back({hWndOwner, pszText, pszCaption, nType});
-        return IDOK;
+        return m_nMessageBoxAnswer;
     }
 
     // Records what the dialog was asked for; answers m_strChosenPath, or cancels
@@ -51,6 +51,7 @@ public:
     }
 
     std::vector<MessageBoxCall> m_messageBoxes;
+    int m_nMessageBoxAnswer = IDOK; // the button every message box is closed with
     std::vector<OPENFILENAMEA> m_saveRequests;
     CString m_strFilterSeen; // the filter with its zero bytes, up to the double zero
     CString m_strFileSeen;   // the file name the dialog was opened with
