@@ -2,6 +2,7 @@
 #include "ui/icon_position.h"
 #include "ui/result_rows.h"
 #include "ui/save_name.h"
+#include "ui/screen_point.h"
 
 #include <gtest/gtest.h>
 
@@ -83,5 +84,19 @@ TEST(IconPosition, CentredWithTruncatingDivision)
     // Narrower than the icon: truncation toward zero, not floor.
     EXPECT_EQ(CentredIconOffset(30, 32), 0);
     EXPECT_EQ(CentredIconOffset(28, 32), -1);
+}
+
+TEST(ScreenPoint, BothHalvesOfTheMessagePositionAreSigned)
+{
+    const ScreenPoint onPrimary = ScreenPointFromMessagePos(0x01900320u);
+    EXPECT_EQ(onPrimary.x, 800);
+    EXPECT_EQ(onPrimary.y, 400);
+    // A screen left of and above the primary one: x = -20, y = -10.
+    const ScreenPoint offPrimary = ScreenPointFromMessagePos(0xFFF6FFECu);
+    EXPECT_EQ(offPrimary.x, -20);
+    EXPECT_EQ(offPrimary.y, -10);
+    const ScreenPoint extremes = ScreenPointFromMessagePos(0x80007FFFu);
+    EXPECT_EQ(extremes.x, 32767);
+    EXPECT_EQ(extremes.y, -32768);
 }
 } // namespace
