@@ -40,6 +40,10 @@ public:
     }
     HMENU GetSystemMenu(BOOL bRevert) const { return ::GetSystemMenu(m_hWnd, bRevert); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    // FALSE holds back the window's drawing while it changes much; TRUE lets it
+    // draw again, after which Invalidate has the changes shown.
+    void SetRedraw(BOOL bRedraw = TRUE) { SendMessage(WM_SETREDRAW, static_cast<WPARAM>(bRedraw)); }
+    void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
     void GetClientRect(RECT* pRect) const { ::GetClientRect(m_hWnd, pRect); }
     void GetWindowRect(RECT* pRect) const { ::GetWindowRect(m_hWnd, pRect); }
     // Centres the window over its owner, or on its monitor's work area when it has

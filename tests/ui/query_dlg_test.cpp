@@ -120,6 +120,40 @@ TEST_F(QueryDlgTest, RowsFollowTheRequestOrderWithTheServersRowMarked)
     EXPECT_TRUE(m_hooks.m_messageBoxes.empty());
 }
 
+// What the rows look like on the screen: the list draws again after it has
+// been filled, each row with its image.
+TEST_F(QueryDlgTest, RowsAreDrawnWithTheirImages)
+{
+    AddThreeAdapters();
+    ScriptTypicalOptions();
+    const auto CountPixels = [](HDC hDC, const RECT& rc, COLORREF clr)
+    {
+        int nCount = 0;
+        for (LONG y = rc.top; y < rc.bottom; ++y)
+            for (LONG x = rc.left; x < rc.right; ++x)
+                nCount += ::GetPixel(hDC, x, y) == clr;
+        return nCount;
+    };
+    Run({[&]
+         {
+             Click(IDC_SEND_REQUEST);
+             const HWND hList = Item(IDC_RESULT_LIST);
+             ::RedrawWindow(hList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+             const HDC hDC = ::GetDC(hList);
+             for (const int nRow : {0, 1})
+             {
+                 RECT rcIcon{};
+                 rcIcon.left = LVIR_ICON;
+                 ::SendMessageA(hList, LVM_GETITEMRECT, static_cast<WPARAM>(nRow),
+                                reinterpret_cast<LPARAM>(&rcIcon));
+                 const COLORREF clrWanted = nRow == 0 ? RGB(255, 0, 0) : RGB(0, 0, 255);
+                 EXPECT_GT(CountPixels(hDC, rcIcon, clrWanted), 10) << nRow;
+             }
+             ::ReleaseDC(hList, hDC);
+             return true;
+         }});
+}
+
 // Only the exact text "DHCP Server" marks the server's row; the catalogue has
 // no other spelling, so the service here answers an option the catalogue does
 // not name and the server's address.
