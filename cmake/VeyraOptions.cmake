@@ -2,11 +2,18 @@
 # warnings as errors, and the sanitizers when asked for.
 add_library(veyra_options INTERFACE)
 
-target_compile_options(veyra_options INTERFACE
-    -Wall -Wextra -Wpedantic -Werror
-    -Wshadow -Wconversion -Wsign-conversion -Wcast-qual -Wformat=2
-    -Wnon-virtual-dtor -Woverloaded-virtual -Wundef -Wimplicit-fallthrough
-    -Wdouble-promotion)
+if(MSVC)
+    # Visual Studio: its own strict level, and no secure-CRT nagging about the
+    # standard C functions the portable code uses.
+    target_compile_options(veyra_options INTERFACE /W4 /WX /permissive-)
+    target_compile_definitions(veyra_options INTERFACE _CRT_SECURE_NO_WARNINGS)
+else()
+    target_compile_options(veyra_options INTERFACE
+        -Wall -Wextra -Wpedantic -Werror
+        -Wshadow -Wconversion -Wsign-conversion -Wcast-qual -Wformat=2
+        -Wnon-virtual-dtor -Woverloaded-virtual -Wundef -Wimplicit-fallthrough
+        -Wdouble-promotion)
+endif()
 
 if(WIN32)
     # Windows 7 is the oldest system we run on; ANSI entry points throughout.
