@@ -5,6 +5,7 @@
 #include "shell/module_resources.h"
 #include "tests/shell/dialog_template.h"
 #include "tests/shell/modeless_template.h"
+#include "tests/shell/readback.h"
 
 #include <gtest/gtest.h>
 
@@ -191,33 +192,7 @@ TEST(Resources, PopupMenuHasItsFiveItemsInOrder)
     ASSERT_NE(hMenu, nullptr);
     const HMENU hPopup = ::GetSubMenu(hMenu, 0);
     ASSERT_NE(hPopup, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(hPopup), 5);
-    const struct
-    {
-        UINT nID;
-        const char* pszText;
-    } expected[] = {{ID_POPUP_SAVEAS, "Save As..."},
-                    {ID_POPUP_COPYROW, "Copy Row..."},
-                    {ID_POPUP_COPYALL, "Copy All..."},
-                    {0, ""},
-                    {IDCANCEL, "Close"}};
-    for (int n = 0; n < 5; ++n)
-    {
-        char szText[64] = {};
-        MENUITEMINFOA item{};
-        item.cbSize = sizeof item;
-        item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-        item.dwTypeData = szText;
-        item.cch = sizeof szText;
-        ASSERT_TRUE(::GetMenuItemInfoA(hPopup, static_cast<UINT>(n), TRUE, &item));
-        EXPECT_EQ(item.wID, expected[n].nID) << n;
-        EXPECT_STREQ(szText, expected[n].pszText) << n;
-        EXPECT_EQ((item.fType & MFT_SEPARATOR) != 0, n == 3) << n;
-        if (n != 3)
-        {
-            EXPECT_EQ(item.fState & (MFS_DISABLED | MFS_CHECKED), 0u) << n;
-        }
-    }
+    ExpectPopupMenuItems(hPopup);
     ::DestroyMenu(hMenu);
 }
 

@@ -2,29 +2,13 @@
 #include "shell/clipboard.h"
 #include "shell/file_dialog.h"
 #include "tests/shell/fake_shell_hooks.h"
+#include "tests/shell/readback.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace
 {
-// The clipboard's CF_TEXT block, zero byte included.
-CString ClipboardBytes()
-{
-    CString strBytes;
-    if (!::OpenClipboard(nullptr))
-        return "(clipboard busy)";
-    if (const HANDLE hData = ::GetClipboardData(CF_TEXT))
-    {
-        const auto* pText = static_cast<const char*>(::GlobalLock(hData));
-        strBytes.assign(pText, std::strlen(pText) + 1);
-        ::GlobalUnlock(hData);
-    }
-    ::CloseClipboard();
-    return strBytes;
-}
-
 TEST(Clipboard, HoldsTheTextAndAZeroByte)
 {
     const CString strText = "DHCP Server\t10.0.0.1\t\rSubnet Mask\t255.255.255.0\t\r";

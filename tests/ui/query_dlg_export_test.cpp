@@ -74,33 +74,7 @@ TEST_F(QueryDlgTest, RightClickShowsTheMenuAtTheCursorAndItsChoiceArrives)
 
              const auto hMenu =
                  reinterpret_cast<HMENU>(::SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0));
-             const struct
-             {
-                 UINT nID;
-                 const char* pszText;
-             } expected[] = {{ID_POPUP_SAVEAS, "Save As..."},
-                             {ID_POPUP_COPYROW, "Copy Row..."},
-                             {ID_POPUP_COPYALL, "Copy All..."},
-                             {0, ""},
-                             {IDCANCEL, "Close"}};
-             EXPECT_EQ(::GetMenuItemCount(hMenu), 5);
-             for (int n = 0; n < 5; ++n)
-             {
-                 char szText[32] = {};
-                 MENUITEMINFOA item{};
-                 item.cbSize = sizeof item;
-                 item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-                 item.dwTypeData = szText;
-                 item.cch = sizeof szText;
-                 EXPECT_TRUE(::GetMenuItemInfoA(hMenu, static_cast<UINT>(n), TRUE, &item));
-                 EXPECT_EQ(item.wID, expected[n].nID) << n;
-                 EXPECT_STREQ(szText, expected[n].pszText) << n;
-                 EXPECT_EQ((item.fType & MFT_SEPARATOR) != 0, n == 3) << n;
-                 if (n != 3)
-                 {
-                     EXPECT_EQ(item.fState & (MFS_DISABLED | MFS_CHECKED | MFS_HILITE), 0u) << n;
-                 }
-             }
+             ExpectPopupMenuItems(hMenu);
              ChooseMenuItem(hMenuWnd, 2); // "Copy Row..."
              return true;
          },

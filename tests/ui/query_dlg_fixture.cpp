@@ -4,7 +4,6 @@
 #include "shell/clipboard.h"
 #include "ui/query_dlg.h"
 
-#include <cstring>
 
 void QueryDlgTest::AddThreeAdapters()
 {
@@ -132,21 +131,6 @@ std::vector<CString> QueryDlgTest::RequestedAdapters() const
     for (const ScriptedDhcpCall& call : m_service.Calls())
         names.push_back(call.strAdapterName);
     return names;
-}
-
-CString ClipboardBytes()
-{
-    CString strBytes = "(empty)";
-    if (!::OpenClipboard(nullptr))
-        return "(clipboard busy)";
-    if (const HANDLE hData = ::GetClipboardData(CF_TEXT))
-    {
-        const auto* pText = static_cast<const char*>(::GlobalLock(hData));
-        strBytes.assign(pText, std::strlen(pText) + 1);
-        ::GlobalUnlock(hData);
-    }
-    ::CloseClipboard();
-    return strBytes;
 }
 
 void PutOnClipboard(const CString& strText)

@@ -7,6 +7,7 @@
 #include "dhcp/scripted_dhcp_client.h"
 #include "tests/shell/fake_shell_hooks.h"
 #include "tests/shell/modal_driver.h"
+#include "tests/shell/readback.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,5 @@ protected:
     HWND m_hDlg = nullptr; // the running dialog's window
 };
 
-// The clipboard's CF_TEXT block up to and with its zero byte, or "(empty)".
-CString ClipboardBytes();
 // Puts a text of the test's own on the clipboard.
 void PutOnClipboard(const CString& strText);
