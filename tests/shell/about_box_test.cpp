@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace
 {
 HWND Item(const CDialog& dlg, int nID)
@@ -29,6 +31,21 @@ LOGFONTA LogFontOf(HFONT hFont)
     return logFont;
 }
 
+// Runs the about box and calls check once the box is shown; check ends it.
+INT_PTR WhileShown(CAboutDlg& dlg, const std::function<void()>& check)
+{
+    CModalDriver driver({[&]
+                         {
+                             if (!DialogIsUp(dlg.m_hWnd))
+                                 return false;
+                             check();
+                             return true;
+                         }});
+    const INT_PTR nResult = dlg.DoModal();
+    EXPECT_TRUE(driver.Finished());
+    return nResult;
+}
+
 // A point in a control's blank space: right of its text, in the middle of its height.
 POINT BlankPointOf(HWND hControl)
 {
@@ -42,74 +59,58 @@ TEST(AboutBox, ControlsSitWhereTheTemplateSaysWithTheirTexts)
     CAboutDlg dlg;
     CDialogTemplate about;
     ASSERT_TRUE(LoadDialogTemplate(IDD_ABOUTBOX, about));
-    CModalDriver driver(
-        {[&]
-         {
-             if (!DialogIsUp(dlg.m_hWnd))
-                 return false;
-             RECT rcClient;
-             ::GetClientRect(dlg.m_hWnd, &rcClient);
-             const RECT rcDialog = DialogUnitsToClient(dlg.m_hWnd, about.rcUnits);
-             EXPECT_NEAR(rcClient.right, rcDialog.right, 1);
-             EXPECT_NEAR(rcClient.bottom, rcDialog.bottom, 1);
+    WhileShown(
+        dlg,
+        [&]
+        {
+            RECT rcClient;
+            ::GetClientRect(dlg.m_hWnd, &rcClient);
+            const RECT rcDialog = DialogUnitsToClient(dlg.m_hWnd, about.rcUnits);
+            EXPECT_NEAR(rcClient.right, rcDialog.right, 1);
+            EXPECT_NEAR(rcClient.bottom, rcDialog.bottom, 1);
 
-             HWND hChild = ::GetWindow(dlg.m_hWnd, GW_CHILD);
-             for (const CTemplateItem& item : about.items)
-             {
-                 EXPECT_EQ(::GetDlgCtrlID(hChild), item.nID);
-                 const RECT rcActual = ChildRectInClient(dlg.m_hWnd, hChild);
-                 const RECT rcWanted = DialogUnitsToClient(dlg.m_hWnd, item.rcUnits);
-                 EXPECT_EQ(rcActual.left, rcWanted.left) << item.nID;
-                 EXPECT_EQ(rcActual.top, rcWanted.top) << item.nID;
-                 // An icon static takes the size of its icon.
-                 if (item.nTextOrdinal == 0)
-                 {
-                     EXPECT_NEAR(rcActual.right - rcActual.left, rcWanted.right - rcWanted.left, 1)
-                         << item.nID;
-                     EXPECT_NEAR(rcActual.bottom - rcActual.top, rcWanted.bottom - rcWanted.top, 1)
-                         << item.nID;
-                     wchar_t szText[128] = {};
-                     ::GetWindowTextW(hChild, szText, 128);
-                     EXPECT_EQ(std::wstring(szText), item.strText) << item.nID;
-                 }
-                 hChild = ::GetWindow(hChild, GW_HWNDNEXT);
-             }
-             EXPECT_EQ(hChild, nullptr);
-             ::EndDialog(dlg.m_hWnd, IDCANCEL);
-             return true;
-         }});
-    dlg.DoModal();
-    EXPECT_TRUE(driver.Finished());
+            HWND hChild = ::GetWindow(dlg.m_hWnd, GW_CHILD);
+            for (const CTemplateItem& item : about.items)
+            {
+                EXPECT_EQ(::GetDlgCtrlID(hChild), item.nID);
+                const RECT rcActual = ChildRectInClient(dlg.m_hWnd, hChild);
+                const RECT rcWanted = DialogUnitsToClient(dlg.m_hWnd, item.rcUnits);
+                EXPECT_EQ(rcActual.left, rcWanted.left) << item.nID;
+                EXPECT_EQ(rcActual.top, rcWanted.top) << item.nID;
+                // An icon static takes the size of its icon.
+                if (item.nTextOrdinal == 0)
+                {
+                    EXPECT_NEAR(rcActual.right - rcActual.left, rcWanted.right - rcWanted.left, 1)
+                        << item.nID;
+                    EXPECT_NEAR(rcActual.bottom - rcActual.top, rcWanted.bottom - rcWanted.top, 1)
+                        << item.nID;
+                    wchar_t szText[128] = {};
+                    ::GetWindowTextW(hChild, szText, 128);
+                    EXPECT_EQ(std::wstring(szText), item.strText) << item.nID;
+                }
+                hChild = ::GetWindow(hChild, GW_HWNDNEXT);
+            }
+            EXPECT_EQ(hChild, nullptr);
+            ::EndDialog(dlg.m_hWnd, IDCANCEL);
+        });
 }
 
 TEST(AboutBox, OkHasTheFocusAndIsTheDefaultButton)
 {
     CAboutDlg dlg;
-    CModalDriver driver({[&]
-                         {
-                             if (!DialogIsUp(dlg.m_hWnd))
-                                 return false;
-                             EXPECT_EQ(::GetFocus(), Item(dlg, IDOK));
-                             EXPECT_EQ(LOWORD(::SendMessageA(dlg.m_hWnd, DM_GETDEFID, 0, 0)), IDOK);
-                             ::EndDialog(dlg.m_hWnd, IDCANCEL);
-                             return true;
-                         }});
-    dlg.DoModal();
-    EXPECT_TRUE(driver.Finished());
+    WhileShown(dlg,
+               [&]
+               {
+                   EXPECT_EQ(::GetFocus(), Item(dlg, IDOK));
+                   EXPECT_EQ(LOWORD(::SendMessageA(dlg.m_hWnd, DM_GETDEFID, 0, 0)), IDOK);
+                   ::EndDialog(dlg.m_hWnd, IDCANCEL);
+               });
 }
 
 TEST(AboutBox, EnterEndsItAsOk)
 {
     CAboutDlg dlg;
-    CModalDriver driver({[&]
-                         {
-                             if (!DialogIsUp(dlg.m_hWnd))
-                                 return false;
-                             PostKey(dlg.m_hWnd, VK_RETURN);
-                             return true;
-                         }});
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(WhileShown(dlg, [&] { PostKey(dlg.m_hWnd, VK_RETURN); }), IDOK);
     EXPECT_EQ(dlg.m_hWnd, nullptr);
 }
 
@@ -118,18 +119,16 @@ TEST(AboutBox, EscapeAndTheCloseBoxEndItAsCancel)
     for (const bool bEscape : {true, false})
     {
         CAboutDlg dlg;
-        CModalDriver driver({[&]
+        EXPECT_EQ(WhileShown(dlg,
+                             [&]
                              {
-                                 if (!DialogIsUp(dlg.m_hWnd))
-                                     return false;
                                  if (bEscape)
                                      PostKey(dlg.m_hWnd, VK_ESCAPE);
                                  else
                                      ::PostMessageA(dlg.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-                                 return true;
-                             }});
-        EXPECT_EQ(dlg.DoModal(), IDCANCEL) << (bEscape ? "Escape" : "close box");
-        EXPECT_TRUE(driver.Finished());
+                             }),
+                  IDCANCEL)
+            << (bEscape ? "Escape" : "close box");
     }
 }
 
@@ -137,48 +136,40 @@ TEST(AboutBox, EitherLinkOpensTheHomePageOnEveryPress)
 {
     CFakeShellHooks hooks;
     CAboutDlg dlg;
-    CModalDriver driver(
-        {[&]
-         {
-             if (!DialogIsUp(dlg.m_hWnd))
-                 return false;
-             for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE, IDC_ABOUT_ADDRESS})
-                 ::SendMessageA(Item(dlg, nID), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-             // The version line is no link.
-             ::SendMessageA(Item(dlg, IDC_ABOUT_VERSION), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-             ::EndDialog(dlg.m_hWnd, IDOK);
-             return true;
-         }});
-    dlg.DoModal();
+    WhileShown(dlg,
+               [&]
+               {
+                   for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE, IDC_ABOUT_ADDRESS})
+                       ::SendMessageA(Item(dlg, nID), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+                   // The version line is no link.
+                   ::SendMessageA(Item(dlg, IDC_ABOUT_VERSION), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                   ::EndDialog(dlg.m_hWnd, IDOK);
+               });
     EXPECT_EQ(hooks.m_opened, std::vector<CString>(3, kMakerHomePage));
 }
 
 TEST(AboutBox, LinksTakeTheMouseOverTheirWholeRectangle)
 {
     CAboutDlg dlg;
-    CModalDriver driver(
-        {[&]
-         {
-             if (!DialogIsUp(dlg.m_hWnd))
-                 return false;
-             for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
-             {
-                 const HWND hLink = Item(dlg, nID);
-                 EXPECT_EQ(::WindowFromPoint(BlankPointOf(hLink)), hLink) << nID;
-                 RECT rc;
-                 ::GetWindowRect(hLink, &rc);
-                 for (const POINT pt : {POINT{rc.left, rc.top}, POINT{rc.right - 1, rc.bottom - 1}})
-                     EXPECT_EQ(::SendMessageA(hLink, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)),
-                               HTCLIENT)
-                         << nID;
-             }
-             // A plain static text lets the mouse through to the dialog.
-             EXPECT_EQ(::WindowFromPoint(BlankPointOf(Item(dlg, IDC_ABOUT_VERSION))), dlg.m_hWnd);
-             ::EndDialog(dlg.m_hWnd, IDOK);
-             return true;
-         }});
-    dlg.DoModal();
-    EXPECT_TRUE(driver.Finished());
+    WhileShown(
+        dlg,
+        [&]
+        {
+            for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
+            {
+                const HWND hLink = Item(dlg, nID);
+                EXPECT_EQ(::WindowFromPoint(BlankPointOf(hLink)), hLink) << nID;
+                RECT rc;
+                ::GetWindowRect(hLink, &rc);
+                for (const POINT pt : {POINT{rc.left, rc.top}, POINT{rc.right - 1, rc.bottom - 1}})
+                    EXPECT_EQ(::SendMessageA(hLink, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)),
+                              HTCLIENT)
+                        << nID;
+            }
+            // A plain static text lets the mouse through to the dialog.
+            EXPECT_EQ(::WindowFromPoint(BlankPointOf(Item(dlg, IDC_ABOUT_VERSION))), dlg.m_hWnd);
+            ::EndDialog(dlg.m_hWnd, IDOK);
+        });
 }
 
 TEST(AboutBox, LinksShowTheHandCursor)
@@ -186,59 +177,51 @@ TEST(AboutBox, LinksShowTheHandCursor)
     CAboutDlg dlg;
     const HCURSOR hHand = LoadModuleCursor(IDC_HAND_CURSOR);
     ASSERT_NE(hHand, nullptr);
-    CModalDriver driver({[&]
-                         {
-                             if (!DialogIsUp(dlg.m_hWnd))
-                                 return false;
-                             for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
-                             {
-                                 const HWND hLink = Item(dlg, nID);
-                                 ::SetCursor(nullptr);
-                                 EXPECT_EQ(::SendMessageA(hLink, WM_SETCURSOR,
-                                                          reinterpret_cast<WPARAM>(hLink),
-                                                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-                                           TRUE)
-                                     << nID;
-                                 EXPECT_EQ(::GetCursor(), hHand) << nID;
-                             }
-                             ::EndDialog(dlg.m_hWnd, IDOK);
-                             return true;
-                         }});
-    dlg.DoModal();
-    EXPECT_TRUE(driver.Finished());
+    WhileShown(dlg,
+               [&]
+               {
+                   for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
+                   {
+                       const HWND hLink = Item(dlg, nID);
+                       ::SetCursor(nullptr);
+                       EXPECT_EQ(::SendMessageA(hLink, WM_SETCURSOR,
+                                                reinterpret_cast<WPARAM>(hLink),
+                                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+                                 TRUE)
+                           << nID;
+                       EXPECT_EQ(::GetCursor(), hHand) << nID;
+                   }
+                   ::EndDialog(dlg.m_hWnd, IDOK);
+               });
 }
 
 TEST(AboutBox, LinksArePureBlueOnTheDialogsFace)
 {
     CAboutDlg dlg;
-    CModalDriver driver(
-        {[&]
-         {
-             if (!DialogIsUp(dlg.m_hWnd))
-                 return false;
-             const HDC hDC = ::CreateCompatibleDC(nullptr);
-             for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
-             {
-                 ::SetTextColor(hDC, RGB(1, 2, 3));
-                 ::SetBkMode(hDC, OPAQUE);
-                 const LRESULT lBrush =
-                     ::SendMessageA(dlg.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
-                                    reinterpret_cast<LPARAM>(Item(dlg, nID)));
-                 EXPECT_EQ(reinterpret_cast<HGDIOBJ>(lBrush), ::GetStockObject(NULL_BRUSH)) << nID;
-                 EXPECT_EQ(::GetTextColor(hDC), RGB(0, 0, 255)) << nID;
-                 EXPECT_EQ(::GetBkMode(hDC), TRANSPARENT) << nID;
-             }
-             // Only the links answer for themselves.
-             const LRESULT lPlain =
-                 ::SendMessageA(dlg.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
-                                reinterpret_cast<LPARAM>(Item(dlg, IDC_ABOUT_VERSION)));
-             EXPECT_NE(reinterpret_cast<HGDIOBJ>(lPlain), ::GetStockObject(NULL_BRUSH));
-             ::DeleteDC(hDC);
-             ::EndDialog(dlg.m_hWnd, IDOK);
-             return true;
-         }});
-    dlg.DoModal();
-    EXPECT_TRUE(driver.Finished());
+    WhileShown(dlg,
+               [&]
+               {
+                   const HDC hDC = ::CreateCompatibleDC(nullptr);
+                   for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
+                   {
+                       ::SetTextColor(hDC, RGB(1, 2, 3));
+                       ::SetBkMode(hDC, OPAQUE);
+                       const LRESULT lBrush = ::SendMessageA(
+                           dlg.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
+                           reinterpret_cast<LPARAM>(Item(dlg, nID)));
+                       EXPECT_EQ(reinterpret_cast<HGDIOBJ>(lBrush), ::GetStockObject(NULL_BRUSH))
+                           << nID;
+                       EXPECT_EQ(::GetTextColor(hDC), RGB(0, 0, 255)) << nID;
+                       EXPECT_EQ(::GetBkMode(hDC), TRANSPARENT) << nID;
+                   }
+                   // Only the links answer for themselves.
+                   const LRESULT lPlain =
+                       ::SendMessageA(dlg.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
+                                      reinterpret_cast<LPARAM>(Item(dlg, IDC_ABOUT_VERSION)));
+                   EXPECT_NE(reinterpret_cast<HGDIOBJ>(lPlain), ::GetStockObject(NULL_BRUSH));
+                   ::DeleteDC(hDC);
+                   ::EndDialog(dlg.m_hWnd, IDOK);
+               });
 }
 
 TEST(AboutBox, UnderlinedFontsAreMadeOnceAndDeletedWithTheLabels)
@@ -247,10 +230,9 @@ TEST(AboutBox, UnderlinedFontsAreMadeOnceAndDeletedWithTheLabels)
     HFONT hNoticeFont = nullptr;
     {
         CAboutDlg dlg;
-        CModalDriver driver({[&]
+        EXPECT_EQ(WhileShown(dlg,
+                             [&]
                              {
-                                 if (!DialogIsUp(dlg.m_hWnd))
-                                     return false;
                                  hAddressFont = FontOf(Item(dlg, IDC_ABOUT_ADDRESS));
                                  hNoticeFont = FontOf(Item(dlg, IDC_ABOUT_NOTICE));
                                  const HFONT hDialogFont = FontOf(dlg.m_hWnd);
@@ -273,10 +255,8 @@ TEST(AboutBox, UnderlinedFontsAreMadeOnceAndDeletedWithTheLabels)
                                  EXPECT_EQ(FontOf(Item(dlg, IDC_ABOUT_ADDRESS)), hAddressFont);
                                  EXPECT_EQ(FontOf(Item(dlg, IDC_ABOUT_NOTICE)), hNoticeFont);
                                  PostKey(dlg.m_hWnd, VK_RETURN); // OK runs one more exchange
-                                 return true;
-                             }});
-        EXPECT_EQ(dlg.DoModal(), IDOK);
-        EXPECT_TRUE(driver.Finished());
+                             }),
+                  IDOK);
         // The window is gone; the labels, and so their fonts, live on with the object.
         EXPECT_EQ(static_cast<DWORD>(::GetObjectType(hAddressFont)), static_cast<DWORD>(OBJ_FONT));
         EXPECT_EQ(static_cast<DWORD>(::GetObjectType(hNoticeFont)), static_cast<DWORD>(OBJ_FONT));
@@ -288,19 +268,15 @@ TEST(AboutBox, UnderlinedFontsAreMadeOnceAndDeletedWithTheLabels)
 TEST(AboutBox, NoLinkIsReachedFromTheKeyboard)
 {
     CAboutDlg dlg;
-    CModalDriver driver(
-        {[&]
-         {
-             if (!DialogIsUp(dlg.m_hWnd))
-                 return false;
-             for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
-                 EXPECT_EQ(::GetWindowLongA(Item(dlg, nID), GWL_STYLE) & WS_TABSTOP, 0) << nID;
-             EXPECT_EQ(::GetNextDlgTabItem(dlg.m_hWnd, Item(dlg, IDOK), FALSE), Item(dlg, IDOK));
-             ::EndDialog(dlg.m_hWnd, IDOK);
-             return true;
-         }});
-    dlg.DoModal();
-    EXPECT_TRUE(driver.Finished());
+    WhileShown(
+        dlg,
+        [&]
+        {
+            for (const int nID : {IDC_ABOUT_ADDRESS, IDC_ABOUT_NOTICE})
+                EXPECT_EQ(::GetWindowLongA(Item(dlg, nID), GWL_STYLE) & WS_TABSTOP, 0) << nID;
+            EXPECT_EQ(::GetNextDlgTabItem(dlg.m_hWnd, Item(dlg, IDOK), FALSE), Item(dlg, IDOK));
+            ::EndDialog(dlg.m_hWnd, IDOK);
+        });
 }
 
 // Template 100 puts the box at 0, 0 with no alignment style: the framework centres
@@ -314,23 +290,19 @@ TEST(AboutBox, IsCentredOverTheMainWindowWhichWaits)
     ASSERT_NE(mainWnd.m_hWnd, nullptr);
     app.m_pMainWnd = &mainWnd;
     CAboutDlg dlg;
-    CModalDriver driver({[&]
-                         {
-                             if (!DialogIsUp(dlg.m_hWnd))
-                                 return false;
-                             EXPECT_EQ(::GetWindow(dlg.m_hWnd, GW_OWNER), mainWnd.m_hWnd);
-                             EXPECT_FALSE(::IsWindowEnabled(mainWnd.m_hWnd));
-                             RECT rcMain;
-                             RECT rcBox;
-                             ::GetWindowRect(mainWnd.m_hWnd, &rcMain);
-                             ::GetWindowRect(dlg.m_hWnd, &rcBox);
-                             EXPECT_NEAR(rcBox.left + rcBox.right, rcMain.left + rcMain.right, 2);
-                             EXPECT_NEAR(rcBox.top + rcBox.bottom, rcMain.top + rcMain.bottom, 2);
-                             ::EndDialog(dlg.m_hWnd, IDOK);
-                             return true;
-                         }});
-    dlg.DoModal();
-    EXPECT_TRUE(driver.Finished());
+    WhileShown(dlg,
+               [&]
+               {
+                   EXPECT_EQ(::GetWindow(dlg.m_hWnd, GW_OWNER), mainWnd.m_hWnd);
+                   EXPECT_FALSE(::IsWindowEnabled(mainWnd.m_hWnd));
+                   RECT rcMain;
+                   RECT rcBox;
+                   ::GetWindowRect(mainWnd.m_hWnd, &rcMain);
+                   ::GetWindowRect(dlg.m_hWnd, &rcBox);
+                   EXPECT_NEAR(rcBox.left + rcBox.right, rcMain.left + rcMain.right, 2);
+                   EXPECT_NEAR(rcBox.top + rcBox.bottom, rcMain.top + rcMain.bottom, 2);
+                   ::EndDialog(dlg.m_hWnd, IDOK);
+               });
     EXPECT_TRUE(::IsWindowEnabled(mainWnd.m_hWnd));
     app.m_pMainWnd = nullptr;
     ::DestroyWindow(mainWnd.m_hWnd);
