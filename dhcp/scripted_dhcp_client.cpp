@@ -2,8 +2,6 @@
 
 #include "platform/wait_cursor.h"
 
-#include <cstring>
-
 void CScriptedDhcpClient::SetOption(ULONG nOptionId, std::vector<BYTE> data)
 {
     m_options[nOptionId] = std::move(data);
@@ -20,18 +18,6 @@ DWORD CScriptedDhcpClient::Initialize(DWORD* pdwVersion)
     ++m_nInitialize;
     *pdwVersion = m_dwVersion;
     return m_dwInitializeResult;
-}
-
-DWORD CScriptedDhcpClient::NeededSize(const DHCPCAPI_PARAMS_ARRAY& recdParams) const
-{
-    DWORD dwNeeded = 0;
-    for (ULONG i = 0; i < recdParams.nParams; ++i)
-    {
-        const auto it = m_options.find(recdParams.Params[i].OptionId);
-        if (it != m_options.end())
-            dwNeeded += static_cast<DWORD>(it->second.size());
-    }
-    return dwNeeded;
 }
 
 DWORD CScriptedDhcpClient::RequestParams(DWORD dwFlags, LPWSTR pszAdapterName,
@@ -53,7 +39,7 @@ DWORD CScriptedDhcpClient::RequestParams(DWORD dwFlags, LPWSTR pszAdapterName,
     if (m_dwFailure != 0)
         return m_dwFailure;
 
-    const DWORD dwNeeded = NeededSize(recdParams);
+    const DWORD dwNeeded = ReplySize(m_options, recdParams);
     if (m_nForcedMoreData > 0 || *pdwSize < dwNeeded)
     {
         if (m_nForcedMoreData > 0)
@@ -63,18 +49,6 @@ DWORD CScriptedDhcpClient::RequestParams(DWORD dwFlags, LPWSTR pszAdapterName,
         return ERROR_MORE_DATA;
     }
 
-    BYTE* pNext = pBuffer;
-    for (ULONG i = 0; i < recdParams.nParams; ++i)
-    {
-        DHCPCAPI_PARAMS& param = recdParams.Params[i];
-        const auto it = m_options.find(param.OptionId);
-        if (it == m_options.end())
-            continue;
-        param.Data = pNext;
-        param.nBytesData = static_cast<DWORD>(it->second.size());
-        if (!it->second.empty())
-            std::memcpy(pNext, it->second.data(), it->second.size());
-        pNext += it->second.size();
-    }
+    FillReply(m_options, recdParams, pBuffer);
     return 0;
 }

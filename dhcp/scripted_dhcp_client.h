@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dhcp/dhcp_client_service.h"
+#include "dhcp/reply_buffer.h"
 #include "platform/cstring.h"
 
 #include <map>
@@ -43,9 +44,7 @@ public:
     void Cleanup() override { ++m_nCleanup; }
 
 private:
-    DWORD NeededSize(const DHCPCAPI_PARAMS_ARRAY& recdParams) const;
-
-    std::map<ULONG, std::vector<BYTE>> m_options;
+    ReplyOptions m_options;
     int m_nForcedMoreData = 0;
     std::vector<DWORD> m_underReports;
     std::size_t m_nUnderReportsUsed = 0;
