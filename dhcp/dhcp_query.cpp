@@ -72,8 +72,8 @@ bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterN
     for (std::size_t i = 0; i < params.size(); ++i)
         params[i].OptionId = kRequestedOptions[i];
 
-    std::printf("Getting DHCP Options on Adapter [%s]\n", pszAdapterName);
-    std::fflush(stdout);
+    std::fprintf(m_pTrace, "Getting DHCP Options on Adapter [%s]\n", pszAdapterName);
+    std::fflush(m_pTrace);
 
     return CallService(szWideName, params, options);
 }

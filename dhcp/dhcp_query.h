@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdio>
 
 class CDhcpQuery
 {
@@ -21,6 +22,10 @@ public:
     // appends each supplied option, decoded, in request order. False on failure,
     // with the error text set; nothing is appended then.
     bool RequestOptions(DhcpOptionList& options, const char* pszAdapterName);
+
+    // Where the line announcing each request goes; standard output unless a
+    // caller needs that for its data.
+    void SetTraceStream(std::FILE* pTrace) { m_pTrace = pTrace; }
 
     // The text of the last failure.
     CString GetErrorText() const { return m_strError; }
@@ -44,4 +49,5 @@ private:
     DWORD m_dwVersion = 0;
     CString m_strError;
     CDhcpClientService* m_pService;
+    std::FILE* m_pTrace = stdout;
 };
