@@ -106,9 +106,9 @@ DWORD CLinuxDhcpClient::RequestParams(DWORD /*dwFlags*/, LPWSTR pszAdapterName,
     m_strPendingInterface.clear();
     if (!bPending)
     {
-        const DWORD dwResult = ReadLease(strInterface);
-        if (dwResult != 0)
-            return dwResult;
+        m_dwLastResult = ReadLease(strInterface);
+        if (m_dwLastResult != 0)
+            return m_dwLastResult;
     }
 
     ReplyOptions options;

@@ -35,6 +35,8 @@ public:
     // The lease the last request answered from: each option's raw bytes and
     // the source that supplied them.
     const Lease& LastLease() const { return m_lastLease; }
+    // What the last request answered: 0 or the errno value.
+    DWORD LastResult() const { return m_dwLastResult; }
 
 private:
     DWORD ReadLease(const std::string& strInterface);
@@ -42,6 +44,7 @@ private:
     CLeaseSource* m_pLeases;
     InterfaceFinder m_findInterface;
     Lease m_lastLease;
+    DWORD m_dwLastResult = 0;
     // The interface whose lease a "buffer too small" answer left in
     // m_lastLease, so that the caller's next round reuses it rather than
     // asking every source (and the network) again.
