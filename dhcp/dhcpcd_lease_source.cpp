@@ -23,9 +23,7 @@ int ReadLeaseFile(const std::string& strPath, std::vector<std::uint8_t>& bytes,
         open(strPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!file.IsOpen())
         return errno == ELOOP ? ENOENT : errno;
-    struct stat status
-    {
-    };
+    struct stat status = {};
     if (fstat(file.Get(), &status) != 0)
         return errno;
     if (!S_ISREG(status.st_mode))
