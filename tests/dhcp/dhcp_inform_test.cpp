@@ -85,17 +85,13 @@ TEST_F(InformExchange, TakesOnlyItsOwnAckAndDropsLeaseTimes)
             ++otherXid.m_nTransactionId;
             BootpMessage otherClient = request;
             otherClient.m_ClientHardware[5] ^= 0xFF;
-            Bytes nak = FakeAck(request, AnswerOptions("nak"));
-            const std::optional<BootpMessage> parsedNak = ParseBootpMessage(nak.data(), nak.size());
-            BootpMessage nakMessage = *parsedNak;
-            nakMessage.m_mapOptions[kOptionMessageType] = {kDhcpNak};
             return std::vector<FakeAnswer>{
-                {FakeAck(otherXid, AnswerOptions("other xid"))},
-                {FakeAck(otherClient, AnswerOptions("other chaddr"))},
-                {SerializeBootpMessage(nakMessage)},
+                {FakeReply(otherXid, kDhcpAck, AnswerOptions("other xid"))},
+                {FakeReply(otherClient, kDhcpAck, AnswerOptions("other chaddr"))},
+                {FakeReply(request, kDhcpNak, AnswerOptions("nak"))},
                 {Bytes(40, 0x35)},
-                {FakeAck(request, AnswerOptions("other port")), true},
-                {FakeAck(request, AnswerOptions("right"))},
+                {FakeReply(request, kDhcpAck, AnswerOptions("other port")), true},
+                {FakeReply(request, kDhcpAck, AnswerOptions("right"))},
             };
         });
 
@@ -143,7 +139,7 @@ TEST_F(InformExchange, RetriesKeepTheTransactionAndEachReadHasItsOwn)
         {
             if (nRequest == 1)
                 return std::vector<FakeAnswer>{};
-            return std::vector<FakeAnswer>{{FakeAck(request, AnswerOptions("late"))}};
+            return std::vector<FakeAnswer>{{FakeReply(request, kDhcpAck, AnswerOptions("late"))}};
         });
     Lease first;
     ASSERT_EQ(ReadInClient(first), 0);
@@ -174,9 +170,11 @@ TEST_F(InformExchange, SilenceEndsAfterTheLastAttempt)
 
 TEST_F(InformExchange, TakenClientPortFallsBackToAnEphemeralOne)
 {
-    const auto pServer =
-        Serve([](const BootpMessage& request, int)
-              { return std::vector<FakeAnswer>{{FakeAck(request, AnswerOptions("ephemeral"))}}; });
+    const auto pServer = Serve(
+        [](const BootpMessage& request, int) {
+            return std::vector<FakeAnswer>{
+                {FakeReply(request, kDhcpAck, AnswerOptions("ephemeral"))}};
+        });
     // Another DHCP client's socket on the port, without SO_REUSEADDR.
     const CNetnsScope scope(m_pPair->ClientNamespace());
     const int nHolder = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);

@@ -93,7 +93,8 @@ void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>*
     }
 }
 
-std::vector<std::uint8_t> FakeAck(const BootpMessage& request, const OptionMap& options)
+std::vector<std::uint8_t> FakeReply(const BootpMessage& request, std::uint8_t nType,
+                                    const OptionMap& options)
 {
     BootpMessage reply;
     reply.m_nOp = kBootReply;
@@ -103,7 +104,7 @@ std::vector<std::uint8_t> FakeAck(const BootpMessage& request, const OptionMap& 
     reply.m_nClientAddress = request.m_nClientAddress;
     reply.m_ClientHardware = request.m_ClientHardware;
     reply.m_mapOptions = options;
-    reply.m_mapOptions[kOptionMessageType] = {kDhcpAck};
+    reply.m_mapOptions[kOptionMessageType] = {nType};
     reply.m_mapOptions[kOptionServerId] = {10, 77, 0, 1};
     return SerializeBootpMessage(reply);
 }

@@ -53,6 +53,7 @@ private:
     std::thread m_thread;
 };
 
-// A DHCPACK to the request from 10.77.0.1, with the given options besides
-// 53 and 54.
-std::vector<std::uint8_t> FakeAck(const BootpMessage& request, const OptionMap& options);
+// A reply of the given type (option 53) to the request, from 10.77.0.1 (54),
+// with the given options besides.
+std::vector<std::uint8_t> FakeReply(const BootpMessage& request, std::uint8_t nType,
+                                    const OptionMap& options);
