@@ -1,9 +1,6 @@
 #include "adapters/adapter_type_table.h"
 
-#include "adapters/bounded_file.h"
-
 #include <linux/if_arp.h>
-#include <sys/stat.h>
 
 namespace
 {
@@ -40,26 +37,6 @@ constexpr TypeRow kTypes[] = {
     {ARPHRD_IPGRE, kTunnel},
     {ARPHRD_IP6GRE, kTunnel},
 };
-
-bool Exists(const std::string& strPath)
-{
-    struct stat status;
-    return stat(strPath.c_str(), &status) == 0;
-}
-
-// True when a line of the text is exactly strLine.
-bool HasLine(const std::string& strText, const std::string& strLine)
-{
-    for (std::size_t nAt = strText.find(strLine); nAt != std::string::npos;
-         nAt = strText.find(strLine, nAt + 1))
-    {
-        const std::size_t nEnd = nAt + strLine.size();
-        if ((nAt == 0 || strText[nAt - 1] == '\n') &&
-            (nEnd == strText.size() || strText[nEnd] == '\n'))
-            return true;
-    }
-    return false;
-}
 } // namespace
 
 unsigned AdapterTypeFor(unsigned nArpType, bool bWireless)
@@ -70,22 +47,4 @@ unsigned AdapterTypeFor(unsigned nArpType, bool bWireless)
         if (row.nArpType == nArpType)
             return row.nAdapterType;
     return kOther;
-}
-
-bool IsWireless(const LinuxPaths& paths, const std::string& strName)
-{
-    if (!IsPathComponent(strName))
-        return false;
-    const std::string strDevice = paths.m_strSys + "/class/net/" + strName;
-    if (Exists(strDevice + "/wireless"))
-        return true;
-    std::string strUevent;
-    return ReadBoundedFile(strDevice + "/uevent", strUevent) == 0 &&
-           HasLine(strUevent, "DEVTYPE=wlan");
-}
-
-bool IsPathComponent(const std::string& strName)
-{
-    return !strName.empty() && strName != "." && strName != ".." &&
-           strName.find_first_of(std::string("/\0", 2)) == std::string::npos;
 }

@@ -2,7 +2,6 @@
 
 #include "adapters/adapter_type_table.h"
 #include "adapters/bounded_file.h"
-#include "adapters/interface_description.h"
 #include "adapters/netlink_snapshot.h"
 #include "adapters/resolv_conf.h"
 
@@ -85,18 +84,27 @@ int CLinuxIpHelper::Describe()
         for (const std::uint32_t nServer : ResolvConfNameservers(strResolvConf))
             resolverServers.push_back({DottedText(nServer), CString()});
 
+    std::unordered_map<unsigned, KnownDevice> knownDevices;
     for (const auto& [nIndex, link] : snapshot.Interfaces())
     {
         if (!HasHardwareAddress(link))
             continue;
+        KnownDevice& device = knownDevices[nIndex];
+        const auto known = m_knownDevices.find(nIndex);
+        if (known != m_knownDevices.end() && known->second.m_strName == link.m_strName)
+            device = std::move(known->second);
+        else
+            device = {link.m_strName, ReadDeviceFacts(m_paths, link)};
+        const DeviceFacts& facts = device.m_facts;
+
         AdapterRecord record;
         record.m_strName = link.m_strName;
-        record.m_strDescription = DescribeInterface(m_paths, link);
+        record.m_strDescription = DescribeInterface(facts, link);
         record.m_address = link.m_HardwareAddress;
         record.m_nAddressLength = static_cast<UINT>(
             std::min<std::size_t>(link.m_HardwareAddress.size(), MAX_ADAPTER_ADDRESS_LENGTH));
         record.m_nIndex = nIndex;
-        record.m_nType = AdapterTypeFor(link.m_nArpType, IsWireless(m_paths, link.m_strName));
+        record.m_nType = AdapterTypeFor(link.m_nArpType, facts.m_bWireless);
 
         LeaseInterface iface;
         iface.m_strName = link.m_strName;
@@ -132,6 +140,7 @@ int CLinuxIpHelper::Describe()
         m_adapters.push_back(std::move(record));
         m_perAdapter.push_back(std::move(perAdapter));
     }
+    m_knownDevices = std::move(knownDevices);
     return 0;
 }
 

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "adapters/adapter_record_writer.h"
+#include "adapters/device_facts.h"
 #include "adapters/ip_helper.h"
 #include "dhcp/lease_source.h"
 #include "dhcp/linux_paths.h"
 
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +32,12 @@ public:
                             PULONG pOutBufLen) override;
 
 private:
+    struct KnownDevice
+    {
+        std::string m_strName;
+        DeviceFacts m_facts;
+    };
+
     // Replaces the adapters with those of the machine now: 0 or an errno value.
     int Describe();
 
@@ -38,4 +46,8 @@ private:
     AdapterRecords m_adapters;
     std::vector<PerAdapterRecord> m_perAdapter;         // beside m_adapters
     std::unordered_map<ULONG, std::size_t> m_positions; // ifindex to place in m_adapters
+    // The device facts of the last snapshot's interfaces by ifindex, with the
+    // name they were read under: the calls of one enumeration read sysfs and
+    // udev once.
+    std::unordered_map<unsigned, KnownDevice> m_knownDevices;
 };

@@ -212,6 +212,29 @@ TEST_F(LinuxIpHelperTest, WithoutAliasOrUdevDataTheLinkKindDescribes)
         });
 }
 
+TEST_F(LinuxIpHelperTest, ARenamedInterfaceIsReadAfresh)
+{
+    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
+    RunInside(
+        [this]
+        {
+            CLinuxIpHelper helper(m_paths, m_leases);
+            CAdapterInventory inventory(helper);
+            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
+            ASSERT_EQ(inventory.m_AdapterList.size(), 2u);
+            EXPECT_EQ(inventory.m_AdapterList[0].m_strDescription, "veth");
+
+            // The same index under a new name may be another device to udev.
+            Write("run/udev/data/n" + std::to_string(if_nametoindex("vyi0p")),
+                  "E:ID_MODEL_FROM_DATABASE=Virtual NIC\n");
+            ASSERT_TRUE(Inside("link set vyi0p name vyi0q"));
+            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
+            ASSERT_EQ(inventory.m_AdapterList.size(), 2u);
+            EXPECT_EQ(inventory.m_AdapterList[0].m_strAdapterName, "vyi0q");
+            EXPECT_EQ(inventory.m_AdapterList[0].m_strDescription, "Virtual NIC");
+        });
+}
+
 TEST_F(LinuxIpHelperTest, FillCallThatFindsANewInterfaceAsksForTheNewSize)
 {
     ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));

@@ -3,7 +3,7 @@
 // and the bounded reading of files that may be hostile.
 #include "adapters/adapter_type_table.h"
 #include "adapters/bounded_file.h"
-#include "adapters/interface_description.h"
+#include "adapters/device_facts.h"
 #include "adapters/resolv_conf.h"
 
 #include <gtest/gtest.h>
@@ -80,18 +80,26 @@ TEST(AdapterTypeTable, LinkTypesMapToThePlatformCodes)
     EXPECT_EQ(AdapterTypeFor(0xFFFF, false), 1u);
 }
 
-TEST(AdapterTypeTable, WirelessFromTheDirectoryOrAnExactUeventLine)
+TEST(DeviceFacts, WirelessFromTheDirectoryOrAnExactUeventLine)
 {
     const LinuxPaths paths = DataPaths();
-    EXPECT_TRUE(IsWireless(paths, "wlan0"));  // wireless directory
-    EXPECT_TRUE(IsWireless(paths, "wlan1"));  // DEVTYPE=wlan
-    EXPECT_FALSE(IsWireless(paths, "eth0"));  // neither
-    EXPECT_FALSE(IsWireless(paths, "eth1"));  // only near misses of the line
-    EXPECT_FALSE(IsWireless(paths, "gone0")); // no sysfs entry
-    EXPECT_FALSE(IsWireless(paths, "../net/wlan0"));
+    EXPECT_TRUE(ReadDeviceFacts(paths, Link(7, "wlan0")).m_bWireless); // wireless directory
+    EXPECT_TRUE(ReadDeviceFacts(paths, Link(8, "wlan1")).m_bWireless); // DEVTYPE=wlan
+    EXPECT_FALSE(ReadDeviceFacts(paths, Link(2, "eth0")).m_bWireless); // neither
+    EXPECT_FALSE(ReadDeviceFacts(paths, Link(6, "eth1")).m_bWireless); // only near misses
+    // Without a driver there is no wireless hardware, whatever uevent says.
+    EXPECT_FALSE(ReadDeviceFacts(paths, Link(10, "vwlan0")).m_bWireless);
+    EXPECT_FALSE(ReadDeviceFacts(paths, Link(9, "gone0")).m_bWireless); // no sysfs entry
+    EXPECT_FALSE(ReadDeviceFacts(paths, Link(7, "../net/wlan0")).m_bWireless);
 }
 
-TEST(AdapterTypeTable, OnlyPlainNamesAreUsedInPaths)
+TEST(DeviceFacts, DriverIsTheBasenameOfTheDriverLink)
+{
+    EXPECT_EQ(ReadDeviceFacts(DataPaths(), Link(2, "eth0")).m_strDriver, "e1000e");
+    EXPECT_EQ(ReadDeviceFacts(DataPaths(), Link(7, "wlan0")).m_strDriver, "");
+}
+
+TEST(DeviceFacts, OnlyPlainNamesAreUsedInPaths)
 {
     EXPECT_TRUE(IsPathComponent("eth0"));
     EXPECT_TRUE(IsPathComponent("..."));
@@ -102,26 +110,31 @@ TEST(AdapterTypeTable, OnlyPlainNamesAreUsedInPaths)
     EXPECT_FALSE(IsPathComponent(std::string("a\0b", 3)));
 }
 
+// The description as the helper makes it: the facts first, then the link.
+std::string Describe(const NetlinkInterface& link, const LinuxPaths& paths = DataPaths())
+{
+    return DescribeInterface(ReadDeviceFacts(paths, link), link);
+}
+
 TEST(InterfaceDescription, UdevNamesComeFirstThenAliasDriverKindAndName)
 {
-    const LinuxPaths paths = DataPaths();
-    EXPECT_EQ(DescribeInterface(paths, Link(2, "eth0", "Uplink")),
+    EXPECT_EQ(Describe(Link(2, "eth0", "Uplink")),
               "Intel Corporation 82540EM Gigabit Ethernet Controller");
-    EXPECT_EQ(DescribeInterface(paths, Link(4, "eth9")), "Virtual Adapter"); // no final newline
-    EXPECT_EQ(DescribeInterface(paths, Link(5, "eth0", "  Uplink\n")), "Uplink");
-    EXPECT_EQ(DescribeInterface(paths, Link(5, "eth0")), "e1000e");
-    EXPECT_EQ(DescribeInterface(paths, Link(5, "eth0", "", "bond")), "e1000e bond");
-    EXPECT_EQ(DescribeInterface(paths, Link(5, "veth7", "", "veth")), "veth");
-    EXPECT_EQ(DescribeInterface(paths, Link(5, "lab9")), "lab9");
+    EXPECT_EQ(Describe(Link(4, "eth9")), "Virtual Adapter"); // no final newline
+    EXPECT_EQ(Describe(Link(5, "eth0", "  Uplink\n")), "Uplink");
+    EXPECT_EQ(Describe(Link(5, "eth0")), "e1000e");
+    EXPECT_EQ(Describe(Link(5, "eth0", "", "bond")), "e1000e bond");
+    EXPECT_EQ(Describe(Link(5, "veth7", "", "veth")), "veth");
+    EXPECT_EQ(Describe(Link(5, "lab9")), "lab9");
     // Empty udev values fall through to the next source.
-    EXPECT_EQ(DescribeInterface(paths, Link(9, "lab9", "", "dummy")), "dummy");
+    EXPECT_EQ(Describe(Link(9, "lab9", "", "dummy")), "dummy");
 }
 
 TEST(InterfaceDescription, HostileUdevBytesNeverReachTheText)
 {
     // Control bytes and a zero byte in the vendor, bytes above 0x7F in the
     // model, a line of DEL, and a second vendor line that must not win.
-    EXPECT_EQ(DescribeInterface(DataPaths(), Link(3, "eth0")), "Acme Net [31m \xFF\xFE");
+    EXPECT_EQ(Describe(Link(3, "eth0")), "Acme Net [31m \xFF\xFE");
     EXPECT_EQ(PrintableText(std::string("\0a\tb\x7F", 5)), "a b");
     EXPECT_EQ(PrintableText("\r\n"), "");
 }
@@ -140,9 +153,9 @@ TEST(InterfaceDescription, OversizedOrSpecialUdevFilesAreIgnored)
 
     LinuxPaths paths = DataPaths();
     paths.m_strRun = scratch.Path();
-    EXPECT_EQ(DescribeInterface(paths, Link(2, "lab2")), "lab2");
-    EXPECT_EQ(DescribeInterface(paths, Link(3, "lab3")), "lab3"); // a FIFO, not waited on
-    EXPECT_EQ(DescribeInterface(paths, Link(4, "lab4")), "lab4");
+    EXPECT_EQ(Describe(Link(2, "lab2"), paths), "lab2");
+    EXPECT_EQ(Describe(Link(3, "lab3"), paths), "lab3"); // a FIFO, not waited on
+    EXPECT_EQ(Describe(Link(4, "lab4"), paths), "lab4");
 }
 
 TEST(BoundedFile, ReadsUpToTheLimitAndRefusesMore)

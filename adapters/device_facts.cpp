@@ -1,15 +1,15 @@
-#include "adapters/interface_description.h"
+#include "adapters/device_facts.h"
 
-#include "adapters/adapter_type_table.h"
 #include "adapters/bounded_file.h"
 
 #include <climits>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-// The value of the first line "<strKey>=value" of a udev database file.
+// The value of the first line "E:<strKey>=value" of a udev database file.
 std::string UdevProperty(const std::string& strData, const std::string& strKey)
 {
     const std::string strPrefix = "E:" + strKey + "=";
@@ -18,8 +18,8 @@ std::string UdevProperty(const std::string& strData, const std::string& strKey)
         std::size_t nEnd = strData.find('\n', nLine);
         if (nEnd == std::string::npos)
             nEnd = strData.size();
-        if (strData.compare(nLine, strPrefix.size(), strPrefix) == 0 &&
-            nEnd - nLine >= strPrefix.size())
+        if (nEnd - nLine >= strPrefix.size() &&
+            strData.compare(nLine, strPrefix.size(), strPrefix) == 0)
             return PrintableText(
                 strData.substr(nLine + strPrefix.size(), nEnd - nLine - strPrefix.size()));
         nLine = nEnd + 1;
@@ -34,10 +34,9 @@ std::string JoinWithSpace(const std::string& strFirst, const std::string& strSec
     return strFirst + " " + strSecond;
 }
 
-// The basename of the device's driver link, or empty.
-std::string DriverName(const LinuxPaths& paths, const std::string& strName)
+// The basename of the target of a symbolic link, or empty.
+std::string LinkBasename(const std::string& strLink)
 {
-    const std::string strLink = paths.m_strSys + "/class/net/" + strName + "/device/driver";
     char szTarget[PATH_MAX];
     const ssize_t nLength = readlink(strLink.c_str(), szTarget, sizeof szTarget);
     if (nLength <= 0 || static_cast<std::size_t>(nLength) >= sizeof szTarget)
@@ -45,26 +44,53 @@ std::string DriverName(const LinuxPaths& paths, const std::string& strName)
     const std::string strTarget(szTarget, static_cast<std::size_t>(nLength));
     return PrintableText(strTarget.substr(strTarget.rfind('/') + 1));
 }
+
+// True when a line of the text is exactly strLine.
+bool HasLine(const std::string& strText, const std::string& strLine)
+{
+    for (std::size_t nAt = strText.find(strLine); nAt != std::string::npos;
+         nAt = strText.find(strLine, nAt + 1))
+    {
+        const std::size_t nEnd = nAt + strLine.size();
+        if ((nAt == 0 || strText[nAt - 1] == '\n') &&
+            (nEnd == strText.size() || strText[nEnd] == '\n'))
+            return true;
+    }
+    return false;
+}
 } // namespace
 
-std::string DescribeInterface(const LinuxPaths& paths, const NetlinkInterface& link)
+DeviceFacts ReadDeviceFacts(const LinuxPaths& paths, const NetlinkInterface& link)
 {
+    DeviceFacts facts;
     std::string strData;
     if (ReadBoundedFile(paths.m_strRun + "/udev/data/n" + std::to_string(link.m_nIndex), strData) ==
         0)
-    {
-        std::string strUdev = UdevDescription(strData);
-        if (!strUdev.empty())
-            return strUdev;
-    }
+        facts.m_strUdevName = UdevDescription(strData);
+
+    if (!IsPathComponent(link.m_strName))
+        return facts;
+    const std::string strDevice = paths.m_strSys + "/class/net/" + link.m_strName;
+    facts.m_strDriver = LinkBasename(strDevice + "/device/driver");
+    struct stat status;
+    facts.m_bWireless = stat((strDevice + "/wireless").c_str(), &status) == 0;
+    std::string strUevent;
+    if (!facts.m_bWireless && !facts.m_strDriver.empty() &&
+        ReadBoundedFile(strDevice + "/uevent", strUevent) == 0)
+        facts.m_bWireless = HasLine(strUevent, "DEVTYPE=wlan");
+    return facts;
+}
+
+std::string DescribeInterface(const DeviceFacts& facts, const NetlinkInterface& link)
+{
+    if (!facts.m_strUdevName.empty())
+        return facts.m_strUdevName;
     std::string strAlias = PrintableText(link.m_strAlias);
     if (!strAlias.empty())
         return strAlias;
-    const std::string strDriver =
-        IsPathComponent(link.m_strName) ? DriverName(paths, link.m_strName) : std::string();
     const std::string strKind = PrintableText(link.m_strKind);
     std::string strDriverAndKind =
-        strDriver == strKind ? strDriver : JoinWithSpace(strDriver, strKind);
+        facts.m_strDriver == strKind ? strKind : JoinWithSpace(facts.m_strDriver, strKind);
     if (!strDriverAndKind.empty())
         return strDriverAndKind;
     return PrintableText(link.m_strName);
@@ -86,4 +112,10 @@ std::string PrintableText(const std::string& strText)
     if (nFirst == std::string::npos)
         return std::string();
     return strPrintable.substr(nFirst, strPrintable.find_last_not_of(' ') - nFirst + 1);
+}
+
+bool IsPathComponent(const std::string& strName)
+{
+    return !strName.empty() && strName != "." && strName != ".." &&
+           strName.find_first_of(std::string("/\0", 2)) == std::string::npos;
 }
