@@ -39,6 +39,39 @@ AddressEntries OptionAddresses(const OptionBytes& bytes)
     return entries;
 }
 
+// The record of an interface, without its lease.
+AdapterRecord RecordOf(const NetlinkInterface& link, const DeviceFacts& facts)
+{
+    AdapterRecord record;
+    record.m_strName = link.m_strName;
+    record.m_strDescription = DescribeInterface(facts, link);
+    record.m_address = link.m_HardwareAddress;
+    record.m_nAddressLength = static_cast<UINT>(
+        std::min<std::size_t>(link.m_HardwareAddress.size(), MAX_ADAPTER_ADDRESS_LENGTH));
+    record.m_nIndex = link.m_nIndex;
+    record.m_nType = AdapterTypeFor(link.m_nArpType, facts.m_bWireless);
+    for (const NetlinkAddress& address : link.m_Addresses)
+        record.m_IpAddresses.push_back(
+            {DottedText(address.m_nAddress), MaskText(address.m_nPrefixLength)});
+    for (const std::uint32_t nGateway : link.m_Gateways)
+        record.m_Gateways.push_back({DottedText(nGateway), CString()});
+    return record;
+}
+
+// The DHCP fields of the records from the interface's lease.
+void AddLease(const Lease& lease, AdapterRecord& record, PerAdapterRecord& perAdapter)
+{
+    record.m_bDhcpEnabled = 1;
+    const auto server = lease.m_mapOptions.find(kServerIdentifierOption);
+    if (server != lease.m_mapOptions.end() && server->second.size() == 4)
+        record.m_DhcpServers = OptionAddresses(server->second);
+    record.m_tLeaseObtained = lease.m_tObtained.value_or(0);
+    record.m_tLeaseExpires = lease.m_tExpires.value_or(0);
+    const auto dns = lease.m_mapOptions.find(kDnsServersOption);
+    if (dns != lease.m_mapOptions.end())
+        perAdapter.m_DnsServers = OptionAddresses(dns->second);
+}
+
 bool HasHardwareAddress(const NetlinkInterface& link)
 {
     return std::any_of(link.m_HardwareAddress.begin(), link.m_HardwareAddress.end(),
@@ -95,44 +128,18 @@ int CLinuxIpHelper::Describe()
             device = std::move(known->second);
         else
             device = {link.m_strName, ReadDeviceFacts(m_paths, link)};
-        const DeviceFacts& facts = device.m_facts;
+        AdapterRecord record = RecordOf(link, device.m_facts);
 
-        AdapterRecord record;
-        record.m_strName = link.m_strName;
-        record.m_strDescription = DescribeInterface(facts, link);
-        record.m_address = link.m_HardwareAddress;
-        record.m_nAddressLength = static_cast<UINT>(
-            std::min<std::size_t>(link.m_HardwareAddress.size(), MAX_ADAPTER_ADDRESS_LENGTH));
-        record.m_nIndex = nIndex;
-        record.m_nType = AdapterTypeFor(link.m_nArpType, facts.m_bWireless);
-
+        PerAdapterRecord perAdapter;
         LeaseInterface iface;
         iface.m_strName = link.m_strName;
         iface.m_nIndex = nIndex;
         for (const NetlinkAddress& address : link.m_Addresses)
-        {
-            record.m_IpAddresses.push_back(
-                {DottedText(address.m_nAddress), MaskText(address.m_nPrefixLength)});
             iface.m_IpAddresses.push_back(address.m_nAddress);
-        }
-        for (const std::uint32_t nGateway : link.m_Gateways)
-            record.m_Gateways.push_back({DottedText(nGateway), CString()});
-
-        PerAdapterRecord perAdapter;
         Lease lease;
         // A source that cannot look (EACCES) is no lease, like a source without one.
         if (m_pLeases->Read(iface, lease) == 0)
-        {
-            record.m_bDhcpEnabled = 1;
-            const auto server = lease.m_mapOptions.find(kServerIdentifierOption);
-            if (server != lease.m_mapOptions.end())
-                record.m_DhcpServers = OptionAddresses(server->second);
-            record.m_tLeaseObtained = lease.m_tObtained.value_or(0);
-            record.m_tLeaseExpires = lease.m_tExpires.value_or(0);
-            const auto dns = lease.m_mapOptions.find(kDnsServersOption);
-            if (dns != lease.m_mapOptions.end())
-                perAdapter.m_DnsServers = OptionAddresses(dns->second);
-        }
+            AddLease(lease, record, perAdapter);
         if (perAdapter.m_DnsServers.empty())
             perAdapter.m_DnsServers = resolverServers;
 
