@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <linux/if_link.h>
 #include <linux/netlink.h>
@@ -73,6 +75,96 @@ bool Ipv4(const std::uint8_t* p, std::size_t n, std::uint32_t& nAddress)
 std::uint32_t U32(const std::uint8_t* p, std::size_t n, std::uint32_t nDefault)
 {
     return n == sizeof(std::uint32_t) ? Read<std::uint32_t>(p) : nDefault;
+}
+
+// The errno of a kernel's negative error code.
+int KernelError(int nCode)
+{
+    return nCode < 0 && nCode > -4096 ? -nCode : EPROTO;
+}
+
+// A gateway through an interface: (ifindex, gateway).
+using NextHops = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+
+void ReadLinkAttribute(NetlinkInterface& link, unsigned nType, const std::uint8_t* p, std::size_t n)
+{
+    switch (nType)
+    {
+    case IFLA_IFNAME:
+        link.m_strName = Text(p, n);
+        break;
+    case IFLA_IFALIAS:
+        link.m_strAlias = Text(p, n);
+        break;
+    case IFLA_ADDRESS:
+        link.m_HardwareAddress.assign(p, p + (n < kMaxHardwareAddress ? n : kMaxHardwareAddress));
+        break;
+    case IFLA_LINKINFO:
+        ForEachAttribute(p, n,
+                         [&link](unsigned nInfo, const std::uint8_t* pInfo, std::size_t nInfoLength)
+                         {
+                             if (nInfo == IFLA_INFO_KIND)
+                                 link.m_strKind = Text(pInfo, nInfoLength);
+                         });
+        break;
+    default:
+        break;
+    }
+}
+
+// The next hops of an RTA_MULTIPATH attribute that have a gateway.
+void ReadNextHops(const std::uint8_t* p, std::size_t n, NextHops& hops)
+{
+    while (n >= sizeof(rtnexthop))
+    {
+        const auto hop = Read<rtnexthop>(p);
+        if (hop.rtnh_len < sizeof hop || hop.rtnh_len > n)
+            return;
+        std::uint32_t nGateway = 0;
+        bool bGateway = false;
+        ForEachAttribute(p + sizeof hop, hop.rtnh_len - sizeof hop,
+                         [&](unsigned nType, const std::uint8_t* pHop, std::size_t nHop)
+                         {
+                             if (nType == RTA_GATEWAY)
+                                 bGateway = Ipv4(pHop, nHop, nGateway);
+                         });
+        if (bGateway && hop.rtnh_ifindex > 0)
+            hops.emplace_back(static_cast<std::uint32_t>(hop.rtnh_ifindex), nGateway);
+        const std::size_t nStep = Align4(hop.rtnh_len);
+        if (nStep >= n)
+            return;
+        p += nStep;
+        n -= nStep;
+    }
+}
+
+// The message type a dump answers with, and the size of its fixed part.
+std::uint16_t ReplyType(CNetlinkSnapshot::Dump dump)
+{
+    switch (dump)
+    {
+    case CNetlinkSnapshot::Dump::Links:
+        return RTM_NEWLINK;
+    case CNetlinkSnapshot::Dump::Addresses:
+        return RTM_NEWADDR;
+    case CNetlinkSnapshot::Dump::Routes:
+        return RTM_NEWROUTE;
+    }
+    return NLMSG_NOOP;
+}
+
+std::size_t FixedSize(CNetlinkSnapshot::Dump dump)
+{
+    switch (dump)
+    {
+    case CNetlinkSnapshot::Dump::Links:
+        return sizeof(ifinfomsg);
+    case CNetlinkSnapshot::Dump::Addresses:
+        return sizeof(ifaddrmsg);
+    case CNetlinkSnapshot::Dump::Routes:
+        return sizeof(rtmsg);
+    }
+    return 0;
 }
 
 class CNetlinkSocket
@@ -234,41 +326,27 @@ int CNetlinkSnapshot::AddReply(Dump dump, std::uint32_t nSeq, const std::uint8_t
         {
             if ((header.nlmsg_flags & NLM_F_DUMP_INTR) != 0)
                 return EAGAIN;
-            bool bWhole = true;
-            switch (header.nlmsg_type)
+            if (header.nlmsg_type == NLMSG_DONE)
             {
-            case NLMSG_DONE:
                 bDone = true;
                 // A dump that failed part way says so in its closing message.
                 if (nBody >= sizeof(int) && Read<int>(pBody) < 0)
-                    return -Read<int>(pBody);
+                    return KernelError(Read<int>(pBody));
                 return 0;
-            case NLMSG_ERROR:
+            }
+            if (header.nlmsg_type == NLMSG_ERROR)
+            {
                 if (nBody < sizeof(int))
                     return EBADMSG;
-                if (const int nError = Read<int>(pBody))
-                    return nError < 0 && nError > -4096 ? -nError : EPROTO;
-                break; // an acknowledgement
-            case RTM_NEWLINK:
-                bWhole = dump != Dump::Links || nBody >= sizeof(ifinfomsg);
-                if (dump == Dump::Links && bWhole)
-                    AddLink(pBody, nBody);
-                break;
-            case RTM_NEWADDR:
-                bWhole = dump != Dump::Addresses || nBody >= sizeof(ifaddrmsg);
-                if (dump == Dump::Addresses && bWhole)
-                    AddAddress(pBody, nBody);
-                break;
-            case RTM_NEWROUTE:
-                bWhole = dump != Dump::Routes || nBody >= sizeof(rtmsg);
-                if (dump == Dump::Routes && bWhole)
-                    AddRoute(pBody, nBody);
-                break;
-            default:
-                break;
+                if (const int nCode = Read<int>(pBody)) // zero is an acknowledgement
+                    return KernelError(nCode);
             }
-            if (!bWhole)
-                return EBADMSG;
+            else if (header.nlmsg_type == ReplyType(dump))
+            {
+                if (nBody < FixedSize(dump))
+                    return EBADMSG;
+                Add(dump, pBody, nBody);
+            }
         }
         const std::size_t nStep = Align4(header.nlmsg_len);
         if (nStep >= nLength)
@@ -277,6 +355,22 @@ int CNetlinkSnapshot::AddReply(Dump dump, std::uint32_t nSeq, const std::uint8_t
         nLength -= nStep;
     }
     return 0;
+}
+
+void CNetlinkSnapshot::Add(Dump dump, const std::uint8_t* pBody, std::size_t nLength)
+{
+    switch (dump)
+    {
+    case Dump::Links:
+        AddLink(pBody, nLength);
+        break;
+    case Dump::Addresses:
+        AddAddress(pBody, nLength);
+        break;
+    case Dump::Routes:
+        AddRoute(pBody, nLength);
+        break;
+    }
 }
 
 void CNetlinkSnapshot::AddLink(const std::uint8_t* pBody, std::size_t nLength)
@@ -291,32 +385,7 @@ void CNetlinkSnapshot::AddLink(const std::uint8_t* pBody, std::size_t nLength)
     if (nLength > nFixed)
         ForEachAttribute(pBody + nFixed, nLength - nFixed,
                          [&link](unsigned nType, const std::uint8_t* p, std::size_t n)
-                         {
-                             switch (nType)
-                             {
-                             case IFLA_IFNAME:
-                                 link.m_strName = Text(p, n);
-                                 break;
-                             case IFLA_IFALIAS:
-                                 link.m_strAlias = Text(p, n);
-                                 break;
-                             case IFLA_ADDRESS:
-                                 link.m_HardwareAddress.assign(
-                                     p, p + (n < kMaxHardwareAddress ? n : kMaxHardwareAddress));
-                                 break;
-                             case IFLA_LINKINFO:
-                                 ForEachAttribute(p, n,
-                                                  [&link](unsigned nInfo, const std::uint8_t* pInfo,
-                                                          std::size_t nInfoLength)
-                                                  {
-                                                      if (nInfo == IFLA_INFO_KIND)
-                                                          link.m_strKind = Text(pInfo, nInfoLength);
-                                                  });
-                                 break;
-                             default:
-                                 break;
-                             }
-                         });
+                         { ReadLinkAttribute(link, nType, p, n); });
     m_Interfaces[link.m_nIndex] = std::move(link);
 }
 
@@ -355,54 +424,30 @@ void CNetlinkSnapshot::AddRoute(const std::uint8_t* pBody, std::size_t nLength)
     std::uint32_t nGateway = 0;
     bool bGateway = false;
     std::uint32_t nOutput = 0;
-    // Next hops of a multipath route: (ifindex, gateway).
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> hops;
+    NextHops hops;
     const std::size_t nFixed = Align4(sizeof info);
     if (nLength > nFixed)
-        ForEachAttribute(
-            pBody + nFixed, nLength - nFixed,
-            [&](unsigned nType, const std::uint8_t* p, std::size_t n)
-            {
-                switch (nType)
-                {
-                case RTA_TABLE:
-                    nTable = U32(p, n, nTable);
-                    break;
-                case RTA_GATEWAY:
-                    bGateway = Ipv4(p, n, nGateway);
-                    break;
-                case RTA_OIF:
-                    nOutput = U32(p, n, 0);
-                    break;
-                case RTA_MULTIPATH:
-                    while (n >= sizeof(rtnexthop))
-                    {
-                        const auto hop = Read<rtnexthop>(p);
-                        if (hop.rtnh_len < sizeof hop || hop.rtnh_len > n)
-                            break;
-                        std::uint32_t nHopGateway = 0;
-                        bool bHopGateway = false;
-                        ForEachAttribute(
-                            p + sizeof hop, hop.rtnh_len - sizeof hop,
-                            [&](unsigned nHopType, const std::uint8_t* pHop, std::size_t nHop)
-                            {
-                                if (nHopType == RTA_GATEWAY)
-                                    bHopGateway = Ipv4(pHop, nHop, nHopGateway);
-                            });
-                        if (bHopGateway && hop.rtnh_ifindex > 0)
-                            hops.emplace_back(static_cast<std::uint32_t>(hop.rtnh_ifindex),
-                                              nHopGateway);
-                        const std::size_t nStep = Align4(hop.rtnh_len);
-                        if (nStep >= n)
-                            break;
-                        p += nStep;
-                        n -= nStep;
-                    }
-                    break;
-                default:
-                    break;
-                }
-            });
+        ForEachAttribute(pBody + nFixed, nLength - nFixed,
+                         [&](unsigned nType, const std::uint8_t* p, std::size_t n)
+                         {
+                             switch (nType)
+                             {
+                             case RTA_TABLE:
+                                 nTable = U32(p, n, nTable);
+                                 break;
+                             case RTA_GATEWAY:
+                                 bGateway = Ipv4(p, n, nGateway);
+                                 break;
+                             case RTA_OIF:
+                                 nOutput = U32(p, n, 0);
+                                 break;
+                             case RTA_MULTIPATH:
+                                 ReadNextHops(p, n, hops);
+                                 break;
+                             default:
+                                 break;
+                             }
+                         });
     if (nTable != RT_TABLE_MAIN)
         return;
     if (bGateway)

@@ -63,6 +63,7 @@ public:
 
 private:
     int TakeRound();
+    void Add(Dump dump, const std::uint8_t* pBody, std::size_t nLength);
     void AddLink(const std::uint8_t* pBody, std::size_t nLength);
     void AddAddress(const std::uint8_t* pBody, std::size_t nLength);
     void AddRoute(const std::uint8_t* pBody, std::size_t nLength);

@@ -198,20 +198,6 @@ TEST_F(LinuxIpHelperTest, EveryFieldOfTheRecordsComesFromTheNamespace)
         });
 }
 
-TEST_F(LinuxIpHelperTest, WithoutAliasOrUdevDataTheLinkKindDescribes)
-{
-    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
-    RunInside(
-        [this]
-        {
-            CLinuxIpHelper helper(m_paths, m_leases);
-            CAdapterInventory inventory(helper);
-            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
-            ASSERT_EQ(inventory.m_AdapterList.size(), 2u);
-            EXPECT_EQ(inventory.m_AdapterList[0].m_strDescription, "veth");
-        });
-}
-
 TEST_F(LinuxIpHelperTest, ARenamedInterfaceIsReadAfresh)
 {
     ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));

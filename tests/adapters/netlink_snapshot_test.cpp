@@ -206,6 +206,9 @@ TEST_F(NetlinkReplyTest, TheEndAndTheKernelsErrorsAreReported)
     EXPECT_EQ(Add(Dump::Links, Message(NLMSG_DONE, U32(static_cast<std::uint32_t>(-ENOBUFS)))),
               ENOBUFS);
     EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, Bytes{1, 2})), EBADMSG);
+    // A code that is no errno, the most negative one included.
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, U32(0x80000000))), EPROTO);
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, U32(5))), EPROTO);
     EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, U32(0))), 0); // an acknowledgement
     EXPECT_EQ(Add(Dump::Links, Message(NLMSG_DONE, U32(0), kSeq, NLM_F_MULTI | NLM_F_DUMP_INTR)),
               EAGAIN);
