@@ -4,6 +4,7 @@
 // and records every call.
 #pragma once
 
+#include "adapters/adapter_record_writer.h"
 #include "adapters/ip_helper.h"
 #include "platform/cstring.h"
 
@@ -23,7 +24,7 @@
 class CPreparedAdapter
 {
 public:
-    explicit CPreparedAdapter(CString strName) : m_strName(std::move(strName)) {}
+    explicit CPreparedAdapter(CString strName) { m_record.m_strName = std::move(strName); }
 
     CPreparedAdapter& Description(CString strText);
     // The bytes of Address (the first MAX_ADAPTER_ADDRESS_LENGTH are kept);
@@ -49,31 +50,10 @@ public:
 private:
     friend class CPreparedIpHelper;
 
-    struct Entry
-    {
-        CString strAddress;
-        CString strMask;
-    };
-    using Chain = std::vector<Entry>;
-
-    CString m_strName;
-    CString m_strDescription;
-    std::vector<BYTE> m_address;
+    AdapterRecord m_record;
+    PerAdapterRecord m_perAdapter;
     std::optional<UINT> m_nAddressLength;
-    UINT m_nType = 0;
     std::optional<DWORD> m_nIndex;
-    UINT m_bDhcpEnabled = 0;
-    BOOL m_bHaveWins = 0;
-    std::int64_t m_tLeaseObtained = 0;
-    std::int64_t m_tLeaseExpires = 0;
-    UINT m_bAutoconfigEnabled = 0;
-    UINT m_bAutoconfigActive = 0;
-    Chain m_ipAddresses;
-    Chain m_gateways;
-    Chain m_dhcpServers;
-    Chain m_primaryWins;
-    Chain m_secondaryWins;
-    Chain m_dnsServers;
 };
 
 // One call as the prepared helper saw it.
@@ -126,11 +106,10 @@ public:
 
 private:
     DWORD AdaptersInfoAnswer(PIP_ADAPTER_INFO pAdapterInfo, PULONG pOutBufLen);
-    void WriteAdapters(BYTE* pBuffer) const;
-    const CPreparedAdapter* FindAdapter(ULONG nIndex) const;
-    ULONG PerAdapterInfoSize(const CPreparedAdapter& adapter) const;
+    const PerAdapterRecord* FindPerAdapter(ULONG nIndex) const;
 
-    std::vector<CPreparedAdapter> m_adapters;
+    AdapterRecords m_adapters;
+    std::vector<PerAdapterRecord> m_perAdapter;         // beside m_adapters
     std::unordered_map<ULONG, std::size_t> m_positions; // adapter index to place in m_adapters
     std::vector<CPreparedAdapter> m_appearing;
     std::size_t m_nAppeared = 0;

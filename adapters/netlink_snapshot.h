@@ -1,0 +1,72 @@
+// CNetlinkSnapshot: the kernel's view of the network interfaces, taken in one
+// round of rtnetlink dumps (links, IPv4 addresses, IPv4 default routes).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct NetlinkAddress
+{
+    std::uint32_t m_nAddress = 0; // host byte order: 10.99.0.146 is 0x0A630092
+    unsigned m_nPrefixLength = 0;
+};
+
+struct NetlinkInterface
+{
+    unsigned m_nIndex = 0;
+    std::string m_strName;
+    unsigned m_nArpType = 0; // ARPHRD_*
+    std::vector<std::uint8_t> m_HardwareAddress;
+    std::string m_strAlias;                  // IFLA_IFALIAS
+    std::string m_strKind;                   // IFLA_INFO_KIND: "veth", "dummy", ...
+    std::vector<NetlinkAddress> m_Addresses; // in the kernel's order
+    // Gateways of the main table's IPv4 default routes through the interface,
+    // host byte order, in the kernel's order.
+    std::vector<std::uint32_t> m_Gateways;
+};
+
+// By ifindex, so in ifindex order.
+using NetlinkInterfaces = std::map<unsigned, NetlinkInterface>;
+
+class CNetlinkSnapshot
+{
+public:
+    enum class Dump
+    {
+        Links,
+        Addresses,
+        Routes
+    };
+
+    // Replaces the snapshot with one taken in the calling thread's network
+    // namespace: 0, or the errno of the failure with the snapshot left empty.
+    int Take();
+
+    // Adds one datagram of a dump's reply to the snapshot. Every length in it
+    // is checked against the datagram; messages of other requests are
+    // skipped. Sets bDone at the dump's end. Answers 0, the kernel's errno
+    // for a refused request, EAGAIN when the kernel says the dump was
+    // disturbed by a change, or EBADMSG for a message cut short.
+    int AddReply(Dump dump, std::uint32_t nSeq, const std::uint8_t* pData, std::size_t nLength,
+                 bool& bDone);
+
+    const NetlinkInterfaces& Interfaces() const { return m_Interfaces; }
+
+    // The buffer one datagram is received into: the kernel fits its dump
+    // messages to the reader's buffer, up to this size.
+    static constexpr std::size_t kReceiveBufferSize = 32 * 1024;
+    // Fresh rounds when the interfaces change in the middle of one.
+    static constexpr int kMaxRounds = 3;
+
+private:
+    int TakeRound();
+    void Add(Dump dump, const std::uint8_t* pBody, std::size_t nLength);
+    void AddLink(const std::uint8_t* pBody, std::size_t nLength);
+    void AddAddress(const std::uint8_t* pBody, std::size_t nLength);
+    void AddRoute(const std::uint8_t* pBody, std::size_t nLength);
+
+    NetlinkInterfaces m_Interfaces;
+};
