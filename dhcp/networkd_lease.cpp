@@ -4,7 +4,6 @@
 #include "dhcp/lease_file.h"
 #include "dhcp/option_text.h"
 
-#include <cctype>
 #include <cerrno>
 #include <limits>
 #include <optional>
@@ -45,6 +44,11 @@ constexpr std::string_view kPrivateKeyPrefix = "OPTION";
 constexpr std::uint64_t kFirstPrivateOption = 224;
 constexpr std::uint64_t kLastPrivateOption = 254;
 
+char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // Keys compare without case and without '_': "ServerAddress" is SERVER_ADDRESS.
 bool SameKey(std::string_view key, std::string_view tableKey)
 {
@@ -58,8 +62,7 @@ bool SameKey(std::string_view key, std::string_view tableKey)
             ++k;
         if (i == key.size() || k == tableKey.size())
             return i == key.size() && k == tableKey.size();
-        if (std::toupper(static_cast<unsigned char>(key[i++])) !=
-            std::toupper(static_cast<unsigned char>(tableKey[k++])))
+        if (AsciiUpper(key[i++]) != AsciiUpper(tableKey[k++]))
             return false;
     }
 }
@@ -74,7 +77,7 @@ std::optional<std::uint8_t> PrivateOptionCode(std::string_view key)
     for (const char c : key)
     {
         if (c != '_')
-            normal += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            normal += AsciiUpper(c);
     }
     if (normal.compare(0, kPrivateKeyPrefix.size(), kPrivateKeyPrefix) != 0)
         return std::nullopt;
