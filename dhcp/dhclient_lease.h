@@ -20,6 +20,7 @@ int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, L
 // The source "dhclient": in each of paths.m_DhclientDirs, the files dhclient
 // keeps for the interface (dhclient.<if>.leases, dhclient-<if>.leases,
 // dhclient-<anything>-<if>.lease[s] as NetworkManager names them, and the
-// shared dhclient.leases; never dhclient6's). Of the files holding a lease for
-// the interface, the most recently written one wins.
+// shared dhclient.leases; never dhclient6's), at most 16 per directory. Of the
+// files holding a lease for the interface, the most recently written one wins
+// (on equal times, the first in directory order, then by name).
 std::unique_ptr<CLeaseSource> MakeDhclientLeaseSource(const LinuxPaths& paths);
