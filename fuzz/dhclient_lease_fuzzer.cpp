@@ -1,0 +1,27 @@
+// Reads arbitrary bytes as a dhclient lease file, for the interface the seeds
+// name.
+#include "dhcp/dhclient_lease.h"
+#include "dhcp/option_text.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nSize)
+{
+    const std::string_view text(reinterpret_cast<const char*>(pInput), nSize);
+    Lease lease;
+    const int nResult = ParseDhclientLeases(text, "vcli", lease);
+
+    if (nResult != 0 && nResult != ENOENT)
+        std::abort();
+    // Nothing is kept from a text without a lease for the interface.
+    if (nResult == ENOENT && (lease.m_nYourAddress || !lease.m_mapOptions.empty()))
+        std::abort();
+    for (const auto& [nCode, bytes] : lease.m_mapOptions)
+        if (nCode == 0 || nCode == 255 || bytes.empty() || bytes.size() > kMaxOptionBytes)
+            std::abort();
+    if (lease.m_tExpires && (*lease.m_tExpires < 0 || *lease.m_tExpires > kLatestLeaseTime))
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,53 @@
+// Helpers of the lease-file suites: captured samples, option bytes from text,
+// and a scratch directory that is removed whatever the test's outcome.
+#pragma once
+
+#include "dhcp/lease.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+inline OptionBytes TextBytes(std::string_view text)
+{
+    return OptionBytes(text.begin(), text.end());
+}
+
+// A file of tests/data/linux-dhcp, whole.
+inline std::string ReadSample(const std::string& strName)
+{
+    std::ifstream file(std::string(VEYRA_LINUX_DHCP_DATA) + "/" + strName,
+                       std::ios::binary);
+    EXPECT_TRUE(file.good()) << strName;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+class CScratchDir : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string strTemplate =
+            (std::filesystem::temp_directory_path() / "veyra-leases-XXXXXX").string();
+        ASSERT_NE(mkdtemp(strTemplate.data()), nullptr);
+        m_path = strTemplate;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_path); }
+
+    // Writes a file below the scratch directory, making its directories.
+    std::filesystem::path Write(const std::string& strRelative, std::string_view text)
+    {
+        const std::filesystem::path path = m_path / strRelative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary)
+            .write(text.data(), static_cast<std::streamsize>(text.size()));
+        return path;
+    }
+
+    std::filesystem::path m_path;
+};
