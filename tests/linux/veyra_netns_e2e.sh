@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# End to end on Linux: a DHCP server (dnsmasq) and a real client (dhcpcd, then
+# ISC dhclient) in two network namespaces joined by a veth pair, and `veyra`
+# run in the client's namespace, its output compared with what the server was
+# told to send. Everything it makes it removes again; no packet leaves the
+# namespaces. Exit 77 (skipped) without root or the programs it needs.
+#
+# Usage: veyra_netns_e2e.sh PATH_TO_VEYRA
+set -uo pipefail
+veyra=$1
+
+for tool in ip dnsmasq dhcpcd dhclient setpriv; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed"
+        exit 77
+    fi
+done
+if [ "$(id -u)" != 0 ]; then
+    echo "skipped: network namespaces need root"
+    exit 77
+fi
+
+srv=vye-srv
+cli=vye-cli
+ifc=vye-c0
+mac=02:00:00:77:00:02
+dhcpcd_lease=/var/lib/dhcpcd/$ifc.lease
+dhclient_lease=/var/lib/dhcp/dhclient.$ifc.leases
+failures=0
+
+cleanup() {
+    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
+    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
+    ip netns del "$cli" 2>/dev/null
+    ip netns del "$srv" 2>/dev/null
+    rm -f "$dhcpcd_lease" "$dhclient_lease"
+    [ -n "${work:-}" ] && rm -rf "$work"
+}
+trap cleanup EXIT
+cleanup 2>/dev/null
+work=$(mktemp -d)
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# check NAME EXPECTED ACTUAL
+check() {
+    if [ "$2" != "$3" ]; then
+        fail "$1"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | head -n 40
+    fi
+}
+
+in_cli() { ip netns exec "$cli" "$@"; }
+
+ip netns add "$srv" && ip netns add "$cli" || exit 1
+ip link add vye-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" || exit 1
+ip -n "$srv" addr add 10.77.0.1/24 dev vye-s0
+ip -n "$srv" link set vye-s0 up
+ip -n "$cli" link set "$ifc" up
+
+# The options the server is told to send, forced even where a client does
+# not ask for them: 2, 6 with two servers, 15, 42, 43, 46, and the lease,
+# renewal and rebinding times 51, 58 and 59.
+ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
+    --interface=vye-s0 --bind-interfaces --no-ping --log-dhcp --log-facility="$work/dnsmasq.log" \
+    --dhcp-range=10.77.0.100,10.77.0.150,255.255.255.0,10m --dhcp-leasefile="$work/dnsmasq.leases" \
+    --dhcp-option-force=option:router,10.77.0.1 \
+    --dhcp-option-force=option:dns-server,10.77.0.1,10.77.0.2 \
+    --dhcp-option-force=option:domain-name,lab.test \
+    --dhcp-option-force=option:ntp-server,10.77.0.1 \
+    --dhcp-option-force=2,3600 \
+    --dhcp-option-force=12,ignored-by-clients \
+    --dhcp-option-force=43,01:04:de:ad:be:ef:02:03:61:62:63 \
+    --dhcp-option-force=46,8 \
+    --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 &
+
+printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
+if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -4 -t 10 "$ifc" >"$work/dhcpcd.log" 2>&1; then
+    cat "$work/dhcpcd.log" "$work/dnsmasq.log"
+    fail "dhcpcd got no lease"
+    exit 1
+fi
+
+# The moment rows show the decoding time plus the option's seconds; any
+# second of the run is right.
+moment() {
+    local seconds=$1 t
+    for ((t = started + seconds; t <= finished + seconds; ++t)); do
+        LC_ALL=C date -u -d "@$t" "+%A, %B %d, %Y %H:%M:%S"
+    done
+}
+
+# veyra_tsv: the Copy All text of a request into $tsv, one row per line
+# (CR ends each row), with the request's start and end times.
+veyra_tsv() {
+    started=$(date +%s)
+    in_cli env TZ=UTC "$veyra" "$ifc" --tsv >"$work/tsv" 2>"$work/err"
+    finished=$(date +%s)
+    tsv=$(tr '\r' '\n' <"$work/tsv")
+}
+
+# expect_rows LABEL ACTUAL EXPECTED_ROWS: rows "Parameter<TAB>Data<TAB>";
+# a data text "@N" is the moment N seconds after the request.
+expect_rows() {
+    local label=$1 actual=$2 expected="" row parameter data
+    while IFS= read -r row; do
+        parameter=${row%%$'\t'*}
+        data=${row#*$'\t'}
+        data=${data%$'\t'}
+        if [[ $data == @* ]]; then
+            local line
+            line=$(grep -F "$parameter"$'\t' <<<"$actual" | head -n 1)
+            if moment "${data#@}" | grep -qxF "$(cut -f2 <<<"$line")"; then
+                data=$(cut -f2 <<<"$line")
+            else
+                data="(the moment $data s after the request)"
+            fi
+        fi
+        expected+="$parameter"$'\t'"$data"$'\t'$'\n'
+    done
+    check "$label" "${expected%$'\n'}" "$actual"
+}
+
+dhcpcd_rows=$(
+    cat <<'ROWS'
+DHCP Server	10.77.0.1
+Host Name	ignored-by-clients
+Subnet Mask	255.255.255.0
+Domain Name	lab.test
+DNS Server	10.77.0.1 10.77.0.2 
+Gateway Address	10.77.0.1
+Time Offset	1.00h
+Broadcast Address	10.77.0.255
+Network Time Server	10.77.0.1
+Vendor Spec Info	
+NBT Node Type	08
+IP Lease Time	@600
+DHCP Renewal Time	@300
+DHCP Rebind Time	@525
+ROWS
+)
+
+echo "== dhcpcd's lease"
+listing=$(in_cli "$veyra")
+grep -qE "^${mac^^} +$ifc .* 10\.77\.0\.146 +10\.77\.0\.1$" <<<"$listing" ||
+    fail "the adapter list names $ifc with its address and server: $listing"
+veyra_tsv
+expect_rows "rows from dhcpcd's lease" "$tsv" <<<"$dhcpcd_rows"
+json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
+check "every row from dhcpcd" "" "$(grep '"code"' <<<"$json" | grep -v '"source": "dhcpcd"')"
+grep -qF '"code": 43, "parameter": "Vendor Spec Info", "data": "", "hex": "0104deadbeef0203616263"' \
+    <<<"$json" || fail "option 43's raw bytes: $json"
+grep -qF '"code": 6, "parameter": "DNS Server", "data": "10.77.0.1 10.77.0.2 ", "hex": "0a4d00010a4d0002"' \
+    <<<"$json" || fail "option 6's raw bytes: $json"
+
+echo "== dhcpcd's lease is root's"
+in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$veyra" "$ifc" >"$work/out" 2>"$work/err"
+check "exit status without the right to read the lease" 4 $?
+grep -q "DHCP Error 13: Permission denied" "$work/err" || fail "permission message: $(cat "$work/err")"
+
+echo "== DHCPINFORM"
+rm -f "$dhcpcd_lease"
+in_cli "$veyra" "$ifc" >"$work/out" 2>"$work/err"
+check "exit status with no lease" 5 $?
+json=$(in_cli "$veyra" "$ifc" --inform --json 2>"$work/err")
+check "every row from the server's answer" "" "$(grep '"code"' <<<"$json" | grep -v '"source": "inform"')"
+grep -qF '"code": 54, "parameter": "DHCP Server", "data": "10.77.0.1"' <<<"$json" ||
+    fail "the answer names its server: $json"
+grep -qE '"code": (50|51|58|59),' <<<"$json" && fail "an answer to DHCPINFORM gives no lease times: $json"
+
+echo "== dhclient's lease"
+if in_cli dhclient -1 -4 -sf /bin/true -lf "$dhclient_lease" -pf "$work/dhclient.pid" "$ifc" >"$work/dhclient.log" 2>&1; then
+    veyra_tsv
+    expect_rows "rows from dhclient's lease" "$tsv" <<<"$dhcpcd_rows"
+    json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
+    check "every row from dhclient" "" "$(grep '"code"' <<<"$json" | grep -v '"source": "dhclient"')"
+else
+    cat "$work/dhclient.log"
+    fail "dhclient got no lease"
+fi
+
+echo "== no such adapter"
+in_cli "$veyra" vye-none >"$work/out" 2>"$work/err"
+check "exit status for an unknown adapter" 3 $?
+grep -qx "No Interfaces Present" "$work/err" || fail "unknown adapter message: $(cat "$work/err")"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
