@@ -1,7 +1,7 @@
 #include "dhcp/dhcpcd_lease_source.h"
 
 #include "dhcp/bootp_message.h"
-#include "dhcp/file_descriptor.h"
+#include "platform/file_descriptor.h"
 
 #include <algorithm>
 #include <cerrno>
