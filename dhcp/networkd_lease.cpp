@@ -1,8 +1,8 @@
 #include "dhcp/networkd_lease.h"
 
 #include "dhcp/json_value.h"
-#include "dhcp/lease_file.h"
 #include "dhcp/option_text.h"
+#include "platform/bounded_file.h"
 
 #include <cerrno>
 #include <limits>
@@ -225,8 +225,9 @@ int CNetworkdLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
         return ENOENT; // no interface has index 0
     std::string text;
     std::int64_t tModified = 0;
-    const int nRead = ReadLeaseFile(
-        m_strRun + "/systemd/netif/leases/" + std::to_string(iface.m_nIndex), text, tModified);
+    const int nRead =
+        ReadBoundedFile(m_strRun + "/systemd/netif/leases/" + std::to_string(iface.m_nIndex),
+                        kMaxFileBytes, SymbolicLinks::Refuse, text, tModified);
     if (nRead != 0)
         return nRead;
     const int nParsed = ParseNetworkdLease(text, lease);

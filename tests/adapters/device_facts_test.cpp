@@ -2,9 +2,9 @@
 // detection, descriptions from hand-made sysfs and udev trees, resolv.conf,
 // and the bounded reading of files that may be hostile.
 #include "adapters/adapter_type_table.h"
-#include "adapters/bounded_file.h"
 #include "adapters/device_facts.h"
 #include "adapters/resolv_conf.h"
+#include "platform/bounded_file.h"
 
 #include <gtest/gtest.h>
 
@@ -146,7 +146,7 @@ TEST(InterfaceDescription, OversizedOrSpecialUdevFilesAreIgnored)
     ASSERT_EQ(mkdir((scratch.Path() + "/udev").c_str(), 0700), 0);
     ASSERT_EQ(mkdir((scratch.Path() + "/udev/data").c_str(), 0700), 0);
     const std::string strHuge =
-        "E:ID_VENDOR_FROM_DATABASE=Huge Vendor\n" + std::string(kMaxBoundedFile, 'x');
+        "E:ID_VENDOR_FROM_DATABASE=Huge Vendor\n" + std::string(kMaxFileBytes, 'x');
     scratch.Write("udev/data/n2", strHuge);
     ASSERT_EQ(mkfifo((scratch.Path() + "/udev/data/n3").c_str(), 0600), 0);
     ASSERT_EQ(mkdir((scratch.Path() + "/udev/data/n4").c_str(), 0700), 0);
@@ -156,25 +156,6 @@ TEST(InterfaceDescription, OversizedOrSpecialUdevFilesAreIgnored)
     EXPECT_EQ(Describe(Link(2, "lab2"), paths), "lab2");
     EXPECT_EQ(Describe(Link(3, "lab3"), paths), "lab3"); // a FIFO, not waited on
     EXPECT_EQ(Describe(Link(4, "lab4"), paths), "lab4");
-}
-
-TEST(BoundedFile, ReadsUpToTheLimitAndRefusesMore)
-{
-    ScratchDir scratch;
-    ASSERT_FALSE(scratch.Path().empty());
-    std::string strContent = "stale";
-    EXPECT_EQ(
-        ReadBoundedFile(scratch.Write("limit", std::string(kMaxBoundedFile, 'a')), strContent), 0);
-    EXPECT_EQ(strContent.size(), kMaxBoundedFile);
-    EXPECT_EQ(
-        ReadBoundedFile(scratch.Write("over", std::string(kMaxBoundedFile + 1, 'a')), strContent),
-        EFBIG);
-    EXPECT_TRUE(strContent.empty());
-    EXPECT_EQ(ReadBoundedFile(scratch.Path() + "/missing", strContent), ENOENT);
-    EXPECT_EQ(ReadBoundedFile(scratch.Path(), strContent), EINVAL);
-    EXPECT_EQ(ReadBoundedFile("/dev/zero", strContent), EINVAL);
-    EXPECT_EQ(ReadBoundedFile(scratch.Write("binary", std::string("a\0b", 3)), strContent), 0);
-    EXPECT_EQ(strContent, std::string("a\0b", 3));
 }
 
 TEST(ResolvConf, NameserverLinesInOrderAsManyAsTheResolverUses)
