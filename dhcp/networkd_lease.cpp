@@ -14,16 +14,9 @@ namespace
 {
 using T = OptionTextType;
 
-struct NetworkdKeyRow
-{
-    const char* pszKey;
-    std::uint8_t nCode;
-    OptionTextType type;
-};
-
 // The keys networkd writes for options it keeps (sd-dhcp-lease's save), with
 // the way each value is written.
-constexpr NetworkdKeyRow kNetworkdKeys[] = {
+constexpr OptionTextName kNetworkdKeys[] = {
     {"NETMASK", 1, T::Address},    {"ROUTER", 3, T::AddressList},
     {"DNS", 6, T::AddressList},    {"LPR", 9, T::AddressList},
     {"HOSTNAME", 12, T::Text},     {"DOMAINNAME", 15, T::Text},
@@ -98,9 +91,9 @@ void ApplyKey(std::string_view key, std::string_view value, Lease& lease)
     }
     std::optional<std::uint8_t> nCode;
     OptionTextType type = T::Bytes;
-    for (const NetworkdKeyRow& row : kNetworkdKeys)
+    for (const OptionTextName& row : kNetworkdKeys)
     {
-        if (SameKey(key, row.pszKey))
+        if (SameKey(key, row.pszName))
         {
             nCode = row.nCode;
             type = row.type;
