@@ -2,8 +2,8 @@
 #include "dhcp/nm_lease_source.h"
 
 #include "fake_network_manager.h"
-#include "scratch_directory.h"
 #include "test_buses.h"
+#include "tests/scratch_directory.h"
 
 #include <gtest/gtest.h>
 

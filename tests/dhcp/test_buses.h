@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/file_descriptor.h"
-#include "scratch_directory.h"
+#include "tests/scratch_directory.h"
 
 #include <sys/types.h>
 
