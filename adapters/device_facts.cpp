@@ -1,6 +1,6 @@
 #include "adapters/device_facts.h"
 
-#include "adapters/bounded_file.h"
+#include "platform/bounded_file.h"
 
 #include <climits>
 
@@ -64,8 +64,8 @@ DeviceFacts ReadDeviceFacts(const LinuxPaths& paths, const NetlinkInterface& lin
 {
     DeviceFacts facts;
     std::string strData;
-    if (ReadBoundedFile(paths.m_strRun + "/udev/data/n" + std::to_string(link.m_nIndex), strData) ==
-        0)
+    if (ReadBoundedFile(paths.m_strRun + "/udev/data/n" + std::to_string(link.m_nIndex),
+                        kMaxFileBytes, SymbolicLinks::Follow, strData) == 0)
         facts.m_strUdevName = UdevDescription(strData);
 
     if (!IsPathComponent(link.m_strName))
@@ -76,7 +76,8 @@ DeviceFacts ReadDeviceFacts(const LinuxPaths& paths, const NetlinkInterface& lin
     facts.m_bWireless = stat((strDevice + "/wireless").c_str(), &status) == 0;
     std::string strUevent;
     if (!facts.m_bWireless && !facts.m_strDriver.empty() &&
-        ReadBoundedFile(strDevice + "/uevent", strUevent) == 0)
+        ReadBoundedFile(strDevice + "/uevent", kMaxFileBytes, SymbolicLinks::Follow, strUevent) ==
+            0)
         facts.m_bWireless = HasLine(strUevent, "DEVTYPE=wlan");
     return facts;
 }

@@ -1,9 +1,9 @@
 #include "adapters/linux_ip_helper.h"
 
 #include "adapters/adapter_type_table.h"
-#include "adapters/bounded_file.h"
 #include "adapters/netlink_snapshot.h"
 #include "adapters/resolv_conf.h"
+#include "platform/bounded_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -113,7 +113,8 @@ int CLinuxIpHelper::Describe()
     // The resolver's servers stand in for every lease that names none.
     std::string strResolvConf;
     AddressEntries resolverServers;
-    if (ReadBoundedFile(m_paths.m_strResolvConf, strResolvConf) == 0)
+    if (ReadBoundedFile(m_paths.m_strResolvConf, kMaxFileBytes, SymbolicLinks::Follow,
+                        strResolvConf) == 0)
         for (const std::uint32_t nServer : ResolvConfNameservers(strResolvConf))
             resolverServers.push_back({DottedText(nServer), CString()});
 

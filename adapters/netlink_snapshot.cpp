@@ -1,5 +1,7 @@
 #include "adapters/netlink_snapshot.h"
 
+#include "platform/file_descriptor.h"
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -11,7 +13,6 @@
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 #include <sys/time.h>
-#include <unistd.h>
 
 namespace
 {
@@ -167,24 +168,6 @@ std::size_t FixedSize(CNetlinkSnapshot::Dump dump)
     return 0;
 }
 
-class CNetlinkSocket
-{
-public:
-    CNetlinkSocket() : m_hSocket(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
-    ~CNetlinkSocket()
-    {
-        if (m_hSocket >= 0)
-            close(m_hSocket);
-    }
-    CNetlinkSocket(const CNetlinkSocket&) = delete;
-    CNetlinkSocket& operator=(const CNetlinkSocket&) = delete;
-
-    int Handle() const { return m_hSocket; }
-
-private:
-    int m_hSocket;
-};
-
 struct LinkRequest
 {
     nlmsghdr header;
@@ -268,18 +251,18 @@ int CNetlinkSnapshot::Take()
 int CNetlinkSnapshot::TakeRound()
 {
     m_Interfaces.clear();
-    const CNetlinkSocket socket;
-    if (socket.Handle() < 0)
+    const CFileDescriptor netlink(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
+    if (!netlink.IsOpen())
         return errno;
     const timeval timeout{kReceiveTimeoutSeconds, 0};
-    if (setsockopt(socket.Handle(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0)
+    if (setsockopt(netlink.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0)
         return errno;
 
     const auto buffer = std::make_unique<std::uint8_t[]>(kReceiveBufferSize);
     std::uint32_t nSeq = 0;
     for (const Dump dump : {Dump::Links, Dump::Addresses, Dump::Routes})
     {
-        if (const int nError = SendDump(socket.Handle(), dump, ++nSeq))
+        if (const int nError = SendDump(netlink.Get(), dump, ++nSeq))
             return nError;
         bool bDone = false;
         for (std::size_t nDatagrams = 0; !bDone; ++nDatagrams)
@@ -293,7 +276,7 @@ int CNetlinkSnapshot::TakeRound()
             message.msg_namelen = sizeof sender;
             message.msg_iov = &io;
             message.msg_iovlen = 1;
-            const ssize_t nReceived = recvmsg(socket.Handle(), &message, 0);
+            const ssize_t nReceived = recvmsg(netlink.Get(), &message, 0);
             if (nReceived < 0)
             {
                 if (errno == EINTR)

@@ -1,8 +1,8 @@
 // Costs of reading the lease texts of Linux DHCP clients. Timings live here,
 // never in the tests.
 #include "dhcp/dhclient_lease.h"
-#include "dhcp/lease_file.h"
 #include "dhcp/networkd_lease.h"
+#include "platform/bounded_file.h"
 
 #include <benchmark/benchmark.h>
 
@@ -73,8 +73,7 @@ const std::string kNetworkdJson = R"({"Address": "10.99.0.146", "Netmask": "255.
 void BM_ParseDhclientLeases(benchmark::State& state)
 {
     std::string text;
-    for (int i = 0; i < state.range(0) && text.size() + kDhclientBlock.size() <= kMaxLeaseFileBytes;
-         ++i)
+    for (int i = 0; i < state.range(0) && text.size() + kDhclientBlock.size() <= kMaxFileBytes; ++i)
         text += kDhclientBlock;
     state.SetLabel(std::to_string(text.size()) + " bytes");
     for (auto _ : state)

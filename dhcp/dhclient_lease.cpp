@@ -1,7 +1,7 @@
 #include "dhcp/dhclient_lease.h"
 
-#include "dhcp/lease_file.h"
 #include "dhcp/option_text.h"
+#include "platform/bounded_file.h"
 
 #include <algorithm>
 #include <array>
@@ -347,7 +347,8 @@ int CDhclientLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
         {
             std::string text;
             std::int64_t tModified = 0;
-            const int nRead = ReadLeaseFile(strDir + "/" + strName, text, tModified);
+            const int nRead = ReadBoundedFile(strDir + "/" + strName, kMaxFileBytes,
+                                              SymbolicLinks::Refuse, text, tModified);
             if (nRead != 0)
             {
                 NoteFailure(nFailure, nRead);

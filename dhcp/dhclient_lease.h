@@ -22,5 +22,7 @@ int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, L
 // dhclient-<anything>-<if>.lease[s] as NetworkManager names them, and the
 // shared dhclient.leases; never dhclient6's), at most 16 per directory. Of the
 // files holding a lease for the interface, the most recently written one wins
-// (on equal times, the first in directory order, then by name).
+// (on equal times, the first in directory order, then by name). A file that
+// cannot be read (ReadBoundedFile; a symbolic link is refused with ELOOP) is
+// skipped, and its error answered when no file holds a lease.
 std::unique_ptr<CLeaseSource> MakeDhclientLeaseSource(const LinuxPaths& paths);

@@ -2,7 +2,7 @@
 
 #include "dhcp/bootp_message.h"
 #include "dhcp/dhcp_query.h"
-#include "dhcp/file_descriptor.h"
+#include "platform/file_descriptor.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

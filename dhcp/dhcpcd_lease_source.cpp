@@ -1,55 +1,20 @@
 #include "dhcp/dhcpcd_lease_source.h"
 
 #include "dhcp/bootp_message.h"
-#include "dhcp/file_descriptor.h"
+#include "platform/bounded_file.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <vector>
+#include <string>
 
 namespace
 {
 constexpr std::uint32_t kInfiniteLease = 0xFFFFFFFF;
 
-// Reads a whole regular file of at most kMaxBootpMessage bytes. Symbolic links
-// and other kinds of file are refused as absent: dhcpcd writes plain files,
-// and a FIFO or device there could block us or never end.
-int ReadLeaseFile(const std::string& strPath, std::vector<std::uint8_t>& bytes,
-                  std::int64_t& tModified)
+// A lease name that is not a plain file is not dhcpcd's work: absent.
+bool IsNotAPlainFile(int nError)
 {
-    const CFileDescriptor file(
-        open(strPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!file.IsOpen())
-        return errno == ELOOP ? ENOENT : errno;
-    struct stat status = {};
-    if (fstat(file.Get(), &status) != 0)
-        return errno;
-    if (!S_ISREG(status.st_mode))
-        return ENOENT;
-    if (status.st_size > static_cast<off_t>(kMaxBootpMessage))
-        return EFBIG;
-    tModified = status.st_mtime;
-
-    // One byte more than allowed tells a file that grew since fstat.
-    bytes.resize(kMaxBootpMessage + 1);
-    std::size_t nRead = 0;
-    while (nRead < bytes.size())
-    {
-        const ssize_t nChunk = read(file.Get(), bytes.data() + nRead, bytes.size() - nRead);
-        if (nChunk < 0 && errno == EINTR)
-            continue;
-        if (nChunk < 0)
-            return errno;
-        if (nChunk == 0)
-            break;
-        nRead += static_cast<std::size_t>(nChunk);
-    }
-    if (nRead > kMaxBootpMessage)
-        return EFBIG;
-    bytes.resize(nRead);
-    return 0;
+    return nError == ELOOP || nError == EISDIR || nError == EINVAL;
 }
 
 class CDhcpcdLeaseSource final : public CLeaseSource
@@ -68,14 +33,16 @@ public:
             strName.find("..") != std::string::npos)
             return EINVAL;
 
-        std::vector<std::uint8_t> bytes;
+        std::string bytes;
         std::int64_t tModified = 0;
         const int nResult =
-            ReadLeaseFile(m_strDirectory + "/" + strName + ".lease", bytes, tModified);
+            ReadBoundedFile(m_strDirectory + "/" + strName + ".lease", kMaxBootpMessage,
+                            SymbolicLinks::Refuse, bytes, tModified);
         if (nResult != 0)
-            return nResult;
+            return IsNotAPlainFile(nResult) ? ENOENT : nResult;
 
-        const std::optional<BootpMessage> message = ParseBootpMessage(bytes.data(), bytes.size());
+        const std::optional<BootpMessage> message =
+            ParseBootpMessage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         if (!message || message->m_nOp != kBootReply || MessageType(*message) != kDhcpAck)
             return EBADMSG;
         const std::vector<std::uint32_t>& addresses = iface.m_IpAddresses;

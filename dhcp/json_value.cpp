@@ -1,5 +1,7 @@
 #include "dhcp/json_value.h"
 
+#include "dhcp/hex_digit.h"
+
 #include <cstdint>
 
 namespace
@@ -191,17 +193,10 @@ bool CJsonReader::ReadHex4(std::uint32_t& nUnit)
 {
     for (int i = 0; i < 4; ++i, ++m_nAt)
     {
-        const char c = Peek();
-        std::uint32_t nDigit = 0;
-        if (c >= '0' && c <= '9')
-            nDigit = static_cast<std::uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            nDigit = static_cast<std::uint32_t>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            nDigit = static_cast<std::uint32_t>(c - 'A' + 10);
-        else
+        const int nDigit = HexDigit(Peek());
+        if (nDigit < 0)
             return false;
-        nUnit = nUnit << 4 | nDigit;
+        nUnit = nUnit << 4 | static_cast<std::uint32_t>(nDigit);
     }
     return true;
 }

@@ -1,8 +1,8 @@
 #include "dhcp/networkd_lease.h"
 
 #include "dhcp/json_value.h"
-#include "dhcp/lease_file.h"
 #include "dhcp/option_text.h"
+#include "platform/bounded_file.h"
 
 #include <cerrno>
 #include <limits>
@@ -14,16 +14,9 @@ namespace
 {
 using T = OptionTextType;
 
-struct NetworkdKeyRow
-{
-    const char* pszKey;
-    std::uint8_t nCode;
-    OptionTextType type;
-};
-
 // The keys networkd writes for options it keeps (sd-dhcp-lease's save), with
 // the way each value is written.
-constexpr NetworkdKeyRow kNetworkdKeys[] = {
+constexpr OptionTextName kNetworkdKeys[] = {
     {"NETMASK", 1, T::Address},    {"ROUTER", 3, T::AddressList},
     {"DNS", 6, T::AddressList},    {"LPR", 9, T::AddressList},
     {"HOSTNAME", 12, T::Text},     {"DOMAINNAME", 15, T::Text},
@@ -98,9 +91,9 @@ void ApplyKey(std::string_view key, std::string_view value, Lease& lease)
     }
     std::optional<std::uint8_t> nCode;
     OptionTextType type = T::Bytes;
-    for (const NetworkdKeyRow& row : kNetworkdKeys)
+    for (const OptionTextName& row : kNetworkdKeys)
     {
-        if (SameKey(key, row.pszKey))
+        if (SameKey(key, row.pszName))
         {
             nCode = row.nCode;
             type = row.type;
@@ -225,8 +218,9 @@ int CNetworkdLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
         return ENOENT; // no interface has index 0
     std::string text;
     std::int64_t tModified = 0;
-    const int nRead = ReadLeaseFile(
-        m_strRun + "/systemd/netif/leases/" + std::to_string(iface.m_nIndex), text, tModified);
+    const int nRead =
+        ReadBoundedFile(m_strRun + "/systemd/netif/leases/" + std::to_string(iface.m_nIndex),
+                        kMaxFileBytes, SymbolicLinks::Refuse, text, tModified);
     if (nRead != 0)
         return nRead;
     const int nParsed = ParseNetworkdLease(text, lease);

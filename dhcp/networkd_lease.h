@@ -32,5 +32,6 @@ int ParseNetworkdLease(std::string_view text, Lease& lease);
 
 // The source "networkd": <paths.m_strRun>/systemd/netif/leases/<ifindex>. The
 // file records no times, so the moment networkd wrote it is taken as the
-// moment the lease was obtained, and that plus LIFETIME as its expiry.
+// moment the lease was obtained, and that plus LIFETIME as its expiry. Errors
+// of ReadBoundedFile pass through; a symbolic link there is refused (ELOOP).
 std::unique_ptr<CLeaseSource> MakeNetworkdLeaseSource(const LinuxPaths& paths);

@@ -8,16 +8,9 @@ namespace
 {
 using T = OptionTextType;
 
-struct OptionTextRow
-{
-    const char* pszName;
-    std::uint8_t nCode;
-    OptionTextType type;
-};
-
 // The names ISC dhclient gives options in its lease file (NetworkManager uses
 // them with '_' for '-'), with the way each value is written.
-constexpr OptionTextRow kOptionTexts[] = {
+constexpr OptionTextName kOptionTexts[] = {
     {"subnet-mask", 1, T::Address},
     {"time-offset", 2, T::Int32},
     {"routers", 3, T::AddressList},
@@ -112,7 +105,7 @@ std::optional<std::pair<std::uint8_t, OptionBytes>> EncodeOptionText(std::string
 {
     std::optional<std::uint8_t> nCode;
     OptionTextType type = T::Bytes;
-    for (const OptionTextRow& row : kOptionTexts)
+    for (const OptionTextName& row : kOptionTexts)
     {
         if (name == row.pszName)
         {

@@ -1,5 +1,7 @@
 #include "dhcp/option_value.h"
 
+#include "dhcp/hex_digit.h"
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -73,17 +75,6 @@ bool SplitList(std::string_view text, std::vector<std::string_view>& items)
 int OctalDigit(char c)
 {
     return c >= '0' && c <= '7' ? c - '0' : -1;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // A text in double quotes, as dhclient writes it: \" \\ \t \n \r and \ooo

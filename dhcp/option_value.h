@@ -34,6 +34,15 @@ enum class OptionTextType
     Bytes,      // "1:4:de:ad" (1- or 2-digit groups), "0104dead", or a quoted text
 };
 
+// One row of a client's table of option names: the name it writes, the
+// option's code, and how it writes the value.
+struct OptionTextName
+{
+    const char* pszName;
+    std::uint8_t nCode;
+    OptionTextType type;
+};
+
 // The most option bytes one DHCP message can carry: a UDP datagram's payload
 // less the fixed BOOTP fields and the magic cookie.
 inline constexpr std::size_t kMaxOptionBytes = 65507 - 240;

@@ -6,6 +6,7 @@
 //
 // Blank lines and lines starting with '#' are skipped. A malformed line is
 // reported on standard error and the tool goes on; the exit status is then 1.
+#include "dhcp/hex_digit.h"
 #include "dhcp/option_decoder.h"
 
 #include <cctype>
@@ -19,17 +20,6 @@
 
 namespace
 {
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool ParseCode(const std::string& token, std::uint32_t& nCode)
 {
     if (token.empty() || token.size() > 10)
@@ -74,8 +64,8 @@ bool ParseLine(const std::string& line, std::uint32_t& nCode, std::vector<std::u
     }
     for (std::size_t i = 0; i < hex.size(); i += 2)
     {
-        const int nHigh = HexValue(hex[i]);
-        const int nLow = HexValue(hex[i + 1]);
+        const int nHigh = HexDigit(hex[i]);
+        const int nLow = HexDigit(hex[i + 1]);
         if (nHigh < 0 || nLow < 0)
         {
             reason = "\"" + hex.substr(i, 2) + "\" is not a hexadecimal byte";

@@ -1,21 +1,19 @@
 // What the Linux IP helper learns beside rtnetlink: the type table, wireless
-// detection, descriptions from hand-made sysfs and udev trees, resolv.conf,
-// and the bounded reading of files that may be hostile.
+// detection, descriptions from hand-made sysfs and udev trees (hostile ones
+// included), and resolv.conf.
 #include "adapters/adapter_type_table.h"
-#include "adapters/bounded_file.h"
 #include "adapters/device_facts.h"
 #include "adapters/resolv_conf.h"
+#include "platform/bounded_file.h"
+#include "tests/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include <linux/if_arp.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -37,31 +35,6 @@ NetlinkInterface Link(unsigned nIndex, const char* pszName, const char* pszAlias
     link.m_strKind = pszKind;
     return link;
 }
-
-// A directory of its own for files a test makes, removed afterwards.
-class ScratchDir
-{
-public:
-    ScratchDir()
-    {
-        char szTemplate[] = "/tmp/vyi-facts-XXXXXX";
-        m_strPath = mkdtemp(szTemplate) != nullptr ? szTemplate : "";
-    }
-    ~ScratchDir() { std::system(("rm -rf '" + m_strPath + "'").c_str()); }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string Write(const std::string& strName, const std::string& strContent) const
-    {
-        const std::string strPath = m_strPath + "/" + strName;
-        std::ofstream(strPath, std::ios::binary) << strContent;
-        return strPath;
-    }
-    const std::string& Path() const { return m_strPath; }
-
-private:
-    std::string m_strPath;
-};
 
 TEST(AdapterTypeTable, LinkTypesMapToThePlatformCodes)
 {
@@ -141,13 +114,13 @@ TEST(InterfaceDescription, HostileUdevBytesNeverReachTheText)
 
 TEST(InterfaceDescription, OversizedOrSpecialUdevFilesAreIgnored)
 {
-    ScratchDir scratch;
+    const CScratchDirectory scratch;
     ASSERT_FALSE(scratch.Path().empty());
     ASSERT_EQ(mkdir((scratch.Path() + "/udev").c_str(), 0700), 0);
     ASSERT_EQ(mkdir((scratch.Path() + "/udev/data").c_str(), 0700), 0);
     const std::string strHuge =
-        "E:ID_VENDOR_FROM_DATABASE=Huge Vendor\n" + std::string(kMaxBoundedFile, 'x');
-    scratch.Write("udev/data/n2", strHuge);
+        "E:ID_VENDOR_FROM_DATABASE=Huge Vendor\n" + std::string(kMaxFileBytes, 'x');
+    std::ofstream(scratch.Path() + "/udev/data/n2") << strHuge;
     ASSERT_EQ(mkfifo((scratch.Path() + "/udev/data/n3").c_str(), 0600), 0);
     ASSERT_EQ(mkdir((scratch.Path() + "/udev/data/n4").c_str(), 0700), 0);
 
@@ -156,25 +129,6 @@ TEST(InterfaceDescription, OversizedOrSpecialUdevFilesAreIgnored)
     EXPECT_EQ(Describe(Link(2, "lab2"), paths), "lab2");
     EXPECT_EQ(Describe(Link(3, "lab3"), paths), "lab3"); // a FIFO, not waited on
     EXPECT_EQ(Describe(Link(4, "lab4"), paths), "lab4");
-}
-
-TEST(BoundedFile, ReadsUpToTheLimitAndRefusesMore)
-{
-    ScratchDir scratch;
-    ASSERT_FALSE(scratch.Path().empty());
-    std::string strContent = "stale";
-    EXPECT_EQ(
-        ReadBoundedFile(scratch.Write("limit", std::string(kMaxBoundedFile, 'a')), strContent), 0);
-    EXPECT_EQ(strContent.size(), kMaxBoundedFile);
-    EXPECT_EQ(
-        ReadBoundedFile(scratch.Write("over", std::string(kMaxBoundedFile + 1, 'a')), strContent),
-        EFBIG);
-    EXPECT_TRUE(strContent.empty());
-    EXPECT_EQ(ReadBoundedFile(scratch.Path() + "/missing", strContent), ENOENT);
-    EXPECT_EQ(ReadBoundedFile(scratch.Path(), strContent), EINVAL);
-    EXPECT_EQ(ReadBoundedFile("/dev/zero", strContent), EINVAL);
-    EXPECT_EQ(ReadBoundedFile(scratch.Write("binary", std::string("a\0b", 3)), strContent), 0);
-    EXPECT_EQ(strContent, std::string("a\0b", 3));
 }
 
 TEST(ResolvConf, NameserverLinesInOrderAsManyAsTheResolverUses)

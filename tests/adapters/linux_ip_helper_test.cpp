@@ -3,6 +3,7 @@
 // root and iproute2's ip; the namespace is always deleted.
 #include "adapters/adapter_inventory.h"
 #include "adapters/linux_ip_helper.h"
+#include "platform/file_descriptor.h"
 
 #include <gtest/gtest.h>
 
@@ -102,11 +103,9 @@ protected:
             [this, &fn]
             {
                 const std::string strPath = "/run/netns/" + m_strNamespace;
-                const int hNamespace = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
-                ASSERT_GE(hNamespace, 0);
-                const int nEntered = setns(hNamespace, CLONE_NEWNET);
-                close(hNamespace);
-                ASSERT_EQ(nEntered, 0);
+                const CFileDescriptor ns(open(strPath.c_str(), O_RDONLY | O_CLOEXEC));
+                ASSERT_TRUE(ns.IsOpen());
+                ASSERT_EQ(setns(ns.Get(), CLONE_NEWNET), 0);
                 fn();
             });
         thread.join();

@@ -1,5 +1,5 @@
 #include "dhcp/bootp_message.h"
-#include "sample_file.h"
+#include "lease_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -47,11 +47,6 @@ Bytes WithField(Bytes wire, std::size_t nOffset, const Bytes& field)
 std::optional<BootpMessage> Parse(const Bytes& wire)
 {
     return ParseBootpMessage(wire.data(), wire.size());
-}
-
-OptionBytes Text(const std::string& strText)
-{
-    return OptionBytes(strText.begin(), strText.end());
 }
 
 TEST(BootpMessage, SizesAroundTheHeaderAndTheCap)
@@ -167,7 +162,7 @@ TEST(BootpOverload, FileThenServerNameAfterTheOptionsField)
                                  });
     const auto message = Parse(wire);
     ASSERT_TRUE(message);
-    EXPECT_EQ(message->m_mapOptions.at(15), Text("lab.test"));
+    EXPECT_EQ(message->m_mapOptions.at(15), TextBytes("lab.test"));
     EXPECT_EQ(message->m_mapOptions.at(3), (OptionBytes{10, 99, 0, 1}));
     EXPECT_EQ(message->m_mapOptions.count(kOptionOverload), 0u);
 }
@@ -219,7 +214,7 @@ TEST(BootpOverload, DamagedOrNestedFields)
 
 TEST(BootpSamples, DhcpcdLeaseIsTheServersAck)
 {
-    const Bytes wire = ReadSample("dhcpcd-vcli.lease");
+    const Bytes wire = ReadSampleBytes("dhcpcd-vcli.lease");
     ASSERT_EQ(wire.size(), 428u);
     const auto message = Parse(wire);
     ASSERT_TRUE(message);
@@ -238,20 +233,20 @@ TEST(BootpSamples, DhcpcdLeaseIsTheServersAck)
     EXPECT_EQ(options.at(59), (OptionBytes{0, 0, 0x02, 0x0D})); // 525 s
     EXPECT_EQ(options.at(1), (OptionBytes{255, 255, 255, 0}));
     EXPECT_EQ(options.at(6), (OptionBytes{10, 99, 0, 1, 10, 99, 0, 2}));
-    EXPECT_EQ(options.at(15), Text("lab.test"));
+    EXPECT_EQ(options.at(15), TextBytes("lab.test"));
     EXPECT_EQ(options.at(33), (OptionBytes{10, 99, 5, 0, 10, 99, 0, 1}));
     EXPECT_EQ(options.at(43), (OptionBytes{1, 4, 0xDE, 0xAD, 0xBE, 0xEF, 2, 3, 'a', 'b', 'c'}));
     // dnsmasq sends the TFTP server and boot file names with their NUL.
-    EXPECT_EQ(options.at(66), Text(std::string("tftp.lab.test") + '\0'));
-    EXPECT_EQ(options.at(67), Text(std::string("pxelinux.0") + '\0'));
+    EXPECT_EQ(options.at(66), TextBytes(std::string("tftp.lab.test") + '\0'));
+    EXPECT_EQ(options.at(67), TextBytes(std::string("pxelinux.0") + '\0'));
     EXPECT_EQ(options.size(), 24u);
 }
 
 TEST(BootpSamples, InformRepliesOfThreeServers)
 {
-    const auto dnsmasq = Parse(ReadSample("inform-reply-dnsmasq.bin"));
-    const auto kea = Parse(ReadSample("inform-reply-kea.bin"));
-    const auto iscdhcpd = Parse(ReadSample("inform-reply-iscdhcpd.bin"));
+    const auto dnsmasq = Parse(ReadSampleBytes("inform-reply-dnsmasq.bin"));
+    const auto kea = Parse(ReadSampleBytes("inform-reply-kea.bin"));
+    const auto iscdhcpd = Parse(ReadSampleBytes("inform-reply-iscdhcpd.bin"));
     ASSERT_TRUE(dnsmasq && kea && iscdhcpd);
     for (const BootpMessage* pReply : {&*dnsmasq, &*kea, &*iscdhcpd})
     {
@@ -264,9 +259,9 @@ TEST(BootpSamples, InformRepliesOfThreeServers)
         EXPECT_EQ(pReply->m_mapOptions.count(59), 0u);
     }
     // Only dnsmasq sends the boot file name with its NUL.
-    EXPECT_EQ(dnsmasq->m_mapOptions.at(67), Text(std::string("pxelinux.0") + '\0'));
-    EXPECT_EQ(kea->m_mapOptions.at(67), Text("pxelinux.0"));
-    EXPECT_EQ(iscdhcpd->m_mapOptions.at(67), Text("pxelinux.0"));
+    EXPECT_EQ(dnsmasq->m_mapOptions.at(67), TextBytes(std::string("pxelinux.0") + '\0'));
+    EXPECT_EQ(kea->m_mapOptions.at(67), TextBytes("pxelinux.0"));
+    EXPECT_EQ(iscdhcpd->m_mapOptions.at(67), TextBytes("pxelinux.0"));
     // dnsmasq still tells what is left of the lease it knows.
     EXPECT_EQ(dnsmasq->m_mapOptions.at(51), (OptionBytes{0, 0, 0x02, 0x14}));
     EXPECT_EQ(kea->m_mapOptions.count(51), 0u);
@@ -278,12 +273,12 @@ TEST(BootpSamples, InformRepliesOfThreeServers)
     EXPECT_EQ(kea->m_mapOptions.at(2), (OptionBytes{0, 0, 0x0E, 0x10}));
     EXPECT_EQ(iscdhcpd->m_mapOptions.at(43),
               (OptionBytes{1, 4, 0xDE, 0xAD, 0xBE, 0xEF, 2, 3, 'a', 'b', 'c'}));
-    EXPECT_EQ(iscdhcpd->m_mapOptions.at(66), Text("tftp.lab.test"));
+    EXPECT_EQ(iscdhcpd->m_mapOptions.at(66), TextBytes("tftp.lab.test"));
 }
 
 TEST(BootpWriter, WhatIsWrittenReadsBackTheSame)
 {
-    const auto lease = Parse(ReadSample("dhcpcd-vcli.lease"));
+    const auto lease = Parse(ReadSampleBytes("dhcpcd-vcli.lease"));
     ASSERT_TRUE(lease);
     const Bytes written = SerializeBootpMessage(*lease);
     const auto again = Parse(written);

@@ -1,11 +1,10 @@
 #include "dhcp/dhclient_lease.h"
-#include "dhcp/lease_file.h"
 #include "lease_test_helpers.h"
+#include "platform/bounded_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <sys/stat.h>
 #include <sys/time.h>
 
 namespace
@@ -151,7 +150,7 @@ TEST(DhclientLeases, HostileBytes)
 
     // A line of a megabyte: the option is longer than any DHCP message, so absent.
     const std::string strLong = "lease { interface \"vcli\"; option host-name \"" +
-                                std::string(kMaxLeaseFileBytes - 64, 'h') + "\"; }";
+                                std::string(kMaxFileBytes - 64, 'h') + "\"; }";
     EXPECT_TRUE(Parse(strLong).m_mapOptions.empty());
 
     // Braces and semicolons without words, and words without end.
@@ -225,8 +224,7 @@ TEST_F(DhclientSource, RefusedFilesAreSkippedAndReportedWhenNothingElseIsFound)
     Lease lease;
     EXPECT_EQ(Read(lease), EISDIR);
 
-    Write("dhclient/dhclient.leases",
-          Block("vcli", "10.0.0.1") + std::string(kMaxLeaseFileBytes, '#'));
+    Write("dhclient/dhclient.leases", Block("vcli", "10.0.0.1") + std::string(kMaxFileBytes, '#'));
     EXPECT_EQ(Read(lease), EISDIR); // the first failure met
 
     std::filesystem::remove_all(m_path / "dhcp");
@@ -237,11 +235,12 @@ TEST_F(DhclientSource, RefusedFilesAreSkippedAndReportedWhenNothingElseIsFound)
     EXPECT_EQ(lease.m_nYourAddress, 0x0A000007u);
 }
 
-TEST_F(DhclientSource, AFifoIsNeverWaitedOn)
+TEST_F(DhclientSource, ALinkIsNotFollowed)
 {
+    Write("elsewhere", Block("vcli", "10.0.0.1"));
     std::filesystem::create_directories(m_path / "dhcp");
-    ASSERT_EQ(mkfifo((m_path / "dhcp" / "dhclient.leases").c_str(), 0600), 0);
+    std::filesystem::create_symlink(m_path / "elsewhere", m_path / "dhcp" / "dhclient.leases");
     Lease lease;
-    EXPECT_EQ(Read(lease), EINVAL);
+    EXPECT_EQ(Read(lease), ELOOP);
 }
 } // namespace

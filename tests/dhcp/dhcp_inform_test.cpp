@@ -1,5 +1,6 @@
 #include "dhcp/dhcp_inform.h"
 #include "fake_dhcp_server.h"
+#include "lease_test_helpers.h"
 #include "netns_pair.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,6 @@ namespace
 {
 using Bytes = std::vector<std::uint8_t>;
 
-OptionBytes Text(const std::string& strText)
-{
-    return OptionBytes(strText.begin(), strText.end());
-}
-
 // Options a careless server adds to an inform's answer, and one that tells
 // which answer was taken.
 OptionMap AnswerOptions(const std::string& strLabel)
@@ -27,7 +23,7 @@ OptionMap AnswerOptions(const std::string& strLabel)
     return {
         {3, {10, 77, 0, 1}},
         {6, {10, 77, 0, 1, 10, 77, 0, 2}},
-        {15, Text(strLabel)},
+        {15, TextBytes(strLabel)},
         {kOptionRequestedAddress, {10, 77, 0, 2}},
         {kOptionLeaseTime, {0, 0, 0x0E, 0x10}},
         {kOptionRenewalTime, {0, 0, 0x07, 0x08}},
@@ -98,7 +94,7 @@ TEST_F(InformExchange, TakesOnlyItsOwnAckAndDropsLeaseTimes)
     Lease lease;
     ASSERT_EQ(ReadInClient(lease), 0);
     const OptionMap& options = lease.m_mapOptions;
-    EXPECT_EQ(options.at(15), Text("right"));
+    EXPECT_EQ(options.at(15), TextBytes("right"));
     EXPECT_EQ(options.at(kOptionServerId), (OptionBytes{10, 77, 0, 1}));
     EXPECT_EQ(options.at(6), (OptionBytes{10, 77, 0, 1, 10, 77, 0, 2}));
     for (const std::uint8_t nCode :
@@ -143,7 +139,7 @@ TEST_F(InformExchange, RetriesKeepTheTransactionAndEachReadHasItsOwn)
         });
     Lease first;
     ASSERT_EQ(ReadInClient(first), 0);
-    EXPECT_EQ(first.m_mapOptions.at(15), Text("late"));
+    EXPECT_EQ(first.m_mapOptions.at(15), TextBytes("late"));
     Lease second;
     ASSERT_EQ(ReadInClient(second), 0);
 
@@ -177,17 +173,12 @@ TEST_F(InformExchange, TakenClientPortFallsBackToAnEphemeralOne)
         });
     // Another DHCP client's socket on the port, without SO_REUSEADDR.
     const CNetnsScope scope(m_pPair->ClientNamespace());
-    const int nHolder = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    ASSERT_GE(nHolder, 0);
-    sockaddr_in port68{};
-    port68.sin_family = AF_INET;
-    port68.sin_port = htons(68);
-    ASSERT_EQ(bind(nHolder, reinterpret_cast<const sockaddr*>(&port68), sizeof port68), 0);
+    const CFileDescriptor holder = HoldClientPort();
+    ASSERT_TRUE(holder.IsOpen());
 
     Lease lease;
     EXPECT_EQ(ReadInClient(lease), 0);
-    EXPECT_EQ(lease.m_mapOptions.at(15), Text("ephemeral"));
-    close(nHolder);
+    EXPECT_EQ(lease.m_mapOptions.at(15), TextBytes("ephemeral"));
     const std::vector<FakeRequest> requests = pServer->Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_NE(requests[0].m_nSourcePort, 68);

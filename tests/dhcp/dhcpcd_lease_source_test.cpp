@@ -1,13 +1,11 @@
 #include "dhcp/bootp_message.h"
 #include "dhcp/dhcpcd_lease_source.h"
-#include "sample_file.h"
+#include "lease_test_helpers.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,20 +22,17 @@ constexpr std::size_t kOp = 0;
 constexpr std::size_t kMessageTypeValue = 242; // option 53's one byte
 constexpr std::size_t kLeaseTimeValue = 251;   // option 51's four bytes
 
-class DhcpcdLeaseSource : public testing::Test
+class DhcpcdLeaseSource : public CScratchDir
 {
 protected:
     void SetUp() override
     {
-        char szTemplate[] = "/tmp/vyb-dhcpcd-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_strDirectory = szTemplate;
+        CScratchDir::SetUp();
+        m_strDirectory = m_path.string();
         m_paths.m_strDhcpcd = m_strDirectory;
         m_iface.m_strName = "vcli";
         m_iface.m_IpAddresses = {0x7F000001, kLeasedAddress};
     }
-
-    void TearDown() override { std::filesystem::remove_all(m_strDirectory); }
 
     std::string LeasePath() const { return m_strDirectory + "/vcli.lease"; }
 
@@ -66,7 +61,7 @@ protected:
 
 TEST_F(DhcpcdLeaseSource, ReadsTheCapturedAck)
 {
-    const Bytes captured = ReadSample("dhcpcd-vcli.lease");
+    const Bytes captured = ReadSampleBytes("dhcpcd-vcli.lease");
     WriteLease(captured);
     Lease lease;
     ASSERT_EQ(Read(lease), 0);
@@ -82,7 +77,7 @@ TEST_F(DhcpcdLeaseSource, ReadsTheCapturedAck)
 
 TEST_F(DhcpcdLeaseSource, InfiniteLeaseHasNoExpiry)
 {
-    Bytes lease = ReadSample("dhcpcd-vcli.lease");
+    Bytes lease = ReadSampleBytes("dhcpcd-vcli.lease");
     std::fill_n(lease.begin() + kLeaseTimeValue, 4, 0xFF);
     WriteLease(lease);
     Lease read;
@@ -95,7 +90,7 @@ TEST_F(DhcpcdLeaseSource, StaleOrMissingLeaseIsAbsent)
 {
     EXPECT_EQ(Read(), ENOENT);
 
-    WriteLease(ReadSample("dhcpcd-vcli.lease"));
+    WriteLease(ReadSampleBytes("dhcpcd-vcli.lease"));
     m_iface.m_IpAddresses = {0x0A630093}; // the interface has moved on
     EXPECT_EQ(Read(), ENOENT);
     m_iface.m_IpAddresses.clear();
@@ -104,7 +99,7 @@ TEST_F(DhcpcdLeaseSource, StaleOrMissingLeaseIsAbsent)
 
 TEST_F(DhcpcdLeaseSource, OnlyARegularFileIsALease)
 {
-    WriteLease(ReadSample("dhcpcd-vcli.lease"));
+    WriteLease(ReadSampleBytes("dhcpcd-vcli.lease"));
     ASSERT_EQ(rename(LeasePath().c_str(), (m_strDirectory + "/real").c_str()), 0);
 
     ASSERT_EQ(symlink("real", LeasePath().c_str()), 0);
@@ -122,7 +117,7 @@ TEST_F(DhcpcdLeaseSource, OnlyARegularFileIsALease)
 
 TEST_F(DhcpcdLeaseSource, NamesThatLeaveTheDirectoryAreRefused)
 {
-    WriteLease(ReadSample("dhcpcd-vcli.lease"));
+    WriteLease(ReadSampleBytes("dhcpcd-vcli.lease"));
     for (const char* pszName : {"", "../vcli", "x/../../vcli", "..", "a/b"})
     {
         m_iface.m_strName = pszName;
@@ -132,12 +127,12 @@ TEST_F(DhcpcdLeaseSource, NamesThatLeaveTheDirectoryAreRefused)
 
 TEST_F(DhcpcdLeaseSource, OnlyADhcpAckOfBoundedSizeIsRead)
 {
-    Bytes nak = ReadSample("dhcpcd-vcli.lease");
+    Bytes nak = ReadSampleBytes("dhcpcd-vcli.lease");
     nak[kMessageTypeValue] = kDhcpNak;
     WriteLease(nak);
     EXPECT_EQ(Read(), EBADMSG);
 
-    Bytes request = ReadSample("dhcpcd-vcli.lease");
+    Bytes request = ReadSampleBytes("dhcpcd-vcli.lease");
     request[kOp] = kBootRequest;
     WriteLease(request);
     EXPECT_EQ(Read(), EBADMSG);
@@ -145,7 +140,7 @@ TEST_F(DhcpcdLeaseSource, OnlyADhcpAckOfBoundedSizeIsRead)
     WriteLease({'n', 'o', 't', ' ', 'a', ' ', 'l', 'e', 'a', 's', 'e'});
     EXPECT_EQ(Read(), EBADMSG);
 
-    Bytes huge = ReadSample("dhcpcd-vcli.lease");
+    Bytes huge = ReadSampleBytes("dhcpcd-vcli.lease");
     huge.resize(kMaxBootpMessage + 1, 0);
     WriteLease(huge);
     EXPECT_EQ(Read(), EFBIG);
@@ -154,7 +149,7 @@ TEST_F(DhcpcdLeaseSource, OnlyADhcpAckOfBoundedSizeIsRead)
 // dhcpcd keeps its leases for root. As root, a child that gives up root reads.
 TEST_F(DhcpcdLeaseSource, UnreadableLeasePassesEaccesThrough)
 {
-    WriteLease(ReadSample("dhcpcd-vcli.lease"));
+    WriteLease(ReadSampleBytes("dhcpcd-vcli.lease"));
     ASSERT_EQ(chmod(LeasePath().c_str(), 0600), 0);
     ASSERT_EQ(chmod(m_strDirectory.c_str(), 0755), 0);
     if (geteuid() != 0)

@@ -1,6 +1,7 @@
 // DHCPINFORM against a real server: dnsmasq in the server's namespace.
 #include "dhcp/bootp_message.h"
 #include "dhcp/dhcp_inform.h"
+#include "lease_test_helpers.h"
 #include "netns_pair.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +19,6 @@
 
 namespace
 {
-OptionBytes Text(const std::string& strText)
-{
-    return OptionBytes(strText.begin(), strText.end());
-}
-
 // dnsmasq on the server's end of the pair, in the foreground, ended with the test.
 class CDnsmasq
 {
@@ -143,7 +139,7 @@ protected:
         EXPECT_EQ(options.at(2), (OptionBytes{0, 0, 0x0E, 0x10}));
         EXPECT_EQ(options.at(3), (OptionBytes{10, 77, 0, 1}));
         EXPECT_EQ(options.at(6), (OptionBytes{10, 77, 0, 1, 10, 77, 0, 2}));
-        EXPECT_EQ(options.at(15), Text("lab.test"));
+        EXPECT_EQ(options.at(15), TextBytes("lab.test"));
         // dnsmasq sends what is left of the lease it would give; it is not ours.
         for (const std::uint8_t nCode :
              {kOptionLeaseTime, kOptionRenewalTime, kOptionRebindingTime, kOptionRequestedAddress})
@@ -167,16 +163,11 @@ TEST_F(DnsmasqInform, AnswersWithTheNetworksOptionsAndNoLease)
 TEST_F(DnsmasqInform, AnswersTheEphemeralPortToo)
 {
     const CNetnsScope scope(m_pPair->ClientNamespace());
-    const int nHolder = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    ASSERT_GE(nHolder, 0);
-    sockaddr_in port68{};
-    port68.sin_family = AF_INET;
-    port68.sin_port = htons(68);
-    ASSERT_EQ(bind(nHolder, reinterpret_cast<const sockaddr*>(&port68), sizeof port68), 0);
+    const CFileDescriptor holder = HoldClientPort();
+    ASSERT_TRUE(holder.IsOpen());
 
     Lease lease;
     EXPECT_EQ(ReadInClient(lease), 0);
-    close(nHolder);
     ExpectTheServersOptions(lease);
 }
 } // namespace

@@ -1,7 +1,7 @@
 #include "fake_dhcp_server.h"
 
-#include "dhcp/file_descriptor.h"
 #include "netns_pair.h"
+#include "platform/file_descriptor.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -13,22 +13,19 @@ namespace
 constexpr std::uint16_t kOtherPort = 6767;
 constexpr int kPollMs = 20;
 
-int BoundSocket(std::uint16_t nPort)
+CFileDescriptor BoundSocket(std::uint16_t nPort)
 {
-    const int nSocket = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    if (nSocket < 0)
-        return -1;
+    CFileDescriptor udp(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
+    if (!udp.IsOpen())
+        return udp;
     const int nOn = 1;
-    setsockopt(nSocket, SOL_SOCKET, SO_REUSEADDR, &nOn, sizeof nOn);
+    setsockopt(udp.Get(), SOL_SOCKET, SO_REUSEADDR, &nOn, sizeof nOn);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(nPort);
-    if (bind(nSocket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
-    {
-        close(nSocket);
-        return -1;
-    }
-    return nSocket;
+    if (bind(udp.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+        udp.Reset();
+    return udp;
 }
 } // namespace
 
@@ -56,8 +53,8 @@ std::vector<FakeRequest> CFakeDhcpServer::Requests() const
 void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>* pListening)
 {
     const CNetnsScope scope(strNamespace);
-    const CFileDescriptor server(scope.Entered() ? BoundSocket(67) : -1);
-    const CFileDescriptor other(scope.Entered() ? BoundSocket(kOtherPort) : -1);
+    const CFileDescriptor server = scope.Entered() ? BoundSocket(67) : CFileDescriptor();
+    const CFileDescriptor other = scope.Entered() ? BoundSocket(kOtherPort) : CFileDescriptor();
     pListening->set_value(server.IsOpen() && other.IsOpen());
     if (!server.IsOpen() || !other.IsOpen())
         return;

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline OptionBytes TextBytes(std::string_view text)
 {
@@ -21,10 +22,16 @@ inline OptionBytes TextBytes(std::string_view text)
 // A file of tests/data/linux-dhcp, whole.
 inline std::string ReadSample(const std::string& strName)
 {
-    std::ifstream file(std::string(VEYRA_LINUX_DHCP_DATA) + "/" + strName,
-                       std::ios::binary);
+    std::ifstream file(std::string(VEYRA_LINUX_DHCP_DATA) + "/" + strName, std::ios::binary);
     EXPECT_TRUE(file.good()) << strName;
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The same, as the bytes a message or dhcpcd's lease holds.
+inline std::vector<std::uint8_t> ReadSampleBytes(const std::string& strName)
+{
+    const std::string strText = ReadSample(strName);
+    return std::vector<std::uint8_t>(strText.begin(), strText.end());
 }
 
 class CScratchDir : public testing::Test

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sched.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,20 +80,29 @@ bool CNetnsPair::Run(const std::vector<std::string>& command)
 }
 
 CNetnsScope::CNetnsScope(const std::string& strNamespace)
-    : m_nHome(open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC))
+    : m_home(open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC))
 {
-    const int nTarget = open(("/run/netns/" + strNamespace).c_str(), O_RDONLY | O_CLOEXEC);
-    m_bEntered = m_nHome >= 0 && nTarget >= 0 && setns(nTarget, CLONE_NEWNET) == 0;
-    if (nTarget >= 0)
-        close(nTarget);
+    const CFileDescriptor target(
+        open(("/run/netns/" + strNamespace).c_str(), O_RDONLY | O_CLOEXEC));
+    m_bEntered = m_home.IsOpen() && target.IsOpen() && setns(target.Get(), CLONE_NEWNET) == 0;
 }
 
 CNetnsScope::~CNetnsScope()
 {
     if (m_bEntered)
-        setns(m_nHome, CLONE_NEWNET);
-    if (m_nHome >= 0)
-        close(m_nHome);
+        setns(m_home.Get(), CLONE_NEWNET);
+}
+
+CFileDescriptor HoldClientPort()
+{
+    CFileDescriptor holder(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
+    sockaddr_in port68{};
+    port68.sin_family = AF_INET;
+    port68.sin_port = htons(68);
+    if (holder.IsOpen() &&
+        bind(holder.Get(), reinterpret_cast<const sockaddr*>(&port68), sizeof port68) != 0)
+        holder.Reset();
+    return holder;
 }
 
 std::string NamespaceTestObstacle()

@@ -2,6 +2,8 @@
 // veth pair, made for one test and removed with it.
 #pragma once
 
+#include "platform/file_descriptor.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,9 +48,14 @@ public:
     bool Entered() const { return m_bEntered; }
 
 private:
-    int m_nHome;
+    CFileDescriptor m_home;
     bool m_bEntered = false;
 };
+
+// A UDP socket on the DHCP client port of the calling thread's namespace,
+// bound as another DHCP client would hold it (without SO_REUSEADDR). Not open
+// when the port could not be had.
+CFileDescriptor HoldClientPort();
 
 // Why namespace tests cannot run here, or empty when they can.
 std::string NamespaceTestObstacle();

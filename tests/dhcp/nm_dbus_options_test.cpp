@@ -1,8 +1,9 @@
 #include "dhcp/nm_dbus_options.h"
+#include "dhcp/nm_lease_source.h"
 
 #include "fake_network_manager.h"
-#include "scratch_directory.h"
 #include "test_buses.h"
+#include "tests/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -196,6 +197,27 @@ TEST_F(NmDbusOptionsTest, GivesUpOnAnAnswerThatComesTooLate)
     Serve(std::move(setup));
     EXPECT_EQ(Fetch(), ETIMEDOUT);
     EXPECT_TRUE(m_options.empty());
+}
+
+// The source the Linux service chains: the fake's texts back as option bytes.
+TEST_F(NmDbusOptionsTest, LeaseSourceTurnsTheOptionsIntoALease)
+{
+    ServeOptions(CapturedLease());
+    const std::unique_ptr<CLeaseSource> source = MakeNetworkManagerLeaseSource();
+    EXPECT_STREQ(source->Name(), "NetworkManager");
+    LeaseInterface iface;
+    iface.m_strName = "vcli";
+    Lease lease;
+    ASSERT_EQ(source->Read(iface, lease), 0);
+    EXPECT_EQ(lease.m_mapOptions.at(54), (OptionBytes{10, 99, 0, 1}));
+    EXPECT_EQ(lease.m_mapOptions.at(6), (OptionBytes{10, 99, 0, 1, 10, 99, 0, 2}));
+    EXPECT_EQ(lease.m_mapOptions.at(51), (OptionBytes{0x00, 0x00, 0x02, 0x58}));
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A630092u);
+    EXPECT_EQ(lease.m_tExpires, 1796795354);
+    EXPECT_EQ(lease.m_tObtained, 1796795354 - 600);
+
+    iface.m_strName = "eth9";
+    EXPECT_EQ(source->Read(iface, lease), ENOENT);
 }
 
 struct ErrorCase

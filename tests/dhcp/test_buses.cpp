@@ -44,15 +44,12 @@ int Spawn(char* argv[], int hStdout, pid_t& nPid)
     int execPipe[2];
     if (pipe2(execPipe, O_CLOEXEC) != 0)
         return errno;
+    const CFileDescriptor execRead(execPipe[0]);
+    CFileDescriptor execWrite(execPipe[1]);
     const pid_t nParent = getpid();
     nPid = fork();
     if (nPid < 0)
-    {
-        const int nError = errno;
-        close(execPipe[0]);
-        close(execPipe[1]);
-        return nError;
-    }
+        return errno;
     if (nPid == 0)
     {
         prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -65,18 +62,17 @@ int Spawn(char* argv[], int hStdout, pid_t& nPid)
         }
         const int nError = errno;
         // Should this fail too, the parent sees the pipe close and then no address.
-        [[maybe_unused]] const ssize_t nWritten = write(execPipe[1], &nError, sizeof(nError));
+        [[maybe_unused]] const ssize_t nWritten = write(execWrite.Get(), &nError, sizeof(nError));
         _exit(127);
     }
-    close(execPipe[1]);
+    execWrite.Reset();
     int nExecError = 0;
     // The pipe closes unread when the program started.
-    if (read(execPipe[0], &nExecError, sizeof(nExecError)) == sizeof(nExecError))
+    if (read(execRead.Get(), &nExecError, sizeof(nExecError)) == sizeof(nExecError))
     {
         waitpid(nPid, nullptr, 0);
         nPid = -1;
     }
-    close(execPipe[0]);
     return nExecError;
 }
 } // namespace
@@ -146,18 +142,17 @@ bool CPrivateSystemBus::Start(std::string& strWhyNot, bool& bInstalled)
     char szPrintAddress[] = "--print-address";
     char* argv[] = {szProgram,   strConfigArgument.data(), szNoFork,
                     szNoPidFile, szPrintAddress,           nullptr};
-    const int nExecError = Spawn(argv, addressPipe[1], m_nPid);
-    close(addressPipe[1]);
+    const CFileDescriptor addressRead(addressPipe[0]);
+    CFileDescriptor addressWrite(addressPipe[1]);
+    const int nExecError = Spawn(argv, addressWrite.Get(), m_nPid);
+    addressWrite.Reset();
     if (nExecError != 0)
     {
         bInstalled = nExecError != ENOENT;
         strWhyNot = std::string("dbus-daemon: ") + std::strerror(nExecError);
-        close(addressPipe[0]);
         return false;
     }
-    const bool bRead = ReadLine(addressPipe[0], m_strAddress);
-    close(addressPipe[0]);
-    if (!bRead || m_strAddress.empty())
+    if (!ReadLine(addressRead.Get(), m_strAddress) || m_strAddress.empty())
     {
         strWhyNot = "dbus-daemon printed no address";
         return false;
@@ -177,16 +172,12 @@ CSilentBus::CSilentBus(const std::string& strPath) : m_strPath(strPath)
     if (strPath.size() >= sizeof(address.sun_path))
         return;
     std::memcpy(address.sun_path, strPath.c_str(), strPath.size() + 1);
-    m_hSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_hSocket < 0)
+    m_socket.Reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!m_socket.IsOpen() ||
+        bind(m_socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+        listen(m_socket.Get(), 4) != 0)
         return;
-    if (bind(m_hSocket, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(m_hSocket, 4) != 0)
-    {
-        close(m_hSocket);
-        m_hSocket = -1;
-        return;
-    }
+    m_bListening = true;
     m_thread = std::thread(&CSilentBus::HangUpLater, this);
 }
 
@@ -205,5 +196,5 @@ void CSilentBus::HangUpLater()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_condition.wait_for(lock, std::chrono::seconds(3), [this] { return m_bDestroyed; });
-    close(m_hSocket);
+    m_socket.Reset();
 }

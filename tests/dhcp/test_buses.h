@@ -1,7 +1,8 @@
 // Message buses of the tests' own, standing in for the system bus.
 #pragma once
 
-#include "scratch_directory.h"
+#include "platform/file_descriptor.h"
+#include "tests/scratch_directory.h"
 
 #include <sys/types.h>
 
@@ -59,14 +60,15 @@ public:
     CSilentBus& operator=(const CSilentBus&) = delete;
     ~CSilentBus();
 
-    bool Listening() const { return m_hSocket >= 0; }
+    bool Listening() const { return m_bListening; }
     std::string Address() const { return "unix:path=" + m_strPath; }
 
 private:
     void HangUpLater();
 
     std::string m_strPath;
-    int m_hSocket = -1;
+    CFileDescriptor m_socket;
+    bool m_bListening = false;
     std::mutex m_mutex;
     std::condition_variable m_condition;
     bool m_bDestroyed = false;
