@@ -1,4 +1,4 @@
-// ISC dhclient's lease files: text blocks "lease { ... }", one appended at each
+// dhclient's lease files: text blocks "lease { ... }", one appended at each
 // binding and renewal, with options under their dhclient names.
 #pragma once
 

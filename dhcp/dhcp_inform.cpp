@@ -85,7 +85,7 @@ int ReadHardwareAddress(int nSocket, const std::string& strName,
 // Binds the client port on the interface's address. A DHCP client running on
 // the interface may hold that port; then an ephemeral port is the only one
 // left. Servers that answer to the request's source port (dnsmasq) still
-// reach us there; those that always answer to port 68 (Kea, ISC dhcpd) send
+// reach us there; those that always answer to port 68 (Kea, dhcpd) send
 // their reply to the client holding it, and the request times out.
 int BindClientPort(int nSocket, std::uint32_t nAddress, std::uint16_t nPort)
 {

@@ -7,6 +7,6 @@
 #include <memory>
 #include <vector>
 
-// dhcpcd's lease (the server's own reply), systemd-networkd's, ISC dhclient's,
+// dhcpcd's lease (the server's own reply), systemd-networkd's, dhclient's,
 // NetworkManager's; and, when asked for, a DHCPINFORM to the server itself.
 std::vector<std::unique_ptr<CLeaseSource>> LinuxLeaseSources(const LinuxPaths& paths, bool bInform);

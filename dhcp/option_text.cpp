@@ -8,7 +8,7 @@ namespace
 {
 using T = OptionTextType;
 
-// The names ISC dhclient gives options in its lease file (NetworkManager uses
+// The names dhclient gives options in its lease file (NetworkManager uses
 // them with '_' for '-'), with the way each value is written.
 constexpr OptionTextName kOptionTexts[] = {
     {"subnet-mask", 1, T::Address},

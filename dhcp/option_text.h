@@ -1,4 +1,4 @@
-// DHCP options by the names ISC dhclient writes in its lease file (and
+// DHCP options by the names dhclient writes in its lease file (and
 // NetworkManager, with '_' for '-'), turned back into the option's bytes.
 #pragma once
 

@@ -1,6 +1,6 @@
-// One DHCP option's value as Linux DHCP clients write it down in text (ISC
-// dhclient, NetworkManager, systemd-networkd), turned back into the bytes the
-// server sent (RFC 2132, RFC 3442, RFC 1035 names).
+// One DHCP option's value as Linux DHCP clients write it down in text
+// (dhclient, NetworkManager, systemd-networkd), turned back into the bytes
+// the server sent (RFC 2132, RFC 3442, RFC 1035 names).
 //
 // Every value comes from a file or the bus: it either parses whole or gives
 // nothing, never part of an option.

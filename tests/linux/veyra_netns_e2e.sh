@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End to end on Linux: a DHCP server (dnsmasq) and a real client (dhcpcd, then
-# ISC dhclient) in two network namespaces joined by a veth pair, and `veyra`
+# dhclient) in two network namespaces joined by a veth pair, and `veyra`
 # run in the client's namespace, its output compared with what the server was
 # told to send. Everything it makes it removes again; no packet leaves the
 # namespaces. Exit 77 (skipped) without root or the programs it needs.

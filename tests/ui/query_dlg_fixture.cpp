@@ -4,7 +4,6 @@
 #include "shell/clipboard.h"
 #include "ui/query_dlg.h"
 
-
 void QueryDlgTest::AddThreeAdapters()
 {
     m_ipHelper.Add(CPreparedAdapter("{A1}").HardwareAddress({0x00, 0x0C, 0x29, 0xAB, 0xCD, 0xEF}));
