@@ -5,11 +5,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
+#include <net/if.h>
 #include <string>
+#include <vector>
 
 namespace
 {
 constexpr std::uint32_t kInfiniteLease = 0xFFFFFFFF;
+// Per-network leases looked at for one interface: a folder that holds more
+// is not dhcpcd's doing.
+constexpr std::size_t kMaxNetworkLeases = 64;
 
 // A lease name that is not a plain file is not dhcpcd's work: absent.
 bool IsNotAPlainFile(int nError)
@@ -26,6 +32,9 @@ public:
 
     const char* Name() const override { return "dhcpcd"; }
 
+    // The interface's own lease, or on a wireless interface one lease per
+    // network, <if>-<ssid>.lease: the one whose address the interface has
+    // now, the newest if several have it.
     int Read(const LeaseInterface& iface, Lease& lease) override
     {
         const std::string& strName = iface.m_strName;
@@ -33,11 +42,61 @@ public:
             strName.find("..") != std::string::npos)
             return EINVAL;
 
+        int nFailure = ENOENT;
+        bool bFound = false;
+        for (const std::string& strFile : LeaseFiles(strName))
+        {
+            Lease candidate;
+            const int nResult = ReadLease(m_strDirectory + "/" + strFile, iface, candidate);
+            if (nResult == 0 && (!bFound || candidate.m_tObtained > lease.m_tObtained))
+            {
+                lease = std::move(candidate);
+                bFound = true;
+            }
+            else if (nResult != 0 && nResult != ENOENT && nFailure == ENOENT)
+            {
+                nFailure = nResult;
+            }
+        }
+        return bFound ? 0 : nFailure;
+    }
+
+private:
+    // <if>.lease, then the per-network leases of the folder. A name such as
+    // "wlan0-guest.lease" may also be the plain lease of an interface called
+    // "wlan0-guest": that one is left to its own interface.
+    std::vector<std::string> LeaseFiles(const std::string& strName) const
+    {
+        std::vector<std::string> files{strName + ".lease"};
+        DIR* pDirectory = opendir(m_strDirectory.c_str());
+        if (pDirectory == nullptr)
+            return files;
+        const std::string strPrefix = strName + "-";
+        const std::string strSuffix = ".lease";
+        while (const dirent* pEntry = readdir(pDirectory))
+        {
+            const std::string strFile = pEntry->d_name;
+            if (files.size() > kMaxNetworkLeases)
+                break;
+            if (strFile.size() <= strPrefix.size() + strSuffix.size() ||
+                strFile.compare(0, strPrefix.size(), strPrefix) != 0 ||
+                strFile.compare(strFile.size() - strSuffix.size(), strSuffix.size(), strSuffix) !=
+                    0)
+                continue;
+            const std::string strStem = strFile.substr(0, strFile.size() - strSuffix.size());
+            if (if_nametoindex(strStem.c_str()) == 0)
+                files.push_back(strFile);
+        }
+        closedir(pDirectory);
+        return files;
+    }
+
+    static int ReadLease(const std::string& strPath, const LeaseInterface& iface, Lease& lease)
+    {
         std::string bytes;
         std::int64_t tModified = 0;
         const int nResult =
-            ReadBoundedFile(m_strDirectory + "/" + strName + ".lease", kMaxBootpMessage,
-                            SymbolicLinks::Refuse, bytes, tModified);
+            ReadBoundedFile(strPath, kMaxBootpMessage, SymbolicLinks::Refuse, bytes, tModified);
         if (nResult != 0)
             return IsNotAPlainFile(nResult) ? ENOENT : nResult;
 
@@ -67,7 +126,6 @@ public:
         return 0;
     }
 
-private:
     std::string m_strDirectory;
 };
 } // namespace

@@ -34,16 +34,20 @@ protected:
         m_iface.m_IpAddresses = {0x7F000001, kLeasedAddress};
     }
 
-    std::string LeasePath() const { return m_strDirectory + "/vcli.lease"; }
-
-    void WriteLease(const Bytes& bytes) const
+    std::string LeasePath(const char* pszFile = "vcli.lease") const
     {
-        std::ofstream file(LeasePath(), std::ios::binary);
+        return m_strDirectory + "/" + pszFile;
+    }
+
+    void WriteLease(const Bytes& bytes, const char* pszFile = "vcli.lease",
+                    std::int64_t tWritten = kAckTime) const
+    {
+        std::ofstream file(LeasePath(pszFile), std::ios::binary);
         file.write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
         file.close();
-        const timespec times[2] = {{kAckTime, 0}, {kAckTime, 0}};
-        ASSERT_EQ(utimensat(AT_FDCWD, LeasePath().c_str(), times, 0), 0);
+        const timespec times[2] = {{tWritten, 0}, {tWritten, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, LeasePath(pszFile).c_str(), times, 0), 0);
     }
 
     int Read(Lease& lease) const { return MakeDhcpcdLeaseSource(m_paths)->Read(m_iface, lease); }
@@ -95,6 +99,29 @@ TEST_F(DhcpcdLeaseSource, StaleOrMissingLeaseIsAbsent)
     EXPECT_EQ(Read(), ENOENT);
     m_iface.m_IpAddresses.clear();
     EXPECT_EQ(Read(), ENOENT);
+}
+
+// dhcpcd keeps a wireless interface's leases per network: <if>-<ssid>.lease.
+TEST_F(DhcpcdLeaseSource, AWirelessInterfaceHasTheLeaseOfTheNetworkItIsOn)
+{
+    Bytes other = ReadSampleBytes("dhcpcd-vcli.lease");
+    other[16 + 3] = 0x93; // yiaddr 10.99.0.147: a network the interface has left
+    WriteLease(other, "vcli-cafe.lease", kAckTime + 100);
+    WriteLease(ReadSampleBytes("dhcpcd-vcli.lease"), "vcli-home net.lease");
+    WriteLease(ReadSampleBytes("dhcpcd-vcli.lease"), "vcli0.lease"); // another interface's
+
+    Lease lease;
+    ASSERT_EQ(Read(lease), 0);
+    EXPECT_EQ(lease.m_nYourAddress, kLeasedAddress);
+    EXPECT_EQ(lease.m_tObtained, kAckTime);
+
+    // Two networks that gave the same address: the newer lease is the one in use.
+    Bytes newer = ReadSampleBytes("dhcpcd-vcli.lease");
+    newer[kLeaseTimeValue + 3] ^= 1;
+    WriteLease(newer, "vcli-office.lease", kAckTime + 50);
+    ASSERT_EQ(Read(lease), 0);
+    EXPECT_EQ(lease.m_tObtained, kAckTime + 50);
+    EXPECT_EQ(lease.m_mapOptions.at(kOptionLeaseTime), (OptionBytes{0x00, 0x00, 0x02, 0x59}));
 }
 
 TEST_F(DhcpcdLeaseSource, OnlyARegularFileIsALease)
