@@ -4,6 +4,7 @@
 #include "adapters/adapter_inventory.h"
 #include "adapters/linux_ip_helper.h"
 #include "platform/file_descriptor.h"
+#include "tests/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -58,9 +59,8 @@ protected:
         ASSERT_TRUE(Ip("netns add " + m_strNamespace));
         m_bCreated = true;
 
-        char szTemplate[] = "/tmp/vyi-helper-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_strScratch = szTemplate;
+        m_strScratch = m_scratch.Path();
+        ASSERT_FALSE(m_strScratch.empty());
         ASSERT_EQ(mkdir((m_strScratch + "/sys").c_str(), 0700), 0);
         ASSERT_EQ(mkdir((m_strScratch + "/run").c_str(), 0700), 0);
         ASSERT_EQ(mkdir((m_strScratch + "/run/udev").c_str(), 0700), 0);
@@ -77,8 +77,6 @@ protected:
     {
         if (m_bCreated)
             Ip("netns del " + m_strNamespace);
-        if (!m_strScratch.empty())
-            std::system(("rm -rf '" + m_strScratch + "'").c_str());
     }
 
     static bool Ip(const std::string& strArguments)
@@ -113,6 +111,7 @@ protected:
 
     std::string m_strNamespace;
     bool m_bCreated = false;
+    CScratchDirectory m_scratch;
     std::string m_strScratch;
     LinuxPaths m_paths;
     CFakeLeaseSource m_leases;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dhcp/lease.h"
+#include "tests/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -39,12 +40,9 @@ class CScratchDir : public testing::Test
 protected:
     void SetUp() override
     {
-        std::string strTemplate =
-            (std::filesystem::temp_directory_path() / "veyra-leases-XXXXXX").string();
-        ASSERT_NE(mkdtemp(strTemplate.data()), nullptr);
-        m_path = strTemplate;
+        ASSERT_FALSE(m_scratch.Path().empty());
+        m_path = m_scratch.Path();
     }
-    void TearDown() override { std::filesystem::remove_all(m_path); }
 
     // Writes a file below the scratch directory, making its directories.
     std::filesystem::path Write(const std::string& strRelative, std::string_view text)
@@ -56,5 +54,6 @@ protected:
         return path;
     }
 
+    CScratchDirectory m_scratch;
     std::filesystem::path m_path;
 };
