@@ -56,7 +56,8 @@ settled=$(probe settled) || fail "the window does not answer after the request"
 if [ -n "$adapters" ]; then
     name=$(head -n 1 <<<"$adapters" | cut -f 2)
     line="Getting DHCP Options on Adapter [$name]"
-    tr -d '\r' <"$stdout" | grep -qxF "$line" || fail "no line [$line] in [$(cat "$stdout")]"
+    # Not piped into grep -q, whose early exit would fail the pipe under pipefail.
+    grep -qxF "$line" <<<"$(tr -d '\r' <"$stdout")" || fail "no line [$line] in [$(cat "$stdout")]"
     echo "trace line: $line"
 else
     [ "$settled" = "message box" ] || fail "no message box without adapters"
