@@ -20,9 +20,12 @@ if [ "$(id -u)" != 0 ]; then
     exit 77
 fi
 
-srv=vye-srv
-cli=vye-cli
-ifc=vye-c0
+# Names of this run's own, so that two runs (a native and a sanitized build,
+# say) can share the machine: namespaces, the interface and the lease files
+# named after it.
+srv=vye-srv-$$
+cli=vye-cli-$$
+ifc=vye-c$$
 mac=02:00:00:77:00:02
 dhcpcd_lease=/var/lib/dhcpcd/$ifc.lease
 dhclient_lease=/var/lib/dhcp/dhclient.$ifc.leases
@@ -38,7 +41,7 @@ cleanup() {
     [ -n "${work:-}" ] && rm -rf "$work"
 }
 trap cleanup EXIT
-cleanup 2>/dev/null
+trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
 
 fail() {
