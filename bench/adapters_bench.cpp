@@ -1,6 +1,6 @@
 // Cost of one adapter snapshot. Timings live here, never in the tests.
-#include "adapters/adapter_inventory.h"
-#include "adapters/prepared_ip_helper.h"
+#include "testing/prepared_ip_helper.h"
+#include "win32/adapter_inventory.h"
 
 #include <benchmark/benchmark.h>
 

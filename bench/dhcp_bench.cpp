@@ -1,7 +1,7 @@
 // Decoding and request costs. Timings live here, never in the tests.
-#include "dhcp/dhcp_query.h"
-#include "dhcp/option_decoder.h"
-#include "dhcp/scripted_dhcp_client.h"
+#include "core/options/option_decoder.h"
+#include "testing/scripted_dhcp_client.h"
+#include "win32/dhcp_query.h"
 
 #include <benchmark/benchmark.h>
 

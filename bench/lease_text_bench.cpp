@@ -1,7 +1,7 @@
 // Costs of reading the lease texts of Linux DHCP clients. Timings live here,
 // never in the tests.
-#include "dhcp/dhclient_lease.h"
-#include "dhcp/networkd_lease.h"
+#include "core/wire/dhclient_lease.h"
+#include "core/wire/networkd_lease.h"
 #include "platform/bounded_file.h"
 
 #include <benchmark/benchmark.h>

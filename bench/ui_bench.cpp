@@ -1,10 +1,10 @@
 // From the DHCP client service's answer to the rows of the results list, and
 // the text Copy All and Save As make of them. Timings live here, never in the
 // tests.
-#include "dhcp/dhcp_query.h"
-#include "dhcp/scripted_dhcp_client.h"
-#include "ui/list_text.h"
-#include "ui/result_rows.h"
+#include "core/model/list_text.h"
+#include "core/model/result_rows.h"
+#include "testing/scripted_dhcp_client.h"
+#include "win32/dhcp_query.h"
 
 #include <benchmark/benchmark.h>
 

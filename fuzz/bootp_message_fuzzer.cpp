@@ -1,6 +1,6 @@
 // Parses arbitrary bytes as a BOOTP message. What parses must hold no option
 // longer than the input, and must read back the same after being written out.
-#include "dhcp/bootp_message.h"
+#include "core/wire/bootp_message.h"
 
 #include <cstdlib>
 

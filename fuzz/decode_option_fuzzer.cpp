@@ -1,7 +1,7 @@
 // Decodes arbitrary option bytes under every option code: the first two bytes
 // of the input choose the code (so codes past 255 are reached too), the rest is
 // the option's data.
-#include "dhcp/option_decoder.h"
+#include "core/options/option_decoder.h"
 
 #include <cstdlib>
 

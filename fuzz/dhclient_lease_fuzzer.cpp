@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as a dhclient lease file, for the interface the seeds
 // name.
-#include "dhcp/dhclient_lease.h"
-#include "dhcp/option_text.h"
+#include "core/wire/dhclient_lease.h"
+#include "core/wire/option_text.h"
 
 #include <cerrno>
 #include <cstdlib>

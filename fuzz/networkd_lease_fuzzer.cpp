@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as a networkd lease, in its KEY=value or JSON form.
-#include "dhcp/networkd_lease.h"
-#include "dhcp/option_value.h"
+#include "core/wire/networkd_lease.h"
+#include "core/wire/option_value.h"
 
 #include <cerrno>
 #include <cstdlib>

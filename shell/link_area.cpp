@@ -1,7 +1,7 @@
 #include "shell/link_area.h"
 
-#include "res/resource.h"
-#include "shell/maker_addresses.h"
+#include "app/win32/maker_addresses.h"
+#include "app/win32/res/resource.h"
 #include "shell/module_resources.h"
 #include "shell/open_address.h"
 

@@ -1,7 +1,7 @@
 // The DHCPINFORM round trip against a real server, from socket to parsed
 // reply. bench/inform-roundtrip runs it in a client namespace beside dnsmasq:
 //   veyra_inform_bench --interface=NAME --address=A.B.C.D [benchmark flags]
-#include "dhcp/dhcp_inform.h"
+#include "linux/dhcp_inform.h"
 
 #include <benchmark/benchmark.h>
 

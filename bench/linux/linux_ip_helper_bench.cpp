@@ -2,10 +2,10 @@
 // over CLinuxIpHelper, and the rtnetlink round alone. Run it inside a
 // namespace with many interfaces (bench/enumerate-veth does). No lease source
 // is chained here, so every interface reads as having no lease.
-#include "adapters/adapter_inventory.h"
-#include "adapters/linux_ip_helper.h"
-#include "adapters/netlink_snapshot.h"
-#include "dhcp/lease_chain.h"
+#include "linux/lease_chain.h"
+#include "linux/linux_ip_helper.h"
+#include "linux/netlink_snapshot.h"
+#include "win32/adapter_inventory.h"
 
 #include <benchmark/benchmark.h>
 

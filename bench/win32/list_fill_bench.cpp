@@ -3,12 +3,12 @@
 // again and again. Prints the median and the mean of the presses on standard
 // error (standard output carries each request's trace line).
 //   veyra_list_fill_bench.exe [PRESSES]
-#include "adapters/prepared_ip_helper.h"
-#include "dhcp/dhcp_query.h"
-#include "dhcp/scripted_dhcp_client.h"
-#include "res/resource.h"
+#include "app/win32/query_dlg.h"
+#include "app/win32/res/resource.h"
 #include "shell/win_app.h"
-#include "ui/query_dlg.h"
+#include "testing/prepared_ip_helper.h"
+#include "testing/scripted_dhcp_client.h"
+#include "win32/dhcp_query.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #include "platform/bounded_file.h"
-#include "tests/scratch_directory.h"
+#include "testing/scratch_directory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The application object, the entry point's work and the message box.
-#include "res/resource.h"
-#include "shell/about_dlg.h"
+#include "app/win32/about_dlg.h"
+#include "app/win32/res/resource.h"
 #include "shell/app_name.h"
 #include "shell/message_box.h"
 #include "shell/win_app.h"
-#include "tests/shell/fake_shell_hooks.h"
+#include "testing/fake_shell_hooks.h"
 #include "tests/shell/modal_driver.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The control wrappers on the main dialog template's real list view and combo box.
-#include "res/resource.h"
+#include "app/win32/res/resource.h"
 #include "shell/combo_box.h"
 #include "shell/font.h"
 #include "shell/list_ctrl.h"

@@ -1,7 +1,7 @@
 // CDialog on the main dialog's template: message-map routing, default
 // processing, data exchange and nested modal runs.
-#include "res/resource.h"
-#include "shell/about_dlg.h"
+#include "app/win32/about_dlg.h"
+#include "app/win32/res/resource.h"
 #include "shell/combo_box.h"
 #include "shell/data_exchange.h"
 #include "shell/list_ctrl.h"

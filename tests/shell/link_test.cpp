@@ -1,10 +1,10 @@
 // The link labels on their own, attached to controls of real dialog templates.
-#include "res/resource.h"
+#include "app/win32/maker_addresses.h"
+#include "app/win32/res/resource.h"
 #include "shell/link_area.h"
 #include "shell/link_text.h"
-#include "shell/maker_addresses.h"
 #include "shell/module_resources.h"
-#include "tests/shell/fake_shell_hooks.h"
+#include "testing/fake_shell_hooks.h"
 #include "tests/shell/modeless_template.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/shell/readback.h"
 
-#include "res/resource.h"
+#include "app/win32/res/resource.h"
 
 #include <gtest/gtest.h>
 

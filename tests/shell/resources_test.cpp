@@ -1,6 +1,6 @@
 // Every resource of the program, read back from the test executable, which
 // carries the same compiled resources as Veyra.exe.
-#include "res/resource.h"
+#include "app/win32/res/resource.h"
 #include "shell/image_list.h"
 #include "shell/module_resources.h"
 #include "tests/shell/dialog_template.h"

@@ -1,7 +1,7 @@
 // Clipboard and save dialog.
 #include "shell/clipboard.h"
 #include "shell/file_dialog.h"
-#include "tests/shell/fake_shell_hooks.h"
+#include "testing/fake_shell_hooks.h"
 #include "tests/shell/readback.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The real DHCP client service of the system the tests run on.
-#include "dhcp/dhcp_query.h"
-#include "dhcp/option_decoder.h"
-#include "dhcp/scripted_dhcp_client.h"
+#include "core/options/option_decoder.h"
+#include "testing/scripted_dhcp_client.h"
+#include "win32/dhcp_query.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,0 @@
-#include "adapters/winsock_init.h"
-
-// Sockets need no start-up here.
-CWinsockInit::CWinsockInit() = default;
-
-CWinsockInit::~CWinsockInit() = default;

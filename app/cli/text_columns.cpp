@@ -1,0 +1,67 @@
+#include "app/cli/text_columns.h"
+
+#include <algorithm>
+#include <cstdio>
+
+std::string TerminalSafe(const std::string& strText)
+{
+    std::string strSafe;
+    for (const char c : strText)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+        {
+            char szEscape[8];
+            std::snprintf(szEscape, sizeof szEscape, "\\x%02X", byte);
+            strSafe += szEscape;
+        }
+        else
+        {
+            strSafe += c;
+        }
+    }
+    return strSafe;
+}
+
+namespace
+{
+// Columns are measured in characters, so a UTF-8 sequence counts once.
+std::size_t DisplayWidth(const std::string& strText)
+{
+    return static_cast<std::size_t>(
+        std::count_if(strText.begin(), strText.end(),
+                      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+} // namespace
+
+std::string FormatColumns(const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<std::vector<std::string>> safeRows;
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows)
+    {
+        std::vector<std::string> safeRow;
+        for (std::size_t i = 0; i < row.size(); ++i)
+        {
+            safeRow.push_back(TerminalSafe(row[i]));
+            if (widths.size() <= i)
+                widths.push_back(0);
+            widths[i] = std::max(widths[i], DisplayWidth(safeRow.back()));
+        }
+        safeRows.push_back(std::move(safeRow));
+    }
+    std::string strText;
+    for (const auto& row : safeRows)
+    {
+        std::string strLine;
+        for (std::size_t i = 0; i < row.size(); ++i)
+        {
+            strLine += row[i];
+            if (i + 1 < row.size())
+                strLine.append(widths[i] - DisplayWidth(row[i]) + 2, ' ');
+        }
+        strLine.erase(strLine.find_last_not_of(' ') + 1);
+        strText += strLine + '\n';
+    }
+    return strText;
+}

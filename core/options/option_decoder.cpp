@@ -1,0 +1,121 @@
+#include "core/options/option_decoder.h"
+
+#include "core/wire/address_text.h"
+
+#include <cstdio>
+
+namespace
+{
+constexpr std::size_t kAddressSize = 4;
+
+// Up to four bytes as one unsigned number, most significant byte first.
+std::uint32_t ReadNumber(const std::uint8_t* pData, std::size_t nLength)
+{
+    std::uint32_t nValue = 0;
+    for (std::size_t i = 0; i < nLength && i < 4; ++i)
+        nValue = (nValue << 8) | pData[i];
+    return nValue;
+}
+
+CString RenderAddressList(const std::uint8_t* pData, std::size_t nLength)
+{
+    CString strText;
+    for (std::size_t nOffset = 0; nLength - nOffset >= kAddressSize; nOffset += kAddressSize)
+    {
+        strText += FormatAddress(pData + nOffset);
+        strText += ' ';
+    }
+    return strText;
+}
+
+CString RenderHours(std::uint32_t nBits)
+{
+    // Two's complement without relying on implementation-defined conversion.
+    const std::int64_t nSeconds = nBits < 0x80000000u
+                                      ? static_cast<std::int64_t>(nBits)
+                                      : static_cast<std::int64_t>(nBits) - 0x100000000;
+    char szText[32];
+    std::snprintf(szText, sizeof szText, "%.2fh",
+                  static_cast<double>(nSeconds) * 0.0002777777777777778);
+    return szText;
+}
+
+CString RenderMoment(std::uint32_t nSeconds)
+{
+    if (nSeconds == kInfiniteLease)
+        return "Infinite";
+    return FormatLeaseTime(nSeconds);
+}
+
+CString RenderText(const std::uint8_t* pData, std::size_t nLength)
+{
+    std::size_t nChars = 0;
+    while (nChars < nLength && nChars < kMaxOptionText && pData[nChars] != 0)
+        ++nChars;
+    return CString(reinterpret_cast<const char*>(pData), nChars);
+}
+
+CString RenderData(const CatalogueRow& row, const std::uint8_t* pData, std::size_t nLength)
+{
+    const bool bHasAddress = nLength >= kAddressSize;
+    switch (row.rendering)
+    {
+    case Rendering::Address:
+        return bHasAddress ? FormatAddress(pData) : CString();
+    case Rendering::AddressList:
+        return RenderAddressList(pData, nLength);
+    case Rendering::Number:
+        return std::to_string(ReadNumber(pData, nLength));
+    case Rendering::Hours:
+        return bHasAddress ? RenderHours(ReadNumber(pData, 4)) : CString();
+    case Rendering::Moment:
+        return bHasAddress ? RenderMoment(ReadNumber(pData, 4)) : CString();
+    case Rendering::NamedValue:
+        return LookupName(row.pNames, pData[0]);
+    case Rendering::Encapsulation:
+        return pData[0] != 0 ? "IEEE 802.3" : "Ethernet II";
+    case Rendering::HexByte:
+    {
+        static const char kDigits[] = "0123456789ABCDEF";
+        return CString{kDigits[pData[0] >> 4], kDigits[pData[0] & 0x0F]};
+    }
+    case Rendering::Text:
+        return RenderText(pData, nLength);
+    case Rendering::Nothing:
+    case Rendering::NameOnly:
+        break;
+    }
+    return CString();
+}
+} // namespace
+
+CString FormatAddress(const std::uint8_t* pAddress)
+{
+    return DottedQuad(pAddress);
+}
+
+CString LookupName(const NameTable* pTable, std::int32_t nKey)
+{
+    for (const NameTable* pEntry = pTable; pEntry->pszText != nullptr; ++pEntry)
+        if (pEntry->nKey == nKey)
+            return pEntry->pszText;
+    return CString();
+}
+
+void DecodeOption(std::uint32_t nCode, const std::uint8_t* pData, std::size_t nLength,
+                  DhcpOption& option)
+{
+    option.m_nCode = nCode;
+    const CatalogueRow* pRow = FindCatalogueRow(nCode);
+    if (pRow == nullptr)
+    {
+        option.m_strParameter = kUnknownOption;
+        return;
+    }
+    if (pRow->rendering == Rendering::Nothing)
+        return;
+    option.m_strParameter = pRow->pszParameter;
+    // The request never decodes an option without data; a direct caller may.
+    if (nLength != 0 && pData != nullptr)
+        option.m_strData = RenderData(*pRow, pData, nLength);
+}

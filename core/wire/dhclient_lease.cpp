@@ -1,0 +1,409 @@
+#include "core/wire/dhclient_lease.h"
+
+#include "core/wire/option_text.h"
+#include "platform/bounded_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <dirent.h>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+// Most lease files read for one interface in one directory.
+constexpr std::size_t kMaxLeaseFiles = 16;
+
+enum class TokenKind
+{
+    Word,
+    Quoted, // with its quotes
+    Open,
+    Close,
+    Semicolon,
+    End,
+};
+
+struct Token
+{
+    TokenKind kind;
+    std::string_view text;
+};
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// Splits the lease text into words, quoted texts and the marks { } ; where a
+// '#' outside quotes starts a comment to the end of the line. A quote left
+// open ends the text.
+class CLeaseTokenizer
+{
+public:
+    explicit CLeaseTokenizer(std::string_view text) : m_text(text) {}
+
+    Token Next();
+
+private:
+    std::string_view m_text;
+    std::size_t m_nAt = 0;
+};
+
+Token CLeaseTokenizer::Next()
+{
+    while (m_nAt < m_text.size() && (IsBlank(m_text[m_nAt]) || m_text[m_nAt] == '#'))
+    {
+        if (m_text[m_nAt] == '#')
+            m_nAt = std::min(m_text.find('\n', m_nAt), m_text.size());
+        else
+            ++m_nAt;
+    }
+    if (m_nAt >= m_text.size())
+        return {TokenKind::End, {}};
+
+    const std::size_t nBegin = m_nAt;
+    static constexpr std::string_view kMarks = "{};";
+    static constexpr std::array<TokenKind, 3> kMarkKinds = {TokenKind::Open, TokenKind::Close,
+                                                            TokenKind::Semicolon};
+    const std::size_t nMark = kMarks.find(m_text[m_nAt]);
+    if (nMark != std::string_view::npos)
+        return {kMarkKinds[nMark], m_text.substr(m_nAt++, 1)};
+
+    if (m_text[m_nAt] == '"')
+    {
+        for (++m_nAt; m_nAt < m_text.size() && m_text[m_nAt] != '"'; ++m_nAt)
+            if (m_text[m_nAt] == '\\')
+                ++m_nAt;
+        if (m_nAt >= m_text.size())
+        {
+            m_nAt = m_text.size();
+            return {TokenKind::End, {}};
+        }
+        ++m_nAt;
+        return {TokenKind::Quoted, m_text.substr(nBegin, m_nAt - nBegin)};
+    }
+    while (m_nAt < m_text.size() && !IsBlank(m_text[m_nAt]) &&
+           std::string_view("{};\"#").find(m_text[m_nAt]) == std::string_view::npos)
+        ++m_nAt;
+    return {TokenKind::Word, m_text.substr(nBegin, m_nAt - nBegin)};
+}
+
+// The words and quoted texts of one statement, and the mark that ended it.
+struct Statement
+{
+    std::vector<Token> tokens;
+    TokenKind end = TokenKind::End;
+};
+
+Statement ReadStatement(CLeaseTokenizer& tokenizer)
+{
+    Statement statement;
+    for (Token token = tokenizer.Next();; token = tokenizer.Next())
+    {
+        if (token.kind != TokenKind::Word && token.kind != TokenKind::Quoted)
+        {
+            statement.end = token.kind;
+            return statement;
+        }
+        statement.tokens.push_back(token);
+    }
+}
+
+// Skips the rest of a block whose '{' has been read, nested blocks and all.
+// False when the text ends first.
+bool SkipBlock(CLeaseTokenizer& tokenizer)
+{
+    for (std::size_t nDepth = 1; nDepth > 0;)
+    {
+        const Token token = tokenizer.Next();
+        if (token.kind == TokenKind::End)
+            return false;
+        if (token.kind == TokenKind::Open)
+            ++nDepth;
+        else if (token.kind == TokenKind::Close)
+            --nDepth;
+    }
+    return true;
+}
+
+// Splits "2026/12/09" or "05:52:06" into three numbers of at most the given maxima.
+bool ParseFields(std::string_view text, char separator, const std::array<std::uint64_t, 3>& max,
+                 std::array<std::uint64_t, 3>& fields)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i)
+    {
+        const std::size_t nEnd = i + 1 < fields.size() ? text.find(separator) : text.size();
+        if (nEnd == std::string_view::npos)
+            return false;
+        const auto nValue = ParseDecimalText(text.substr(0, nEnd), max[i]);
+        if (!nValue)
+            return false;
+        fields[i] = *nValue;
+        text.remove_prefix(std::min(nEnd + 1, text.size()));
+    }
+    return true;
+}
+
+bool IsLeapYear(std::uint64_t nYear)
+{
+    return nYear % 4 == 0 && (nYear % 100 != 0 || nYear % 400 == 0);
+}
+
+// Days from 1970-01-01 to a date of the Gregorian calendar, for years from 1970.
+std::int64_t DaysSinceEpoch(std::uint64_t nYear, std::uint64_t nMonth, std::uint64_t nDay)
+{
+    static constexpr std::array<int, 12> kDaysBeforeMonth = {0,   31,  59,  90,  120, 151,
+                                                             181, 212, 243, 273, 304, 334};
+    std::int64_t nDays = 0;
+    const auto nYearsBefore = static_cast<std::int64_t>(nYear) - 1;
+    // Leap days from year 1 up to the year before, less those before 1970.
+    nDays += (static_cast<std::int64_t>(nYear) - 1970) * 365;
+    nDays += (nYearsBefore / 4 - nYearsBefore / 100 + nYearsBefore / 400) -
+             (1969 / 4 - 1969 / 100 + 1969 / 400);
+    nDays += kDaysBeforeMonth[nMonth - 1] + (nMonth > 2 && IsLeapYear(nYear) ? 1 : 0);
+    return nDays + static_cast<std::int64_t>(nDay) - 1;
+}
+
+// "expire 3 2026/12/09 05:52:06" (weekday, then the UTC date and time),
+// "expire epoch 1796795526" or "expire never" (no expiry). False when the
+// statement is none of these.
+bool ParseExpiry(const std::vector<Token>& tokens, std::optional<std::int64_t>& tExpires)
+{
+    if (tokens.size() == 2 && tokens[1].text == "never")
+    {
+        tExpires.reset();
+        return true;
+    }
+    if (tokens.size() == 3 && tokens[1].text == "epoch")
+    {
+        const auto tEpoch = ParseDecimalText(tokens[2].text, kLatestLeaseTime);
+        if (!tEpoch)
+            return false;
+        tExpires = static_cast<std::int64_t>(*tEpoch);
+        return true;
+    }
+    std::array<std::uint64_t, 3> date{};
+    std::array<std::uint64_t, 3> time{};
+    if (tokens.size() != 4 || !ParseDecimalText(tokens[1].text, 6) ||
+        !ParseFields(tokens[2].text, '/', {9999, 12, 31}, date) ||
+        !ParseFields(tokens[3].text, ':', {23, 59, 59}, time))
+        return false;
+    static constexpr std::array<std::uint64_t, 12> kMonthDays = {31, 28, 31, 30, 31, 30,
+                                                                 31, 31, 30, 31, 30, 31};
+    const auto [nYear, nMonth, nDay] = date;
+    if (nYear < 1970 || nMonth < 1 || nDay < 1 ||
+        nDay > kMonthDays[nMonth - 1] + (nMonth == 2 && IsLeapYear(nYear) ? 1 : 0))
+        return false;
+    tExpires = DaysSinceEpoch(nYear, nMonth, nDay) * 86400 +
+               static_cast<std::int64_t>(time[0] * 3600 + time[1] * 60 + time[2]);
+    return true;
+}
+
+// A quoted interface name without its quotes; names have no escapes.
+std::string_view Unquoted(const Token& token)
+{
+    if (token.kind == TokenKind::Quoted)
+        return token.text.substr(1, token.text.size() - 2);
+    return token.text;
+}
+
+// What one lease block says.
+struct LeaseBlock
+{
+    Lease lease;
+    std::optional<std::string> interfaceName;
+};
+
+void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block)
+{
+    if (tokens.empty() || tokens[0].kind != TokenKind::Word)
+        return;
+    const std::string_view keyword = tokens[0].text;
+    if (keyword == "interface" && tokens.size() == 2)
+    {
+        block.interfaceName = std::string(Unquoted(tokens[1]));
+    }
+    else if (keyword == "fixed-address" && tokens.size() == 2)
+    {
+        if (const auto address = ParseAddressText(tokens[1].text))
+            block.lease.m_nYourAddress = address;
+    }
+    else if (keyword == "option" && tokens.size() >= 3 && tokens[1].kind == TokenKind::Word)
+    {
+        // The value is the statement's text from its first token to its last.
+        const char* pBegin = tokens[2].text.data();
+        const char* pEnd = tokens.back().text.data() + tokens.back().text.size();
+        const std::string_view value(pBegin, static_cast<std::size_t>(pEnd - pBegin));
+        if (auto option = EncodeOptionText(tokens[1].text, value))
+            block.lease.m_mapOptions.insert_or_assign(option->first, std::move(option->second));
+    }
+    else if (keyword == "expire")
+    {
+        std::optional<std::int64_t> tExpires;
+        if (ParseExpiry(tokens, tExpires))
+            block.lease.m_tExpires = tExpires;
+    }
+}
+
+// The statements of a lease block whose '{' has been read. False when the
+// text ends before the block's '}'.
+bool ReadLeaseBlock(CLeaseTokenizer& tokenizer, LeaseBlock& block)
+{
+    while (true)
+    {
+        const Statement statement = ReadStatement(tokenizer);
+        switch (statement.end)
+        {
+        case TokenKind::Semicolon:
+            ApplyStatement(statement.tokens, block);
+            break;
+        case TokenKind::Open:
+            if (!SkipBlock(tokenizer))
+                return false;
+            break;
+        case TokenKind::Close:
+            return true;
+        default:
+            return false;
+        }
+    }
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// The names dhclient, its distributions' scripts and NetworkManager give the
+// IPv4 lease files of an interface.
+bool IsLeaseFileOf(std::string_view fileName, const std::string& strInterface)
+{
+    if (fileName == "dhclient.leases" || fileName == "dhclient." + strInterface + ".leases" ||
+        fileName == "dhclient-" + strInterface + ".leases")
+        return true;
+    return fileName.substr(0, 9) == "dhclient-" &&
+           (EndsWith(fileName, "-" + strInterface + ".lease") ||
+            EndsWith(fileName, "-" + strInterface + ".leases"));
+}
+
+// The lease file names for the interface in a directory, sorted, at most
+// kMaxLeaseFiles of them: 0 or the errno value of opening the directory.
+int ListLeaseFiles(const std::string& strDir, const std::string& strInterface,
+                   std::vector<std::string>& names)
+{
+    DIR* pDir = opendir(strDir.c_str());
+    if (pDir == nullptr)
+        return errno;
+    while (const dirent* pEntry = readdir(pDir))
+    {
+        if (IsLeaseFileOf(pEntry->d_name, strInterface))
+            names.emplace_back(pEntry->d_name);
+    }
+    closedir(pDir);
+    std::sort(names.begin(), names.end());
+    if (names.size() > kMaxLeaseFiles)
+        names.resize(kMaxLeaseFiles);
+    return 0;
+}
+
+// Keeps the first failure worth reporting: a missing directory or file only
+// means there is no lease there.
+void NoteFailure(int& nFailure, int nResult)
+{
+    if (nResult != ENOENT && nResult != ENOTDIR && nFailure == 0)
+        nFailure = nResult;
+}
+
+class CDhclientLeaseSource final : public CLeaseSource
+{
+public:
+    explicit CDhclientLeaseSource(std::vector<std::string> dirs) : m_Dirs(std::move(dirs)) {}
+
+    const char* Name() const override { return "dhclient"; }
+    int Read(const LeaseInterface& iface, Lease& lease) override;
+
+private:
+    std::vector<std::string> m_Dirs;
+};
+
+int CDhclientLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
+{
+    int nFailure = 0;
+    std::optional<std::int64_t> tNewest;
+    for (const std::string& strDir : m_Dirs)
+    {
+        std::vector<std::string> names;
+        const int nListed = ListLeaseFiles(strDir, iface.m_strName, names);
+        if (nListed != 0)
+        {
+            NoteFailure(nFailure, nListed);
+            continue;
+        }
+        for (const std::string& strName : names)
+        {
+            std::string text;
+            std::int64_t tModified = 0;
+            const int nRead = ReadBoundedFile(strDir + "/" + strName, kMaxFileBytes,
+                                              SymbolicLinks::Refuse, text, tModified);
+            if (nRead != 0)
+            {
+                NoteFailure(nFailure, nRead);
+                continue;
+            }
+            Lease found;
+            if (ParseDhclientLeases(text, iface.m_strName, found) == 0 &&
+                (!tNewest || tModified > *tNewest))
+            {
+                lease = std::move(found);
+                tNewest = tModified;
+            }
+        }
+    }
+    if (tNewest)
+        return 0;
+    return nFailure != 0 ? nFailure : ENOENT;
+}
+} // namespace
+
+int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, Lease& lease)
+{
+    CLeaseTokenizer tokenizer(text);
+    bool bFound = false;
+    while (true)
+    {
+        const Statement statement = ReadStatement(tokenizer);
+        if (statement.end == TokenKind::End)
+            break;
+        if (statement.end != TokenKind::Open)
+            continue; // statements outside blocks ("default-duid") and stray '}'
+        const bool bLease = statement.tokens.size() == 1 && statement.tokens[0].text == "lease" &&
+                            statement.tokens[0].kind == TokenKind::Word;
+        if (!bLease)
+        {
+            if (!SkipBlock(tokenizer)) // "lease6", "failover" and the like
+                break;
+            continue;
+        }
+        LeaseBlock block;
+        if (!ReadLeaseBlock(tokenizer, block))
+            break;
+        if (block.interfaceName == interfaceName)
+        {
+            lease = std::move(block.lease);
+            bFound = true;
+        }
+    }
+    if (!bFound)
+        return ENOENT;
+    DeriveLeaseStart(lease);
+    return 0;
+}
+
+std::unique_ptr<CLeaseSource> MakeDhclientLeaseSource(const LinuxPaths& paths)
+{
+    return std::make_unique<CDhclientLeaseSource>(paths.m_DhclientDirs);
+}

@@ -1,0 +1,37 @@
+// systemd-networkd's DHCPv4 lease file (/run/systemd/netif/leases/<ifindex>):
+// KEY=value lines, or in newer releases one JSON object.
+#pragma once
+
+#include "linux/lease_source.h"
+#include "linux/linux_paths.h"
+
+#include <memory>
+#include <string_view>
+
+// Reads the options networkd kept: 0 when the text held the leased address or
+// an option, ENOENT when it held neither, EBADMSG for JSON that does not parse.
+//
+// Keys compare without case and without '_' in both forms.
+//
+// KEY=value: ADDRESS is the leased address; the keys of the table in the .cpp
+// become options (a value may be quoted; '#' and ';' start comment lines;
+// unknown keys and values that do not parse are skipped; a later line for the
+// same key that parses replaces an earlier one). OPTION_224 to OPTION_254 are private
+// options in hex. NEXT_SERVER is no option, and CLIENTID is the client's own
+// identifier, not the server's: both are skipped. STATIC_ROUTES (option 33)
+// holds what networkd made of the server's routes, each destination cut to its
+// class's network, so it can only be written back as that.
+//
+// JSON (the first non-blank byte is '{'): the members of the top-level object
+// under the same names ("Address", "ServerAddress", "DomainSearchList",
+// "Option224"). A value may be a string (read as the KEY=value text), a
+// non-negative integer, an address as an array of four bytes ([10, 99, 0, 1]),
+// or an array of strings and such addresses (a list). Members of any other type
+// are skipped.
+int ParseNetworkdLease(std::string_view text, Lease& lease);
+
+// The source "networkd": <paths.m_strRun>/systemd/netif/leases/<ifindex>. The
+// file records no times, so the moment networkd wrote it is taken as the
+// moment the lease was obtained, and that plus LIFETIME as its expiry. Errors
+// of ReadBoundedFile pass through; a symbolic link there is refused (ELOOP).
+std::unique_ptr<CLeaseSource> MakeNetworkdLeaseSource(const LinuxPaths& paths);

@@ -1,0 +1,27 @@
+// The DHCPINFORM source: asks the network's DHCP server itself for the
+// options of an interface that already has its address (RFC 2131 3.4).
+#pragma once
+
+#include "linux/lease_source.h"
+
+#include <cstdint>
+#include <memory>
+
+struct InformSettings
+{
+    std::uint32_t m_nServerAddress = 0xFFFFFFFF; // host byte order; broadcast
+    std::uint16_t m_nServerPort = 67;
+    std::uint16_t m_nClientPort = 68;
+    int m_nAttempts = 3;
+    // The wait for the first answer; each retry waits twice as long.
+    int m_nFirstTimeoutMs = 500;
+};
+
+// Sends a DHCPINFORM from the interface's first IPv4 address, bound to the
+// interface, and takes the first matching DHCPACK. The lease holds the reply's
+// options without 50, 51, 58 and 59, which a server must not send in answer to
+// an inform (RFC 2131 4.3.5); it has no address or times. ENOENT when the
+// interface has no IPv4 address or is not Ethernet; ETIMEDOUT when no server
+// answered; EPERM or EACCES without the privileges; other errno values of the
+// socket calls pass through.
+std::unique_ptr<CLeaseSource> MakeInformLeaseSource(const InformSettings& settings);

@@ -1,0 +1,136 @@
+#include "linux/dhcpcd_lease_source.h"
+
+#include "core/wire/bootp_message.h"
+#include "platform/bounded_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <net/if.h>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr std::uint32_t kInfiniteLease = 0xFFFFFFFF;
+// Per-network leases looked at for one interface: a folder that holds more
+// is not dhcpcd's doing.
+constexpr std::size_t kMaxNetworkLeases = 64;
+
+// A lease name that is not a plain file is not dhcpcd's work: absent.
+bool IsNotAPlainFile(int nError)
+{
+    return nError == ELOOP || nError == EISDIR || nError == EINVAL;
+}
+
+class CDhcpcdLeaseSource final : public CLeaseSource
+{
+public:
+    explicit CDhcpcdLeaseSource(std::string strDirectory) : m_strDirectory(std::move(strDirectory))
+    {
+    }
+
+    const char* Name() const override { return "dhcpcd"; }
+
+    // The interface's own lease, or on a wireless interface one lease per
+    // network, <if>-<ssid>.lease: the one whose address the interface has
+    // now, the newest if several have it.
+    int Read(const LeaseInterface& iface, Lease& lease) override
+    {
+        const std::string& strName = iface.m_strName;
+        if (strName.empty() || strName.find('/') != std::string::npos ||
+            strName.find("..") != std::string::npos)
+            return EINVAL;
+
+        int nFailure = ENOENT;
+        bool bFound = false;
+        for (const std::string& strFile : LeaseFiles(strName))
+        {
+            Lease candidate;
+            const int nResult = ReadLease(m_strDirectory + "/" + strFile, iface, candidate);
+            if (nResult == 0 && (!bFound || candidate.m_tObtained > lease.m_tObtained))
+            {
+                lease = std::move(candidate);
+                bFound = true;
+            }
+            else if (nResult != 0 && nResult != ENOENT && nFailure == ENOENT)
+            {
+                nFailure = nResult;
+            }
+        }
+        return bFound ? 0 : nFailure;
+    }
+
+private:
+    // <if>.lease, then the per-network leases of the folder. A name such as
+    // "wlan0-guest.lease" may also be the plain lease of an interface called
+    // "wlan0-guest": that one is left to its own interface.
+    std::vector<std::string> LeaseFiles(const std::string& strName) const
+    {
+        std::vector<std::string> files{strName + ".lease"};
+        DIR* pDirectory = opendir(m_strDirectory.c_str());
+        if (pDirectory == nullptr)
+            return files;
+        const std::string strPrefix = strName + "-";
+        const std::string strSuffix = ".lease";
+        while (const dirent* pEntry = readdir(pDirectory))
+        {
+            const std::string strFile = pEntry->d_name;
+            if (files.size() > kMaxNetworkLeases)
+                break;
+            if (strFile.size() <= strPrefix.size() + strSuffix.size() ||
+                strFile.compare(0, strPrefix.size(), strPrefix) != 0 ||
+                strFile.compare(strFile.size() - strSuffix.size(), strSuffix.size(), strSuffix) !=
+                    0)
+                continue;
+            const std::string strStem = strFile.substr(0, strFile.size() - strSuffix.size());
+            if (if_nametoindex(strStem.c_str()) == 0)
+                files.push_back(strFile);
+        }
+        closedir(pDirectory);
+        return files;
+    }
+
+    static int ReadLease(const std::string& strPath, const LeaseInterface& iface, Lease& lease)
+    {
+        std::string bytes;
+        std::int64_t tModified = 0;
+        const int nResult =
+            ReadBoundedFile(strPath, kMaxBootpMessage, SymbolicLinks::Refuse, bytes, tModified);
+        if (nResult != 0)
+            return IsNotAPlainFile(nResult) ? ENOENT : nResult;
+
+        const std::optional<BootpMessage> message =
+            ParseBootpMessage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        if (!message || message->m_nOp != kBootReply || MessageType(*message) != kDhcpAck)
+            return EBADMSG;
+        const std::vector<std::uint32_t>& addresses = iface.m_IpAddresses;
+        if (message->m_nYourAddress == 0 || std::find(addresses.begin(), addresses.end(),
+                                                      message->m_nYourAddress) == addresses.end())
+            return ENOENT;
+
+        lease.m_mapOptions = message->m_mapOptions;
+        lease.m_nYourAddress = message->m_nYourAddress;
+        // dhcpcd writes the file when the ACK arrives.
+        lease.m_tObtained = tModified;
+        const auto leaseTime = lease.m_mapOptions.find(kOptionLeaseTime);
+        if (leaseTime != lease.m_mapOptions.end() && leaseTime->second.size() == 4)
+        {
+            const OptionBytes& b = leaseTime->second;
+            const std::uint32_t nSeconds = static_cast<std::uint32_t>(b[0]) << 24 |
+                                           static_cast<std::uint32_t>(b[1]) << 16 |
+                                           static_cast<std::uint32_t>(b[2]) << 8 | b[3];
+            if (nSeconds != kInfiniteLease)
+                lease.m_tExpires = tModified + nSeconds;
+        }
+        return 0;
+    }
+
+    std::string m_strDirectory;
+};
+} // namespace
+
+std::unique_ptr<CLeaseSource> MakeDhcpcdLeaseSource(const LinuxPaths& paths)
+{
+    return std::make_unique<CDhcpcdLeaseSource>(paths.m_strDhcpcd);
+}

@@ -1,0 +1,27 @@
+// CLeaseChain: several lease sources read as one. Each option comes from the
+// first source, in chain order, that has it.
+#pragma once
+
+#include "linux/lease_source.h"
+
+#include <memory>
+#include <vector>
+
+class CLeaseChain final : public CLeaseSource
+{
+public:
+    explicit CLeaseChain(std::vector<std::unique_ptr<CLeaseSource>> sources)
+        : m_sources(std::move(sources))
+    {
+    }
+
+    const char* Name() const override { return "chain"; }
+
+    // 0 when any source had a lease; the address and times are the first
+    // finder's, and m_mapSources names each option's source. Otherwise the
+    // first failure other than ENOENT, or ENOENT when no source failed.
+    int Read(const LeaseInterface& iface, Lease& lease) override;
+
+private:
+    std::vector<std::unique_ptr<CLeaseSource>> m_sources;
+};

@@ -1,0 +1,107 @@
+#include "testing/fake_dhcp_server.h"
+
+#include "platform/file_descriptor.h"
+#include "testing/netns_pair.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+namespace
+{
+constexpr std::uint16_t kOtherPort = 6767;
+constexpr int kPollMs = 20;
+
+CFileDescriptor BoundSocket(std::uint16_t nPort)
+{
+    CFileDescriptor udp(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
+    if (!udp.IsOpen())
+        return udp;
+    const int nOn = 1;
+    setsockopt(udp.Get(), SOL_SOCKET, SO_REUSEADDR, &nOn, sizeof nOn);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(nPort);
+    if (bind(udp.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+        udp.Reset();
+    return udp;
+}
+} // namespace
+
+CFakeDhcpServer::CFakeDhcpServer(const std::string& strNamespace, Script script)
+    : m_script(std::move(script))
+{
+    std::promise<bool> listening;
+    std::future<bool> ready = listening.get_future();
+    m_thread = std::thread(&CFakeDhcpServer::Serve, this, strNamespace, &listening);
+    m_bListening = ready.get();
+}
+
+CFakeDhcpServer::~CFakeDhcpServer()
+{
+    m_bStop = true;
+    m_thread.join();
+}
+
+std::vector<FakeRequest> CFakeDhcpServer::Requests() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>* pListening)
+{
+    const CNetnsScope scope(strNamespace);
+    const CFileDescriptor server = scope.Entered() ? BoundSocket(67) : CFileDescriptor();
+    const CFileDescriptor other = scope.Entered() ? BoundSocket(kOtherPort) : CFileDescriptor();
+    pListening->set_value(server.IsOpen() && other.IsOpen());
+    if (!server.IsOpen() || !other.IsOpen())
+        return;
+
+    std::vector<std::uint8_t> buffer(kMaxBootpMessage);
+    int nRequest = 0;
+    while (!m_bStop)
+    {
+        pollfd ready{server.Get(), POLLIN, 0};
+        if (poll(&ready, 1, kPollMs) <= 0)
+            continue;
+        sockaddr_in from{};
+        socklen_t nFromSize = sizeof from;
+        const ssize_t nSize = recvfrom(server.Get(), buffer.data(), buffer.size(), 0,
+                                       reinterpret_cast<sockaddr*>(&from), &nFromSize);
+        if (nSize <= 0)
+            continue;
+        FakeRequest request;
+        request.m_Bytes.assign(buffer.begin(), buffer.begin() + nSize);
+        request.m_nSourceAddress = ntohl(from.sin_addr.s_addr);
+        request.m_nSourcePort = ntohs(from.sin_port);
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_requests.push_back(request);
+        }
+        const std::optional<BootpMessage> message =
+            ParseBootpMessage(request.m_Bytes.data(), request.m_Bytes.size());
+        if (!message)
+            continue;
+        for (const FakeAnswer& answer : m_script(*message, ++nRequest))
+            sendto(answer.m_bFromOtherPort ? other.Get() : server.Get(), answer.m_Bytes.data(),
+                   answer.m_Bytes.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
+    }
+}
+
+std::vector<std::uint8_t> FakeReply(const BootpMessage& request, std::uint8_t nType,
+                                    const OptionMap& options)
+{
+    BootpMessage reply;
+    reply.m_nOp = kBootReply;
+    reply.m_nHardwareType = request.m_nHardwareType;
+    reply.m_nHardwareLength = request.m_nHardwareLength;
+    reply.m_nTransactionId = request.m_nTransactionId;
+    reply.m_nClientAddress = request.m_nClientAddress;
+    reply.m_ClientHardware = request.m_ClientHardware;
+    reply.m_mapOptions = options;
+    reply.m_mapOptions[kOptionMessageType] = {nType};
+    reply.m_mapOptions[kOptionServerId] = {10, 77, 0, 1};
+    return SerializeBootpMessage(reply);
+}

@@ -1,0 +1,59 @@
+// CFakeDhcpServer: a scripted DHCP server on port 67 of a network namespace,
+// on its own thread. It answers each request with what its script returns,
+// sent to the request's source address and port.
+#pragma once
+
+#include "core/wire/bootp_message.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct FakeAnswer
+{
+    std::vector<std::uint8_t> m_Bytes;
+    bool m_bFromOtherPort = false; // sent from port 6767 instead of 67
+};
+
+struct FakeRequest
+{
+    std::vector<std::uint8_t> m_Bytes;
+    std::uint32_t m_nSourceAddress = 0; // host byte order
+    std::uint16_t m_nSourcePort = 0;
+};
+
+class CFakeDhcpServer
+{
+public:
+    // Called with each request and its number, counted from 1.
+    using Script = std::function<std::vector<FakeAnswer>(const BootpMessage&, int)>;
+
+    // Returns once the server listens, or has failed to (see Listening()).
+    CFakeDhcpServer(const std::string& strNamespace, Script script);
+    ~CFakeDhcpServer();
+    CFakeDhcpServer(const CFakeDhcpServer&) = delete;
+    CFakeDhcpServer& operator=(const CFakeDhcpServer&) = delete;
+
+    bool Listening() const { return m_bListening; }
+    std::vector<FakeRequest> Requests() const;
+
+private:
+    void Serve(const std::string& strNamespace, std::promise<bool>* pListening);
+
+    Script m_script;
+    std::atomic<bool> m_bStop{false};
+    bool m_bListening = false;
+    mutable std::mutex m_mutex;
+    std::vector<FakeRequest> m_requests;
+    std::thread m_thread;
+};
+
+// A reply of the given type (option 53) to the request, from 10.77.0.1 (54),
+// with the given options besides.
+std::vector<std::uint8_t> FakeReply(const BootpMessage& request, std::uint8_t nType,
+                                    const OptionMap& options);

@@ -1,0 +1,133 @@
+#include "testing/netns_pair.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+// Runs a program found on PATH, its output discarded; true when it exits with 0.
+bool RunQuietly(const std::vector<std::string>& command)
+{
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0)
+    {
+        const int nNull = open("/dev/null", O_WRONLY);
+        dup2(nNull, STDOUT_FILENO);
+        dup2(nNull, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (const std::string& strArg : command)
+            argv.push_back(const_cast<char*>(strArg.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int nStatus = 0;
+    return waitpid(child, &nStatus, 0) == child && WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0;
+}
+
+std::string MacText(const std::uint8_t (&mac)[6])
+{
+    char szText[18];
+    std::snprintf(szText, sizeof szText, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
+                  mac[3], mac[4], mac[5]);
+    return szText;
+}
+} // namespace
+
+CNetnsPair::CNetnsPair()
+    : m_strServer("vyb-s-" + std::to_string(getpid())),
+      m_strClient("vyb-c-" + std::to_string(getpid()))
+{
+    const std::uint8_t kServerMac[6] = {0x02, 0x00, 0x00, 0x77, 0x00, 0x01};
+    const bool bMade =
+        Run({"ip", "netns", "add", m_strServer}) && Run({"ip", "netns", "add", m_strClient}) &&
+        Run({"ip", "-n", m_strServer, "link", "add", kServerInterface, "address",
+             MacText(kServerMac), "type", "veth", "peer", "name", kClientInterface, "address",
+             MacText(kClientMac), "netns", m_strClient}) &&
+        Run({"ip", "-n", m_strServer, "address", "add", "10.77.0.1/24", "dev", kServerInterface}) &&
+        Run({"ip", "-n", m_strClient, "address", "add", "10.77.0.2/24", "dev", kClientInterface}) &&
+        Run({"ip", "-n", m_strServer, "link", "set", kServerInterface, "up"}) &&
+        Run({"ip", "-n", m_strClient, "link", "set", kClientInterface, "up"}) &&
+        Run({"ip", "-n", m_strServer, "link", "set", "lo", "up"}) &&
+        Run({"ip", "-n", m_strClient, "link", "set", "lo", "up"});
+    if (!bMade && m_strFailure.empty())
+        m_strFailure = "the namespaces could not be made";
+}
+
+CNetnsPair::~CNetnsPair()
+{
+    // Deleting a namespace deletes the veth end in it, and with it the peer.
+    RunQuietly({"ip", "netns", "delete", m_strClient});
+    RunQuietly({"ip", "netns", "delete", m_strServer});
+}
+
+bool CNetnsPair::Run(const std::vector<std::string>& command)
+{
+    if (RunQuietly(command))
+        return true;
+    m_strFailure = "failed:";
+    for (const std::string& strArg : command)
+        m_strFailure += " " + strArg;
+    return false;
+}
+
+CNetnsScope::CNetnsScope(const std::string& strNamespace)
+    : m_home(open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC))
+{
+    const CFileDescriptor target(
+        open(("/run/netns/" + strNamespace).c_str(), O_RDONLY | O_CLOEXEC));
+    m_bEntered = m_home.IsOpen() && target.IsOpen() && setns(target.Get(), CLONE_NEWNET) == 0;
+}
+
+CNetnsScope::~CNetnsScope()
+{
+    if (m_bEntered)
+        setns(m_home.Get(), CLONE_NEWNET);
+}
+
+CFileDescriptor HoldClientPort()
+{
+    CFileDescriptor holder(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
+    sockaddr_in port68{};
+    port68.sin_family = AF_INET;
+    port68.sin_port = htons(68);
+    if (holder.IsOpen() &&
+        bind(holder.Get(), reinterpret_cast<const sockaddr*>(&port68), sizeof port68) != 0)
+        holder.Reset();
+    return holder;
+}
+
+std::string NamespaceTestObstacle()
+{
+    if (geteuid() != 0)
+        return "network namespaces need root";
+    if (!ProgramOnPath("ip"))
+        return "the ip command (iproute2) is missing";
+    return std::string();
+}
+
+bool ProgramOnPath(const std::string& strProgram)
+{
+    const char* pszPath = std::getenv("PATH");
+    std::string strDirectories = pszPath != nullptr ? pszPath : "/usr/sbin:/usr/bin:/sbin:/bin";
+    std::size_t nStart = 0;
+    while (nStart <= strDirectories.size())
+    {
+        std::size_t nEnd = strDirectories.find(':', nStart);
+        if (nEnd == std::string::npos)
+            nEnd = strDirectories.size();
+        const std::string strFile = strDirectories.substr(nStart, nEnd - nStart) + "/" + strProgram;
+        if (nEnd > nStart && access(strFile.c_str(), X_OK) == 0)
+            return true;
+        nStart = nEnd + 1;
+    }
+    return false;
+}

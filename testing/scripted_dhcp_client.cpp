@@ -1,0 +1,54 @@
+#include "testing/scripted_dhcp_client.h"
+
+#include "platform/wait_cursor.h"
+
+void CScriptedDhcpClient::SetOption(ULONG nOptionId, std::vector<BYTE> data)
+{
+    m_options[nOptionId] = std::move(data);
+}
+
+void CScriptedDhcpClient::SetInitializeResult(DWORD dwResult, DWORD dwVersion)
+{
+    m_dwInitializeResult = dwResult;
+    m_dwVersion = dwVersion;
+}
+
+DWORD CScriptedDhcpClient::Initialize(DWORD* pdwVersion)
+{
+    ++m_nInitialize;
+    *pdwVersion = m_dwVersion;
+    return m_dwInitializeResult;
+}
+
+DWORD CScriptedDhcpClient::RequestParams(DWORD dwFlags, LPWSTR pszAdapterName,
+                                         DHCPCAPI_PARAMS_ARRAY sendParams,
+                                         DHCPCAPI_PARAMS_ARRAY recdParams, LPBYTE pBuffer,
+                                         LPDWORD pdwSize)
+{
+    ScriptedDhcpCall call;
+    call.dwFlags = dwFlags;
+    for (const WCHAR* p = pszAdapterName; *p != 0; ++p)
+        call.strAdapterName += *p < 0x80 ? static_cast<char>(*p) : '?';
+    call.nSendParams = sendParams.nParams;
+    for (ULONG i = 0; i < recdParams.nParams; ++i)
+        call.requestedOptions.push_back(recdParams.Params[i].OptionId);
+    call.dwBufferSize = *pdwSize;
+    call.nWaitCursors = CWaitCursor::ActiveCount();
+    m_calls.push_back(call);
+
+    if (m_dwFailure != 0)
+        return m_dwFailure;
+
+    const DWORD dwNeeded = ReplySize(m_options, recdParams);
+    if (m_nForcedMoreData > 0 || *pdwSize < dwNeeded)
+    {
+        if (m_nForcedMoreData > 0)
+            --m_nForcedMoreData;
+        const bool bUnderReport = m_nUnderReportsUsed < m_underReports.size();
+        *pdwSize = bUnderReport ? m_underReports[m_nUnderReportsUsed++] : dwNeeded;
+        return ERROR_MORE_DATA;
+    }
+
+    FillReply(m_options, recdParams, pBuffer);
+    return 0;
+}

@@ -1,0 +1,114 @@
+#include "app/cli/command_line.h"
+#include "app/cli/json_text.h"
+#include "app/cli/result_output.h"
+#include "app/cli/text_columns.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+DhcpOption Row(std::uint32_t nCode, const char* pszParameter, const char* pszData)
+{
+    DhcpOption option;
+    option.m_nCode = nCode;
+    option.m_strParameter = pszParameter;
+    option.m_strData = pszData;
+    return option;
+}
+
+TEST(CommandLine, ReadsTheAdapterTheFormatAndTheInformFlag)
+{
+    const CommandLine list = ParseCommandLine({});
+    EXPECT_TRUE(list.m_strAdapter.empty());
+    EXPECT_TRUE(list.m_strError.empty());
+
+    const CommandLine json = ParseCommandLine({"--inform", "vcli", "--json"});
+    EXPECT_EQ("vcli", json.m_strAdapter);
+    EXPECT_EQ(OutputFormat::Json, json.m_format);
+    EXPECT_TRUE(json.m_bInform);
+    EXPECT_TRUE(json.m_strError.empty());
+
+    EXPECT_FALSE(ParseCommandLine({"vcli", "--tsv", "--json"}).m_strError.empty());
+    EXPECT_FALSE(ParseCommandLine({"vcli", "eth0"}).m_strError.empty());
+    EXPECT_FALSE(ParseCommandLine({"vcli", "--verbose"}).m_strError.empty());
+    EXPECT_FALSE(ParseCommandLine({"--tsv"}).m_strError.empty());
+    EXPECT_TRUE(ParseCommandLine({"--help"}).m_bHelp);
+}
+
+TEST(TerminalText, ControlBytesFromTheNetworkAreShownNotObeyed)
+{
+    EXPECT_EQ("a\\x1B[2Jb\\x0A\\x7F", TerminalSafe("a\x1b[2Jb\n\x7f"));
+    EXPECT_EQ("caf\xC3\xA9", TerminalSafe("caf\xC3\xA9"));
+}
+
+TEST(TerminalText, ColumnsAlignByCharactersAndEndWithoutPadding)
+{
+    EXPECT_EQ("Name     Data\n"
+              "caf\xC3\xA9     x\n"
+              "tab\\x09\n",
+              FormatColumns({{"Name", "Data"}, {"caf\xC3\xA9", "x"}, {"tab\t", ""}}));
+}
+
+TEST(JsonText, EveryByteSequenceBecomesValidJson)
+{
+    EXPECT_EQ(R"("say \"hi\" \\ now")", JsonString("say \"hi\" \\ now"));
+    EXPECT_EQ(R"("a\u0000b\u000A\u001B\u007F")", JsonString(std::string("a\0b\n\x1b\x7f", 6)));
+    // Well-formed UTF-8 of two, three and four bytes passes unchanged.
+    EXPECT_EQ("\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\"",
+              JsonString("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));
+    // A stray continuation byte, an overlong NUL, a surrogate, a code point
+    // above U+10FFFF and a sequence cut off at the end: one U+FFFD a byte.
+    EXPECT_EQ(R"("\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD")",
+              JsonString("\x80|\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82"));
+}
+
+TEST(ResultOutput, TsvIsExactlyTheCopyAllText)
+{
+    const DhcpOptionList options{Row(54, "DHCP Server", "10.99.0.1"),
+                                 Row(6, "DNS Server", "10.99.0.1 10.99.0.2 "),
+                                 Row(43, "Vendor Spec Info", "")};
+    EXPECT_EQ(
+        "DHCP Server\t10.99.0.1\t\rDNS Server\t10.99.0.1 10.99.0.2 \t\rVendor Spec Info\t\t\r",
+        FormatTsv(options));
+    EXPECT_EQ("", FormatTsv({}));
+}
+
+TEST(ResultOutput, RowsShowTheWindowsTwoColumns)
+{
+    EXPECT_EQ(
+        "DHCP Parameter  DHCP Data\n"
+        "DHCP Server     10.99.0.1\n"
+        "Domain Name     evil\\x1B]0;x\n",
+        FormatRows({Row(54, "DHCP Server", "10.99.0.1"), Row(15, "Domain Name", "evil\x1b]0;x")}));
+}
+
+TEST(ResultOutput, JsonCarriesRawBytesAndTheirSource)
+{
+    Lease lease;
+    lease.m_mapOptions = {{54, {10, 99, 0, 1}}, {12, {'a', 0xFF}}};
+    lease.m_mapSources = {{54, "dhcpcd"}, {12, "inform"}};
+    EXPECT_EQ(
+        "[\n"
+        "  {\"code\": 54, \"parameter\": \"DHCP Server\", \"data\": \"10.99.0.1\", "
+        "\"hex\": \"0a630001\", \"source\": \"dhcpcd\"},\n"
+        "  {\"code\": 12, \"parameter\": \"Host Name\", \"data\": \"a\\uFFFD\", "
+        "\"hex\": \"61ff\", \"source\": \"inform\"}\n"
+        "]\n",
+        FormatJson({Row(54, "DHCP Server", "10.99.0.1"), Row(12, "Host Name", "a\xFF")}, lease));
+    EXPECT_EQ("[\n]\n", FormatJson({}, lease));
+}
+
+TEST(ResultOutput, AdapterListOrTheWindowsTextForNone)
+{
+    EXPECT_EQ("No Interfaces Present\n", FormatAdapters({}));
+    AdapterInfo adapter;
+    adapter.m_strMacAddress = "02:00:00:99:00:02";
+    adapter.m_strAdapterName = "vcli";
+    adapter.m_strDescription = "veth";
+    adapter.m_IpAddresses = {"10.99.0.146"};
+    adapter.m_DhcpServers = {"10.99.0.1"};
+    EXPECT_EQ("Hardware Address   Name  Description  IPv4 Address  DHCP Server\n"
+              "02:00:00:99:00:02  vcli  veth         10.99.0.146   10.99.0.1\n",
+              FormatAdapters({adapter}));
+}
+} // namespace

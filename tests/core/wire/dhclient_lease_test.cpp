@@ -1,0 +1,246 @@
+#include "core/wire/dhclient_lease.h"
+#include "platform/bounded_file.h"
+#include "tests/core/wire/lease_test_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/time.h>
+
+namespace
+{
+using namespace std::string_literals;
+
+Lease Parse(std::string_view text, std::string_view interfaceName = "vcli", int nExpected = 0)
+{
+    Lease lease;
+    EXPECT_EQ(ParseDhclientLeases(text, interfaceName, lease), nExpected);
+    return lease;
+}
+
+// What dnsmasq sent vcli (see the samples' README), as dhclient wrote it down.
+TEST(DhclientLeases, CapturedSampleGivesTheServersBytes)
+{
+    const Lease lease = Parse(ReadSample("dhclient.leases"));
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A630092u); // fixed-address 10.99.0.146
+    const OptionMap expected = {
+        {1, {255, 255, 255, 0}},               // subnet-mask
+        {2, {0x00, 0x00, 0x0E, 0x10}},         // time-offset 3600
+        {3, {10, 99, 0, 1}},                   // routers
+        {4, {10, 99, 0, 1}},                   // time-servers
+        {6, {10, 99, 0, 1, 10, 99, 0, 2}},     // domain-name-servers
+        {7, {10, 99, 0, 1}},                   // log-servers
+        {12, TextBytes("ignored-by-clients")}, // host-name
+        {15, TextBytes("lab.test")},           // domain-name
+        {23, {64}},                            // default-ip-ttl
+        {28, {10, 99, 0, 255}},                // broadcast-address
+        {33, {10, 99, 5, 0, 10, 99, 0, 1}},    // static-routes: destination, router
+        {41, {10, 99, 0, 1}},                  // nis-servers
+        {42, {10, 99, 0, 1}},                  // ntp-servers
+        {43, {0x01, 0x04, 0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x03, 0x61, 0x62, 0x63}},
+        {44, {10, 99, 0, 1}},           // netbios-name-servers
+        {46, {8}},                      // netbios-node-type
+        {47, TextBytes("scope1")},      // netbios-scope
+        {51, {0x00, 0x00, 0x02, 0x58}}, // dhcp-lease-time 600
+        {53, {5}},                      // DHCPACK
+        {54, {10, 99, 0, 1}},           // dhcp-server-identifier
+        {58, {0x00, 0x00, 0x01, 0x2C}}, // dhcp-renewal-time 300
+        {59, {0x00, 0x00, 0x02, 0x0D}}, // dhcp-rebinding-time 525
+        // dnsmasq ends these two with a zero byte; dhclient's text does not keep it.
+        {66, TextBytes("tftp.lab.test")}, // tftp-server-name
+        {67, TextBytes("pxelinux.0")},    // bootfile-name
+    };
+    EXPECT_EQ(lease.m_mapOptions, expected);
+    // The second, later block wins: expire 3 2026/12/09 05:52:06, less 600 s.
+    EXPECT_EQ(lease.m_tExpires, 1796795526);
+    EXPECT_EQ(lease.m_tObtained, 1796795526 - 600);
+    EXPECT_TRUE(lease.m_mapSources.empty());
+}
+
+TEST(DhclientLeases, OnlyBlocksNamingTheInterfaceCount)
+{
+    Parse(ReadSample("dhclient.leases"), "eth0", ENOENT);
+    Parse(ReadSample("dhclient.leases"), "vcl", ENOENT);
+    // No interface statement: the block belongs to no interface.
+    Parse("lease { fixed-address 10.0.0.5; }", "vcli", ENOENT);
+    const Lease lease = Parse("lease { interface \"vcli\"; fixed-address 10.0.0.1; }\n"
+                              "lease { interface \"eth0\"; fixed-address 10.0.0.2; }\n"
+                              "lease { fixed-address 10.0.0.3; }\n");
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A000001u);
+}
+
+TEST(DhclientLeases, ABlockCutOffIsAWriteInProgress)
+{
+    const std::string strComplete = "lease {\n interface \"vcli\";\n fixed-address 10.0.0.1;\n}\n";
+    for (const char* pszTail :
+         {"lease {\n interface \"vcli\";\n fixed-address 10.0.0.2;\n",
+          "lease {\n interface \"vcli\";\n fixed-address 10.0.0.2;\n option routers 10.0.0",
+          "lease {\n interface \"vcli\";\n fixed-address 10.0.0.2;\n option host-name \"abc"})
+        EXPECT_EQ(Parse(strComplete + pszTail).m_nYourAddress, 0x0A000001u) << pszTail;
+    Parse("lease {\n interface \"vcli\";\n", "vcli", ENOENT);
+}
+
+TEST(DhclientLeases, CommentsUnknownStatementsAndNestedBlocksAreSkipped)
+{
+    const Lease lease = Parse(R"(# The format of this file is documented in dhclient.leases(5).
+default-duid "\000\001\000\001";
+lease6 { interface "vcli"; ia-na 1 { iaaddr 2001:db8::1 { } } }
+lease { # a comment after the brace
+  interface "vcli";   # and after a statement
+  medium "media";
+  bootp;
+  filename "pxelinux.0";
+  vendor-block { nested { deeper; } }
+  fixed-address 10.99.0.146;
+  option domain-name "a;b}c#d";
+  option routers 10.99.0.256;
+  option no-such-option 1;
+  option;
+  option subnet-mask 255.255.255.0;
+}
+}  stray closing brace
+)");
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A630092u);
+    EXPECT_EQ(lease.m_mapOptions, (OptionMap{{1, {255, 255, 255, 0}}, {15, TextBytes("a;b}c#d")}}));
+}
+
+TEST(DhclientLeases, ExpiryForms)
+{
+    const auto Expiry = [](const std::string& strStatement)
+    {
+        return Parse("lease { interface \"vcli\"; option dhcp-lease-time 600; " + strStatement +
+                     "\n}")
+            .m_tExpires;
+    };
+    EXPECT_EQ(Expiry("expire 3 2026/12/09 05:52:06;"), 1796795526);
+    EXPECT_EQ(Expiry("expire 2 2000/02/29 23:59:59;"), 951868799);
+    EXPECT_EQ(Expiry("expire 1 2100/3/1 0:0:0;"), 4107542400);
+    EXPECT_EQ(Expiry("expire 5 9999/12/31 23:59:59;"), 253402300799);
+    EXPECT_EQ(Expiry("expire epoch 1796795526; # Wed Dec 09 05:52:06 2026"), 1796795526);
+    EXPECT_FALSE(Expiry("expire never;"));
+    EXPECT_FALSE(Expiry("expire 3 2026/12/09 05:52:06; expire never;"));
+    for (const char* pszBad :
+         {"expire 3 2026/02/29 00:00:00;", "expire 3 2100/02/29 00:00:00;",
+          "expire 3 2026/13/01 00:00:00;", "expire 3 2026/12/00 00:00:00;",
+          "expire 3 1969/12/31 23:59:59;", "expire 3 2026/12/09 24:00:00;",
+          "expire 7 2026/12/09 05:52:06;", "expire 3 2026/12/09;",
+          "expire 3 2026/12/09/1 05:52:06;", "expire 3 99999999999999999999/12/09 05:52:06;",
+          "expire epoch 253402300800;", "expire epoch 99999999999999999999999;", "expire epoch -1;",
+          "expire soon;"})
+        EXPECT_FALSE(Expiry(pszBad)) << pszBad;
+}
+
+TEST(DhclientLeases, RenewalsRepeatingAnOptionKeepTheLastValue)
+{
+    std::string strText = "lease { interface \"vcli\";\n";
+    for (int i = 0; i < 300; ++i)
+        strText += "option interface-mtu " + std::to_string(1000 + i) + ";\n";
+    strText += "}\n";
+    const Lease lease = Parse(strText);
+    EXPECT_EQ(lease.m_mapOptions.at(26), (OptionBytes{0x05, 0x13})); // 1299
+}
+
+TEST(DhclientLeases, HostileBytes)
+{
+    // A zero byte is an ordinary byte: the address it sits in no longer parses.
+    const Lease withZero =
+        Parse("lease { interface \"vcli\"; fixed-address 10.0\0.0.1; option routers 10.0.0.1; }"s);
+    EXPECT_FALSE(withZero.m_nYourAddress);
+    EXPECT_EQ(withZero.m_mapOptions.at(3), (OptionBytes{10, 0, 0, 1}));
+
+    // A line of a megabyte: the option is longer than any DHCP message, so absent.
+    const std::string strLong = "lease { interface \"vcli\"; option host-name \"" +
+                                std::string(kMaxFileBytes - 64, 'h') + "\"; }";
+    EXPECT_TRUE(Parse(strLong).m_mapOptions.empty());
+
+    // Braces and semicolons without words, and words without end.
+    Parse(std::string(100000, '{'), "vcli", ENOENT);
+    Parse(std::string(100000, '}'), "vcli", ENOENT);
+    Parse(std::string(100000, ';'), "vcli", ENOENT);
+    Parse("lease " + std::string(100000, 'x'), "vcli", ENOENT);
+}
+
+class DhclientSource : public CScratchDir
+{
+protected:
+    int Read(Lease& lease, const std::string& strInterface = "vcli")
+    {
+        LinuxPaths paths;
+        paths.m_DhclientDirs = {(m_path / "missing").string(), (m_path / "dhcp").string(),
+                                (m_path / "dhclient").string()};
+        LeaseInterface iface;
+        iface.m_strName = strInterface;
+        return MakeDhclientLeaseSource(paths)->Read(iface, lease);
+    }
+
+    static void SetModified(const std::filesystem::path& path, time_t tModified)
+    {
+        const timeval times[2] = {{tModified, 0}, {tModified, 0}};
+        ASSERT_EQ(utimes(path.c_str(), times), 0);
+    }
+
+    static std::string Block(const char* pszInterface, const char* pszAddress)
+    {
+        return std::string("lease {\n  interface \"") + pszInterface + "\";\n  fixed-address " +
+               pszAddress + ";\n}\n";
+    }
+};
+
+TEST_F(DhclientSource, NameAndNoFilesAtAll)
+{
+    LinuxPaths paths;
+    EXPECT_STREQ(MakeDhclientLeaseSource(paths)->Name(), "dhclient");
+    Lease lease;
+    EXPECT_EQ(Read(lease), ENOENT);
+}
+
+TEST_F(DhclientSource, ReadsTheCapturedFile)
+{
+    Write("dhcp/dhclient.vcli.leases", ReadSample("dhclient.leases"));
+    Lease lease;
+    ASSERT_EQ(Read(lease), 0);
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A630092u);
+    EXPECT_EQ(lease.m_mapOptions.size(), 24u);
+    EXPECT_EQ(Read(lease, "eth0"), ENOENT);
+}
+
+TEST_F(DhclientSource, TheNewestFileWithALeaseWins)
+{
+    SetModified(Write("dhcp/dhclient.leases", Block("vcli", "10.0.0.1")), 1000);
+    SetModified(Write("dhclient/dhclient-0b5c-4d2e-vcli.lease", Block("vcli", "10.0.0.2")), 3000);
+    SetModified(Write("dhcp/dhclient-vcli.leases", Block("vcli", "10.0.0.3")), 2000);
+    // Newer still, but not a lease of this interface, or not dhclient's IPv4 file.
+    SetModified(Write("dhcp/dhclient.eth0.leases", Block("vcli", "10.0.0.4")), 4000);
+    SetModified(Write("dhcp/dhclient6.vcli.leases", Block("vcli", "10.0.0.5")), 4000);
+    SetModified(Write("dhcp/dhclient.vcli.leases", Block("eth0", "10.0.0.6")), 4000);
+    Lease lease;
+    ASSERT_EQ(Read(lease), 0);
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A000002u);
+}
+
+TEST_F(DhclientSource, RefusedFilesAreSkippedAndReportedWhenNothingElseIsFound)
+{
+    std::filesystem::create_directories(m_path / "dhcp" / "dhclient.vcli.leases");
+    Lease lease;
+    EXPECT_EQ(Read(lease), EISDIR);
+
+    Write("dhclient/dhclient.leases", Block("vcli", "10.0.0.1") + std::string(kMaxFileBytes, '#'));
+    EXPECT_EQ(Read(lease), EISDIR); // the first failure met
+
+    std::filesystem::remove_all(m_path / "dhcp");
+    EXPECT_EQ(Read(lease), EFBIG);
+
+    Write("dhcp/dhclient-vcli.leases", Block("vcli", "10.0.0.7"));
+    ASSERT_EQ(Read(lease), 0);
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A000007u);
+}
+
+TEST_F(DhclientSource, ALinkIsNotFollowed)
+{
+    Write("elsewhere", Block("vcli", "10.0.0.1"));
+    std::filesystem::create_directories(m_path / "dhcp");
+    std::filesystem::create_symlink(m_path / "elsewhere", m_path / "dhcp" / "dhclient.leases");
+    Lease lease;
+    EXPECT_EQ(Read(lease), ELOOP);
+}
+} // namespace

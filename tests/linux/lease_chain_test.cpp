@@ -1,0 +1,89 @@
+#include "linux/lease_chain.h"
+#include "testing/fake_lease_source.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+
+namespace
+{
+Lease LeaseOf(OptionMap options, std::uint32_t nAddress)
+{
+    Lease lease;
+    lease.m_mapOptions = std::move(options);
+    lease.m_nYourAddress = nAddress;
+    lease.m_tObtained = 1000;
+    lease.m_tExpires = 1600;
+    return lease;
+}
+
+// Builds a chain of fake sources and keeps pointers to them for the checks.
+struct Chain
+{
+    template <class... Sources> explicit Chain(Sources... sources)
+    {
+        std::vector<std::unique_ptr<CLeaseSource>> owned;
+        (owned.push_back(std::make_unique<CFakeLeaseSource>(sources)), ...);
+        for (const auto& source : owned)
+            fakes.push_back(static_cast<CFakeLeaseSource*>(source.get()));
+        chain = std::make_unique<CLeaseChain>(std::move(owned));
+    }
+    std::unique_ptr<CLeaseChain> chain;
+    std::vector<CFakeLeaseSource*> fakes;
+};
+
+const LeaseInterface kVcli{"vcli", 2, {0x0A630092}};
+
+TEST(LeaseChain, EachOptionComesFromTheFirstSourceThatHasIt)
+{
+    Chain c(
+        CFakeLeaseSource("dhcpcd", ENOENT),
+        CFakeLeaseSource("networkd", 0, LeaseOf({{1, {255, 255, 255, 0}}, {6, {10, 99, 0, 1}}}, 1)),
+        CFakeLeaseSource("dhclient", 0,
+                         LeaseOf({{6, {10, 99, 0, 9}}, {43, {1, 2}}, {2, {0, 0, 14, 16}}}, 2)));
+    Lease lease;
+    ASSERT_EQ(0, c.chain->Read(kVcli, lease));
+    EXPECT_EQ((OptionMap{
+                  {1, {255, 255, 255, 0}}, {2, {0, 0, 14, 16}}, {6, {10, 99, 0, 1}}, {43, {1, 2}}}),
+              lease.m_mapOptions);
+    EXPECT_EQ((std::map<std::uint8_t, std::string>{
+                  {1, "networkd"}, {2, "dhclient"}, {6, "networkd"}, {43, "dhclient"}}),
+              lease.m_mapSources);
+    // The address and times are those of the first source with a lease.
+    EXPECT_EQ(1u, lease.m_nYourAddress);
+    for (const CFakeLeaseSource* fake : c.fakes)
+        EXPECT_EQ("vcli", fake->m_strAskedFor);
+}
+
+TEST(LeaseChain, ASourceThatCouldNotLookIsReportedOnlyWhenNoneHadALease)
+{
+    {
+        Chain c(CFakeLeaseSource("dhcpcd", EACCES), CFakeLeaseSource("networkd", ENOENT));
+        Lease lease;
+        EXPECT_EQ(EACCES, c.chain->Read(kVcli, lease));
+    }
+    {
+        Chain c(CFakeLeaseSource("dhcpcd", EACCES),
+                CFakeLeaseSource("dhclient", 0, LeaseOf({{3, {10, 99, 0, 1}}}, 7)));
+        Lease lease;
+        EXPECT_EQ(0, c.chain->Read(kVcli, lease));
+        EXPECT_EQ(1u, lease.m_mapOptions.size());
+    }
+    {
+        Chain c(CFakeLeaseSource("dhcpcd", ENOENT), CFakeLeaseSource("networkd", ENOENT));
+        Lease lease;
+        lease.m_mapOptions[1] = {1};
+        EXPECT_EQ(ENOENT, c.chain->Read(kVcli, lease));
+        EXPECT_TRUE(lease.m_mapOptions.empty()) << "a failed read leaves no stale lease";
+    }
+}
+
+TEST(LeaseChain, ALeaseWithoutOptionsStillCountsAsFound)
+{
+    Chain c(CFakeLeaseSource("dhcpcd", 0, LeaseOf({}, 5)));
+    Lease lease;
+    EXPECT_EQ(0, c.chain->Read(kVcli, lease));
+    EXPECT_EQ(5u, lease.m_nYourAddress);
+}
+} // namespace

@@ -1,0 +1,272 @@
+// The Linux IP helper on a real kernel: a network namespace of the test's own
+// with veth interfaces, read through the adapter inventory. Needs
+// root and iproute2's ip; the namespace is always deleted.
+#include "linux/linux_ip_helper.h"
+#include "platform/file_descriptor.h"
+#include "testing/scratch_directory.h"
+#include "win32/adapter_inventory.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+// Leases by interface name; other names answer their error, else ENOENT.
+class CFakeLeaseSource final : public CLeaseSource
+{
+public:
+    const char* Name() const override { return "fake"; }
+    int Read(const LeaseInterface& iface, Lease& lease) override
+    {
+        m_asked.push_back(iface);
+        const auto error = m_errors.find(iface.m_strName);
+        if (error != m_errors.end())
+            return error->second;
+        const auto it = m_leases.find(iface.m_strName);
+        if (it == m_leases.end())
+            return ENOENT;
+        lease = it->second;
+        return 0;
+    }
+
+    std::map<std::string, Lease> m_leases;
+    std::map<std::string, int> m_errors;
+    std::vector<LeaseInterface> m_asked;
+};
+
+class LinuxIpHelperTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "creating network namespaces needs root";
+        if (std::system("ip -V >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "needs iproute2's ip";
+        m_strNamespace = "vyi-t" + std::to_string(getpid());
+        ASSERT_TRUE(Ip("netns add " + m_strNamespace));
+        m_bCreated = true;
+
+        m_strScratch = m_scratch.Path();
+        ASSERT_FALSE(m_strScratch.empty());
+        ASSERT_EQ(mkdir((m_strScratch + "/sys").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((m_strScratch + "/run").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((m_strScratch + "/run/udev").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((m_strScratch + "/run/udev/data").c_str(), 0700), 0);
+        Write("resolv.conf", "nameserver 10.99.0.53\nnameserver fd00::53\n");
+        // The host's sysfs shows the host's interfaces, so an empty tree
+        // stands in for it; descriptions then come from udev, alias or kind.
+        m_paths.m_strSys = m_strScratch + "/sys";
+        m_paths.m_strRun = m_strScratch + "/run";
+        m_paths.m_strResolvConf = m_strScratch + "/resolv.conf";
+    }
+
+    void TearDown() override
+    {
+        if (m_bCreated)
+            Ip("netns del " + m_strNamespace);
+    }
+
+    static bool Ip(const std::string& strArguments)
+    {
+        return std::system(("ip " + strArguments + " >/dev/null 2>&1").c_str()) == 0;
+    }
+    bool Inside(const std::string& strArguments) const
+    {
+        return Ip("-n " + m_strNamespace + " " + strArguments);
+    }
+
+    void Write(const std::string& strName, const std::string& strContent) const
+    {
+        std::ofstream(m_strScratch + "/" + strName) << strContent;
+    }
+
+    // Runs fn on a thread that has entered the namespace: netlink sockets
+    // belong to the namespace of the thread that opens them.
+    template <typename Fn> void RunInside(Fn fn)
+    {
+        std::thread thread(
+            [this, &fn]
+            {
+                const std::string strPath = "/run/netns/" + m_strNamespace;
+                const CFileDescriptor ns(open(strPath.c_str(), O_RDONLY | O_CLOEXEC));
+                ASSERT_TRUE(ns.IsOpen());
+                ASSERT_EQ(setns(ns.Get(), CLONE_NEWNET), 0);
+                fn();
+            });
+        thread.join();
+    }
+
+    std::string m_strNamespace;
+    bool m_bCreated = false;
+    CScratchDirectory m_scratch;
+    std::string m_strScratch;
+    LinuxPaths m_paths;
+    CFakeLeaseSource m_leases;
+};
+
+TEST_F(LinuxIpHelperTest, EveryFieldOfTheRecordsComesFromTheNamespace)
+{
+    ASSERT_TRUE(Inside("link add vyi0 address 02:00:5e:10:00:01 type veth peer name vyi0p "
+                       "address 02:00:5e:10:00:0b"));
+    ASSERT_TRUE(Inside("link set vyi0 alias 'Lab uplink'"));
+    ASSERT_TRUE(Inside("link set vyi0p up"));
+    ASSERT_TRUE(Inside("link set vyi0 up"));
+    ASSERT_TRUE(Inside("addr add 10.77.0.5/24 dev vyi0"));
+    ASSERT_TRUE(Inside("addr add 10.77.1.9/16 dev vyi0"));
+    ASSERT_TRUE(Inside("route add default via 10.77.0.1 dev vyi0"));
+
+    Lease lease;
+    lease.m_mapOptions[54] = {10, 77, 0, 2};
+    lease.m_mapOptions[6] = {10, 77, 0, 53, 10, 77, 0, 54};
+    lease.m_tObtained = 1796738587;
+    lease.m_tExpires = 1796824987;
+    m_leases.m_leases["vyi0"] = lease;
+    m_leases.m_errors["vyi0p"] = EACCES; // a source that may not look is no lease
+
+    RunInside(
+        [this]
+        {
+            const unsigned nIndex = if_nametoindex("vyi0");
+            const unsigned nPeerIndex = if_nametoindex("vyi0p");
+            ASSERT_TRUE(nIndex != 0 && nPeerIndex != 0);
+            Write("run/udev/data/n" + std::to_string(nPeerIndex),
+                  "E:ID_VENDOR_FROM_DATABASE=Acme\nE:ID_MODEL_FROM_DATABASE=Virtual NIC\n");
+
+            CLinuxIpHelper helper(m_paths, m_leases);
+            CAdapterInventory inventory(helper);
+            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
+            const AdapterList& adapters = inventory.m_AdapterList;
+            ASSERT_EQ(adapters.size(), 2u); // lo has no hardware address
+
+            // In ifindex order: a veth peer is registered before its partner.
+            ASSERT_LT(nPeerIndex, nIndex);
+            const AdapterInfo& peer = adapters[0];
+            const AdapterInfo& uplink = adapters[1];
+
+            EXPECT_EQ(uplink.m_strAdapterName, "vyi0");
+            EXPECT_EQ(uplink.m_nType, 6u);
+            EXPECT_EQ(uplink.m_strDescription, "Lab uplink");
+            EXPECT_EQ(uplink.m_strMacAddress, "02:00:5E:10:00:01");
+            EXPECT_EQ(uplink.m_strSubnetMask, "255.255.255.0");
+            EXPECT_EQ(uplink.m_IpAddresses, (AddressList{"10.77.0.5", "10.77.1.9"}));
+            EXPECT_EQ(uplink.m_Gateways, (AddressList{"10.77.0.1"}));
+            EXPECT_EQ(uplink.m_bDhcpEnabled, 1u);
+            EXPECT_EQ(uplink.m_DhcpServers, (AddressList{"10.77.0.2"}));
+            EXPECT_EQ(uplink.m_tLeaseObtained, 1796738587);
+            EXPECT_EQ(uplink.m_tLeaseExpires, 1796824987);
+            EXPECT_EQ(uplink.m_DnsServers, (AddressList{"10.77.0.53", "10.77.0.54"}));
+            EXPECT_EQ(uplink.m_bAutoconfigEnabled, 0u);
+            EXPECT_EQ(uplink.m_bAutoconfigActive, 0u);
+            EXPECT_EQ(uplink.m_bHaveWins, 0);
+            EXPECT_TRUE(uplink.m_PrimaryWinsServers.empty());
+            EXPECT_TRUE(uplink.m_SecondaryWinsServers.empty());
+
+            EXPECT_EQ(peer.m_strAdapterName, "vyi0p");
+            EXPECT_EQ(peer.m_nType, 6u);
+            EXPECT_EQ(peer.m_strDescription, "Acme Virtual NIC");
+            EXPECT_EQ(peer.m_strMacAddress, "02:00:5E:10:00:0B");
+            EXPECT_EQ(peer.m_strSubnetMask, "");
+            EXPECT_TRUE(peer.m_IpAddresses.empty());
+            EXPECT_TRUE(peer.m_Gateways.empty());
+            EXPECT_EQ(peer.m_bDhcpEnabled, 0u);
+            EXPECT_TRUE(peer.m_DhcpServers.empty());
+            EXPECT_EQ(peer.m_tLeaseObtained, 0);
+            EXPECT_EQ(peer.m_tLeaseExpires, 0);
+            EXPECT_EQ(peer.m_DnsServers, (AddressList{"10.99.0.53"}));
+
+            // The lease sources were asked with the interface's addresses.
+            ASSERT_EQ(m_leases.m_asked.size(), 4u); // two adapters, two GetAdaptersInfo calls
+            const LeaseInterface& asked = m_leases.m_asked.back();
+            EXPECT_EQ(asked.m_strName, "vyi0");
+            EXPECT_EQ(asked.m_nIndex, nIndex);
+            EXPECT_EQ(asked.m_IpAddresses, (std::vector<std::uint32_t>{0x0A4D0005, 0x0A4D0109}));
+        });
+}
+
+TEST_F(LinuxIpHelperTest, ARenamedInterfaceIsReadAfresh)
+{
+    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
+    RunInside(
+        [this]
+        {
+            CLinuxIpHelper helper(m_paths, m_leases);
+            CAdapterInventory inventory(helper);
+            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
+            ASSERT_EQ(inventory.m_AdapterList.size(), 2u);
+            EXPECT_EQ(inventory.m_AdapterList[0].m_strDescription, "veth");
+
+            // The same index under a new name may be another device to udev.
+            Write("run/udev/data/n" + std::to_string(if_nametoindex("vyi0p")),
+                  "E:ID_MODEL_FROM_DATABASE=Virtual NIC\n");
+            ASSERT_TRUE(Inside("link set vyi0p name vyi0q"));
+            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
+            ASSERT_EQ(inventory.m_AdapterList.size(), 2u);
+            EXPECT_EQ(inventory.m_AdapterList[0].m_strAdapterName, "vyi0q");
+            EXPECT_EQ(inventory.m_AdapterList[0].m_strDescription, "Virtual NIC");
+        });
+}
+
+TEST_F(LinuxIpHelperTest, FillCallThatFindsANewInterfaceAsksForTheNewSize)
+{
+    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
+    RunInside(
+        [this]
+        {
+            CLinuxIpHelper helper(m_paths, m_leases);
+            ULONG nSize = 0;
+            ASSERT_EQ(helper.GetAdaptersInfo(nullptr, &nSize), ERROR_BUFFER_OVERFLOW);
+            EXPECT_EQ(nSize, 2 * sizeof(IP_ADAPTER_INFO));
+
+            ASSERT_TRUE(Inside("link add vyi1 type veth peer name vyi1p"));
+            std::vector<IP_ADAPTER_INFO> buffer(4);
+            ULONG nFill = nSize;
+            EXPECT_EQ(helper.GetAdaptersInfo(buffer.data(), &nFill), ERROR_BUFFER_OVERFLOW);
+            EXPECT_EQ(nFill, 4 * sizeof(IP_ADAPTER_INFO));
+            EXPECT_EQ(buffer[0].AdapterName[0], '\0'); // nothing written
+
+            ASSERT_EQ(helper.GetAdaptersInfo(buffer.data(), &nFill), NO_ERROR);
+            std::vector<CString> names;
+            for (const IP_ADAPTER_INFO* p = buffer.data(); p != nullptr; p = p->Next)
+                names.push_back(p->AdapterName);
+            EXPECT_EQ(names, (std::vector<CString>{"vyi0p", "vyi0", "vyi1p", "vyi1"}));
+            EXPECT_EQ(buffer[3].Next, nullptr);
+
+            // The per-adapter query follows the same two calls.
+            ULONG nPerSize = 0;
+            ASSERT_EQ(helper.GetPerAdapterInfo(buffer[1].Index, nullptr, &nPerSize),
+                      ERROR_BUFFER_OVERFLOW);
+            EXPECT_EQ(nPerSize, sizeof(IP_PER_ADAPTER_INFO));
+            IP_PER_ADAPTER_INFO perAdapter{};
+            ASSERT_EQ(helper.GetPerAdapterInfo(buffer[1].Index, &perAdapter, &nPerSize), NO_ERROR);
+            EXPECT_STREQ(perAdapter.DnsServerList.IpAddress.String, "10.99.0.53");
+            EXPECT_EQ(helper.GetPerAdapterInfo(1, nullptr, &nPerSize), DWORD{ENODEV}); // lo
+        });
+}
+
+TEST_F(LinuxIpHelperTest, NamespaceWithOnlyLoopbackHasNoAdapters)
+{
+    RunInside(
+        [this]
+        {
+            CLinuxIpHelper helper(m_paths, m_leases);
+            ULONG nSize = 0;
+            EXPECT_EQ(helper.GetAdaptersInfo(nullptr, &nSize), ERROR_NO_DATA);
+            CAdapterInventory inventory(helper);
+            EXPECT_EQ(inventory.EnumerateAdapters(), 0);
+            EXPECT_TRUE(inventory.m_AdapterList.empty());
+        });
+}
+} // namespace

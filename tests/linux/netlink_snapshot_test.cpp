@@ -1,0 +1,278 @@
+// Replies of the rtnetlink dumps, written as datagrams by hand: the fields
+// the snapshot keeps, and every length a hostile reply can get wrong.
+#include "linux/netlink_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include <linux/if_arp.h>
+#include <linux/if_link.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+using Dump = CNetlinkSnapshot::Dump;
+
+constexpr std::uint32_t kSeq = 7;
+
+template <typename T> Bytes Raw(const T& value)
+{
+    Bytes bytes(sizeof value);
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
+
+Bytes Join(std::initializer_list<Bytes> parts)
+{
+    Bytes bytes;
+    for (const Bytes& part : parts)
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    return bytes;
+}
+
+void Pad(Bytes& bytes)
+{
+    bytes.resize((bytes.size() + 3) & ~std::size_t{3});
+}
+
+Bytes Attribute(std::uint16_t nType, const Bytes& payload)
+{
+    rtattr header{static_cast<std::uint16_t>(sizeof(rtattr) + payload.size()), nType};
+    Bytes bytes = Join({Raw(header), payload});
+    Pad(bytes);
+    return bytes;
+}
+
+Bytes Text(const char* psz)
+{
+    return Bytes(psz, psz + std::strlen(psz) + 1);
+}
+
+Bytes Message(std::uint16_t nType, const Bytes& body, std::uint32_t nSeq = kSeq,
+              std::uint16_t nFlags = NLM_F_MULTI)
+{
+    nlmsghdr header{static_cast<std::uint32_t>(sizeof(nlmsghdr) + body.size()), nType, nFlags, nSeq,
+                    0};
+    Bytes bytes = Join({Raw(header), body});
+    Pad(bytes);
+    return bytes;
+}
+
+Bytes Link(int nIndex, std::uint16_t nArpType, const Bytes& attributes)
+{
+    ifinfomsg info{};
+    info.ifi_index = nIndex;
+    info.ifi_type = nArpType;
+    return Message(RTM_NEWLINK, Join({Raw(info), attributes}));
+}
+
+Bytes Address(int nIndex, std::uint8_t nPrefix, const Bytes& attributes)
+{
+    ifaddrmsg info{};
+    info.ifa_family = AF_INET;
+    info.ifa_prefixlen = nPrefix;
+    info.ifa_index = static_cast<std::uint32_t>(nIndex);
+    return Message(RTM_NEWADDR, Join({Raw(info), attributes}));
+}
+
+Bytes Route(std::uint8_t nTable, std::uint8_t nDstLength, const Bytes& attributes)
+{
+    rtmsg info{};
+    info.rtm_family = AF_INET;
+    info.rtm_dst_len = nDstLength;
+    info.rtm_table = nTable;
+    info.rtm_type = RTN_UNICAST;
+    return Message(RTM_NEWROUTE, Join({Raw(info), attributes}));
+}
+
+Bytes U32(std::uint32_t n)
+{
+    return Raw(n);
+}
+
+Bytes Done()
+{
+    return Message(NLMSG_DONE, U32(0));
+}
+
+class NetlinkReplyTest : public testing::Test
+{
+protected:
+    int Add(Dump dump, const Bytes& datagram)
+    {
+        return m_snapshot.AddReply(dump, kSeq, datagram.data(), datagram.size(), m_bDone);
+    }
+
+    // Two links: eth0 (index 2) with addresses and a gateway, veth0 (index 5).
+    void AddTwoLinks()
+    {
+        ASSERT_EQ(
+            Add(Dump::Links,
+                Join({Link(5, ARPHRD_ETHER,
+                           Join({Attribute(IFLA_IFNAME, Text("veth0")),
+                                 Attribute(IFLA_LINKINFO,
+                                           Attribute(IFLA_INFO_KIND, Text("veth")))})),
+                      Link(2, ARPHRD_ETHER,
+                           Join({Attribute(IFLA_IFNAME, Text("eth0")),
+                                 Attribute(IFLA_ADDRESS, {0x00, 0x0C, 0x29, 0xAB, 0xCD, 0xEF}),
+                                 Attribute(IFLA_IFALIAS, Text("Uplink"))})),
+                      Done()})),
+            0);
+        ASSERT_TRUE(m_bDone);
+        m_bDone = false;
+    }
+
+    const NetlinkInterface& At(unsigned nIndex) { return m_snapshot.Interfaces().at(nIndex); }
+
+    CNetlinkSnapshot m_snapshot;
+    bool m_bDone = false;
+};
+
+TEST_F(NetlinkReplyTest, LinksKeepTheirFieldsInIndexOrder)
+{
+    AddTwoLinks();
+    ASSERT_EQ(m_snapshot.Interfaces().size(), 2u);
+    EXPECT_EQ(m_snapshot.Interfaces().begin()->first, 2u);
+    const NetlinkInterface& eth0 = At(2);
+    EXPECT_EQ(eth0.m_strName, "eth0");
+    EXPECT_EQ(eth0.m_nArpType, unsigned{ARPHRD_ETHER});
+    EXPECT_EQ(eth0.m_HardwareAddress, (Bytes{0x00, 0x0C, 0x29, 0xAB, 0xCD, 0xEF}));
+    EXPECT_EQ(eth0.m_strAlias, "Uplink");
+    EXPECT_EQ(At(5).m_strKind, "veth");
+    EXPECT_TRUE(At(5).m_HardwareAddress.empty());
+}
+
+TEST_F(NetlinkReplyTest, AddressesInKernelOrderPreferringTheLocalAddress)
+{
+    AddTwoLinks();
+    EXPECT_EQ(Add(Dump::Addresses,
+                  Join({Address(2, 24, Attribute(IFA_ADDRESS, {10, 0, 0, 5})),
+                        // point to point: IFA_ADDRESS is the peer
+                        Address(2, 32,
+                                Join({Attribute(IFA_ADDRESS, {10, 9, 9, 9}),
+                                      Attribute(IFA_LOCAL, {10, 0, 0, 6})})),
+                        Address(9, 24, Attribute(IFA_ADDRESS, {10, 0, 0, 7})), // no such link
+                        Address(2, 8, Attribute(IFA_ADDRESS, {10, 0, 0})),     // short address
+                        Done()})),
+              0);
+    const auto& addresses = At(2).m_Addresses;
+    ASSERT_EQ(addresses.size(), 2u);
+    EXPECT_EQ(addresses[0].m_nAddress, 0x0A000005u);
+    EXPECT_EQ(addresses[0].m_nPrefixLength, 24u);
+    EXPECT_EQ(addresses[1].m_nAddress, 0x0A000006u);
+    EXPECT_EQ(addresses[1].m_nPrefixLength, 32u);
+}
+
+TEST_F(NetlinkReplyTest, OnlyMainTableDefaultRoutesGiveGateways)
+{
+    AddTwoLinks();
+    rtnexthop hop{};
+    hop.rtnh_len = sizeof hop + 8;
+    hop.rtnh_ifindex = 5;
+    EXPECT_EQ(
+        Add(Dump::Routes,
+            Join({Route(RT_TABLE_MAIN, 0,
+                        Join({Attribute(RTA_GATEWAY, {10, 0, 0, 1}), Attribute(RTA_OIF, U32(2))})),
+                  Route(RT_TABLE_MAIN, 24,
+                        Join({Attribute(RTA_GATEWAY, {10, 0, 0, 2}), Attribute(RTA_OIF, U32(2))})),
+                  Route(RT_TABLE_LOCAL, 0,
+                        Join({Attribute(RTA_GATEWAY, {10, 0, 0, 3}), Attribute(RTA_OIF, U32(2))})),
+                  // a table number beyond 8 bits travels as RTA_TABLE
+                  Route(RT_TABLE_COMPAT, 0,
+                        Join({Attribute(RTA_TABLE, U32(1000)),
+                              Attribute(RTA_GATEWAY, {10, 0, 0, 4}), Attribute(RTA_OIF, U32(2))})),
+                  Route(RT_TABLE_MAIN, 0,
+                        Attribute(RTA_MULTIPATH,
+                                  Join({Raw(hop), Attribute(RTA_GATEWAY, {10, 0, 0, 9})}))),
+                  Done()})),
+        0);
+    EXPECT_EQ(At(2).m_Gateways, (std::vector<std::uint32_t>{0x0A000001}));
+    EXPECT_EQ(At(5).m_Gateways, (std::vector<std::uint32_t>{0x0A000009}));
+}
+
+TEST_F(NetlinkReplyTest, TheEndAndTheKernelsErrorsAreReported)
+{
+    EXPECT_EQ(Add(Dump::Links, Done()), 0);
+    EXPECT_TRUE(m_bDone);
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, U32(static_cast<std::uint32_t>(-EPERM)))),
+              EPERM);
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_DONE, U32(static_cast<std::uint32_t>(-ENOBUFS)))),
+              ENOBUFS);
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, Bytes{1, 2})), EBADMSG);
+    // A code that is no errno, the most negative one included.
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, U32(0x80000000))), EPROTO);
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, U32(5))), EPROTO);
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_ERROR, U32(0))), 0); // an acknowledgement
+    EXPECT_EQ(Add(Dump::Links, Message(NLMSG_DONE, U32(0), kSeq, NLM_F_MULTI | NLM_F_DUMP_INTR)),
+              EAGAIN);
+}
+
+TEST_F(NetlinkReplyTest, MessagesOfOtherRequestsAndDumpsAreSkipped)
+{
+    m_bDone = false;
+    EXPECT_EQ(Add(Dump::Links,
+                  Join({Message(NLMSG_DONE, U32(0), kSeq - 1),
+                        Message(NLMSG_ERROR, U32(static_cast<std::uint32_t>(-EPERM)), kSeq + 1)})),
+              0);
+    EXPECT_FALSE(m_bDone);
+    EXPECT_EQ(Add(Dump::Addresses, Link(2, ARPHRD_ETHER, Attribute(IFLA_IFNAME, Text("eth0")))), 0);
+    EXPECT_TRUE(m_snapshot.Interfaces().empty());
+}
+
+TEST_F(NetlinkReplyTest, LengthsBeyondTheDatagramAreRefused)
+{
+    Bytes datagram = Link(2, ARPHRD_ETHER, Attribute(IFLA_IFNAME, Text("eth0")));
+    datagram[0] = static_cast<std::uint8_t>(datagram.size() + 4); // nlmsg_len past the end
+    EXPECT_EQ(Add(Dump::Links, datagram), EBADMSG);
+    datagram[0] = 8; // shorter than its own header
+    EXPECT_EQ(Add(Dump::Links, datagram), EBADMSG);
+    // A body too short for its fixed part.
+    EXPECT_EQ(Add(Dump::Links, Message(RTM_NEWLINK, Bytes{1, 2, 3})), EBADMSG);
+    EXPECT_EQ(Add(Dump::Routes, Message(RTM_NEWROUTE, Bytes{AF_INET})), EBADMSG);
+    // Bytes too few for a header are left alone.
+    EXPECT_EQ(Add(Dump::Links, Bytes{1, 2, 3}), 0);
+    EXPECT_TRUE(m_snapshot.Interfaces().empty());
+}
+
+TEST_F(NetlinkReplyTest, AnAttributePastItsMessageEndsTheAttributes)
+{
+    Bytes attributes =
+        Join({Attribute(IFLA_IFNAME, Text("eth0")), Attribute(IFLA_IFALIAS, Text("Uplink"))});
+    attributes[12] = 200; // the alias claims 200 bytes
+    // A name without its terminating zero, and one in a wrong-sized multipath hop.
+    EXPECT_EQ(
+        Add(Dump::Links, Join({Link(2, ARPHRD_ETHER, attributes),
+                               Link(3, ARPHRD_ETHER, Attribute(IFLA_IFNAME, Bytes{'a', 'b'}))})),
+        0);
+    EXPECT_EQ(At(2).m_strName, "eth0");
+    EXPECT_EQ(At(2).m_strAlias, "");
+    EXPECT_EQ(At(3).m_strName, "ab");
+
+    rtnexthop hop{};
+    hop.rtnh_len = 200;
+    hop.rtnh_ifindex = 2;
+    EXPECT_EQ(Add(Dump::Routes,
+                  Route(RT_TABLE_MAIN, 0,
+                        Attribute(RTA_MULTIPATH,
+                                  Join({Raw(hop), Attribute(RTA_GATEWAY, {10, 0, 0, 9})})))),
+              0);
+    EXPECT_TRUE(At(2).m_Gateways.empty());
+}
+
+TEST(NetlinkSnapshot, TheMachinesLoopbackIsSeen)
+{
+    CNetlinkSnapshot snapshot;
+    ASSERT_EQ(snapshot.Take(), 0);
+    const auto it = snapshot.Interfaces().find(1);
+    ASSERT_NE(it, snapshot.Interfaces().end());
+    EXPECT_EQ(it->second.m_strName, "lo");
+    EXPECT_EQ(it->second.m_nArpType, unsigned{ARPHRD_LOOPBACK});
+}
+} // namespace

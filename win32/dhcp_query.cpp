@@ -1,0 +1,136 @@
+#include "win32/dhcp_query.h"
+
+#include "core/options/option_decoder.h"
+#include "platform/system_error_text.h"
+#include "platform/wait_cursor.h"
+#include "platform/wide_text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+namespace
+{
+// A reply larger than this is no DHCP reply: even with option overload and
+// long options (RFC 3396) a message stays far below it.
+constexpr DWORD kMaxReplySize = 1024 * 1024;
+
+// The size for the next round: what the service asks for. A service that
+// under-reports what it needs gets a buffer that doubles instead, up to the
+// largest reply, so that the bounded rounds are enough.
+DWORD NextReplySize(DWORD dwCurrent, DWORD dwReported)
+{
+    if (dwReported > dwCurrent)
+        return dwReported;
+    return dwCurrent >= kMaxReplySize / 2 ? std::max(dwCurrent, kMaxReplySize) : dwCurrent * 2;
+}
+
+CString SignedDecimal(DWORD dwValue)
+{
+    const auto nValue = static_cast<long long>(dwValue);
+    return std::to_string(dwValue < 0x80000000u ? nValue : nValue - 0x100000000LL);
+}
+
+// True when the entry's bytes lie wholly inside the reply buffer.
+bool DataInsideBuffer(const DHCPCAPI_PARAMS& param, const BYTE* pBuffer, DWORD dwSize)
+{
+    const auto nStart = reinterpret_cast<std::uintptr_t>(pBuffer);
+    const auto nData = reinterpret_cast<std::uintptr_t>(param.Data);
+    return param.Data != nullptr && nData >= nStart && nData - nStart <= dwSize &&
+           param.nBytesData <= dwSize - (nData - nStart);
+}
+} // namespace
+
+CDhcpQuery::CDhcpQuery(CDhcpClientService& service) : m_pService(&service)
+{
+    const DWORD dwResult = m_pService->Initialize(&m_dwVersion);
+    if (dwResult != 0)
+        FormatError(dwResult);
+}
+
+CDhcpQuery::~CDhcpQuery()
+{
+    m_pService->Cleanup();
+}
+
+bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterName)
+{
+    CWaitCursor waitCursor;
+    if (pszAdapterName == nullptr)
+        return false;
+
+    WCHAR szWideName[kAdapterNameCapacity];
+    if (!ToWideText(pszAdapterName, szWideName, kAdapterNameCapacity))
+    {
+        FormatError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+
+    std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()> params{};
+    for (std::size_t i = 0; i < params.size(); ++i)
+        params[i].OptionId = kRequestedOptions[i];
+
+    std::fprintf(m_pTrace, "Getting DHCP Options on Adapter [%s]\n", pszAdapterName);
+    std::fflush(m_pTrace);
+
+    return CallService(szWideName, params, options);
+}
+
+bool CDhcpQuery::CallService(WCHAR* pszAdapterName,
+                             std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()>& params,
+                             DhcpOptionList& options)
+{
+    const DHCPCAPI_PARAMS_ARRAY sendParams{0, nullptr};
+    const DHCPCAPI_PARAMS_ARRAY recdParams{static_cast<ULONG>(params.size()), params.data()};
+
+    DWORD dwSize = kFirstReplySize;
+    for (int nRound = 1;; ++nRound)
+    {
+        std::unique_ptr<BYTE[]> pBuffer;
+        if (dwSize <= kMaxReplySize)
+            pBuffer.reset(new (std::nothrow) BYTE[dwSize]());
+        if (!pBuffer)
+        {
+            FormatError(ERROR_NOT_ENOUGH_MEMORY);
+            return false;
+        }
+
+        DWORD dwNeeded = dwSize;
+        const DWORD dwResult =
+            m_pService->RequestParams(DHCPCAPI_REQUEST_SYNCHRONOUS, pszAdapterName, sendParams,
+                                      recdParams, pBuffer.get(), &dwNeeded);
+        if (dwResult == ERROR_MORE_DATA && nRound < kMaxRounds)
+        {
+            dwSize = NextReplySize(dwSize, dwNeeded);
+            continue;
+        }
+        if (dwResult != 0)
+        {
+            FormatError(dwResult);
+            return false;
+        }
+
+        for (const DHCPCAPI_PARAMS& param : params)
+        {
+            if (param.nBytesData == 0 || !DataInsideBuffer(param, pBuffer.get(), dwSize))
+                continue;
+            DhcpOption option;
+            DecodeOption(param.OptionId, param.Data, param.nBytesData, option);
+            options.push_back(option);
+        }
+        return true;
+    }
+}
+
+void CDhcpQuery::FormatError(DWORD dwCode)
+{
+    CString strText;
+    DWORD dwLookupError = 0;
+    if (LookupSystemErrorText(dwCode, strText, dwLookupError))
+        m_strError = "DHCP Error " + SignedDecimal(dwCode) + ": " + strText + "\n";
+    else
+        m_strError = "DHCP Error: " + SignedDecimal(dwCode) +
+                     " GetLastError: " + SignedDecimal(dwLookupError);
+}
