@@ -14,7 +14,17 @@ namespace
 // Files such as sysfs's report a size of 4096 or 0 whatever they hold.
 constexpr std::size_t kFirstChunk = 4096;
 
-int ReadWhole(int hFile, std::size_t nExpected, std::size_t nMaxBytes, std::string& strContent)
+class CSystemFileReader final : public CFileReader
+{
+public:
+    ssize_t Read(int hFile, void* pBuffer, std::size_t nBytes) override
+    {
+        return read(hFile, pBuffer, nBytes);
+    }
+};
+
+int ReadWhole(int hFile, std::size_t nExpected, std::size_t nMaxBytes, CFileReader& reader,
+              std::string& strContent)
 {
     // One byte more than allowed tells a file that grew past the limit.
     std::string buffer(std::min(std::max(nExpected, kFirstChunk), nMaxBytes) + 1, '\0');
@@ -27,7 +37,7 @@ int ReadWhole(int hFile, std::size_t nExpected, std::size_t nMaxBytes, std::stri
                 return EFBIG;
             buffer.resize(std::min(2 * buffer.size(), nMaxBytes + 1));
         }
-        const ssize_t nChunk = read(hFile, &buffer[nRead], buffer.size() - nRead);
+        const ssize_t nChunk = reader.Read(hFile, &buffer[nRead], buffer.size() - nRead);
         if (nChunk < 0 && errno == EINTR)
             continue;
         if (nChunk < 0)
@@ -42,8 +52,14 @@ int ReadWhole(int hFile, std::size_t nExpected, std::size_t nMaxBytes, std::stri
 }
 } // namespace
 
+CFileReader& SystemFileReader()
+{
+    static CSystemFileReader reader;
+    return reader;
+}
+
 int ReadBoundedFile(const std::string& strPath, std::size_t nMaxBytes, SymbolicLinks links,
-                    std::string& strContent, std::int64_t& tModified)
+                    std::string& strContent, std::int64_t& tModified, CFileReader& reader)
 {
     strContent.clear();
     // O_NONBLOCK: opening a FIFO must not wait for a writer.
@@ -62,8 +78,8 @@ int ReadBoundedFile(const std::string& strPath, std::size_t nMaxBytes, SymbolicL
         return EINVAL;
     if (status.st_size < 0 || static_cast<std::uint64_t>(status.st_size) > nMaxBytes)
         return EFBIG;
-    const int nResult =
-        ReadWhole(file.Get(), static_cast<std::size_t>(status.st_size), nMaxBytes, strContent);
+    const int nResult = ReadWhole(file.Get(), static_cast<std::size_t>(status.st_size), nMaxBytes,
+                                  reader, strContent);
     if (nResult == 0)
         tModified = status.st_mtime;
     return nResult;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include <sys/types.h>
+
 // No lease or system file Veyra reads comes near this.
 inline constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
@@ -20,13 +22,27 @@ enum class SymbolicLinks
     Refuse
 };
 
+// The read(2) of the reader, behind a seam so that a test can make it fail or
+// return short counts partway through a file.
+class CFileReader
+{
+public:
+    virtual ~CFileReader() = default;
+    virtual ssize_t Read(int hFile, void* pBuffer, std::size_t nBytes) = 0;
+};
+
+// The system's own read(2).
+CFileReader& SystemFileReader();
+
 // Reads the file at strPath into strContent and its modification time
 // (seconds since 1970 UTC) into tModified: 0, or an errno value: ENOENT when it
 // is missing, ELOOP for a refused link, EISDIR for a directory, EINVAL for
 // another file that is not regular (a FIFO is never waited on), EFBIG above
-// nMaxBytes, or what open and read failed with. strContent is empty on failure.
+// nMaxBytes, or what open and read failed with (a read interrupted by a
+// signal is resumed). strContent is empty on failure.
 int ReadBoundedFile(const std::string& strPath, std::size_t nMaxBytes, SymbolicLinks links,
-                    std::string& strContent, std::int64_t& tModified);
+                    std::string& strContent, std::int64_t& tModified,
+                    CFileReader& reader = SystemFileReader());
 
 // The same, for a caller with no use for the time.
 int ReadBoundedFile(const std::string& strPath, std::size_t nMaxBytes, SymbolicLinks links,

@@ -1,4 +1,5 @@
 #include "platform/bounded_file.h"
+#include "testing/faulty_file_reader.h"
 #include "testing/scratch_directory.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <cerrno>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -74,6 +76,39 @@ TEST(BoundedProcFile, TheSizeStatReportsIsNotTrusted)
     EXPECT_GT(strContent.size(), 4096u);
     EXPECT_EQ(strContent.back(), '\n');
     EXPECT_EQ(ReadBoundedFile("/proc/self/smaps", 5000, SymbolicLinks::Follow, strContent), EFBIG);
+}
+
+// What read(2) may do partway through a file: pass on fewer bytes than asked
+// for, be interrupted by a signal, or fail.
+TEST_F(BoundedFile, ShortInterruptedAndFailedReads)
+{
+    const std::string strText(10000, 'x');
+    const std::string strPath = Write("faults", strText);
+    struct Case
+    {
+        const char* pszFault;
+        std::vector<FileReadStep> steps;
+        int nResult;
+    };
+    const Case cases[] = {
+        {"one byte at a time", std::vector<FileReadStep>(50, {1, 0}), 0},
+        {"interrupted before any byte", {{0, EINTR}, {0, EINTR}}, 0},
+        {"interrupted after a short read", {{7, 0}, {0, EINTR}, {3000, 0}}, 0},
+        {"fails partway", {{4096, 0}, {0, EIO}}, EIO},
+        {"fails at once", {{0, EACCES}}, EACCES},
+    };
+    for (const Case& c : cases)
+    {
+        CFaultyFileReader reader(c.steps);
+        std::string strContent = "stale";
+        std::int64_t tModified = 0;
+        EXPECT_EQ(ReadBoundedFile(strPath, kMaxFileBytes, SymbolicLinks::Refuse, strContent,
+                                  tModified, reader),
+                  c.nResult)
+            << c.pszFault;
+        EXPECT_EQ(strContent, c.nResult == 0 ? strText : "") << c.pszFault;
+        EXPECT_EQ(reader.StepsTaken(), c.steps.size()) << c.pszFault; // every fault was met
+    }
 }
 
 TEST_F(BoundedFile, OnlyRegularFilesAreRead)

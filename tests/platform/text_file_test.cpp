@@ -7,12 +7,26 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace
 {
+// A path of this process's own in the shared temporary folder: each test runs
+// as its own process, and runs of the suite may overlap.
 CString TempPath(const char* pszName)
 {
-    return testing::TempDir() + pszName;
+#ifdef _WIN32
+    const int nProcess = _getpid();
+#else
+    const int nProcess = static_cast<int>(getpid());
+#endif
+    return testing::TempDir() + "veyra-" + std::to_string(nProcess) + "-" + pszName;
 }
 
 // The file's bytes, read without any translation.
@@ -29,7 +43,7 @@ bool Exists(const CString& strPath)
 
 TEST(TextFile, HoldsTheTextInTextModeAndReplacesWhatWasThere)
 {
-    const CString strPath = TempPath("veyra_text_file.txt");
+    const CString strPath = TempPath("text_file.txt");
     {
         std::ofstream previous(strPath, std::ios::binary);
         previous << CString(500, 'x');
@@ -51,7 +65,7 @@ TEST(TextFile, HoldsTheTextInTextModeAndReplacesWhatWasThere)
 
 TEST(TextFile, PathThatCannotBeOpenedGivesTheSystemsReason)
 {
-    const CString strPath = TempPath("veyra_no_such_folder/report.txt");
+    const CString strPath = TempPath("no_such_folder/report.txt");
     CString strReason;
     EXPECT_FALSE(WriteTextFile(strPath, "row\t\r", strReason));
     EXPECT_EQ(strReason, std::strerror(ENOENT));

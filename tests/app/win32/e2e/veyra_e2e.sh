@@ -49,23 +49,43 @@ fi
 [ "$chooser" = "$expected" ] || fail "chooser holds [$chooser], expected [$expected]"
 echo "the chooser lists $(grep -c . <<<"$adapters" || true) adapter(s)"
 
+# wait_for WHAT COMMAND...: xdotool delivers keys asynchronously, so each step
+# waits for the key's effect, never for a time; 60 s bounds a hung program.
+wait_for() {
+    local what=$1
+    shift
+    for _ in $(seq 600); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    fail "$what"
+}
+
+trace_has() {
+    grep -qxF "$1" <<<"$(tr -d '\r' <"$stdout")"
+}
+
+settled_is() {
+    [ "$(probe settled)" = "$1" ]
+}
+
 # "Send DHCP Request" has the focus and is the default button.
 xdotool windowfocus "$window"
 xdotool key Return
-settled=$(probe settled) || fail "the window does not answer after the request"
 if [ -n "$adapters" ]; then
     name=$(head -n 1 <<<"$adapters" | cut -f 2)
     line="Getting DHCP Options on Adapter [$name]"
-    # Not piped into grep -q, whose early exit would fail the pipe under pipefail.
-    grep -qxF "$line" <<<"$(tr -d '\r' <"$stdout")" || fail "no line [$line] in [$(cat "$stdout")]"
+    wait_for "no line [$line] in the program's standard output" trace_has "$line"
     echo "trace line: $line"
+    settled=$(probe settled) || fail "the window does not answer after the request"
 else
-    [ "$settled" = "message box" ] || fail "no message box without adapters"
+    wait_for "no message box without adapters" settled_is "message box"
+    settled="message box"
 fi
 if [ "$settled" = "message box" ]; then
     echo "a message box came; dismissing it"
     xdotool key Return
-    [ "$(probe settled)" = "ready" ] || fail "the message box does not go away"
+    wait_for "the message box does not go away" settled_is "ready"
 fi
 
 xdotool windowfocus "$window"
