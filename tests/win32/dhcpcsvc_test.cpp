@@ -55,12 +55,9 @@ TEST(DhcpcsvcService, UnknownAdapterFailsWithASystemText)
     CDhcpQuery query(PlatformDhcpClientService());
     DhcpOptionList options;
     testing::internal::CaptureStdout();
-    const bool bResult = query.RequestOptions(options, "{00000000-0000-0000-0000-000000000000}");
+    EXPECT_FALSE(query.RequestOptions(options, "{00000000-0000-0000-0000-000000000000}"));
     testing::internal::GetCapturedStdout();
-    if (!bResult)
-    {
-        EXPECT_EQ(query.GetErrorText().rfind("DHCP Error", 0), 0u) << query.GetErrorText();
-    }
+    EXPECT_EQ(query.GetErrorText().rfind("DHCP Error ", 0), 0u) << query.GetErrorText();
     EXPECT_TRUE(options.empty());
 }
 
