@@ -3,6 +3,7 @@
 #include "app/cli/json_text.h"
 #include "app/cli/text_columns.h"
 #include "core/model/list_text.h"
+#include "core/model/requested_options.h"
 #include "core/model/result_rows.h"
 
 #include <cstdio>
@@ -43,20 +44,19 @@ std::string FormatTsv(const DhcpOptionList& options)
     return BuildListText(table);
 }
 
-std::string FormatJson(const DhcpOptionList& options, const Lease& lease)
+std::string FormatJson(const Lease& lease)
 {
     std::string strJson = "[";
     const char* pszSeparator = "\n";
-    for (const DhcpOption& option : options)
+    for (const DhcpOption& option : DecodeRequestedOptions(lease.m_mapOptions))
     {
         const auto nCode = static_cast<std::uint8_t>(option.m_nCode);
-        const auto bytes = lease.m_mapOptions.find(nCode);
         const auto source = lease.m_mapSources.find(nCode);
         strJson += pszSeparator;
         strJson += "  {\"code\": " + std::to_string(option.m_nCode) +
                    ", \"parameter\": " + JsonString(option.m_strParameter) +
-                   ", \"data\": " + JsonString(option.m_strData) + ", \"hex\": " +
-                   JsonString(bytes != lease.m_mapOptions.end() ? Hex(bytes->second) : "") +
+                   ", \"data\": " + JsonString(option.m_strData) +
+                   ", \"hex\": " + JsonString(Hex(lease.m_mapOptions.at(nCode))) +
                    ", \"source\": " +
                    JsonString(source != lease.m_mapSources.end() ? source->second : "") + "}";
         pszSeparator = ",\n";

@@ -82,20 +82,19 @@ TEST(ResultOutput, RowsShowTheWindowsTwoColumns)
         FormatRows({Row(54, "DHCP Server", "10.99.0.1"), Row(15, "Domain Name", "evil\x1b]0;x")}));
 }
 
-TEST(ResultOutput, JsonCarriesRawBytesAndTheirSource)
+TEST(ResultOutput, JsonCarriesTheRequestedOptionsRawBytesAndTheirSource)
 {
     Lease lease;
-    lease.m_mapOptions = {{54, {10, 99, 0, 1}}, {12, {'a', 0xFF}}};
-    lease.m_mapSources = {{54, "dhcpcd"}, {12, "inform"}};
-    EXPECT_EQ(
-        "[\n"
-        "  {\"code\": 54, \"parameter\": \"DHCP Server\", \"data\": \"10.99.0.1\", "
-        "\"hex\": \"0a630001\", \"source\": \"dhcpcd\"},\n"
-        "  {\"code\": 12, \"parameter\": \"Host Name\", \"data\": \"a\\uFFFD\", "
-        "\"hex\": \"61ff\", \"source\": \"inform\"}\n"
-        "]\n",
-        FormatJson({Row(54, "DHCP Server", "10.99.0.1"), Row(12, "Host Name", "a\xFF")}, lease));
-    EXPECT_EQ("[\n]\n", FormatJson({}, lease));
+    lease.m_mapOptions = {{54, {10, 99, 0, 1}}, {12, {'a', 0xFF}}, {150, {1}}};
+    lease.m_mapSources = {{54, "dhcpcd"}, {12, "inform"}, {150, "inform"}};
+    EXPECT_EQ("[\n"
+              "  {\"code\": 54, \"parameter\": \"DHCP Server\", \"data\": \"10.99.0.1\", "
+              "\"hex\": \"0a630001\", \"source\": \"dhcpcd\"},\n"
+              "  {\"code\": 12, \"parameter\": \"Host Name\", \"data\": \"a\\uFFFD\", "
+              "\"hex\": \"61ff\", \"source\": \"inform\"}\n"
+              "]\n",
+              FormatJson(lease));
+    EXPECT_EQ("[\n]\n", FormatJson(Lease()));
 }
 
 TEST(ResultOutput, AdapterListOrTheWindowsTextForNone)
