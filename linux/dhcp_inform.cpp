@@ -1,8 +1,8 @@
 #include "linux/dhcp_inform.h"
 
+#include "core/model/requested_options.h"
 #include "core/wire/bootp_message.h"
 #include "platform/file_descriptor.h"
-#include "win32/dhcp_query.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -41,10 +41,10 @@ template <std::size_t N> bool IsOneOf(std::uint8_t nCode, const std::uint8_t (&c
 std::vector<std::uint8_t> RequestedOptions()
 {
     std::vector<std::uint8_t> codes;
-    for (const DWORD dwCode : CDhcpQuery::kRequestedOptions)
+    for (const std::uint32_t nRequested : kRequestedOptions)
     {
-        const auto nCode = static_cast<std::uint8_t>(dwCode);
-        if (dwCode == nCode && !IsOneOf(nCode, kLeaseOnlyOptions) &&
+        const auto nCode = static_cast<std::uint8_t>(nRequested);
+        if (nRequested == nCode && !IsOneOf(nCode, kLeaseOnlyOptions) &&
             !IsOneOf(nCode, kMessageOptions))
             codes.push_back(nCode);
     }

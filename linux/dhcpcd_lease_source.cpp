@@ -1,6 +1,8 @@
 #include "linux/dhcpcd_lease_source.h"
 
+#include "core/options/option_decoder.h"
 #include "core/wire/bootp_message.h"
+#include "core/wire/byte_order.h"
 #include "platform/bounded_file.h"
 
 #include <algorithm>
@@ -12,7 +14,6 @@
 
 namespace
 {
-constexpr std::uint32_t kInfiniteLease = 0xFFFFFFFF;
 // Per-network leases looked at for one interface: a folder that holds more
 // is not dhcpcd's doing.
 constexpr std::size_t kMaxNetworkLeases = 64;
@@ -116,10 +117,7 @@ private:
         const auto leaseTime = lease.m_mapOptions.find(kOptionLeaseTime);
         if (leaseTime != lease.m_mapOptions.end() && leaseTime->second.size() == 4)
         {
-            const OptionBytes& b = leaseTime->second;
-            const std::uint32_t nSeconds = static_cast<std::uint32_t>(b[0]) << 24 |
-                                           static_cast<std::uint32_t>(b[1]) << 16 |
-                                           static_cast<std::uint32_t>(b[2]) << 8 | b[3];
+            const std::uint32_t nSeconds = ReadBe32(leaseTime->second.data());
             if (nSeconds != kInfiniteLease)
                 lease.m_tExpires = tModified + nSeconds;
         }

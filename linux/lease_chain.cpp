@@ -7,10 +7,10 @@ int CLeaseChain::Read(const LeaseInterface& iface, Lease& lease)
     lease = Lease();
     bool bFound = false;
     int nFailure = 0;
-    for (const auto& source : m_sources)
+    for (CLeaseSource* pSource : m_sources)
     {
         Lease found;
-        const int nResult = source->Read(iface, found);
+        const int nResult = pSource->Read(iface, found);
         if (nResult != 0)
         {
             if (nResult != ENOENT && nFailure == 0)
@@ -27,7 +27,7 @@ int CLeaseChain::Read(const LeaseInterface& iface, Lease& lease)
         for (auto& [nCode, bytes] : found.m_mapOptions)
         {
             if (lease.m_mapOptions.emplace(nCode, std::move(bytes)).second)
-                lease.m_mapSources.emplace(nCode, source->Name());
+                lease.m_mapSources.emplace(nCode, pSource->Name());
         }
     }
     if (bFound)

@@ -4,16 +4,14 @@
 
 #include "linux/lease_source.h"
 
-#include <memory>
 #include <vector>
 
 class CLeaseChain final : public CLeaseSource
 {
 public:
-    explicit CLeaseChain(std::vector<std::unique_ptr<CLeaseSource>> sources)
-        : m_sources(std::move(sources))
-    {
-    }
+    // The sources are not owned: chains of one run share them, so that a
+    // memoized source answers each of them from a single read.
+    explicit CLeaseChain(std::vector<CLeaseSource*> sources) : m_sources(std::move(sources)) {}
 
     const char* Name() const override { return "chain"; }
 
@@ -23,5 +21,5 @@ public:
     int Read(const LeaseInterface& iface, Lease& lease) override;
 
 private:
-    std::vector<std::unique_ptr<CLeaseSource>> m_sources;
+    std::vector<CLeaseSource*> m_sources;
 };

@@ -1,12 +1,17 @@
 // The lease sources of a Linux machine, in the order they are trusted.
 #pragma once
 
-#include "linux/lease_source.h"
+#include "linux/dhcp_inform.h"
+#include "linux/lease_memo.h"
 #include "linux/linux_paths.h"
+#include "linux/nm_dbus_options.h"
 
+#include <chrono>
 #include <memory>
-#include <vector>
 
 // dhcpcd's lease (the server's own reply), systemd-networkd's, dhclient's,
-// NetworkManager's; and, when asked for, a DHCPINFORM to the server itself.
-std::vector<std::unique_ptr<CLeaseSource>> LinuxLeaseSources(const LinuxPaths& paths, bool bInform);
+// NetworkManager's; and, for a request that asks for it, a DHCPINFORM to the
+// server itself.
+std::unique_ptr<CRunLeaseSources>
+MakeLinuxLeaseSources(const LinuxPaths& paths, const InformSettings& inform = InformSettings(),
+                      std::chrono::milliseconds busTimeout = kDefaultBusTimeout);

@@ -17,19 +17,9 @@ constexpr const char* kManagerInterface = "org.freedesktop.NetworkManager";
 constexpr const char* kDeviceInterface = "org.freedesktop.NetworkManager.Device";
 constexpr const char* kDhcp4ConfigInterface = "org.freedesktop.NetworkManager.DHCP4Config";
 
-// A hung bus or NetworkManager must not hang us: each step gets a second.
-constexpr std::chrono::microseconds kTimeout = std::chrono::seconds(1);
 // NetworkManager publishes a few dozen options of a few dozen bytes each.
 constexpr std::size_t kMaxOptions = 512;
 constexpr std::size_t kMaxValueLength = 64 * 1024;
-
-struct BusCloser
-{
-    // Closed without flushing: nothing we send needs to arrive after we stop
-    // waiting, and flushing would wait on a hung bus.
-    void operator()(sd_bus* pBus) const { sd_bus_close_unref(pBus); }
-};
-using BusPtr = std::unique_ptr<sd_bus, BusCloser>;
 
 struct MessageUnref
 {
@@ -53,9 +43,9 @@ private:
 
 // sd-bus authenticates and says Hello lazily, on the first call, with its own
 // timeouts of up to a minute and a half; wait for that here, bounded.
-int WaitUntilRunning(sd_bus* pBus)
+int WaitUntilRunning(sd_bus* pBus, std::chrono::microseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;)
     {
         int nResult = sd_bus_is_ready(pBus);
@@ -106,9 +96,10 @@ int ErrnoOfFailedCall(int nResult, const sd_bus_error* pError)
 
 // Calls a method of NetworkManager with text arguments. Auto-start is off:
 // looking must never launch a service.
-int Call(sd_bus* pBus, const char* pszPath, const char* pszInterface, const char* pszMember,
-         std::initializer_list<const char*> args, MessagePtr& reply)
+int Call(const CSystemBus& bus, const char* pszPath, const char* pszInterface,
+         const char* pszMember, std::initializer_list<const char*> args, MessagePtr& reply)
 {
+    sd_bus* pBus = bus.Get();
     reply.reset();
     sd_bus_message* pCall = nullptr;
     const int nMade =
@@ -124,8 +115,9 @@ int Call(sd_bus* pBus, const char* pszPath, const char* pszInterface, const char
     }
     CBusError error;
     sd_bus_message* pReply = nullptr;
-    const int nResult = sd_bus_call(pBus, pCall, static_cast<std::uint64_t>(kTimeout.count()),
-                                    error.Get(), &pReply);
+    const auto timeout = std::chrono::duration_cast<std::chrono::microseconds>(bus.Timeout());
+    const int nResult =
+        sd_bus_call(pBus, pCall, static_cast<std::uint64_t>(timeout.count()), error.Get(), &pReply);
     if (nResult < 0)
         return ErrnoOfFailedCall(nResult, error.Get());
     reply.reset(pReply);
@@ -134,10 +126,10 @@ int Call(sd_bus* pBus, const char* pszPath, const char* pszInterface, const char
 
 // Reads one property and leaves the reply at its value, which must be of the
 // given type.
-int ReadProperty(sd_bus* pBus, const std::string& strPath, const char* pszInterface,
+int ReadProperty(const CSystemBus& bus, const std::string& strPath, const char* pszInterface,
                  const char* pszProperty, const char* pszType, MessagePtr& reply)
 {
-    const int nResult = Call(pBus, strPath.c_str(), "org.freedesktop.DBus.Properties", "Get",
+    const int nResult = Call(bus, strPath.c_str(), "org.freedesktop.DBus.Properties", "Get",
                              {pszInterface, pszProperty}, reply);
     if (nResult != 0)
         return nResult;
@@ -188,12 +180,12 @@ int ReadTextValues(sd_bus_message* pReply, std::map<std::string, std::string>& o
     return nResult < 0 ? EIO : 0;
 }
 
-int FetchOptions(sd_bus* pBus, const std::string& strInterface,
+int FetchOptions(const CSystemBus& bus, const std::string& strInterface,
                  std::map<std::string, std::string>& options)
 {
     MessagePtr reply;
     std::string strDevice;
-    int nResult = Call(pBus, kManagerPath, kManagerInterface, "GetDeviceByIpIface",
+    int nResult = Call(bus, kManagerPath, kManagerInterface, "GetDeviceByIpIface",
                        {strInterface.c_str()}, reply);
     if (nResult != 0)
         return nResult;
@@ -201,34 +193,51 @@ int FetchOptions(sd_bus* pBus, const std::string& strInterface,
         return nResult;
 
     std::string strConfig;
-    nResult = ReadProperty(pBus, strDevice, kDeviceInterface, "Dhcp4Config", "o", reply);
+    nResult = ReadProperty(bus, strDevice, kDeviceInterface, "Dhcp4Config", "o", reply);
     if (nResult != 0)
         return nResult;
     if ((nResult = ReadObjectPath(reply.get(), strConfig)) != 0)
         return nResult;
 
-    nResult = ReadProperty(pBus, strConfig, kDhcp4ConfigInterface, "Options", "a{sv}", reply);
+    nResult = ReadProperty(bus, strConfig, kDhcp4ConfigInterface, "Options", "a{sv}", reply);
     if (nResult != 0)
         return nResult;
     return ReadTextValues(reply.get(), options);
 }
 } // namespace
 
-int FetchNetworkManagerOptions(const std::string& strInterface,
-                               std::map<std::string, std::string>& options)
+CSystemBus::~CSystemBus()
 {
-    options.clear();
-    // A name cut short at a NUL would ask about another interface.
-    if (strInterface.find('\0') != std::string::npos)
-        return ENOENT;
+    // Closed without flushing: nothing we send needs to arrive after we stop
+    // waiting, and flushing would wait on a hung bus.
+    sd_bus_close_unref(m_pBus);
+}
+
+int CSystemBus::Open()
+{
+    m_pBus = sd_bus_close_unref(m_pBus);
     sd_bus* pOpened = nullptr;
     if (sd_bus_open_system(&pOpened) < 0)
         return ENOENT;
-    const BusPtr bus(pOpened);
-    const int nReady = WaitUntilRunning(bus.get());
+    const int nReady = WaitUntilRunning(pOpened, m_timeout);
     if (nReady != 0)
+    {
+        sd_bus_close_unref(pOpened);
         return nReady == -ETIMEDOUT ? ETIMEDOUT : ENOENT;
-    const int nResult = FetchOptions(bus.get(), strInterface, options);
+    }
+    m_pBus = pOpened;
+    return 0;
+}
+
+int FetchNetworkManagerOptions(CSystemBus& bus, const std::string& strInterface,
+                               std::map<std::string, std::string>& options)
+{
+    options.clear();
+    // A name cut short at a NUL would ask about another interface; a bus
+    // that is not open has nothing to read.
+    if (strInterface.find('\0') != std::string::npos || bus.Get() == nullptr)
+        return ENOENT;
+    const int nResult = FetchOptions(bus, strInterface, options);
     if (nResult != 0)
         options.clear();
     return nResult;

@@ -3,6 +3,7 @@
 
 #include "linux/lease_source.h"
 
+#include <map>
 #include <string>
 #include <utility>
 
@@ -18,6 +19,7 @@ public:
     int Read(const LeaseInterface& iface, Lease& lease) override
     {
         ++m_nReads;
+        ++m_mapReadsOf[iface.m_strName];
         m_strAskedFor = iface.m_strName;
         if (m_nResult == 0)
             lease = m_lease;
@@ -25,6 +27,7 @@ public:
     }
 
     int m_nReads = 0;
+    std::map<std::string, int> m_mapReadsOf; // reads by interface name
     std::string m_strAskedFor;
 
 private:

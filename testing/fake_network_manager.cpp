@@ -84,6 +84,12 @@ int CFakeNetworkManager::Register(sd_bus* pBus)
     return nResult;
 }
 
+std::size_t CFakeNetworkManager::Callers() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_Callers.size();
+}
+
 void CFakeNetworkManager::AnswerHeldCall()
 {
     if (m_pHeldCall == nullptr || std::chrono::steady_clock::now() - m_heldSince < kLateBy)
@@ -96,6 +102,11 @@ int CFakeNetworkManager::OnGetDeviceByIpIface(sd_bus_message* pCall, void* pUser
                                               sd_bus_error* pError)
 {
     auto* pThis = static_cast<CFakeNetworkManager*>(pUser);
+    if (const char* pszSender = sd_bus_message_get_sender(pCall))
+    {
+        const std::lock_guard<std::mutex> lock(pThis->m_mutex);
+        pThis->m_Callers.insert(pszSender);
+    }
     const char* pszInterface = nullptr;
     const int nResult = sd_bus_message_read_basic(pCall, 's', &pszInterface);
     if (nResult < 0)

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdint>
 #include <future>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -38,6 +40,8 @@ public:
 
     // True once it owns its name on the bus.
     bool Ready() const { return m_bReady; }
+    // How many bus connections have asked for a device.
+    std::size_t Callers() const;
 
 private:
     void Serve(const std::string& strBusAddress, std::promise<bool>& started);
@@ -56,6 +60,8 @@ private:
     sd_bus_message* m_pHeldCall = nullptr;
     std::chrono::steady_clock::time_point m_heldSince;
     bool m_bReady = false;
+    mutable std::mutex m_mutex;
+    std::set<std::string> m_Callers; // unique bus names, guarded by m_mutex
     std::atomic<bool> m_bStop{false};
     std::thread m_thread;
 };

@@ -1,30 +1,19 @@
 // veyra: the DHCP options of a Linux machine's network adapters, from the same
-// inventory, request and decoding code as the window program.
+// inventory and decoding code as the window program.
+#include "app/cli/adapter_lease.h"
 #include "app/cli/command_line.h"
+#include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
 #include "core/model/adapter_choice.h"
-#include "linux/lease_chain.h"
-#include "linux/linux_dhcp_client.h"
+#include "core/model/requested_options.h"
 #include "linux/linux_ip_helper.h"
 #include "linux/linux_lease_sources.h"
 #include "win32/adapter_inventory.h"
-#include "win32/dhcp_query.h"
 
-#include <cerrno>
 #include <cstdio>
 
 namespace
 {
-enum ExitStatus
-{
-    kExitDone = 0,
-    kExitFailed = 1,
-    kExitUsage = 2,
-    kExitNoAdapter = 3,
-    kExitNoPermission = 4,
-    kExitNoLease = 5,
-};
-
 void Print(const std::string& strText, std::FILE* pStream = stdout)
 {
     std::fwrite(strText.data(), 1, strText.size(), pStream);
@@ -42,48 +31,27 @@ std::string AdapterNamed(const AdapterList& adapters, const std::string& strArgu
     return AdapterNameFor(adapters, strArgument);
 }
 
-ExitStatus ExitFor(DWORD dwResult)
+int Request(const CommandLine& command, CLeaseSource& leases, const std::string& strAdapter)
 {
-    switch (dwResult)
+    // Announced before the sources are read: asking the server takes seconds.
+    Print("Getting DHCP Options on Adapter [" + strAdapter + "]\n", stderr);
+    Lease lease;
+    const int nError = ReadAdapterLease(FindLeaseInterface(strAdapter), leases, lease);
+    if (nError != 0)
     {
-    case ENODEV:
-        return kExitNoAdapter;
-    case EACCES:
-    case EPERM:
-        return kExitNoPermission;
-    case ENODATA:
-        return kExitNoLease;
-    default:
-        return kExitFailed;
-    }
-}
-
-int Request(const CommandLine& command, const LinuxPaths& paths, const std::string& strAdapter)
-{
-    CLeaseChain leases(LinuxLeaseSources(paths, command.m_bInform));
-    CLinuxDhcpClient client(leases);
-    CDhcpQuery query(client);
-    query.SetTraceStream(stderr);
-    DhcpOptionList options;
-    if (!query.RequestOptions(options, strAdapter.c_str()))
-    {
-        Print(query.GetErrorText(), stderr);
-        if (client.LastResult() == ENODATA)
-            Print("veyra: no DHCP lease found for " + strAdapter +
-                      (command.m_bInform ? "\n" : "; --inform asks the DHCP server itself\n"),
-                  stderr);
-        return ExitFor(client.LastResult());
+        Print(RequestFailureText(nError, strAdapter, command.m_bInform), stderr);
+        return ExitStatusFor(nError);
     }
     switch (command.m_format)
     {
     case OutputFormat::Rows:
-        Print(FormatRows(options));
+        Print(FormatRows(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Tsv:
-        Print(FormatTsv(options));
+        Print(FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Json:
-        Print(FormatJson(options, client.LastLease()));
+        Print(FormatJson(lease));
         break;
     }
     return kExitDone;
@@ -105,8 +73,8 @@ int main(int argc, char* argv[])
     }
 
     const LinuxPaths paths;
-    CLeaseChain adapterLeases(LinuxLeaseSources(paths, false));
-    CLinuxIpHelper ipHelper(paths, adapterLeases);
+    const std::unique_ptr<CRunLeaseSources> pLeases = MakeLinuxLeaseSources(paths);
+    CLinuxIpHelper ipHelper(paths, pLeases->Kept());
     CAdapterInventory inventory(ipHelper);
     inventory.EnumerateAdapters();
     const AdapterList& adapters = inventory.m_AdapterList;
@@ -119,10 +87,8 @@ int main(int argc, char* argv[])
     const std::string strAdapter = AdapterNamed(adapters, command.m_strAdapter);
     if (strAdapter.empty())
     {
-        Print("No Interfaces Present\nveyra: no network adapter is named " + command.m_strAdapter +
-                  " or has that hardware address\n",
-              stderr);
+        Print(NoSuchAdapterText(command.m_strAdapter), stderr);
         return kExitNoAdapter;
     }
-    return Request(command, paths, strAdapter);
+    return Request(command, pLeases->Request(command.m_bInform), strAdapter);
 }

@@ -18,19 +18,18 @@ Lease LeaseOf(OptionMap options, std::uint32_t nAddress)
     return lease;
 }
 
-// Builds a chain of fake sources and keeps pointers to them for the checks.
+// Builds a chain of fake sources and keeps them for the checks.
 struct Chain
 {
-    template <class... Sources> explicit Chain(Sources... sources)
+    template <class... Sources> explicit Chain(Sources... sources) : fakes{sources...}
     {
-        std::vector<std::unique_ptr<CLeaseSource>> owned;
-        (owned.push_back(std::make_unique<CFakeLeaseSource>(sources)), ...);
-        for (const auto& source : owned)
-            fakes.push_back(static_cast<CFakeLeaseSource*>(source.get()));
-        chain = std::make_unique<CLeaseChain>(std::move(owned));
+        std::vector<CLeaseSource*> pointers;
+        for (CFakeLeaseSource& fake : fakes)
+            pointers.push_back(&fake);
+        chain = std::make_unique<CLeaseChain>(std::move(pointers));
     }
+    std::vector<CFakeLeaseSource> fakes;
     std::unique_ptr<CLeaseChain> chain;
-    std::vector<CFakeLeaseSource*> fakes;
 };
 
 const LeaseInterface kVcli{"vcli", 2, {0x0A630092}};
@@ -52,8 +51,8 @@ TEST(LeaseChain, EachOptionComesFromTheFirstSourceThatHasIt)
               lease.m_mapSources);
     // The address and times are those of the first source with a lease.
     EXPECT_EQ(1u, lease.m_nYourAddress);
-    for (const CFakeLeaseSource* fake : c.fakes)
-        EXPECT_EQ("vcli", fake->m_strAskedFor);
+    for (const CFakeLeaseSource& fake : c.fakes)
+        EXPECT_EQ("vcli", fake.m_strAskedFor);
 }
 
 TEST(LeaseChain, ASourceThatCouldNotLookIsReportedOnlyWhenNoneHadALease)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -97,7 +98,10 @@ protected:
     int Fetch(const std::string& strInterface = "vcli")
     {
         m_options = {{"left", "over"}};
-        return FetchNetworkManagerOptions(strInterface, m_options);
+        CSystemBus bus;
+        if (const int nOpened = bus.Open())
+            return nOpened;
+        return FetchNetworkManagerOptions(bus, strInterface, m_options);
     }
 
     CPrivateSystemBus m_bus;
@@ -218,6 +222,46 @@ TEST_F(NmDbusOptionsTest, LeaseSourceTurnsTheOptionsIntoALease)
 
     iface.m_strName = "eth9";
     EXPECT_EQ(source->Read(iface, lease), ENOENT);
+    EXPECT_EQ(m_pNetworkManager->Callers(), 1u) << "one bus connection for all the reads";
+}
+
+TEST_F(NmDbusOptionsTest, TheSourceKeepsAFailureToConnectForTheRun)
+{
+    ServeOptions(CapturedLease());
+    LeaseInterface iface;
+    iface.m_strName = "vcli";
+    Lease lease;
+    const std::unique_ptr<CLeaseSource> source = MakeNetworkManagerLeaseSource();
+    {
+        const CScratchDirectory directory;
+        ASSERT_FALSE(directory.Path().empty());
+        const CSystemBusAddress nowhere("unix:path=" + directory.Path() + "/no_bus_here");
+        EXPECT_EQ(source->Read(iface, lease), ENOENT);
+    }
+    EXPECT_EQ(source->Read(iface, lease), ENOENT) << "connected again";
+    EXPECT_EQ(MakeNetworkManagerLeaseSource()->Read(iface, lease), 0);
+}
+
+TEST_F(NmDbusOptionsTest, ABusThatIsNotOpenHasNothingToRead)
+{
+    ServeOptions(CapturedLease());
+    CSystemBus bus;
+    Options options = {{"left", "over"}};
+    EXPECT_EQ(FetchNetworkManagerOptions(bus, "vcli", options), ENOENT);
+    EXPECT_TRUE(options.empty());
+}
+
+TEST_F(NmDbusOptionsTest, TheCallBoundIsTheCallers)
+{
+    // Answered after 3 s: a bound of 4 s waits for it.
+    FakeNetworkManagerSetup setup;
+    setup.m_bAnswerLate = true;
+    setup.m_Options = CapturedLease();
+    Serve(std::move(setup));
+    CSystemBus bus(std::chrono::seconds(4));
+    ASSERT_EQ(bus.Open(), 0);
+    EXPECT_EQ(FetchNetworkManagerOptions(bus, "vcli", m_options), 0);
+    EXPECT_EQ(m_options.at("routers"), "10.99.0.1");
 }
 
 struct ErrorCase
@@ -252,9 +296,9 @@ TEST(NmDbusBusTest, NoBusIsAbsent)
     const CScratchDirectory directory;
     ASSERT_FALSE(directory.Path().empty());
     const CSystemBusAddress address("unix:path=" + directory.Path() + "/no_bus_here");
-    Options options = {{"left", "over"}};
-    EXPECT_EQ(FetchNetworkManagerOptions("vcli", options), ENOENT);
-    EXPECT_TRUE(options.empty());
+    CSystemBus bus;
+    EXPECT_EQ(bus.Open(), ENOENT);
+    EXPECT_EQ(bus.Get(), nullptr);
 }
 
 TEST(NmDbusBusTest, GivesUpOnABusThatNeverSpeaks)
@@ -266,7 +310,8 @@ TEST(NmDbusBusTest, GivesUpOnABusThatNeverSpeaks)
     const CSilentBus bus(directory.Path() + "/silent_bus");
     ASSERT_TRUE(bus.Listening());
     const CSystemBusAddress address(bus.Address());
-    Options options;
-    EXPECT_EQ(FetchNetworkManagerOptions("vcli", options), ETIMEDOUT);
+    CSystemBus systemBus;
+    EXPECT_EQ(systemBus.Open(), ETIMEDOUT);
+    EXPECT_EQ(systemBus.Get(), nullptr);
 }
 } // namespace

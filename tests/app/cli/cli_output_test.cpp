@@ -1,5 +1,4 @@
 #include "app/cli/command_line.h"
-#include "app/cli/json_text.h"
 #include "app/cli/result_output.h"
 #include "app/cli/text_columns.h"
 
@@ -49,19 +48,6 @@ TEST(TerminalText, ColumnsAlignByCharactersAndEndWithoutPadding)
               FormatColumns({{"Name", "Data"}, {"caf\xC3\xA9", "x"}, {"tab\t", ""}}));
 }
 
-TEST(JsonText, EveryByteSequenceBecomesValidJson)
-{
-    EXPECT_EQ(R"("say \"hi\" \\ now")", JsonString("say \"hi\" \\ now"));
-    EXPECT_EQ(R"("a\u0000b\u000A\u001B\u007F")", JsonString(std::string("a\0b\n\x1b\x7f", 6)));
-    // Well-formed UTF-8 of two, three and four bytes passes unchanged.
-    EXPECT_EQ("\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\"",
-              JsonString("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));
-    // A stray continuation byte, an overlong NUL, a surrogate, a code point
-    // above U+10FFFF and a sequence cut off at the end: one U+FFFD a byte.
-    EXPECT_EQ(R"("\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD")",
-              JsonString("\x80|\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82"));
-}
-
 TEST(ResultOutput, TsvIsExactlyTheCopyAllText)
 {
     const DhcpOptionList options{Row(54, "DHCP Server", "10.99.0.1"),
@@ -82,20 +68,51 @@ TEST(ResultOutput, RowsShowTheWindowsTwoColumns)
         FormatRows({Row(54, "DHCP Server", "10.99.0.1"), Row(15, "Domain Name", "evil\x1b]0;x")}));
 }
 
-TEST(ResultOutput, JsonCarriesRawBytesAndTheirSource)
+TEST(ResultOutput, JsonCarriesTheRequestedOptionsRawBytesAndTheirSource)
 {
     Lease lease;
-    lease.m_mapOptions = {{54, {10, 99, 0, 1}}, {12, {'a', 0xFF}}};
-    lease.m_mapSources = {{54, "dhcpcd"}, {12, "inform"}};
-    EXPECT_EQ(
-        "[\n"
-        "  {\"code\": 54, \"parameter\": \"DHCP Server\", \"data\": \"10.99.0.1\", "
-        "\"hex\": \"0a630001\", \"source\": \"dhcpcd\"},\n"
-        "  {\"code\": 12, \"parameter\": \"Host Name\", \"data\": \"a\\uFFFD\", "
-        "\"hex\": \"61ff\", \"source\": \"inform\"}\n"
-        "]\n",
-        FormatJson({Row(54, "DHCP Server", "10.99.0.1"), Row(12, "Host Name", "a\xFF")}, lease));
-    EXPECT_EQ("[\n]\n", FormatJson({}, lease));
+    lease.m_mapOptions = {{54, {10, 99, 0, 1}}, {12, {'a', 0xFF}}, {150, {1}}};
+    lease.m_mapSources = {{54, "dhcpcd"}, {12, "inform"}, {150, "inform"}};
+    EXPECT_EQ("[\n"
+              "  {\"code\": 54, \"parameter\": \"DHCP Server\", \"data\": \"10.99.0.1\", "
+              "\"hex\": \"0a630001\", \"source\": \"dhcpcd\"},\n"
+              "  {\"code\": 12, \"parameter\": \"Host Name\", \"data\": \"a\xEF\xBF\xBD\", "
+              "\"hex\": \"61ff\", \"source\": \"inform\"}\n"
+              "]\n",
+              FormatJson(lease));
+    EXPECT_EQ("[\n]\n", FormatJson(Lease()));
+}
+
+struct JsonTextCase
+{
+    const char* pszWhat;
+    std::string strBytes; // the Domain Name option's data
+    const char* pszJson;  // its "data" member
+};
+
+TEST(ResultOutput, EveryByteSequenceBecomesValidJson)
+{
+    const JsonTextCase kCases[] = {
+        {"quotes and backslashes", "say \"hi\" \\ now", R"("say \"hi\" \\ now")"},
+        // Each in the one spelling the command has always used.
+        {"control bytes", "\x01\b\t\n\f\r\x1b\x1f\x7f",
+         R"("\u0001\u0008\u0009\u000A\u000C\u000D\u001B\u001F\u007F")"},
+        {"well-formed UTF-8 of two, three and four bytes", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80",
+         "\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\""},
+        // A stray continuation byte, an overlong NUL, a surrogate, a code point
+        // above U+10FFFF and a sequence cut off at the end.
+        {"ill-formed UTF-8", "\x80|\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82",
+         "\"\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\""},
+    };
+    for (const JsonTextCase& test : kCases)
+    {
+        Lease lease;
+        lease.m_mapOptions[15].assign(test.strBytes.begin(), test.strBytes.end());
+        const std::string strJson = FormatJson(lease);
+        const std::string strData = std::string("\"data\": ") + test.pszJson + ", ";
+        EXPECT_NE(std::string::npos, strJson.find(strData)) << test.pszWhat << ": " << strJson;
+    }
 }
 
 TEST(ResultOutput, AdapterListOrTheWindowsTextForNone)

@@ -1,0 +1,61 @@
+#include "app/cli/exit_status.h"
+
+#include "platform/system_error_text.h"
+
+#include <cerrno>
+
+namespace
+{
+struct FailureRow
+{
+    int m_nError;
+    ExitStatus m_status;
+    bool m_bNoLease; // the text adds where else a lease may come from
+};
+
+// Every errno value not listed here exits with kExitFailed.
+constexpr FailureRow kFailures[] = {
+    {ENODEV, kExitNoAdapter, false},
+    {EACCES, kExitNoPermission, false},
+    {EPERM, kExitNoPermission, false},
+    {ENODATA, kExitNoLease, true},
+};
+
+const FailureRow* RowFor(int nError)
+{
+    for (const FailureRow& row : kFailures)
+    {
+        if (row.m_nError == nError)
+            return &row;
+    }
+    return nullptr;
+}
+} // namespace
+
+ExitStatus ExitStatusFor(int nError)
+{
+    const FailureRow* pRow = RowFor(nError);
+    return pRow != nullptr ? pRow->m_status : kExitFailed;
+}
+
+std::string RequestFailureText(int nError, const std::string& strAdapter, bool bInform)
+{
+    CString strSystemText;
+    DWORD dwLookupError = 0;
+    std::string strText =
+        LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError)
+            ? "DHCP Error " + std::to_string(nError) + ": " + strSystemText + "\n"
+            : "DHCP Error: " + std::to_string(nError) +
+                  " GetLastError: " + std::to_string(dwLookupError);
+    const FailureRow* pRow = RowFor(nError);
+    if (pRow != nullptr && pRow->m_bNoLease)
+        strText += "veyra: no DHCP lease found for " + strAdapter +
+                   (bInform ? "\n" : "; --inform asks the DHCP server itself\n");
+    return strText;
+}
+
+std::string NoSuchAdapterText(const std::string& strArgument)
+{
+    return "No Interfaces Present\nveyra: no network adapter is named " + strArgument +
+           " or has that hardware address\n";
+}

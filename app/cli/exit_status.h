@@ -1,0 +1,27 @@
+// How the veyra command ends: its exit statuses, and the texts of its
+// failures. The one place where the back ends' errno values meet the user.
+#pragma once
+
+#include <string>
+
+enum ExitStatus
+{
+    kExitDone = 0,
+    kExitFailed = 1,
+    kExitUsage = 2,
+    kExitNoAdapter = 3,
+    kExitNoPermission = 4,
+    kExitNoLease = 5,
+};
+
+// The status of a request that failed with this errno value.
+ExitStatus ExitStatusFor(int nError);
+
+// What standard error says when the request for the adapter failed with this
+// errno value: the window program's "DHCP Error" line with the system's text,
+// and for a missing lease what else to try.
+std::string RequestFailureText(int nError, const std::string& strAdapter, bool bInform);
+
+// What standard error says when no adapter has the name or hardware address
+// given; the status is kExitNoAdapter.
+std::string NoSuchAdapterText(const std::string& strArgument);

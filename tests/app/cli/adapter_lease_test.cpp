@@ -1,0 +1,107 @@
+#include "app/cli/adapter_lease.h"
+#include "app/cli/exit_status.h"
+#include "app/cli/result_output.h"
+#include "core/model/requested_options.h"
+#include "testing/fake_lease_source.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace
+{
+const LeaseInterface kVcli{"vcli", 2, {0x0A630092}};
+
+Lease SampleLease()
+{
+    Lease lease;
+    lease.m_mapOptions = {{54, {10, 99, 0, 1}},
+                          {1, {255, 255, 255, 0}},
+                          {6, {10, 99, 0, 1, 10, 99, 0, 2}},
+                          {15, {'l', 'a', 'b', '.', 't', 'e', 's', 't'}},
+                          {12, {}},    // supplied with zero length: no row
+                          {150, {1}}}; // never asked for
+    return lease;
+}
+
+TEST(AdapterLease, TheRowsAreTheRequestedOptionsOfTheInterfacesLease)
+{
+    CFakeLeaseSource source("dhcpcd", 0, SampleLease());
+    Lease lease;
+    ASSERT_EQ(0, ReadAdapterLease(kVcli, source, lease));
+    EXPECT_EQ("vcli", source.m_strAskedFor);
+    EXPECT_EQ("DHCP Server\t10.99.0.1\t\rSubnet Mask\t255.255.255.0\t\r"
+              "Domain Name\tlab.test\t\rDNS Server\t10.99.0.1 10.99.0.2 \t\r",
+              FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
+}
+
+TEST(AdapterLease, InterfaceNamesKeepTheirUtf8Bytes)
+{
+    CFakeLeaseSource source("dhcpcd", 0, SampleLease());
+    Lease lease;
+    ASSERT_EQ(0, ReadAdapterLease(LeaseInterface{"wlan\xC3\xA9", 3, {}}, source, lease));
+    EXPECT_EQ("wlan\xC3\xA9", source.m_strAskedFor);
+}
+
+TEST(AdapterLease, NoInterfaceAsksNoSource)
+{
+    CFakeLeaseSource source("dhcpcd", 0, SampleLease());
+    Lease lease;
+    EXPECT_EQ(ENODEV, ReadAdapterLease(std::nullopt, source, lease));
+    EXPECT_EQ(0, source.m_nReads);
+}
+
+struct FailureCase
+{
+    int nSourceResult; // what the lease sources answered
+    int nError;        // what the request makes of it
+    ExitStatus status;
+    const char* pszText;
+};
+
+TEST(AdapterLease, FailuresAreTheCLibrarysCodesTextsAndExitStatuses)
+{
+    const FailureCase kCases[] = {
+        {ENOENT, ENODATA, kExitNoLease,
+         "DHCP Error 61: No data available\n"
+         "veyra: no DHCP lease found for vcli; --inform asks the DHCP server itself\n"},
+        {EACCES, EACCES, kExitNoPermission, "DHCP Error 13: Permission denied\n"},
+        {EPERM, EPERM, kExitNoPermission, "DHCP Error 1: Operation not permitted\n"},
+        {ETIMEDOUT, ETIMEDOUT, kExitFailed, "DHCP Error 110: Connection timed out\n"},
+        {EBADMSG, EBADMSG, kExitFailed, "DHCP Error 74: Bad message\n"},
+    };
+    for (const FailureCase& test : kCases)
+    {
+        CFakeLeaseSource source("dhcpcd", test.nSourceResult, SampleLease());
+        Lease lease;
+        lease.m_mapOptions[1] = {1};
+        EXPECT_EQ(test.nError, ReadAdapterLease(kVcli, source, lease));
+        EXPECT_TRUE(lease.m_mapOptions.empty()) << "a failed read leaves no stale lease";
+        EXPECT_EQ(test.status, ExitStatusFor(test.nError)) << test.pszText;
+        EXPECT_EQ(test.pszText, RequestFailureText(test.nError, "vcli", false));
+    }
+}
+
+TEST(ExitStatus, TheUsersTextsForEachFailure)
+{
+    EXPECT_EQ(kExitNoAdapter, ExitStatusFor(ENODEV));
+    EXPECT_EQ("DHCP Error 19: No such device\n", RequestFailureText(ENODEV, "vcli", false));
+    // Who already asked the server is not told to.
+    EXPECT_EQ("DHCP Error 61: No data available\nveyra: no DHCP lease found for vcli\n",
+              RequestFailureText(ENODATA, "vcli", true));
+    EXPECT_EQ("DHCP Error: 100000 GetLastError: 22", RequestFailureText(100000, "vcli", false));
+    EXPECT_EQ("No Interfaces Present\n"
+              "veyra: no network adapter is named vye-none or has that hardware address\n",
+              NoSuchAdapterText("vye-none"));
+}
+
+TEST(FindLeaseInterface, KnowsTheLoopbackAndNoInventedName)
+{
+    const std::optional<LeaseInterface> lo = FindLeaseInterface("lo");
+    ASSERT_TRUE(lo.has_value());
+    EXPECT_NE(0u, lo->m_nIndex);
+    EXPECT_EQ(std::vector<std::uint32_t>{0x7F000001}, lo->m_IpAddresses);
+    EXPECT_FALSE(FindLeaseInterface("veyra-none0").has_value());
+    EXPECT_FALSE(FindLeaseInterface("").has_value());
+}
+} // namespace
