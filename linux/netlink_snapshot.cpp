@@ -1,5 +1,6 @@
 #include "linux/netlink_snapshot.h"
 
+#include "core/wire/byte_order.h"
 #include "platform/file_descriptor.h"
 
 #include <cerrno>
@@ -68,8 +69,7 @@ bool Ipv4(const std::uint8_t* p, std::size_t n, std::uint32_t& nAddress)
 {
     if (n != 4)
         return false;
-    nAddress = std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
-               std::uint32_t{p[3]};
+    nAddress = ReadBe32(p);
     return true;
 }
 
