@@ -3,9 +3,9 @@
 #include "app/cli/command_line.h"
 #include "app/cli/result_output.h"
 #include "core/model/adapter_choice.h"
+#include "linux/adapter_source.h"
 #include "linux/lease_chain.h"
 #include "linux/linux_dhcp_client.h"
-#include "linux/linux_ip_helper.h"
 #include "linux/linux_lease_sources.h"
 #include "win32/adapter_inventory.h"
 #include "win32/dhcp_query.h"
@@ -106,10 +106,9 @@ int main(int argc, char* argv[])
 
     const LinuxPaths paths;
     CLeaseChain adapterLeases(LinuxLeaseSources(paths, false));
-    CLinuxIpHelper ipHelper(paths, adapterLeases);
-    CAdapterInventory inventory(ipHelper);
-    inventory.EnumerateAdapters();
-    const AdapterList& adapters = inventory.m_AdapterList;
+    CLinuxAdapterSource source(paths, adapterLeases);
+    AdapterList adapters;
+    source.Read(adapters);
 
     if (command.m_strAdapter.empty())
     {
