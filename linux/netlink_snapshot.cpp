@@ -100,6 +100,13 @@ void ReadLinkAttribute(NetlinkInterface& link, unsigned nType, const std::uint8_
     case IFLA_ADDRESS:
         link.m_HardwareAddress.assign(p, p + (n < kMaxHardwareAddress ? n : kMaxHardwareAddress));
         break;
+    case IFLA_PARENT_DEV_NAME:
+        link.m_bParentDevice = true;
+        break;
+    case IFLA_GRO_MAX_SIZE:
+        if (!link.m_bParentDevice)
+            link.m_bParentDevice = false;
+        break;
     case IFLA_LINKINFO:
         ForEachAttribute(p, n,
                          [&link](unsigned nInfo, const std::uint8_t* pInfo, std::size_t nInfoLength)
