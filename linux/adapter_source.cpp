@@ -108,6 +108,8 @@ int CLinuxAdapterSource::Read(AdapterList& adapters)
     // The resolver's servers stand in for every lease that names none; the
     // file is read when the first such adapter turns up.
     std::optional<AddressList> resolverServers;
+    adapters.reserve(snapshot.Interfaces().size());
+    m_Interfaces.reserve(snapshot.Interfaces().size());
     for (const auto& [nIndex, link] : snapshot.Interfaces())
     {
         if (!HasHardwareAddress(link))
