@@ -14,7 +14,7 @@
 class CLinuxAdapterSource
 {
 public:
-    // leases is asked once per adapter and Read; it must outlive the source.
+    // leases is asked once per adapter in each Read; it must outlive the source.
     CLinuxAdapterSource(LinuxPaths paths, CLeaseSource& leases);
 
     // Replaces the list with one adapter per interface that has a hardware
