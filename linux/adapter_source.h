@@ -14,12 +14,12 @@
 class CLinuxAdapterSource
 {
 public:
-    // leases is asked once per adapter and read; it must outlive the source.
+    // leases is asked once per adapter in each Read; it must outlive the source.
     CLinuxAdapterSource(LinuxPaths paths, CLeaseSource& leases);
 
     // Replaces the list with one adapter per interface that has a hardware
     // address, in ifindex order: 0, or the errno of the failure with the list
-    // left empty.
+    // left empty. A lease source that cannot look (EACCES) counts as no lease.
     int Read(AdapterList& adapters);
 
     // The interface behind an adapter of the last Read, by its exact name,
@@ -27,6 +27,9 @@ public:
     std::optional<LeaseInterface> Interface(const std::string& strName) const;
 
 private:
+    // The IPv4 name servers of resolv.conf, as address texts.
+    AddressList ResolverServers() const;
+
     LinuxPaths m_paths;
     CLeaseSource* m_pLeases;
     std::vector<LeaseInterface> m_Interfaces; // beside the last list read

@@ -71,7 +71,10 @@ DeviceFacts ReadDeviceFacts(const LinuxPaths& paths, const NetlinkInterface& lin
     if (!IsPathComponent(link.m_strName))
         return facts;
     const std::string strDevice = paths.m_strSys + "/class/net/" + link.m_strName;
-    facts.m_strDriver = LinkBasename(strDevice + "/device/driver");
+    // Every sysfs lookup costs, most on a fresh mount such as ip netns exec
+    // makes; an interface on no device has no device/driver link to look up.
+    if (link.m_bParentDevice.value_or(true))
+        facts.m_strDriver = LinkBasename(strDevice + "/device/driver");
     struct stat status;
     facts.m_bWireless = stat((strDevice + "/wireless").c_str(), &status) == 0;
     std::string strUevent;

@@ -17,7 +17,8 @@ struct DeviceFacts
 };
 
 // Reads the facts: udev's database file <run>/udev/data/n<ifindex>, the
-// driver link, and the wireless LAN marks (a sysfs wireless directory, or
+// driver link (not looked for when the snapshot knows the interface sits on
+// no device), and the wireless LAN marks (a sysfs wireless directory, or
 // DEVTYPE=wlan in the uevent of an interface with a driver, since wireless
 // hardware is always bound to one).
 DeviceFacts ReadDeviceFacts(const LinuxPaths& paths, const NetlinkInterface& link);

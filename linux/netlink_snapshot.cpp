@@ -1,5 +1,6 @@
 #include "linux/netlink_snapshot.h"
 
+#include "core/wire/byte_order.h"
 #include "platform/file_descriptor.h"
 
 #include <cerrno>
@@ -68,8 +69,7 @@ bool Ipv4(const std::uint8_t* p, std::size_t n, std::uint32_t& nAddress)
 {
     if (n != 4)
         return false;
-    nAddress = std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
-               std::uint32_t{p[3]};
+    nAddress = ReadBe32(p);
     return true;
 }
 
@@ -99,6 +99,13 @@ void ReadLinkAttribute(NetlinkInterface& link, unsigned nType, const std::uint8_
         break;
     case IFLA_ADDRESS:
         link.m_HardwareAddress.assign(p, p + (n < kMaxHardwareAddress ? n : kMaxHardwareAddress));
+        break;
+    case IFLA_PARENT_DEV_NAME:
+        link.m_bParentDevice = true;
+        break;
+    case IFLA_GRO_MAX_SIZE:
+        if (!link.m_bParentDevice)
+            link.m_bParentDevice = false;
         break;
     case IFLA_LINKINFO:
         ForEachAttribute(p, n,

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,13 @@ struct NetlinkInterface
     std::string m_strName;
     unsigned m_nArpType = 0; // ARPHRD_*
     std::vector<std::uint8_t> m_HardwareAddress;
-    std::string m_strAlias;                  // IFLA_IFALIAS
-    std::string m_strKind;                   // IFLA_INFO_KIND: "veth", "dummy", ...
+    std::string m_strAlias; // IFLA_IFALIAS
+    std::string m_strKind;  // IFLA_INFO_KIND: "veth", "dummy", ...
+    // Whether the interface sits on a device (IFLA_PARENT_DEV_NAME), which
+    // sysfs shows as its device link. Kernels before 5.19 leave it unknown:
+    // the absence of the name says nothing without IFLA_GRO_MAX_SIZE, which
+    // every link message carries since.
+    std::optional<bool> m_bParentDevice;
     std::vector<NetlinkAddress> m_Addresses; // in the kernel's order
     // Gateways of the main table's IPv4 default routes through the interface,
     // host byte order, in the kernel's order.

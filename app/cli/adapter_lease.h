@@ -6,10 +6,6 @@
 #include <optional>
 #include <string>
 
-// The interface of that name with its index and IPv4 addresses, or nothing
-// when there is no such interface.
-std::optional<LeaseInterface> FindLeaseInterface(const std::string& strName);
-
 // Reads the interface's lease: 0, ENODEV when there is no interface, ENODATA
 // when no source has a lease for it, or the sources' failure (EACCES...).
 int ReadAdapterLease(const std::optional<LeaseInterface>& iface, CLeaseSource& leases,

@@ -1,14 +1,13 @@
 // veyra: the DHCP options of a Linux machine's network adapters, from the same
-// inventory and decoding code as the window program.
+// decoding and list-text code as the window program.
 #include "app/cli/adapter_lease.h"
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/requested_options.h"
-#include "linux/linux_ip_helper.h"
+#include "linux/adapter_source.h"
 #include "linux/linux_lease_sources.h"
-#include "win32/adapter_inventory.h"
 
 #include <cstdio>
 
@@ -31,12 +30,13 @@ std::string AdapterNamed(const AdapterList& adapters, const std::string& strArgu
     return AdapterNameFor(adapters, strArgument);
 }
 
-int Request(const CommandLine& command, CLeaseSource& leases, const std::string& strAdapter)
+int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLeaseSource& leases,
+            const std::string& strAdapter)
 {
     // Announced before the sources are read: asking the server takes seconds.
     Print("Getting DHCP Options on Adapter [" + strAdapter + "]\n", stderr);
     Lease lease;
-    const int nError = ReadAdapterLease(FindLeaseInterface(strAdapter), leases, lease);
+    const int nError = ReadAdapterLease(adapters.Interface(strAdapter), leases, lease);
     if (nError != 0)
     {
         Print(RequestFailureText(nError, strAdapter, command.m_bInform), stderr);
@@ -74,10 +74,9 @@ int main(int argc, char* argv[])
 
     const LinuxPaths paths;
     const std::unique_ptr<CRunLeaseSources> pLeases = MakeLinuxLeaseSources(paths);
-    CLinuxIpHelper ipHelper(paths, pLeases->Kept());
-    CAdapterInventory inventory(ipHelper);
-    inventory.EnumerateAdapters();
-    const AdapterList& adapters = inventory.m_AdapterList;
+    CLinuxAdapterSource source(paths, pLeases->Kept());
+    AdapterList adapters;
+    source.Read(adapters);
 
     if (command.m_strAdapter.empty())
     {
@@ -90,5 +89,5 @@ int main(int argc, char* argv[])
         Print(NoSuchAdapterText(command.m_strAdapter), stderr);
         return kExitNoAdapter;
     }
-    return Request(command, pLeases->Request(command.m_bInform), strAdapter);
+    return Request(command, source, pLeases->Request(command.m_bInform), strAdapter);
 }

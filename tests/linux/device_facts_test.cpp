@@ -1,4 +1,4 @@
-// What the Linux IP helper learns beside rtnetlink: the type table, wireless
+// What the Linux adapter source learns beside rtnetlink: the type table, wireless
 // detection, descriptions from hand-made sysfs and udev trees (hostile ones
 // included), and resolv.conf.
 #include "linux/adapter_type_table.h"
@@ -70,6 +70,12 @@ TEST(DeviceFacts, DriverIsTheBasenameOfTheDriverLink)
 {
     EXPECT_EQ(ReadDeviceFacts(DataPaths(), Link(2, "eth0")).m_strDriver, "e1000e");
     EXPECT_EQ(ReadDeviceFacts(DataPaths(), Link(7, "wlan0")).m_strDriver, "");
+    // The snapshot knows the interface sits on no device: no link to look up.
+    NetlinkInterface eth0 = Link(2, "eth0");
+    eth0.m_bParentDevice = false;
+    EXPECT_EQ(ReadDeviceFacts(DataPaths(), eth0).m_strDriver, "");
+    eth0.m_bParentDevice = true;
+    EXPECT_EQ(ReadDeviceFacts(DataPaths(), eth0).m_strDriver, "e1000e");
 }
 
 TEST(DeviceFacts, OnlyPlainNamesAreUsedInPaths)

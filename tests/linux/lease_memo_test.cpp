@@ -32,7 +32,7 @@ TEST(LeaseMemo, AsksTheSourceOncePerInterfaceAndRepeatsItsAnswer)
     }
     Lease lease;
     ASSERT_EQ(0, memo.Read(kWlan, lease));
-    EXPECT_EQ((std::map<std::string, int>{{"vcli", 1}, {"wlan0", 1}}), fake.m_mapReadsOf);
+    EXPECT_EQ((std::map<std::string, int>{{"vcli", 1}, {"wlan0", 1}}), fake.ReadsByName());
 }
 
 TEST(LeaseMemo, AFailureIsAnAnswerToo)
@@ -104,9 +104,9 @@ TEST_F(RunLeaseSourcesTest, ListingThenRequestingAsksEachSourceOncePerAdapter)
         (std::map<std::uint8_t, std::string>{{1, "networkd"}, {3, "networkd"}, {15, "inform"}}),
         lease.m_mapSources);
     for (const CFakeLeaseSource* pFake : m_Kept)
-        EXPECT_EQ((std::map<std::string, int>{{"vcli", 1}, {"wlan0", 1}}), pFake->m_mapReadsOf)
+        EXPECT_EQ((std::map<std::string, int>{{"vcli", 1}, {"wlan0", 1}}), pFake->ReadsByName())
             << pFake->Name();
-    EXPECT_EQ((std::map<std::string, int>{{"vcli", 1}}), m_pAsking->m_mapReadsOf);
+    EXPECT_EQ((std::map<std::string, int>{{"vcli", 1}}), m_pAsking->ReadsByName());
 }
 
 TEST_F(RunLeaseSourcesTest, OnlyARequestThatAsksReachesTheNetwork)

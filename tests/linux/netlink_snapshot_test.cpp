@@ -149,6 +149,21 @@ TEST_F(NetlinkReplyTest, LinksKeepTheirFieldsInIndexOrder)
     EXPECT_TRUE(At(5).m_HardwareAddress.empty());
 }
 
+TEST_F(NetlinkReplyTest, AParentDeviceIsKnownOnlyFromKernelsThatNameIt)
+{
+    const Bytes gro = Attribute(IFLA_GRO_MAX_SIZE, U32(65536));
+    const Bytes parent = Attribute(IFLA_PARENT_DEV_NAME, Text("0000:00:1f.6"));
+    ASSERT_EQ(Add(Dump::Links,
+                  Join({Link(2, ARPHRD_ETHER, Join({gro, parent})),
+                        Link(3, ARPHRD_ETHER, Join({parent, gro})), Link(4, ARPHRD_ETHER, gro),
+                        Link(5, ARPHRD_ETHER, Attribute(IFLA_IFNAME, Text("old0"))), Done()})),
+              0);
+    EXPECT_EQ(At(2).m_bParentDevice, true);
+    EXPECT_EQ(At(3).m_bParentDevice, true);
+    EXPECT_EQ(At(4).m_bParentDevice, false);
+    EXPECT_EQ(At(5).m_bParentDevice, std::nullopt); // a kernel before 5.19
+}
+
 TEST_F(NetlinkReplyTest, AddressesInKernelOrderPreferringTheLocalAddress)
 {
     AddTwoLinks();

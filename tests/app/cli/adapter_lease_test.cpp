@@ -94,14 +94,4 @@ TEST(ExitStatus, TheUsersTextsForEachFailure)
               "veyra: no network adapter is named vye-none or has that hardware address\n",
               NoSuchAdapterText("vye-none"));
 }
-
-TEST(FindLeaseInterface, KnowsTheLoopbackAndNoInventedName)
-{
-    const std::optional<LeaseInterface> lo = FindLeaseInterface("lo");
-    ASSERT_TRUE(lo.has_value());
-    EXPECT_NE(0u, lo->m_nIndex);
-    EXPECT_EQ(std::vector<std::uint32_t>{0x7F000001}, lo->m_IpAddresses);
-    EXPECT_FALSE(FindLeaseInterface("veyra-none0").has_value());
-    EXPECT_FALSE(FindLeaseInterface("").has_value());
-}
 } // namespace

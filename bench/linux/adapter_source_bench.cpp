@@ -1,11 +1,10 @@
-// Cost of one adapter snapshot on a real Linux machine: the whole inventory
-// over CLinuxIpHelper, and the rtnetlink round alone. Run it inside a
+// Cost of one adapter listing on a real Linux machine: the whole
+// CLinuxAdapterSource read, and the rtnetlink round alone. Run it inside a
 // namespace with many interfaces (bench/enumerate-veth does). No lease source
 // is chained here, so every interface reads as having no lease.
+#include "linux/adapter_source.h"
 #include "linux/lease_chain.h"
-#include "linux/linux_ip_helper.h"
 #include "linux/netlink_snapshot.h"
-#include "win32/adapter_inventory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,25 +12,25 @@
 
 namespace
 {
-// A fresh helper each time, as a program start has: nothing read before.
-void BM_EnumerateLinuxAdapters(benchmark::State& state)
+// A fresh source each time, as a program start has: nothing read before.
+void BM_ReadLinuxAdapters(benchmark::State& state)
 {
     CLeaseChain leases({});
     std::size_t nAdapters = 0;
     for (auto _ : state)
     {
-        CLinuxIpHelper helper(LinuxPaths(), leases);
-        CAdapterInventory inventory(helper);
-        if (inventory.EnumerateAdapters() != 1)
+        CLinuxAdapterSource source(LinuxPaths(), leases);
+        AdapterList adapters;
+        if (source.Read(adapters) != 0)
         {
-            state.SkipWithError("the enumeration failed");
+            state.SkipWithError("the read failed");
             break;
         }
-        nAdapters = inventory.m_AdapterList.size();
+        nAdapters = adapters.size();
     }
     state.counters["adapters"] = static_cast<double>(nAdapters);
 }
-BENCHMARK(BM_EnumerateLinuxAdapters)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadLinuxAdapters)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_NetlinkSnapshot(benchmark::State& state)
 {

@@ -1,10 +1,10 @@
-// The Linux IP helper on a real kernel: a network namespace of the test's own
-// with veth interfaces, read through the adapter inventory. Needs
-// root and iproute2's ip; the namespace is always deleted.
-#include "linux/linux_ip_helper.h"
+// The Linux adapter source on a real kernel: a network namespace of the
+// test's own with veth interfaces. Needs root and iproute2's ip; the
+// namespace is always deleted.
+#include "linux/adapter_source.h"
 #include "platform/file_descriptor.h"
+#include "testing/fake_lease_source.h"
 #include "testing/scratch_directory.h"
-#include "win32/adapter_inventory.h"
 
 #include <gtest/gtest.h>
 
@@ -23,30 +23,7 @@
 
 namespace
 {
-// Leases by interface name; other names answer their error, else ENOENT.
-class CFakeLeaseSource final : public CLeaseSource
-{
-public:
-    const char* Name() const override { return "fake"; }
-    int Read(const LeaseInterface& iface, Lease& lease) override
-    {
-        m_asked.push_back(iface);
-        const auto error = m_errors.find(iface.m_strName);
-        if (error != m_errors.end())
-            return error->second;
-        const auto it = m_leases.find(iface.m_strName);
-        if (it == m_leases.end())
-            return ENOENT;
-        lease = it->second;
-        return 0;
-    }
-
-    std::map<std::string, Lease> m_leases;
-    std::map<std::string, int> m_errors;
-    std::vector<LeaseInterface> m_asked;
-};
-
-class LinuxIpHelperTest : public testing::Test
+class LinuxAdapterSourceTest : public testing::Test
 {
 protected:
     void SetUp() override
@@ -114,10 +91,10 @@ protected:
     CScratchDirectory m_scratch;
     std::string m_strScratch;
     LinuxPaths m_paths;
-    CFakeLeaseSource m_leases;
+    CFakeLeaseSource m_leases{"fake", ENOENT};
 };
 
-TEST_F(LinuxIpHelperTest, EveryFieldOfTheRecordsComesFromTheNamespace)
+TEST_F(LinuxAdapterSourceTest, EveryFieldOfTheAdaptersComesFromTheNamespace)
 {
     ASSERT_TRUE(Inside("link add vyi0 address 02:00:5e:10:00:01 type veth peer name vyi0p "
                        "address 02:00:5e:10:00:0b"));
@@ -145,10 +122,9 @@ TEST_F(LinuxIpHelperTest, EveryFieldOfTheRecordsComesFromTheNamespace)
             Write("run/udev/data/n" + std::to_string(nPeerIndex),
                   "E:ID_VENDOR_FROM_DATABASE=Acme\nE:ID_MODEL_FROM_DATABASE=Virtual NIC\n");
 
-            CLinuxIpHelper helper(m_paths, m_leases);
-            CAdapterInventory inventory(helper);
-            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
-            const AdapterList& adapters = inventory.m_AdapterList;
+            CLinuxAdapterSource source(m_paths, m_leases);
+            AdapterList adapters;
+            ASSERT_EQ(source.Read(adapters), 0);
             ASSERT_EQ(adapters.size(), 2u); // lo has no hardware address
 
             // In ifindex order: a veth peer is registered before its partner.
@@ -186,9 +162,12 @@ TEST_F(LinuxIpHelperTest, EveryFieldOfTheRecordsComesFromTheNamespace)
             EXPECT_EQ(peer.m_tLeaseObtained, 0);
             EXPECT_EQ(peer.m_tLeaseExpires, 0);
             EXPECT_EQ(peer.m_DnsServers, (AddressList{"10.99.0.53"}));
+            EXPECT_EQ(peer.m_bAutoconfigEnabled, 0u);
+            EXPECT_EQ(peer.m_bHaveWins, 0);
 
-            // The lease sources were asked with the interface's addresses.
-            ASSERT_EQ(m_leases.m_asked.size(), 4u); // two adapters, two GetAdaptersInfo calls
+            // The lease source was asked once per adapter, with the
+            // interface's index and addresses.
+            ASSERT_EQ(m_leases.m_asked.size(), 2u);
             const LeaseInterface& asked = m_leases.m_asked.back();
             EXPECT_EQ(asked.m_strName, "vyi0");
             EXPECT_EQ(asked.m_nIndex, nIndex);
@@ -196,77 +175,155 @@ TEST_F(LinuxIpHelperTest, EveryFieldOfTheRecordsComesFromTheNamespace)
         });
 }
 
-TEST_F(LinuxIpHelperTest, ARenamedInterfaceIsReadAfresh)
+TEST_F(LinuxAdapterSourceTest, TheLeaseFieldsFollowTheLeaseOptions)
+{
+    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
+    struct Case
+    {
+        const char* pszWhat;
+        OptionMap options;
+        AddressList dhcpServers;
+        AddressList dnsServers;
+    };
+    const Case cases[] = {
+        {"no options", {}, {}, {"10.99.0.53"}},
+        {"a server identifier of 4 bytes", {{54, {10, 1, 2, 3}}}, {"10.1.2.3"}, {"10.99.0.53"}},
+        {"a server identifier too short", {{54, {10, 1, 2}}}, {}, {"10.99.0.53"}},
+        {"a server identifier too long", {{54, {10, 1, 2, 3, 4, 5, 6, 7}}}, {}, {"10.99.0.53"}},
+        {"no whole DNS server", {{6, {10, 1, 2}}}, {}, {"10.99.0.53"}},
+        {"an empty DNS server option", {{6, {}}}, {}, {"10.99.0.53"}},
+        {"a partial DNS server at the end", {{6, {10, 1, 2, 4, 10}}}, {}, {"10.1.2.4"}},
+        {"a DNS server of 0.0.0.0", {{6, {0, 0, 0, 0}}}, {}, {"0.0.0.0"}},
+    };
+    RunInside(
+        [&]
+        {
+            CLinuxAdapterSource source(m_paths, m_leases);
+            for (const Case& c : cases)
+            {
+                SCOPED_TRACE(c.pszWhat);
+                Lease lease;
+                lease.m_mapOptions = c.options;
+                m_leases.m_leases["vyi0"] = lease;
+                AdapterList adapters;
+                ASSERT_EQ(source.Read(adapters), 0);
+                ASSERT_EQ(adapters.size(), 2u);
+                const AdapterInfo& info = adapters[1];
+                ASSERT_EQ(info.m_strAdapterName, "vyi0");
+                EXPECT_EQ(info.m_bDhcpEnabled, 1u);
+                EXPECT_EQ(info.m_tLeaseObtained, 0); // the lease recorded no times
+                EXPECT_EQ(info.m_tLeaseExpires, 0);
+                EXPECT_EQ(info.m_DhcpServers, c.dhcpServers);
+                EXPECT_EQ(info.m_DnsServers, c.dnsServers);
+            }
+        });
+}
+
+TEST_F(LinuxAdapterSourceTest, EachReadAsksTheLeaseSourceOncePerAdapter)
+{
+    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
+    ASSERT_TRUE(Inside("link add vyi1 type veth peer name vyi1p"));
+    ASSERT_TRUE(Inside("link add vyi2 type veth peer name vyi2p"));
+    RunInside(
+        [this]
+        {
+            CLinuxAdapterSource source(m_paths, m_leases);
+            for (int nRead = 1; nRead <= 2; ++nRead)
+            {
+                m_leases.m_asked.clear();
+                AdapterList adapters;
+                ASSERT_EQ(source.Read(adapters), 0);
+                ASSERT_EQ(adapters.size(), 6u);
+                std::vector<std::string> asked;
+                for (const LeaseInterface& iface : m_leases.m_asked)
+                    asked.push_back(iface.m_strName);
+                std::vector<std::string> names;
+                for (const AdapterInfo& info : adapters)
+                    names.push_back(info.m_strAdapterName);
+                EXPECT_EQ(asked, names);
+            }
+            EXPECT_EQ(m_leases.m_nReads, 12);
+        });
+}
+
+TEST_F(LinuxAdapterSourceTest, InterfaceAnswersForTheAdaptersOfTheLastRead)
+{
+    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
+    ASSERT_TRUE(Inside("addr add 10.77.0.5/24 dev vyi0"));
+    RunInside(
+        [this]
+        {
+            CLinuxAdapterSource source(m_paths, m_leases);
+            EXPECT_FALSE(source.Interface("vyi0")); // nothing read yet
+            AdapterList adapters;
+            ASSERT_EQ(source.Read(adapters), 0);
+
+            const std::optional<LeaseInterface> iface = source.Interface("vyi0");
+            ASSERT_TRUE(iface);
+            EXPECT_EQ(iface->m_strName, "vyi0");
+            EXPECT_EQ(iface->m_nIndex, if_nametoindex("vyi0"));
+            EXPECT_EQ(iface->m_IpAddresses, (std::vector<std::uint32_t>{0x0A4D0005}));
+            EXPECT_FALSE(source.Interface("lo")); // not an adapter
+            EXPECT_FALSE(source.Interface("vyi"));
+            EXPECT_FALSE(source.Interface("VYI0"));
+
+            // A later Read answers for the interfaces it saw.
+            ASSERT_TRUE(Inside("link set vyi0 name vyi9"));
+            ASSERT_EQ(source.Read(adapters), 0);
+            EXPECT_FALSE(source.Interface("vyi0"));
+            EXPECT_TRUE(source.Interface("vyi9"));
+        });
+}
+
+TEST_F(LinuxAdapterSourceTest, ARenamedInterfaceIsDescribedAfresh)
 {
     ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
     RunInside(
         [this]
         {
-            CLinuxIpHelper helper(m_paths, m_leases);
-            CAdapterInventory inventory(helper);
-            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
-            ASSERT_EQ(inventory.m_AdapterList.size(), 2u);
-            EXPECT_EQ(inventory.m_AdapterList[0].m_strDescription, "veth");
+            CLinuxAdapterSource source(m_paths, m_leases);
+            AdapterList adapters;
+            ASSERT_EQ(source.Read(adapters), 0);
+            ASSERT_EQ(adapters.size(), 2u);
+            EXPECT_EQ(adapters[0].m_strDescription, "veth");
 
             // The same index under a new name may be another device to udev.
             Write("run/udev/data/n" + std::to_string(if_nametoindex("vyi0p")),
                   "E:ID_MODEL_FROM_DATABASE=Virtual NIC\n");
             ASSERT_TRUE(Inside("link set vyi0p name vyi0q"));
-            ASSERT_EQ(inventory.EnumerateAdapters(), 1);
-            ASSERT_EQ(inventory.m_AdapterList.size(), 2u);
-            EXPECT_EQ(inventory.m_AdapterList[0].m_strAdapterName, "vyi0q");
-            EXPECT_EQ(inventory.m_AdapterList[0].m_strDescription, "Virtual NIC");
+            ASSERT_EQ(source.Read(adapters), 0);
+            ASSERT_EQ(adapters.size(), 2u);
+            EXPECT_EQ(adapters[0].m_strAdapterName, "vyi0q");
+            EXPECT_EQ(adapters[0].m_strDescription, "Virtual NIC");
         });
 }
 
-TEST_F(LinuxIpHelperTest, FillCallThatFindsANewInterfaceAsksForTheNewSize)
+TEST_F(LinuxAdapterSourceTest, ADescriptionIsCutToWhatTheAdapterRecordHolds)
 {
     ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
     RunInside(
         [this]
         {
-            CLinuxIpHelper helper(m_paths, m_leases);
-            ULONG nSize = 0;
-            ASSERT_EQ(helper.GetAdaptersInfo(nullptr, &nSize), ERROR_BUFFER_OVERFLOW);
-            EXPECT_EQ(nSize, 2 * sizeof(IP_ADAPTER_INFO));
-
-            ASSERT_TRUE(Inside("link add vyi1 type veth peer name vyi1p"));
-            std::vector<IP_ADAPTER_INFO> buffer(4);
-            ULONG nFill = nSize;
-            EXPECT_EQ(helper.GetAdaptersInfo(buffer.data(), &nFill), ERROR_BUFFER_OVERFLOW);
-            EXPECT_EQ(nFill, 4 * sizeof(IP_ADAPTER_INFO));
-            EXPECT_EQ(buffer[0].AdapterName[0], '\0'); // nothing written
-
-            ASSERT_EQ(helper.GetAdaptersInfo(buffer.data(), &nFill), NO_ERROR);
-            std::vector<CString> names;
-            for (const IP_ADAPTER_INFO* p = buffer.data(); p != nullptr; p = p->Next)
-                names.push_back(p->AdapterName);
-            EXPECT_EQ(names, (std::vector<CString>{"vyi0p", "vyi0", "vyi1p", "vyi1"}));
-            EXPECT_EQ(buffer[3].Next, nullptr);
-
-            // The per-adapter query follows the same two calls.
-            ULONG nPerSize = 0;
-            ASSERT_EQ(helper.GetPerAdapterInfo(buffer[1].Index, nullptr, &nPerSize),
-                      ERROR_BUFFER_OVERFLOW);
-            EXPECT_EQ(nPerSize, sizeof(IP_PER_ADAPTER_INFO));
-            IP_PER_ADAPTER_INFO perAdapter{};
-            ASSERT_EQ(helper.GetPerAdapterInfo(buffer[1].Index, &perAdapter, &nPerSize), NO_ERROR);
-            EXPECT_STREQ(perAdapter.DnsServerList.IpAddress.String, "10.99.0.53");
-            EXPECT_EQ(helper.GetPerAdapterInfo(1, nullptr, &nPerSize), DWORD{ENODEV}); // lo
+            Write("run/udev/data/n" + std::to_string(if_nametoindex("vyi0p")),
+                  "E:ID_MODEL_FROM_DATABASE=" + std::string(300, 'M') + "\n");
+            CLinuxAdapterSource source(m_paths, m_leases);
+            AdapterList adapters;
+            ASSERT_EQ(source.Read(adapters), 0);
+            ASSERT_EQ(adapters.size(), 2u);
+            EXPECT_EQ(adapters[0].m_strDescription, std::string(131, 'M'));
         });
 }
 
-TEST_F(LinuxIpHelperTest, NamespaceWithOnlyLoopbackHasNoAdapters)
+TEST_F(LinuxAdapterSourceTest, NamespaceWithOnlyLoopbackHasNoAdapters)
 {
     RunInside(
         [this]
         {
-            CLinuxIpHelper helper(m_paths, m_leases);
-            ULONG nSize = 0;
-            EXPECT_EQ(helper.GetAdaptersInfo(nullptr, &nSize), ERROR_NO_DATA);
-            CAdapterInventory inventory(helper);
-            EXPECT_EQ(inventory.EnumerateAdapters(), 0);
-            EXPECT_TRUE(inventory.m_AdapterList.empty());
+            CLinuxAdapterSource source(m_paths, m_leases);
+            AdapterList adapters(1); // a stale list is replaced
+            EXPECT_EQ(source.Read(adapters), 0);
+            EXPECT_TRUE(adapters.empty());
+            EXPECT_EQ(m_leases.m_nReads, 0);
         });
 }
 } // namespace

@@ -1,0 +1,161 @@
+#include "linux/adapter_source.h"
+
+#include "core/wire/address_text.h"
+#include "linux/adapter_type_table.h"
+#include "linux/device_facts.h"
+#include "linux/netlink_snapshot.h"
+#include "linux/resolv_conf.h"
+#include "platform/bounded_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+namespace
+{
+constexpr std::uint8_t kDnsServersOption = 6;
+constexpr std::uint8_t kServerIdentifierOption = 54;
+
+// The longest name and description the Windows edition's adapter record
+// holds; Linux shows no more of them, and a hostile udev database no more.
+constexpr std::size_t kMaxNameText = 259;
+constexpr std::size_t kMaxDescriptionText = 131;
+
+CString MaskText(unsigned nPrefixLength)
+{
+    const unsigned nBits = std::min(nPrefixLength, 32u);
+    return DottedQuad(nBits == 0 ? 0 : ~std::uint32_t{0} << (32 - nBits));
+}
+
+// The first six bytes as "%02X:%02X:%02X:%02X:%02X:%02X" would write them,
+// zeros standing in for bytes a shorter address lacks.
+CString HardwareAddressText(const std::vector<std::uint8_t>& address)
+{
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    char szText[] = "00:00:00:00:00:00";
+    for (std::size_t i = 0; i < 6 && i < address.size(); ++i)
+    {
+        szText[3 * i] = kHexDigits[address[i] >> 4];
+        szText[3 * i + 1] = kHexDigits[address[i] & 0x0F];
+    }
+    return CString(szText, sizeof szText - 1);
+}
+
+// The whole addresses of an option that lists IPv4 addresses; a partial one
+// at the end is dropped.
+AddressList OptionAddresses(const OptionBytes& bytes)
+{
+    AddressList addresses;
+    addresses.reserve(bytes.size() / 4);
+    for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4)
+        addresses.push_back(DottedQuad(bytes.data() + i));
+    return addresses;
+}
+
+bool HasHardwareAddress(const NetlinkInterface& link)
+{
+    return std::any_of(link.m_HardwareAddress.begin(), link.m_HardwareAddress.end(),
+                       [](std::uint8_t nByte) { return nByte != 0; });
+}
+
+// The adapter of an interface, without its lease and DNS servers.
+AdapterInfo AdapterOf(const NetlinkInterface& link, const DeviceFacts& facts)
+{
+    AdapterInfo info;
+    info.m_nType = AdapterTypeFor(link.m_nArpType, facts.m_bWireless);
+    info.m_strAdapterName = link.m_strName.substr(0, kMaxNameText);
+    info.m_strDescription = DescribeInterface(facts, link).substr(0, kMaxDescriptionText);
+    info.m_strMacAddress = HardwareAddressText(link.m_HardwareAddress);
+    if (!link.m_Addresses.empty())
+        info.m_strSubnetMask = MaskText(link.m_Addresses.front().m_nPrefixLength);
+    info.m_IpAddresses.reserve(link.m_Addresses.size());
+    for (const NetlinkAddress& address : link.m_Addresses)
+        info.m_IpAddresses.push_back(DottedQuad(address.m_nAddress));
+    info.m_Gateways.reserve(link.m_Gateways.size());
+    for (const std::uint32_t nGateway : link.m_Gateways)
+        info.m_Gateways.push_back(DottedQuad(nGateway));
+    return info;
+}
+
+// The DHCP fields of the adapter from its interface's lease.
+void AddLease(const Lease& lease, AdapterInfo& info)
+{
+    info.m_bDhcpEnabled = 1;
+    const auto server = lease.m_mapOptions.find(kServerIdentifierOption);
+    if (server != lease.m_mapOptions.end() && server->second.size() == 4)
+        info.m_DhcpServers = OptionAddresses(server->second);
+    info.m_tLeaseObtained = lease.m_tObtained.value_or(0);
+    info.m_tLeaseExpires = lease.m_tExpires.value_or(0);
+    const auto dns = lease.m_mapOptions.find(kDnsServersOption);
+    if (dns != lease.m_mapOptions.end())
+        info.m_DnsServers = OptionAddresses(dns->second);
+}
+} // namespace
+
+CLinuxAdapterSource::CLinuxAdapterSource(LinuxPaths paths, CLeaseSource& leases)
+    : m_paths(std::move(paths)), m_pLeases(&leases)
+{
+}
+
+int CLinuxAdapterSource::Read(AdapterList& adapters)
+{
+    adapters.clear();
+    m_Interfaces.clear();
+    CNetlinkSnapshot snapshot;
+    if (const int nError = snapshot.Take())
+        return nError;
+
+    // The resolver's servers stand in for every lease that names none; the
+    // file is read when the first such adapter turns up.
+    std::optional<AddressList> resolverServers;
+    adapters.reserve(snapshot.Interfaces().size());
+    m_Interfaces.reserve(snapshot.Interfaces().size());
+    for (const auto& [nIndex, link] : snapshot.Interfaces())
+    {
+        if (!HasHardwareAddress(link))
+            continue;
+        AdapterInfo info = AdapterOf(link, ReadDeviceFacts(m_paths, link));
+
+        LeaseInterface iface;
+        iface.m_strName = link.m_strName;
+        iface.m_nIndex = nIndex;
+        iface.m_IpAddresses.reserve(link.m_Addresses.size());
+        for (const NetlinkAddress& address : link.m_Addresses)
+            iface.m_IpAddresses.push_back(address.m_nAddress);
+        Lease lease;
+        // A source that cannot look (EACCES) is no lease, like a source without one.
+        if (m_pLeases->Read(iface, lease) == 0)
+            AddLease(lease, info);
+        if (info.m_DnsServers.empty())
+        {
+            if (!resolverServers)
+                resolverServers = ResolverServers();
+            info.m_DnsServers = *resolverServers;
+        }
+
+        adapters.push_back(std::move(info));
+        m_Interfaces.push_back(std::move(iface));
+    }
+    return 0;
+}
+
+std::optional<LeaseInterface> CLinuxAdapterSource::Interface(const std::string& strName) const
+{
+    const auto it = std::find_if(m_Interfaces.begin(), m_Interfaces.end(),
+                                 [&strName](const LeaseInterface& iface)
+                                 { return iface.m_strName == strName; });
+    if (it == m_Interfaces.end())
+        return std::nullopt;
+    return *it;
+}
+
+AddressList CLinuxAdapterSource::ResolverServers() const
+{
+    AddressList servers;
+    std::string strResolvConf;
+    if (ReadBoundedFile(m_paths.m_strResolvConf, kMaxFileBytes, SymbolicLinks::Follow,
+                        strResolvConf) == 0)
+        for (const std::uint32_t nServer : ResolvConfNameservers(strResolvConf))
+            servers.push_back(DottedQuad(nServer));
+    return servers;
+}
