@@ -12,22 +12,33 @@
 
 namespace
 {
-using T = OptionTextType;
-
-// The keys networkd writes for options it keeps (sd-dhcp-lease's save), with
-// the way each value is written.
+// The keys networkd writes for options it keeps (sd-dhcp-lease's save); each
+// value is written as its code's wire type, but for option 33.
 constexpr OptionTextName kNetworkdKeys[] = {
-    {"NETMASK", 1, T::Address},    {"ROUTER", 3, T::AddressList},
-    {"DNS", 6, T::AddressList},    {"LPR", 9, T::AddressList},
-    {"HOSTNAME", 12, T::Text},     {"DOMAINNAME", 15, T::Text},
-    {"ROOT_PATH", 17, T::Text},    {"MTU", 26, T::UInt16},
-    {"BROADCAST", 28, T::Address}, {"STATIC_ROUTES", 33, T::ClassfulRoutes},
-    {"NTP", 42, T::AddressList},   {"VENDOR_SPECIFIC", 43, T::Bytes},
-    {"LIFETIME", 51, T::UInt32},   {"SERVER_ADDRESS", 54, T::Address},
-    {"T1", 58, T::UInt32},         {"T2", 59, T::UInt32},
-    {"SMTP", 69, T::AddressList},  {"POP3", 70, T::AddressList},
-    {"TIMEZONE", 101, T::Text},    {"DOMAIN_SEARCH_LIST", 119, T::DomainList},
-    {"SIP", 120, T::SipServers},   {"CLASSLESS_ROUTES", 121, T::ClasslessRoutes},
+    {"NETMASK", 1},
+    {"ROUTER", 3},
+    {"DNS", 6},
+    {"LPR", 9},
+    {"HOSTNAME", 12},
+    {"DOMAINNAME", 15},
+    {"ROOT_PATH", 17},
+    {"MTU", 26},
+    {"BROADCAST", 28},
+    // networkd keeps no destination of option 33 as the server sent it, only
+    // the class's network with its prefix: "10.0.0.0/8,10.99.0.1".
+    {"STATIC_ROUTES", 33, WireType::ClassfulRoutes},
+    {"NTP", 42},
+    {"VENDOR_SPECIFIC", 43},
+    {"LIFETIME", 51},
+    {"SERVER_ADDRESS", 54},
+    {"T1", 58},
+    {"T2", 59},
+    {"SMTP", 69},
+    {"POP3", 70},
+    {"TIMEZONE", 101},
+    {"DOMAIN_SEARCH_LIST", 119},
+    {"SIP", 120},
+    {"CLASSLESS_ROUTES", 121},
 };
 
 constexpr std::string_view kAddressKey = "ADDRESS";
@@ -90,13 +101,14 @@ void ApplyKey(std::string_view key, std::string_view value, Lease& lease)
         return;
     }
     std::optional<std::uint8_t> nCode;
-    OptionTextType type = T::Bytes;
+    // The private options are written in hex.
+    WireType type = WireType::Bytes;
     for (const OptionTextName& row : kNetworkdKeys)
     {
         if (SameKey(key, row.pszName))
         {
             nCode = row.nCode;
-            type = row.type;
+            type = TextFormat(row);
             break;
         }
     }
