@@ -1,6 +1,7 @@
 #include "core/wire/option_text.h"
 
 #include "core/options/option_decoder.h"
+#include "core/wire/byte_order.h"
 
 #include <utility>
 
@@ -136,10 +137,7 @@ std::optional<std::uint32_t> FiniteLeaseSeconds(const OptionMap& options)
     const auto found = options.find(51);
     if (found == options.end() || found->second.size() != 4)
         return std::nullopt;
-    const OptionBytes& bytes = found->second;
-    const std::uint32_t nSeconds = static_cast<std::uint32_t>(bytes[0]) << 24 |
-                                   static_cast<std::uint32_t>(bytes[1]) << 16 |
-                                   static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+    const std::uint32_t nSeconds = ReadBe32(found->second.data());
     if (nSeconds == kInfiniteLease)
         return std::nullopt;
     return nSeconds;
