@@ -14,11 +14,6 @@
 #include <optional>
 #include <string_view>
 
-// How a client writes an option's value: by the option's wire type, text
-// by text ("10.99.0.1,10.99.0.2" for an AddressList, "\"lab.test\"" with
-// \" \\ \ooo escapes or bare for Text, "1:4:de:ad" or "0104dead" for Bytes,
-// "24.10.99.5.10.99.0.1" or "10.99.5.0/24 10.99.0.1" for ClasslessRoutes ...).
-//
 // One row of a client's table of option names: the name it writes and the
 // option's code. The value is written as the code's wire type, unless the
 // row names the client's own format for it.
@@ -38,6 +33,18 @@ inline constexpr std::size_t kMaxOptionBytes = 65507 - 240;
 
 // The option's bytes from its value text, or nullopt when the text does not
 // parse as the type (a bad address, a number out of range, an odd hex digit).
+// The texts the clients write for each type:
+//   Address          "10.99.0.1"
+//   AddressList      "10.99.0.1,10.99.0.2" or "10.99.0.1 10.99.0.2"
+//   AddressPairs     "10.99.5.0 10.99.0.1,...": destination and router
+//   ClassfulRoutes   "10.0.0.0/8,10.99.0.1 ...": every prefix its class's
+//   ClasslessRoutes  "24.10.99.5.10.99.0.1", "24,10,...", "10.99.5.0/24 10.99.0.1"
+//   SipServers       addresses, as for AddressList
+//   UInt8 ... Int32  decimal; the lists as AddressList's
+//   Boolean          "true"/"false", "on"/"off"
+//   Text             "\"lab.test\"" with \" \\ \t \n \r \ooo escapes, or the bare text
+//   DomainList       "\"lab.test.\", \"corp.test.\"" or "lab.test corp.test"
+//   Bytes            "1:4:de:ad" (1- or 2-digit groups), "0104dead", or a quoted text
 std::optional<OptionBytes> EncodeOptionValue(WireType type, std::string_view value);
 
 // A dotted-decimal IPv4 address in host byte order: "10.99.0.146" is 0x0A630092.
