@@ -1,6 +1,7 @@
 #include "core/options/option_decoder.h"
 
 #include "core/wire/address_text.h"
+#include "core/wire/byte_order.h"
 
 #include <cstdio>
 
@@ -67,9 +68,9 @@ CString RenderData(const CatalogueRow& row, const std::uint8_t* pData, std::size
     case Rendering::Number:
         return std::to_string(ReadNumber(pData, nLength));
     case Rendering::Hours:
-        return bHasAddress ? RenderHours(ReadNumber(pData, 4)) : CString();
+        return bHasAddress ? RenderHours(ReadBe32(pData)) : CString();
     case Rendering::Moment:
-        return bHasAddress ? RenderMoment(ReadNumber(pData, 4)) : CString();
+        return bHasAddress ? RenderMoment(ReadBe32(pData)) : CString();
     case Rendering::NamedValue:
         return LookupName(row.pNames, pData[0]);
     case Rendering::Encapsulation:

@@ -1,5 +1,7 @@
 #include "core/wire/bootp_message.h"
 
+#include "core/wire/byte_order.h"
+
 #include <algorithm>
 
 namespace
@@ -27,12 +29,6 @@ constexpr std::size_t kMaxOptionPart = 255;
 // Option 52's values (RFC 2132 9.3).
 constexpr std::uint8_t kOverloadFile = 1;
 constexpr std::uint8_t kOverloadServerName = 2;
-
-std::uint32_t ReadUint32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
-}
 
 void WriteUint32(std::uint8_t* p, std::uint32_t nValue)
 {
@@ -92,10 +88,10 @@ std::optional<BootpMessage> ParseBootpMessage(const std::uint8_t* pData, std::si
     message.m_nOp = pData[kOpOffset];
     message.m_nHardwareType = pData[kHardwareTypeOffset];
     message.m_nHardwareLength = pData[kHardwareLengthOffset];
-    message.m_nTransactionId = ReadUint32(pData + kTransactionIdOffset);
-    message.m_nClientAddress = ReadUint32(pData + kClientAddressOffset);
-    message.m_nYourAddress = ReadUint32(pData + kYourAddressOffset);
-    message.m_nServerAddress = ReadUint32(pData + kServerAddressOffset);
+    message.m_nTransactionId = ReadBe32(pData + kTransactionIdOffset);
+    message.m_nClientAddress = ReadBe32(pData + kClientAddressOffset);
+    message.m_nYourAddress = ReadBe32(pData + kYourAddressOffset);
+    message.m_nServerAddress = ReadBe32(pData + kServerAddressOffset);
     std::copy_n(pData + kClientHardwareOffset, message.m_ClientHardware.size(),
                 message.m_ClientHardware.begin());
 

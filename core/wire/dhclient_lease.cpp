@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <ctime>
 #include <dirent.h>
 #include <optional>
 #include <string>
+#include <time.h> // timegm
 #include <utility>
 #include <vector>
 
@@ -153,21 +155,6 @@ bool IsLeapYear(std::uint64_t nYear)
     return nYear % 4 == 0 && (nYear % 100 != 0 || nYear % 400 == 0);
 }
 
-// Days from 1970-01-01 to a date of the Gregorian calendar, for years from 1970.
-std::int64_t DaysSinceEpoch(std::uint64_t nYear, std::uint64_t nMonth, std::uint64_t nDay)
-{
-    static constexpr std::array<int, 12> kDaysBeforeMonth = {0,   31,  59,  90,  120, 151,
-                                                             181, 212, 243, 273, 304, 334};
-    std::int64_t nDays = 0;
-    const auto nYearsBefore = static_cast<std::int64_t>(nYear) - 1;
-    // Leap days from year 1 up to the year before, less those before 1970.
-    nDays += (static_cast<std::int64_t>(nYear) - 1970) * 365;
-    nDays += (nYearsBefore / 4 - nYearsBefore / 100 + nYearsBefore / 400) -
-             (1969 / 4 - 1969 / 100 + 1969 / 400);
-    nDays += kDaysBeforeMonth[nMonth - 1] + (nMonth > 2 && IsLeapYear(nYear) ? 1 : 0);
-    return nDays + static_cast<std::int64_t>(nDay) - 1;
-}
-
 // "expire 3 2026/12/09 05:52:06" (weekday, then the UTC date and time),
 // "expire epoch 1796795526" or "expire never" (no expiry). False when the
 // statement is none of these.
@@ -198,8 +185,19 @@ bool ParseExpiry(const std::vector<Token>& tokens, std::optional<std::int64_t>& 
     if (nYear < 1970 || nMonth < 1 || nDay < 1 ||
         nDay > kMonthDays[nMonth - 1] + (nMonth == 2 && IsLeapYear(nYear) ? 1 : 0))
         return false;
-    tExpires = DaysSinceEpoch(nYear, nMonth, nDay) * 86400 +
-               static_cast<std::int64_t>(time[0] * 3600 + time[1] * 60 + time[2]);
+    // Every field is in range here, so timegm normalises nothing; it fails
+    // only where time_t cannot hold the year.
+    std::tm utc{};
+    utc.tm_year = static_cast<int>(nYear) - 1900;
+    utc.tm_mon = static_cast<int>(nMonth) - 1;
+    utc.tm_mday = static_cast<int>(nDay);
+    utc.tm_hour = static_cast<int>(time[0]);
+    utc.tm_min = static_cast<int>(time[1]);
+    utc.tm_sec = static_cast<int>(time[2]);
+    const std::time_t tUtc = timegm(&utc);
+    if (tUtc == static_cast<std::time_t>(-1))
+        return false;
+    tExpires = static_cast<std::int64_t>(tUtc);
     return true;
 }
 

@@ -1,33 +1,47 @@
 #include "core/wire/networkd_lease.h"
 
-#include "core/wire/json_value.h"
+#include "core/wire/address_text.h"
 #include "core/wire/option_text.h"
 #include "platform/bounded_file.h"
+#include "platform/utf8.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
-#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace
 {
-using T = OptionTextType;
-
-// The keys networkd writes for options it keeps (sd-dhcp-lease's save), with
-// the way each value is written.
+// The keys networkd writes for options it keeps (sd-dhcp-lease's save); each
+// value is written as its code's wire type, but for option 33.
 constexpr OptionTextName kNetworkdKeys[] = {
-    {"NETMASK", 1, T::Address},    {"ROUTER", 3, T::AddressList},
-    {"DNS", 6, T::AddressList},    {"LPR", 9, T::AddressList},
-    {"HOSTNAME", 12, T::Text},     {"DOMAINNAME", 15, T::Text},
-    {"ROOT_PATH", 17, T::Text},    {"MTU", 26, T::UInt16},
-    {"BROADCAST", 28, T::Address}, {"STATIC_ROUTES", 33, T::ClassfulRoutes},
-    {"NTP", 42, T::AddressList},   {"VENDOR_SPECIFIC", 43, T::Bytes},
-    {"LIFETIME", 51, T::UInt32},   {"SERVER_ADDRESS", 54, T::Address},
-    {"T1", 58, T::UInt32},         {"T2", 59, T::UInt32},
-    {"SMTP", 69, T::AddressList},  {"POP3", 70, T::AddressList},
-    {"TIMEZONE", 101, T::Text},    {"DOMAIN_SEARCH_LIST", 119, T::DomainList},
-    {"SIP", 120, T::SipServers},   {"CLASSLESS_ROUTES", 121, T::ClasslessRoutes},
+    {"NETMASK", 1},
+    {"ROUTER", 3},
+    {"DNS", 6},
+    {"LPR", 9},
+    {"HOSTNAME", 12},
+    {"DOMAINNAME", 15},
+    {"ROOT_PATH", 17},
+    {"MTU", 26},
+    {"BROADCAST", 28},
+    // networkd keeps no destination of option 33 as the server sent it, only
+    // the class's network with its prefix: "10.0.0.0/8,10.99.0.1".
+    {"STATIC_ROUTES", 33, WireType::ClassfulRoutes},
+    {"NTP", 42},
+    {"VENDOR_SPECIFIC", 43},
+    {"LIFETIME", 51},
+    {"SERVER_ADDRESS", 54},
+    {"T1", 58},
+    {"T2", 59},
+    {"SMTP", 69},
+    {"POP3", 70},
+    {"TIMEZONE", 101},
+    {"DOMAIN_SEARCH_LIST", 119},
+    {"SIP", 120},
+    {"CLASSLESS_ROUTES", 121},
 };
 
 constexpr std::string_view kAddressKey = "ADDRESS";
@@ -90,13 +104,14 @@ void ApplyKey(std::string_view key, std::string_view value, Lease& lease)
         return;
     }
     std::optional<std::uint8_t> nCode;
-    OptionTextType type = T::Bytes;
+    // The private options are written in hex.
+    WireType type = WireType::Bytes;
     for (const OptionTextName& row : kNetworkdKeys)
     {
         if (SameKey(key, row.pszName))
         {
             nCode = row.nCode;
-            type = row.type;
+            type = TextFormat(row);
             break;
         }
     }
@@ -155,49 +170,151 @@ void ParseKeyValueLines(std::string_view text, Lease& lease)
     }
 }
 
-// An address written as its four bytes: [10, 99, 0, 1].
-std::optional<std::string> AddressOfBytes(const JsonValue& value)
+// The members of the top-level object, each with its value as the KEY=value
+// text it stands for: a string, a non-negative integer, an address as its
+// four bytes ([10, 99, 0, 1]), or an array of strings and such addresses (a
+// list, its items joined by blanks). Members of any other type are left out.
+//
+// A SAX reader builds no document: it keeps those texts alone, and gives up
+// on a value deeper than kMaxJsonDepth or beyond the kMaxJsonValues-th.
+class CLeaseMembers final : public nlohmann::json_sax<nlohmann::json>
 {
-    if (value.m_kind != JsonValue::Kind::Array || value.m_Items.size() != 4)
-        return std::nullopt;
-    std::string text;
-    for (const JsonValue& item : value.m_Items)
+public:
+    std::vector<std::pair<std::string, std::string>> m_members;
+
+    bool null() override { return Scalar(nullptr, std::nullopt); }
+    bool boolean(bool) override { return Scalar(nullptr, std::nullopt); }
+    bool number_integer(number_integer_t) override { return Scalar(nullptr, std::nullopt); }
+    bool number_unsigned(number_unsigned_t nValue) override { return Scalar(nullptr, nValue); }
+    bool number_float(number_float_t, const string_t&) override
     {
-        if (item.m_kind != JsonValue::Kind::Number || !ParseDecimalText(item.m_strText, 0xFF))
-            return std::nullopt;
-        text += (text.empty() ? "" : ".") + item.m_strText;
+        return Scalar(nullptr, std::nullopt);
     }
-    return text;
+    bool string(string_t& text) override { return Scalar(&text, std::nullopt); }
+    bool binary(binary_t&) override { return false; } // not in JSON text
+    bool start_object(std::size_t) override { return StartContainer(false); }
+    bool key(string_t& text) override
+    {
+        if (m_nDepth == 1)
+            m_strKey = text;
+        return true;
+    }
+    bool end_object() override { return EndContainer(); }
+    bool start_array(std::size_t) override { return StartContainer(true); }
+    bool end_array() override { return EndContainer(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override
+    {
+        return false;
+    }
+
+private:
+    // Depth: the containers open around the value, the document's object
+    // being the first.
+    bool Count() { return ++m_nValues <= kMaxJsonValues && m_nDepth <= kMaxJsonDepth; }
+    bool Scalar(const std::string* pText, std::optional<std::uint64_t> nUnsigned);
+    bool StartContainer(bool bArray);
+    bool EndContainer();
+
+    int m_nDepth = 0;
+    std::size_t m_nValues = 0;
+    std::string m_strKey;
+    // The member's array, while it is read: its string and address items, its
+    // byte items, and whether it held anything else.
+    bool m_bInList = false;
+    std::vector<std::string> m_listTexts;
+    std::vector<std::uint8_t> m_listBytes;
+    bool m_bListOther = false;
+    // An item of that array that is itself an array: an address's bytes.
+    bool m_bInAddress = false;
+    std::vector<std::uint8_t> m_addressBytes;
+    bool m_bAddressOther = false;
+};
+
+bool CLeaseMembers::Scalar(const std::string* pText, std::optional<std::uint64_t> nUnsigned)
+{
+    if (!Count() || m_nDepth == 0)
+        return false; // the document must be an object
+    const bool bByte = nUnsigned && *nUnsigned <= 0xFF;
+    if (m_nDepth == 1)
+    {
+        if (pText != nullptr)
+            m_members.emplace_back(m_strKey, *pText);
+        else if (nUnsigned)
+            m_members.emplace_back(m_strKey, std::to_string(*nUnsigned));
+    }
+    else if (m_nDepth == 2 && m_bInList)
+    {
+        if (pText != nullptr)
+            m_listTexts.push_back(*pText);
+        else if (bByte)
+            m_listBytes.push_back(static_cast<std::uint8_t>(*nUnsigned));
+        else
+            m_bListOther = true;
+    }
+    else if (m_nDepth == 3 && m_bInAddress)
+    {
+        if (bByte)
+            m_addressBytes.push_back(static_cast<std::uint8_t>(*nUnsigned));
+        else
+            m_bAddressOther = true;
+    }
+    return true;
 }
 
-// A member's value as the KEY=value text it stands for.
-std::optional<std::string> ValueText(const JsonValue& value)
+bool CLeaseMembers::StartContainer(bool bArray)
 {
-    switch (value.m_kind)
+    if (!Count() || (m_nDepth == 0 && bArray))
+        return false;
+    if (m_nDepth == 1 && bArray)
     {
-    case JsonValue::Kind::String:
-        return value.m_strText;
-    case JsonValue::Kind::Number:
-        if (!ParseDecimalText(value.m_strText, std::numeric_limits<std::uint64_t>::max()))
-            return std::nullopt;
-        return value.m_strText;
-    case JsonValue::Kind::Array:
-        break;
-    default:
-        return std::nullopt;
+        m_bInList = true;
+        m_listTexts.clear();
+        m_listBytes.clear();
+        m_bListOther = false;
     }
-    if (auto address = AddressOfBytes(value))
-        return address;
-    std::string text;
-    for (const JsonValue& item : value.m_Items)
+    else if (m_nDepth == 2 && m_bInList)
     {
-        auto itemText = item.m_kind == JsonValue::Kind::String ? std::optional(item.m_strText)
-                                                               : AddressOfBytes(item);
-        if (!itemText)
-            return std::nullopt;
-        text += (text.empty() ? "" : " ") + *itemText;
+        m_bInAddress = bArray;
+        m_addressBytes.clear();
+        m_bAddressOther = !bArray;
     }
-    return text;
+    else if (m_nDepth == 3 && m_bInAddress)
+    {
+        m_bAddressOther = true;
+    }
+    ++m_nDepth;
+    return true;
+}
+
+bool CLeaseMembers::EndContainer()
+{
+    --m_nDepth;
+    if (m_nDepth == 2 && m_bInList)
+    {
+        if (!m_bAddressOther && m_addressBytes.size() == 4)
+            m_listTexts.push_back(DottedQuad(m_addressBytes.data()));
+        else
+            m_bListOther = true;
+        m_bInAddress = false;
+    }
+    else if (m_nDepth == 1 && m_bInList)
+    {
+        m_bInList = false;
+        if (m_bListOther)
+            return true;
+        if (m_listTexts.empty() && m_listBytes.size() == 4)
+        {
+            m_members.emplace_back(m_strKey, DottedQuad(m_listBytes.data()));
+        }
+        else if (m_listBytes.empty())
+        {
+            std::string text;
+            for (const std::string& item : m_listTexts)
+                text += (text.empty() ? "" : " ") + item;
+            m_members.emplace_back(m_strKey, std::move(text));
+        }
+    }
+    return true;
 }
 
 class CNetworkdLeaseSource final : public CLeaseSource
@@ -238,14 +355,13 @@ int ParseNetworkdLease(std::string_view text, Lease& lease)
     const std::string_view content = Trim(text);
     if (!content.empty() && content.front() == '{')
     {
-        const auto document = ParseJson(content);
-        if (!document || document->m_kind != JsonValue::Kind::Object)
+        // networkd writes UTF-8; a malformed byte is read as U+FFFD rather
+        // than losing the whole lease to it.
+        CLeaseMembers members;
+        if (!nlohmann::json::sax_parse(ReplaceMalformedUtf8(content), &members))
             return EBADMSG;
-        for (std::size_t i = 0; i < document->m_Keys.size(); ++i)
-        {
-            if (const auto value = ValueText(document->m_Items[i]))
-                ApplyKey(document->m_Keys[i], *value, lease);
-        }
+        for (const auto& [key, value] : members.m_members)
+            ApplyKey(key, value, lease);
     }
     else
     {

@@ -5,6 +5,7 @@
 #include "linux/lease_source.h"
 #include "linux/linux_paths.h"
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 
@@ -27,8 +28,13 @@
 // "Option224"). A value may be a string (read as the KEY=value text), a
 // non-negative integer, an address as an array of four bytes ([10, 99, 0, 1]),
 // or an array of strings and such addresses (a list). Members of any other type
-// are skipped.
+// are skipped. A malformed UTF-8 byte is read as U+FFFD. Nesting deeper than
+// kMaxJsonDepth below the object, or more than kMaxJsonValues values in all,
+// make the text a bad message, as does any text that is not strict JSON.
 int ParseNetworkdLease(std::string_view text, Lease& lease);
+
+inline constexpr int kMaxJsonDepth = 32;
+inline constexpr std::size_t kMaxJsonValues = 4096;
 
 // The source "networkd": <paths.m_strRun>/systemd/netif/leases/<ifindex>. The
 // file records no times, so the moment networkd wrote it is taken as the

@@ -9,7 +9,7 @@
 
 namespace
 {
-using T = OptionTextType;
+using T = WireType;
 
 // RFC 1035 2.3.4.
 constexpr std::size_t kMaxLabel = 63;
@@ -395,7 +395,7 @@ std::optional<OptionBytes> EncodeAddress(std::string_view value)
 }
 } // namespace
 
-std::optional<OptionBytes> EncodeOptionValue(OptionTextType type, std::string_view value)
+std::optional<OptionBytes> EncodeOptionValue(WireType type, std::string_view value)
 {
     std::optional<OptionBytes> bytes;
     switch (type)
@@ -452,6 +452,11 @@ std::optional<OptionBytes> EncodeOptionValue(OptionTextType type, std::string_vi
     if (bytes && bytes->size() > kMaxOptionBytes)
         return std::nullopt;
     return bytes;
+}
+
+WireType TextFormat(const OptionTextName& row)
+{
+    return row.ownFormat.value_or(OptionWireType(row.nCode));
 }
 
 std::optional<std::uint32_t> ParseAddressText(std::string_view text)

@@ -7,41 +7,25 @@
 #pragma once
 
 #include "core/model/lease.h"
+#include "core/options/option_catalogue.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
-// How an option's value is written.
-enum class OptionTextType
-{
-    Address,         // "10.99.0.1"
-    AddressList,     // "10.99.0.1,10.99.0.2" or "10.99.0.1 10.99.0.2"
-    AddressPairs,    // "10.99.5.0 10.99.0.1,...": destination and router
-    ClassfulRoutes,  // "10.0.0.0/8,10.99.0.1 ...": option 33, every prefix its class's
-    ClasslessRoutes, // RFC 3442: "24.10.99.5.10.99.0.1", "24,10,...", "10.99.5.0/24 10.99.0.1"
-    SipServers,      // RFC 3361: addresses, after the encoding byte 1
-    UInt8,
-    UInt16,
-    UInt32,
-    Int32,
-    UInt8List,
-    UInt16List,
-    Boolean,    // "true"/"false", "on"/"off"
-    Text,       // "\"lab.test\"" with \" \\ \ooo escapes, or the bare text
-    DomainList, // "\"lab.test.\", \"corp.test.\"" or "lab.test corp.test"; RFC 1035 names
-    Bytes,      // "1:4:de:ad" (1- or 2-digit groups), "0104dead", or a quoted text
-};
-
-// One row of a client's table of option names: the name it writes, the
-// option's code, and how it writes the value.
+// One row of a client's table of option names: the name it writes and the
+// option's code. The value is written as the code's wire type, unless the
+// row names the client's own format for it.
 struct OptionTextName
 {
     const char* pszName;
     std::uint8_t nCode;
-    OptionTextType type;
+    std::optional<WireType> ownFormat = std::nullopt;
 };
+
+// The format of a row's values: its own, or else the wire type of its code.
+WireType TextFormat(const OptionTextName& row);
 
 // The most option bytes one DHCP message can carry: a UDP datagram's payload
 // less the fixed BOOTP fields and the magic cookie.
@@ -49,7 +33,19 @@ inline constexpr std::size_t kMaxOptionBytes = 65507 - 240;
 
 // The option's bytes from its value text, or nullopt when the text does not
 // parse as the type (a bad address, a number out of range, an odd hex digit).
-std::optional<OptionBytes> EncodeOptionValue(OptionTextType type, std::string_view value);
+// The texts the clients write for each type:
+//   Address          "10.99.0.1"
+//   AddressList      "10.99.0.1,10.99.0.2" or "10.99.0.1 10.99.0.2"
+//   AddressPairs     "10.99.5.0 10.99.0.1,...": destination and router
+//   ClassfulRoutes   "10.0.0.0/8,10.99.0.1 ...": every prefix its class's
+//   ClasslessRoutes  "24.10.99.5.10.99.0.1", "24,10,...", "10.99.5.0/24 10.99.0.1"
+//   SipServers       addresses, as for AddressList
+//   UInt8 ... Int32  decimal; the lists as AddressList's
+//   Boolean          "true"/"false", "on"/"off"
+//   Text             "\"lab.test\"" with \" \\ \t \n \r \ooo escapes, or the bare text
+//   DomainList       "\"lab.test.\", \"corp.test.\"" or "lab.test corp.test"
+//   Bytes            "1:4:de:ad" (1- or 2-digit groups), "0104dead", or a quoted text
+std::optional<OptionBytes> EncodeOptionValue(WireType type, std::string_view value);
 
 // A dotted-decimal IPv4 address in host byte order: "10.99.0.146" is 0x0A630092.
 std::optional<std::uint32_t> ParseAddressText(std::string_view text);

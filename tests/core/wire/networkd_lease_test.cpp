@@ -160,6 +160,65 @@ TEST(NetworkdLease, MalformedJsonIsABadMessage)
     EXPECT_EQ(Parse("[1]\nADDRESS=10.0.0.1").m_nYourAddress, 0x0A000001u);
 }
 
+// The JSON reader: strict RFC 8259, its strings' escapes read as UTF-8.
+TEST(NetworkdJson, StringEscapesBecomeUtf8)
+{
+    const Lease lease = Parse(R"({"Hostname": "a\"\\\/\t\u0041\u00e9\u20ac\ud83d\ude00"})");
+    EXPECT_EQ(lease.m_mapOptions.at(12),
+              TextBytes("a\"\\/\tA\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));
+    for (const char* pszBad : {R"("\ud83d")", R"("\ude00")", R"("\ud83dx")", R"("\q")", R"("\u12")",
+                               "\"a\nb\"", "\"open"})
+        Parse("{\"Hostname\": "s + pszBad + "}", EBADMSG);
+}
+
+// Hostile bytes where networkd writes UTF-8 cost the one value, not the lease.
+TEST(NetworkdJson, MalformedUtf8IsReadAsReplacementCharacters)
+{
+    const Lease lease = Parse("{\"Address\": \"10.0.0.1\", \"Hostname\": \"a\xE9\xC3\"}");
+    EXPECT_EQ(lease.m_nYourAddress, 0x0A000001u);
+    EXPECT_EQ(lease.m_mapOptions.at(12), TextBytes("a\xEF\xBF\xBD\xEF\xBF\xBD"));
+    Parse("{\"Address\": \"10.0.0.1\"\xE9}", EBADMSG); // outside a string it is no JSON
+}
+
+TEST(NetworkdJson, StrictGrammar)
+{
+    for (const char* pszBad : {"01", "-", "1.", ".5", "1e", "+1", "0x10", "NaN", "1 2", "tru",
+                               "nul", "'a'", "[1,]", "{\"a\":1,}", "{\"a\" 1}", "{a:1}", "[1 2]"})
+        Parse("{\"MTU\": "s + pszBad + "}", EBADMSG);
+    for (const char* pszBad :
+         {"{\"MTU\": 1}}", "{\"MTU\": 1}x", "{'MTU': 1}", "{\"MTU\": 1 /* */}"})
+        Parse(pszBad, EBADMSG);
+}
+
+// Members apply in the order they stand; a later one that does not parse
+// leaves the earlier.
+TEST(NetworkdJson, RepeatedMembersApplyInOrder)
+{
+    EXPECT_EQ(Parse(R"({"DNS": "10.0.0.1", "Dns": "10.0.0.2", "DNS": "bad"})").m_mapOptions,
+              (OptionMap{{6, {10, 0, 0, 2}}}));
+}
+
+TEST(NetworkdJson, NestingAndValueCountAreCapped)
+{
+    // The object is depth 0; a member's value may hold kMaxJsonDepth levels.
+    const auto WithNesting = [](int nLevels)
+    {
+        return "{\"MTU\": 1500, \"Unknown\": " +
+               std::string(static_cast<std::size_t>(nLevels), '[') +
+               std::string(static_cast<std::size_t>(nLevels), ']') + "}";
+    };
+    Parse(WithNesting(kMaxJsonDepth));
+    Parse(WithNesting(kMaxJsonDepth + 1), EBADMSG);
+    Parse(WithNesting(100000), EBADMSG);
+
+    // The object, MTU's value and Unknown's array are three values.
+    std::string strMany = "{\"MTU\": 1500, \"Unknown\": [0";
+    for (std::size_t i = 1; i < kMaxJsonValues - 3; ++i)
+        strMany += ",0";
+    Parse(strMany + "]}");
+    Parse(strMany + ",0]}", EBADMSG);
+}
+
 class NetworkdSource : public CScratchDir
 {
 protected:

@@ -7,7 +7,7 @@
 
 namespace
 {
-using T = OptionTextType;
+using T = WireType;
 
 std::optional<OptionBytes> Encode(T type, std::string_view value)
 {
