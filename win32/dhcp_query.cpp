@@ -2,7 +2,6 @@
 
 #include "core/model/lease.h"
 #include "platform/system_error_text.h"
-#include "platform/wait_cursor.h"
 #include "platform/wide_text.h"
 
 #include <algorithm>
@@ -57,7 +56,6 @@ CDhcpQuery::~CDhcpQuery()
 
 bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterName)
 {
-    CWaitCursor waitCursor;
     if (pszAdapterName == nullptr)
         return false;
 

@@ -11,6 +11,7 @@
 #include "core/model/save_name.h"
 #include "core/model/screen_point.h"
 #include "platform/text_file.h"
+#include "platform/wait_cursor.h"
 #include "shell/clipboard.h"
 #include "shell/data_exchange.h"
 #include "shell/file_dialog.h"
@@ -166,7 +167,13 @@ void CQueryDlg::OnSendRequest()
         AfxMessageBox("No Interfaces Present");
         return;
     }
-    if (!m_query.RequestOptions(options, strAdapterName.c_str()))
+    bool bAnswered = false;
+    {
+        // Busy for the whole request; any message box comes after it.
+        const CWaitCursor waitCursor;
+        bAnswered = m_query.RequestOptions(options, strAdapterName.c_str());
+    }
+    if (!bAnswered)
     {
         AfxMessageBox(m_query.GetErrorText().c_str());
         return;
