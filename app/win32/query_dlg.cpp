@@ -65,7 +65,10 @@ CQueryDlg::CQueryDlg(CWnd* pParent)
 // before the window exists; a failure of either does not stop the program.
 CQueryDlg::CQueryDlg(CDhcpClientService& dhcpService, CIpHelper& ipHelper, CWnd* pParent)
     : CDialog(IDD_QUERY_DIALOG, pParent), m_query(dhcpService), m_adapters(ipHelper),
-      m_nAdapter(-1), m_hIcon(LoadModuleIcon(IDR_MAINFRAME))
+      m_banner(kMakerLabsHomePage, IDC_HAND_CURSOR),
+      m_advertText(kMakerDownloadPage, IDC_HAND_CURSOR),
+      m_advertTitle(kMakerDownloadPage, IDC_HAND_CURSOR), m_nAdapter(-1),
+      m_hIcon(LoadModuleIcon(IDR_MAINFRAME))
 {
     m_imageList.Create(IDB_RESULT_IMAGES, 16, 1, RGB(0, 128, 128));
 }
@@ -97,9 +100,6 @@ BOOL CQueryDlg::OnInitDialog()
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-
-    m_advertTitle.SetUrl(kMakerDownloadPage);
-    m_advertText.SetUrl(kMakerDownloadPage);
 
     m_listResults.SetExtendedStyle(kResultListStyle);
     m_listResults.SetImageList(&m_imageList, LVSIL_SMALL);

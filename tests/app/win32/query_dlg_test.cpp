@@ -350,6 +350,25 @@ TEST_F(QueryDlgTest, AdvertisingAreaOpensTheMakersPages)
                                                       kMakerLabsHomePage, kMakerHomePage}));
 }
 
+TEST_F(QueryDlgTest, AdvertisingAreaShowsTheHandCursor)
+{
+    const HCURSOR hHand = LoadModuleCursor(IDC_HAND_CURSOR);
+    ASSERT_NE(hHand, nullptr);
+    Run({[&]
+         {
+             for (const int nID : {IDC_ADVERT_TITLE, IDC_ADVERT_TEXT, IDC_BANNER})
+             {
+                 ::SetCursor(nullptr);
+                 EXPECT_TRUE(::SendMessageA(Item(nID), WM_SETCURSOR,
+                                            reinterpret_cast<WPARAM>(Item(nID)),
+                                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
+                     << nID;
+                 EXPECT_EQ(::GetCursor(), hHand) << nID;
+             }
+             return true;
+         }});
+}
+
 TEST_F(QueryDlgTest, SystemMenuEndsWithASeparatorAndTheAboutItem)
 {
     Run({[&]
