@@ -1,4 +1,5 @@
 // Decoding and request costs. Timings live here, never in the tests.
+#include "core/model/requested_options.h"
 #include "core/options/option_decoder.h"
 #include "testing/scripted_dhcp_client.h"
 #include "win32/dhcp_query.h"
@@ -50,7 +51,7 @@ BENCHMARK(BM_DecodeOption)->DenseRange(0, static_cast<int>(std::size(kCases)) - 
 void BM_RequestOptions46(benchmark::State& state)
 {
     CScriptedDhcpClient service;
-    for (const DWORD nCode : CDhcpQuery::kRequestedOptions)
+    for (const DWORD nCode : kRequestedOptions)
         service.SetOption(nCode, {10, 0, 0, static_cast<BYTE>(nCode)});
     CDhcpQuery query(service);
     // Each request writes its trace line; send it away from the report meanwhile.

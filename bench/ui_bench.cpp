@@ -2,6 +2,7 @@
 // the text Copy All and Save As make of them. Timings live here, never in the
 // tests.
 #include "core/model/list_text.h"
+#include "core/model/requested_options.h"
 #include "core/model/result_rows.h"
 #include "testing/scripted_dhcp_client.h"
 #include "win32/dhcp_query.h"
@@ -17,7 +18,7 @@ namespace
 // A service that answers every one of the 46 requested options at once.
 void ScriptFullAnswer(CScriptedDhcpClient& service)
 {
-    for (const DWORD nCode : CDhcpQuery::kRequestedOptions)
+    for (const DWORD nCode : kRequestedOptions)
         service.SetOption(nCode, {10, 0, 0, static_cast<BYTE>(nCode)});
 }
 

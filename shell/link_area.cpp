@@ -1,7 +1,5 @@
 #include "shell/link_area.h"
 
-#include "app/win32/maker_addresses.h"
-#include "app/win32/res/resource.h"
 #include "shell/module_resources.h"
 #include "shell/open_address.h"
 
@@ -10,10 +8,9 @@ BEGIN_MESSAGE_MAP(CLinkArea, CStatic)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-CLinkArea::CLinkArea()
+CLinkArea::CLinkArea(const char* pszUrl, UINT nCursorId)
+    : m_hCursor(LoadModuleCursor(nCursorId)), m_strUrl(pszUrl)
 {
-    m_strUrl = kMakerLabsHomePage;
-    m_hCursor = LoadModuleCursor(IDC_HAND_CURSOR);
 }
 
 BOOL CLinkArea::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT nMessage)

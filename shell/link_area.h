@@ -8,16 +8,15 @@
 class CLinkArea : public CStatic
 {
 public:
-    // Opens the home page of the maker's second web site until SetUrl says otherwise.
-    CLinkArea();
-
-    void SetUrl(const char* pszUrl) { m_strUrl = pszUrl; }
+    // Opens pszUrl (empty: the control's text) with the module's cursor
+    // resource nCursorId, a hand, over the control.
+    CLinkArea(const char* pszUrl, UINT nCursorId);
 
 protected:
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT nMessage);
     void OnLButtonDown(UINT nFlags, POINT point);
 
-    HCURSOR m_hCursor; // the hand, a shared resource cursor; null without resource 131
+    HCURSOR m_hCursor; // a shared resource cursor; null without the resource
     CString m_strUrl;  // empty: the control's text, read at the first press
 
     DECLARE_MESSAGE_MAP()

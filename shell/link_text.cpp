@@ -1,7 +1,5 @@
 #include "shell/link_text.h"
 
-#include "app/win32/maker_addresses.h"
-#include "app/win32/res/resource.h"
 #include "shell/module_resources.h"
 #include "shell/open_address.h"
 
@@ -12,10 +10,9 @@ BEGIN_MESSAGE_MAP(CLinkText, CStatic)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-CLinkText::CLinkText() : m_clrText(RGB(0, 0, 255))
+CLinkText::CLinkText(const char* pszUrl, UINT nCursorId)
+    : m_clrText(RGB(0, 0, 255)), m_hCursor(LoadModuleCursor(nCursorId)), m_strUrl(pszUrl)
 {
-    m_strUrl = kMakerHomePage;
-    m_hCursor = LoadModuleCursor(IDC_HAND_CURSOR);
 }
 
 void CLinkText::PreSubclassWindow()

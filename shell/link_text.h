@@ -10,10 +10,9 @@
 class CLinkText : public CStatic
 {
 public:
-    // Opens the maker's home page until SetUrl says otherwise.
-    CLinkText();
-
-    void SetUrl(const char* pszUrl) { m_strUrl = pszUrl; }
+    // Opens pszUrl (empty: the control's text) with the module's cursor
+    // resource nCursorId, a hand, over the control.
+    CLinkText(const char* pszUrl, UINT nCursorId);
 
 protected:
     // Gives the control an underlined copy of its font, once per control window.
@@ -25,7 +24,7 @@ protected:
     void OnLButtonDown(UINT nFlags, POINT point);
 
     COLORREF m_clrText; // pure blue
-    HCURSOR m_hCursor;  // the hand, a shared resource cursor; null without resource 131
+    HCURSOR m_hCursor;  // a shared resource cursor; null without the resource
     CString m_strUrl;   // empty: the control's text, read at the first press
     CFont m_font;       // the underlined font; deleted after the control is gone
 

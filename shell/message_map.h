@@ -4,9 +4,9 @@
 // small function made by a template from the handler's member pointer, which
 // unpacks the message's parameters and calls the handler with its own types.
 //
-//   BEGIN_MESSAGE_MAP(CQueryDlg, CDialog)
+//   BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
 //       ON_WM_SYSCOMMAND()
-//       ON_BN_CLICKED(IDC_SEND_REQUEST, OnSendRequest)
+//       ON_BN_CLICKED(IDC_APPLY, OnApply)
 //   END_MESSAGE_MAP()
 #pragma once
 

@@ -9,7 +9,7 @@
 namespace
 {
 // The window property that maps a window to its object.
-constexpr char kObjectProperty[] = "Veyra.CWnd";
+constexpr char kObjectProperty[] = "CWnd.Object";
 } // namespace
 
 CWnd* WndFromHandle(HWND hWnd)

@@ -1,6 +1,6 @@
-// Stands in for the desktop while it is alive: records message boxes, save
-// dialogs and opened addresses, answers them as the test says, and can name
-// another module for the resources.
+// Stands in for the desktop while it is alive: records message boxes (with the
+// cursor they came up under), save dialogs and opened addresses, answers them
+// as the test says, and can name another module for the resources.
 #pragma once
 
 #include "platform/cstring.h"
@@ -20,12 +20,13 @@ public:
         CString strText;
         CString strCaption;
         UINT nType;
+        HCURSOR hCursor; // the cursor shown when the box came up
     };
 
     int ShowMessageBox(HWND hWndOwner, const char* pszText, const char* pszCaption,
                        UINT nType) override
     {
-        m_messageBoxes.push_back({hWndOwner, pszText, pszCaption, nType});
+        m_messageBoxes.push_back({hWndOwner, pszText, pszCaption, nType, ::GetCursor()});
         return m_nMessageBoxAnswer;
     }
 

@@ -1,7 +1,5 @@
 #include "testing/scripted_dhcp_client.h"
 
-#include "platform/wait_cursor.h"
-
 void CScriptedDhcpClient::SetOption(ULONG nOptionId, std::vector<BYTE> data)
 {
     m_options[nOptionId] = std::move(data);
@@ -33,8 +31,9 @@ DWORD CScriptedDhcpClient::RequestParams(DWORD dwFlags, LPWSTR pszAdapterName,
     for (ULONG i = 0; i < recdParams.nParams; ++i)
         call.requestedOptions.push_back(recdParams.Params[i].OptionId);
     call.dwBufferSize = *pdwSize;
-    call.nWaitCursors = CWaitCursor::ActiveCount();
     m_calls.push_back(call);
+    if (m_fnProbe)
+        m_fnProbe();
 
     if (m_dwFailure != 0)
         return m_dwFailure;

@@ -7,7 +7,8 @@
 #include "testing/reply_buffer.h"
 #include "win32/dhcp_client_service.h"
 
-#include <map>
+#include <functional>
+#include <utility>
 #include <vector>
 
 struct ScriptedDhcpCall
@@ -17,7 +18,6 @@ struct ScriptedDhcpCall
     ULONG nSendParams = 0;
     std::vector<ULONG> requestedOptions;
     DWORD dwBufferSize = 0;
-    int nWaitCursors = 0; // wait cursors alive during the call
 };
 
 class CScriptedDhcpClient final : public CDhcpClientService
@@ -33,6 +33,9 @@ public:
     // Fail every request with this code (0: succeed).
     void FailWith(DWORD dwCode) { m_dwFailure = dwCode; }
     void SetInitializeResult(DWORD dwResult, DWORD dwVersion);
+    // Runs inside every request, before it is answered: lets a test look at
+    // the caller while the call is in progress.
+    void RunDuringRequests(std::function<void()> fnProbe) { m_fnProbe = std::move(fnProbe); }
 
     const std::vector<ScriptedDhcpCall>& Calls() const { return m_calls; }
     int InitializeCount() const { return m_nInitialize; }
@@ -54,4 +57,5 @@ private:
     int m_nInitialize = 0;
     int m_nCleanup = 0;
     std::vector<ScriptedDhcpCall> m_calls;
+    std::function<void()> m_fnProbe;
 };

@@ -1,8 +1,7 @@
 #include "win32/dhcp_query.h"
 
-#include "core/options/option_decoder.h"
+#include "core/model/lease.h"
 #include "platform/system_error_text.h"
-#include "platform/wait_cursor.h"
 #include "platform/wide_text.h"
 
 #include <algorithm>
@@ -57,7 +56,6 @@ CDhcpQuery::~CDhcpQuery()
 
 bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterName)
 {
-    CWaitCursor waitCursor;
     if (pszAdapterName == nullptr)
         return false;
 
@@ -112,14 +110,19 @@ bool CDhcpQuery::CallService(WCHAR* pszAdapterName,
             return false;
         }
 
-        for (const DHCPCAPI_PARAMS& param : params)
+        // Keyed by the code asked for in each entry, each asked for once: what
+        // the service writes back in an entry cannot move its bytes elsewhere.
+        OptionMap reply;
+        for (std::size_t i = 0; i < params.size(); ++i)
         {
+            const DHCPCAPI_PARAMS& param = params[i];
             if (param.nBytesData == 0 || !DataInsideBuffer(param, pBuffer.get(), dwSize))
                 continue;
-            DhcpOption option;
-            DecodeOption(param.OptionId, param.Data, param.nBytesData, option);
-            options.push_back(option);
+            reply[static_cast<std::uint8_t>(kRequestedOptions[i])].assign(
+                param.Data, param.Data + param.nBytesData);
         }
+        const DhcpOptionList decoded = DecodeRequestedOptions(reply);
+        options.insert(options.end(), decoded.begin(), decoded.end());
         return true;
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/model/dhcp_option.h"
+#include "core/model/requested_options.h"
 #include "platform/cstring.h"
 #include "win32/dhcp_client_service.h"
 
@@ -30,10 +31,8 @@ public:
     // The text of the last failure.
     CString GetErrorText() const { return m_strError; }
 
-    // The options asked for, in the order their rows appear.
-    static constexpr std::array<DWORD, 46> kRequestedOptions = {
-        54, 12, 1,  15, 6,  3,  4,  2,  7,  8,  9,  10, 11, 14, 16, 17, 18, 22, 23, 24, 25, 28, 33,
-        35, 36, 37, 38, 39, 41, 42, 43, 44, 46, 47, 48, 49, 50, 51, 52, 55, 58, 59, 60, 61, 66, 67};
+    // The options asked for, in the order their rows appear: those of every front end.
+    static constexpr const auto& kRequestedOptions = ::kRequestedOptions;
 
     static constexpr DWORD kFirstReplySize = 256;
     // Most answers of "buffer too small" honoured in one request.
@@ -43,7 +42,8 @@ public:
 
 private:
     void FormatError(DWORD dwCode);
-    bool CallService(WCHAR* pszAdapterName, std::array<DHCPCAPI_PARAMS, 46>& params,
+    bool CallService(WCHAR* pszAdapterName,
+                     std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()>& params,
                      DhcpOptionList& options);
 
     DWORD m_dwVersion = 0;

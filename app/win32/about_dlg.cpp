@@ -1,12 +1,17 @@
 #include "app/win32/about_dlg.h"
 
+#include "app/win32/maker_addresses.h"
 #include "app/win32/res/resource.h"
 #include "shell/data_exchange.h"
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
 END_MESSAGE_MAP()
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg()
+    : CDialog(IDD_ABOUTBOX), m_linkAddress(kMakerHomePage, IDC_HAND_CURSOR),
+      m_linkNotice(kMakerHomePage, IDC_HAND_CURSOR)
+{
+}
 
 void CAboutDlg::DoDataExchange(CDataExchange* pDX)
 {

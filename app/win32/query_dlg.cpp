@@ -11,6 +11,7 @@
 #include "core/model/save_name.h"
 #include "core/model/screen_point.h"
 #include "platform/text_file.h"
+#include "platform/wait_cursor.h"
 #include "shell/clipboard.h"
 #include "shell/data_exchange.h"
 #include "shell/file_dialog.h"
@@ -64,7 +65,10 @@ CQueryDlg::CQueryDlg(CWnd* pParent)
 // before the window exists; a failure of either does not stop the program.
 CQueryDlg::CQueryDlg(CDhcpClientService& dhcpService, CIpHelper& ipHelper, CWnd* pParent)
     : CDialog(IDD_QUERY_DIALOG, pParent), m_query(dhcpService), m_adapters(ipHelper),
-      m_nAdapter(-1), m_hIcon(LoadModuleIcon(IDR_MAINFRAME))
+      m_banner(kMakerLabsHomePage, IDC_HAND_CURSOR),
+      m_advertText(kMakerDownloadPage, IDC_HAND_CURSOR),
+      m_advertTitle(kMakerDownloadPage, IDC_HAND_CURSOR), m_nAdapter(-1),
+      m_hIcon(LoadModuleIcon(IDR_MAINFRAME))
 {
     m_imageList.Create(IDB_RESULT_IMAGES, 16, 1, RGB(0, 128, 128));
 }
@@ -96,9 +100,6 @@ BOOL CQueryDlg::OnInitDialog()
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-
-    m_advertTitle.SetUrl(kMakerDownloadPage);
-    m_advertText.SetUrl(kMakerDownloadPage);
 
     m_listResults.SetExtendedStyle(kResultListStyle);
     m_listResults.SetImageList(&m_imageList, LVSIL_SMALL);
@@ -166,7 +167,13 @@ void CQueryDlg::OnSendRequest()
         AfxMessageBox("No Interfaces Present");
         return;
     }
-    if (!m_query.RequestOptions(options, strAdapterName.c_str()))
+    bool bAnswered = false;
+    {
+        // Busy for the whole request; any message box comes after it.
+        const CWaitCursor waitCursor;
+        bAnswered = m_query.RequestOptions(options, strAdapterName.c_str());
+    }
+    if (!bAnswered)
     {
         AfxMessageBox(m_query.GetErrorText().c_str());
         return;

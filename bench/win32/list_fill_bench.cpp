@@ -5,10 +5,10 @@
 //   veyra_list_fill_bench.exe [PRESSES]
 #include "app/win32/query_dlg.h"
 #include "app/win32/res/resource.h"
+#include "core/model/requested_options.h"
 #include "shell/win_app.h"
 #include "testing/prepared_ip_helper.h"
 #include "testing/scripted_dhcp_client.h"
-#include "win32/dhcp_query.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,7 +58,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR pszCommandLine, int)
         g_nPresses = std::max(1, std::atoi(pszCommandLine));
 
     CScriptedDhcpClient service;
-    for (const DWORD nCode : CDhcpQuery::kRequestedOptions)
+    for (const DWORD nCode : kRequestedOptions)
         service.SetOption(nCode, {10, 0, 0, static_cast<BYTE>(nCode)});
     CPreparedIpHelper ipHelper;
     ipHelper.Add(CPreparedAdapter("{4D36E972-E325-11CE-BFC1-08002BE10318}")

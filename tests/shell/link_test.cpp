@@ -1,5 +1,4 @@
 // The link labels on their own, attached to controls of real dialog templates.
-#include "app/win32/maker_addresses.h"
 #include "app/win32/res/resource.h"
 #include "shell/link_area.h"
 #include "shell/link_text.h"
@@ -11,6 +10,10 @@
 
 namespace
 {
+// The framework's links are given their address and cursor; the program's
+// hand cursor resource serves as the cursor here.
+constexpr char kAddress[] = "https://link.example/";
+
 void Press(HWND hControl)
 {
     ::SendMessageA(hControl, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
@@ -37,9 +40,8 @@ TEST(LinkText, EmptyAddressTakesTheTextOfTheFirstPressForGood)
     CModelessTemplate dialog(IDD_ABOUTBOX);
     const HWND hText = dialog.Item(IDC_ABOUT_VERSION);
     ::SetWindowTextA(hText, "https://first.example/");
-    CLinkText link;
+    CLinkText link("", IDC_HAND_CURSOR);
     ASSERT_TRUE(link.SubclassWindow(hText));
-    link.SetUrl("");
     Press(hText);
     ::SetWindowTextA(hText, "https://second.example/");
     Press(hText);
@@ -52,12 +54,12 @@ TEST(LinkText, WithoutTheCursorResourceShowsTheNormalCursorAndStillOpens)
     hooks.m_hResourceModule = ::GetModuleHandleA("kernel32.dll");
     ASSERT_EQ(LoadModuleCursor(IDC_HAND_CURSOR), nullptr);
     CModelessTemplate dialog(IDD_ABOUTBOX);
-    CLinkText link;
+    CLinkText link(kAddress, IDC_HAND_CURSOR);
     ASSERT_TRUE(link.SubclassWindow(dialog.Item(IDC_ABOUT_ADDRESS)));
     AskForCursor(link.m_hWnd);
     EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_ARROW));
     Press(link.m_hWnd);
-    EXPECT_EQ(hooks.m_opened, std::vector<CString>{kMakerHomePage});
+    EXPECT_EQ(hooks.m_opened, std::vector<CString>{kAddress});
 }
 
 TEST(LinkText, ControlWithoutAFontGetsTheUnderlinedSystemFont)
@@ -66,7 +68,7 @@ TEST(LinkText, ControlWithoutAFontGetsTheUnderlinedSystemFont)
     const HWND hBare = ::CreateWindowExA(0, "STATIC", "bare", WS_CHILD | WS_VISIBLE, 0, 0, 50, 10,
                                          dialog.m_hDlg, nullptr, nullptr, nullptr);
     ASSERT_EQ(::SendMessageA(hBare, WM_GETFONT, 0, 0), 0);
-    CLinkText link;
+    CLinkText link(kAddress, IDC_HAND_CURSOR);
     ASSERT_TRUE(link.SubclassWindow(hBare));
     const auto hFont = reinterpret_cast<HFONT>(::SendMessageA(hBare, WM_GETFONT, 0, 0));
     ASSERT_NE(hFont, nullptr);
@@ -86,9 +88,10 @@ TEST(LinkText, LabelOutlivedByItsWindowGivesTheWindowBack)
     const LONG_PTR own = ::GetWindowLongPtrA(hText, GWLP_WNDPROC);
     HFONT hFont = nullptr;
     {
-        CLinkText link;
+        CLinkText link(kAddress, IDC_HAND_CURSOR);
         ASSERT_TRUE(link.SubclassWindow(hText));
-        EXPECT_FALSE(CLinkText().SubclassWindow(hText)) << "a window belongs to one object";
+        EXPECT_FALSE(CLinkText(kAddress, IDC_HAND_CURSOR).SubclassWindow(hText))
+            << "a window belongs to one object";
         hFont = reinterpret_cast<HFONT>(::SendMessageA(hText, WM_GETFONT, 0, 0));
     }
     EXPECT_EQ(::GetWindowLongPtrA(hText, GWLP_WNDPROC), own);
@@ -101,7 +104,7 @@ TEST(LinkText, LabelOutlivedByItsWindowGivesTheWindowBack)
 TEST(LinkText, DestroyedWindowLetsTheLabelGoButNotItsFont)
 {
     CModelessTemplate dialog(IDD_ABOUTBOX);
-    CLinkText link;
+    CLinkText link(kAddress, IDC_HAND_CURSOR);
     ASSERT_TRUE(link.SubclassWindow(dialog.Item(IDC_ABOUT_ADDRESS)));
     const auto hFont = reinterpret_cast<HFONT>(link.SendMessage(WM_GETFONT));
     ::DestroyWindow(dialog.m_hDlg);
@@ -109,25 +112,25 @@ TEST(LinkText, DestroyedWindowLetsTheLabelGoButNotItsFont)
     EXPECT_EQ(static_cast<DWORD>(::GetObjectType(hFont)), static_cast<DWORD>(OBJ_FONT));
 }
 
-TEST(LinkArea, BannerOpensTheSecondSiteWithTheHand)
+TEST(LinkArea, OpensItsAddressWithItsCursor)
 {
     CFakeShellHooks hooks;
     CModelessTemplate dialog(IDD_QUERY_DIALOG);
-    CLinkArea banner;
+    CLinkArea banner(kAddress, IDC_HAND_CURSOR);
     ASSERT_TRUE(banner.SubclassWindow(dialog.Item(IDC_BANNER)));
     EXPECT_EQ(::WindowFromPoint(CentreOf(banner.m_hWnd)), banner.m_hWnd);
     EXPECT_TRUE(AskForCursor(banner.m_hWnd));
     EXPECT_EQ(::GetCursor(), LoadModuleCursor(IDC_HAND_CURSOR));
     Press(banner.m_hWnd);
     Press(banner.m_hWnd);
-    EXPECT_EQ(hooks.m_opened, std::vector<CString>(2, kMakerLabsHomePage));
+    EXPECT_EQ(hooks.m_opened, std::vector<CString>(2, kAddress));
 }
 
 // Without SS_NOTIFY a static lets the mouse through, so the area gets nothing.
 TEST(LinkArea, StaticWithoutNotifyStyleGetsNoMouse)
 {
     CModelessTemplate dialog(IDD_ABOUTBOX);
-    CLinkArea area;
+    CLinkArea area(kAddress, IDC_HAND_CURSOR);
     ASSERT_TRUE(area.SubclassWindow(dialog.Item(IDC_ABOUT_VERSION)));
     EXPECT_EQ(::WindowFromPoint(CentreOf(area.m_hWnd)), dialog.m_hDlg);
 }

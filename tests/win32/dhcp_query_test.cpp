@@ -1,4 +1,3 @@
-#include "platform/wait_cursor.h"
 #include "testing/scripted_dhcp_client.h"
 #include "win32/dhcp_query.h"
 
@@ -226,22 +225,6 @@ TEST_F(DhcpQueryTest, NamesLongerThan127CharactersAreRefusedNotCut)
     EXPECT_FALSE(bResult);
     EXPECT_EQ(m_service.Calls().size(), 1u);
     EXPECT_TRUE(NamesErrorCode(m_query.GetErrorText(), 87)) << m_query.GetErrorText();
-}
-
-TEST_F(DhcpQueryTest, WaitCursorShowsDuringTheCallAndEndsOnEveryWayOut)
-{
-    bool bResult = false;
-    Request(bResult);
-    EXPECT_EQ(m_service.Calls().back().nWaitCursors, 1);
-    EXPECT_EQ(CWaitCursor::ActiveCount(), 0);
-
-    m_service.FailWith(ERROR_ACCESS_DENIED);
-    Request(bResult);
-    EXPECT_EQ(CWaitCursor::ActiveCount(), 0);
-    m_query.RequestOptions(m_options, nullptr);
-    EXPECT_EQ(CWaitCursor::ActiveCount(), 0);
-    Request(bResult, CString(300, 'a').c_str());
-    EXPECT_EQ(CWaitCursor::ActiveCount(), 0);
 }
 
 TEST(DhcpQueryLifetime, InitialisesOnConstructionAndCleansUpOnDestruction)

@@ -2,6 +2,7 @@
 // advertising area, the system menu and the ways the dialog ends.
 #include "app/win32/maker_addresses.h"
 #include "app/win32/res/resource.h"
+#include "platform/wait_cursor.h"
 #include "shell/module_resources.h"
 #include "shell/win_app.h"
 #include "tests/app/win32/query_dlg_fixture.h"
@@ -258,6 +259,48 @@ TEST_F(QueryDlgTest, FailureAfterASuccessEmptiesTheListAndShowsTheErrorText)
     EXPECT_EQ(m_hooks.m_messageBoxes[0].strCaption, "veyra_tests");
 }
 
+// Busy for the whole request, whichever way it ends, and never under a message
+// box: the error text comes after the busy cursor has gone.
+TEST_F(QueryDlgTest, RequestRunsUnderTheBusyCursorAndItsErrorBoxAfterIt)
+{
+    AddThreeAdapters();
+    ScriptTypicalOptions();
+    const HCURSOR hWait = ::LoadCursorA(nullptr, IDC_WAIT);
+    std::vector<int> busyDuringCalls;
+    m_service.RunDuringRequests(
+        [&]
+        {
+            busyDuringCalls.push_back(CWaitCursor::ActiveCount());
+            EXPECT_EQ(::GetCursor(), hWait);
+        });
+    Run({[&]
+         {
+             Click(IDC_SEND_REQUEST);
+             EXPECT_EQ(CWaitCursor::ActiveCount(), 0);
+             EXPECT_NE(::GetCursor(), hWait);
+             m_service.FailWith(ERROR_ACCESS_DENIED);
+             Click(IDC_SEND_REQUEST);
+             EXPECT_EQ(CWaitCursor::ActiveCount(), 0);
+             return true;
+         }});
+    EXPECT_EQ(busyDuringCalls, std::vector<int>({1, 1}));
+    ASSERT_EQ(m_hooks.m_messageBoxes.size(), 1u);
+    EXPECT_NE(m_hooks.m_messageBoxes[0].hCursor, hWait);
+}
+
+TEST_F(QueryDlgTest, NoInterfacesBoxComesWithoutTheBusyCursor)
+{
+    const HCURSOR hWait = ::LoadCursorA(nullptr, IDC_WAIT);
+    Run({[&]
+         {
+             Click(IDC_SEND_REQUEST);
+             return true;
+         }});
+    ASSERT_EQ(m_hooks.m_messageBoxes.size(), 1u);
+    EXPECT_NE(m_hooks.m_messageBoxes[0].hCursor, hWait);
+    EXPECT_EQ(CWaitCursor::ActiveCount(), 0);
+}
+
 TEST_F(QueryDlgTest, ChoosingAnotherAdapterKeepsTheRowsAndSendsNothing)
 {
     AddThreeAdapters();
@@ -305,6 +348,25 @@ TEST_F(QueryDlgTest, AdvertisingAreaOpensTheMakersPages)
          }});
     EXPECT_EQ(m_hooks.m_opened, std::vector<CString>({kMakerDownloadPage, kMakerDownloadPage,
                                                       kMakerLabsHomePage, kMakerHomePage}));
+}
+
+TEST_F(QueryDlgTest, AdvertisingAreaShowsTheHandCursor)
+{
+    const HCURSOR hHand = LoadModuleCursor(IDC_HAND_CURSOR);
+    ASSERT_NE(hHand, nullptr);
+    Run({[&]
+         {
+             for (const int nID : {IDC_ADVERT_TITLE, IDC_ADVERT_TEXT, IDC_BANNER})
+             {
+                 ::SetCursor(nullptr);
+                 EXPECT_TRUE(::SendMessageA(Item(nID), WM_SETCURSOR,
+                                            reinterpret_cast<WPARAM>(Item(nID)),
+                                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
+                     << nID;
+                 EXPECT_EQ(::GetCursor(), hHand) << nID;
+             }
+             return true;
+         }});
 }
 
 TEST_F(QueryDlgTest, SystemMenuEndsWithASeparatorAndTheAboutItem)
