@@ -1,7 +1,7 @@
 #include "linux/linux_lease_sources.h"
 
-#include "core/wire/dhclient_lease.h"
-#include "core/wire/networkd_lease.h"
+#include "linux/dhclient_lease_source.h"
+#include "linux/networkd_lease_source.h"
 #include "linux/dhcpcd_lease_source.h"
 #include "linux/nm_lease_source.h"
 

@@ -2,11 +2,9 @@
 // KEY=value lines, or in newer releases one JSON object.
 #pragma once
 
-#include "linux/lease_source.h"
-#include "linux/linux_paths.h"
+#include "core/model/lease.h"
 
 #include <cstddef>
-#include <memory>
 #include <string_view>
 
 // Reads the options networkd kept: 0 when the text held the leased address or
@@ -35,9 +33,3 @@ int ParseNetworkdLease(std::string_view text, Lease& lease);
 
 inline constexpr int kMaxJsonDepth = 32;
 inline constexpr std::size_t kMaxJsonValues = 4096;
-
-// The source "networkd": <paths.m_strRun>/systemd/netif/leases/<ifindex>. The
-// file records no times, so the moment networkd wrote it is taken as the
-// moment the lease was obtained, and that plus LIFETIME as its expiry. Errors
-// of ReadBoundedFile pass through; a symbolic link there is refused (ELOOP).
-std::unique_ptr<CLeaseSource> MakeNetworkdLeaseSource(const LinuxPaths& paths);

@@ -1,6 +1,6 @@
+#include "core/model/requested_options.h"
 #include "core/wire/option_text.h"
 #include "tests/core/wire/lease_test_helpers.h"
-#include "win32/dhcp_query.h"
 
 #include <gtest/gtest.h>
 
@@ -78,8 +78,8 @@ TEST(EncodeOptionText, EveryRequestedOptionHasItsDhclientName)
         EXPECT_EQ(option->second, c.bytes) << c.pszName;
         covered.insert(option->first);
     }
-    for (const DWORD dwCode : CDhcpQuery::kRequestedOptions)
-        EXPECT_EQ(covered.count(static_cast<std::uint8_t>(dwCode)), 1u) << dwCode;
+    for (const std::uint32_t nCode : kRequestedOptions)
+        EXPECT_EQ(covered.count(static_cast<std::uint8_t>(nCode)), 1u) << nCode;
 }
 
 TEST(EncodeOptionText, OtherCommonOptions)
