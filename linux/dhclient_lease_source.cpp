@@ -2,10 +2,9 @@
 
 #include "core/wire/dhclient_lease.h"
 #include "platform/bounded_file.h"
+#include "platform/directory_listing.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,26 +33,6 @@ bool IsLeaseFileOf(std::string_view fileName, const std::string& strInterface)
             EndsWith(fileName, "-" + strInterface + ".leases"));
 }
 
-// The lease file names for the interface in a directory, sorted, at most
-// kMaxLeaseFiles of them: 0 or the errno value of opening the directory.
-int ListLeaseFiles(const std::string& strDir, const std::string& strInterface,
-                   std::vector<std::string>& names)
-{
-    DIR* pDir = opendir(strDir.c_str());
-    if (pDir == nullptr)
-        return errno;
-    while (const dirent* pEntry = readdir(pDir))
-    {
-        if (IsLeaseFileOf(pEntry->d_name, strInterface))
-            names.emplace_back(pEntry->d_name);
-    }
-    closedir(pDir);
-    std::sort(names.begin(), names.end());
-    if (names.size() > kMaxLeaseFiles)
-        names.resize(kMaxLeaseFiles);
-    return 0;
-}
-
 // Keeps the first failure worth reporting: a missing directory or file only
 // means there is no lease there.
 void NoteFailure(int& nFailure, int nResult)
@@ -62,26 +41,68 @@ void NoteFailure(int& nFailure, int nResult)
         nFailure = nResult;
 }
 
+// One of dhclient's directories, listed once for the source's run: every
+// adapter's lease files are looked for in the same listing.
+struct LeaseDirectory
+{
+    std::string m_strPath;
+    bool m_bListed = false;
+    int m_nListError = 0;
+    std::vector<std::string> m_Names;
+};
+
 class CDhclientLeaseSource final : public CLeaseSource
 {
 public:
-    explicit CDhclientLeaseSource(std::vector<std::string> dirs) : m_Dirs(std::move(dirs)) {}
+    explicit CDhclientLeaseSource(const std::vector<std::string>& dirs)
+    {
+        for (const std::string& strDir : dirs)
+        {
+            LeaseDirectory dir;
+            dir.m_strPath = strDir;
+            m_Dirs.push_back(std::move(dir));
+        }
+    }
 
     const char* Name() const override { return "dhclient"; }
     int Read(const LeaseInterface& iface, Lease& lease) override;
 
 private:
-    std::vector<std::string> m_Dirs;
+    // The lease file names for the interface in a directory, sorted, at most
+    // kMaxLeaseFiles of them: 0 or the errno value of listing the directory.
+    static int ListLeaseFiles(LeaseDirectory& dir, const std::string& strInterface,
+                              std::vector<std::string>& names);
+
+    std::vector<LeaseDirectory> m_Dirs;
 };
+
+int CDhclientLeaseSource::ListLeaseFiles(LeaseDirectory& dir, const std::string& strInterface,
+                                         std::vector<std::string>& names)
+{
+    if (!dir.m_bListed)
+    {
+        dir.m_bListed = true;
+        dir.m_nListError = ListDirectory(dir.m_strPath, kMaxDirectoryNames, dir.m_Names);
+    }
+    for (const std::string& strName : dir.m_Names)
+    {
+        if (names.size() == kMaxLeaseFiles)
+            break;
+        if (IsLeaseFileOf(strName, strInterface))
+            names.push_back(strName);
+    }
+    return dir.m_nListError;
+}
 
 int CDhclientLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
 {
     int nFailure = 0;
     std::optional<std::int64_t> tNewest;
-    for (const std::string& strDir : m_Dirs)
+    for (LeaseDirectory& dir : m_Dirs)
     {
+        const std::string& strDir = dir.m_strPath;
         std::vector<std::string> names;
-        const int nListed = ListLeaseFiles(strDir, iface.m_strName, names);
+        const int nListed = ListLeaseFiles(dir, iface.m_strName, names);
         if (nListed != 0)
         {
             NoteFailure(nFailure, nListed);

@@ -4,10 +4,10 @@
 #include "core/wire/bootp_message.h"
 #include "core/wire/byte_order.h"
 #include "platform/bounded_file.h"
+#include "platform/directory_listing.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <net/if.h>
 #include <string>
 #include <vector>
@@ -65,22 +65,26 @@ public:
 private:
     // <if>.lease, then the per-network leases of the folder. A name such as
     // "wlan0-guest.lease" may also be the plain lease of an interface called
-    // "wlan0-guest": that one is left to its own interface.
-    std::vector<std::string> LeaseFiles(const std::string& strName) const
+    // "wlan0-guest": that one is left to its own interface. Without a listing
+    // of the folder, only <if>.lease is tried.
+    std::vector<std::string> LeaseFiles(const std::string& strName)
     {
-        std::vector<std::string> files{strName + ".lease"};
-        DIR* pDirectory = opendir(m_strDirectory.c_str());
-        if (pDirectory == nullptr)
-            return files;
+        const std::string strOwn = strName + ".lease";
+        const std::vector<std::string>* pNames = Listing();
+        if (pNames == nullptr)
+            return {strOwn};
+        std::vector<std::string> files;
+        if (std::binary_search(pNames->begin(), pNames->end(), strOwn))
+            files.push_back(strOwn);
         const std::string strPrefix = strName + "-";
         const std::string strSuffix = ".lease";
-        while (const dirent* pEntry = readdir(pDirectory))
+        for (auto it = std::lower_bound(pNames->begin(), pNames->end(), strPrefix);
+             it != pNames->end() && it->compare(0, strPrefix.size(), strPrefix) == 0 &&
+             files.size() <= kMaxNetworkLeases;
+             ++it)
         {
-            const std::string strFile = pEntry->d_name;
-            if (files.size() > kMaxNetworkLeases)
-                break;
+            const std::string& strFile = *it;
             if (strFile.size() <= strPrefix.size() + strSuffix.size() ||
-                strFile.compare(0, strPrefix.size(), strPrefix) != 0 ||
                 strFile.compare(strFile.size() - strSuffix.size(), strSuffix.size(), strSuffix) !=
                     0)
                 continue;
@@ -88,8 +92,19 @@ private:
             if (if_nametoindex(strStem.c_str()) == 0)
                 files.push_back(strFile);
         }
-        closedir(pDirectory);
         return files;
+    }
+
+    // The folder's names, listed once for the source's run: every adapter's
+    // lease is looked for in the same listing.
+    const std::vector<std::string>* Listing()
+    {
+        if (!m_bListed)
+        {
+            m_bListed = true;
+            m_bListingRead = ListDirectory(m_strDirectory, kMaxDirectoryNames, m_Names) == 0;
+        }
+        return m_bListingRead ? &m_Names : nullptr;
     }
 
     static int ReadLease(const std::string& strPath, const LeaseInterface& iface, Lease& lease)
@@ -125,6 +140,9 @@ private:
     }
 
     std::string m_strDirectory;
+    bool m_bListed = false;
+    bool m_bListingRead = false;
+    std::vector<std::string> m_Names;
 };
 } // namespace
 
