@@ -105,7 +105,8 @@ dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
 wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
 
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
-if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -4 -t 10 "$ifc" >"$work/dhcpcd.log" 2>&1; then
+# dhcpcd returns as soon as it has its lease; the minute only ends a broken run.
+if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -4 -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1; then
     cat "$work/dhcpcd.log" "$work/dnsmasq.log"
     fail "dhcpcd got no lease"
     exit 1
