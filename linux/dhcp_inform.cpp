@@ -153,16 +153,15 @@ int CInformLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
     return Exchange(udp.Get(), BuildInformRequest(request), lease);
 }
 
-// Sends the request once per attempt, each time waiting twice as long as
-// before, and keeps the transaction id so a late answer to an earlier send
+// Sends the request once per entry of the schedule, waiting as long as it
+// says after each send, and keeps the transaction id so a late answer to an earlier send
 // still counts.
 int CInformLeaseSource::Exchange(int nSocket, const std::vector<std::uint8_t>& request,
                                  Lease& lease)
 {
     const sockaddr_in server = SocketAddress(m_settings.m_nServerAddress, m_settings.m_nServerPort);
     std::vector<std::uint8_t> reply(kMaxBootpMessage);
-    std::chrono::milliseconds wait(m_settings.m_nFirstTimeoutMs);
-    for (int nAttempt = 0; nAttempt < m_settings.m_nAttempts; ++nAttempt, wait *= 2)
+    for (const std::chrono::milliseconds wait : m_settings.m_Waits)
     {
         if (sendto(nSocket, request.data(), request.size(), 0,
                    reinterpret_cast<const sockaddr*>(&server), sizeof server) < 0)

@@ -4,17 +4,21 @@
 
 #include "linux/lease_source.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct InformSettings
 {
     std::uint32_t m_nServerAddress = 0xFFFFFFFF; // host byte order; broadcast
     std::uint16_t m_nServerPort = 67;
     std::uint16_t m_nClientPort = 68;
-    int m_nAttempts = 3;
-    // The wait for the first answer; each retry waits twice as long.
-    int m_nFirstTimeoutMs = 500;
+    // One send per entry, each followed by its wait for the answer: the
+    // schedule of retries, doubling by default.
+    std::vector<std::chrono::milliseconds> m_Waits{std::chrono::milliseconds(500),
+                                                   std::chrono::milliseconds(1000),
+                                                   std::chrono::milliseconds(2000)};
 };
 
 // Sends a DHCPINFORM from the interface's first IPv4 address, bound to the

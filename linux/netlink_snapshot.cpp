@@ -19,7 +19,6 @@ namespace
 {
 // A kernel that never finishes a dump is not waited for without end.
 constexpr int kReceiveTimeoutSeconds = 5;
-constexpr std::size_t kMaxDatagramsPerDump = 65536;
 // Longer attribute texts than the kernel ever sends are cut here.
 constexpr std::size_t kMaxText = 256;
 constexpr std::size_t kMaxHardwareAddress = 32; // MAX_ADDR_LEN
@@ -203,7 +202,7 @@ template <typename Request> void Frame(Request& request, std::uint16_t nType, st
     request.header.nlmsg_seq = nSeq;
 }
 
-int SendDump(int hSocket, CNetlinkSnapshot::Dump dump, std::uint32_t nSeq)
+int SendDump(CNetlinkSocket& socket, CNetlinkSnapshot::Dump dump, std::uint32_t nSeq)
 {
     LinkRequest link{};
     AddressRequest address{};
@@ -235,67 +234,105 @@ int SendDump(int hSocket, CNetlinkSnapshot::Dump dump, std::uint32_t nSeq)
         nSize = sizeof route;
         break;
     }
-    sockaddr_nl kernel{};
-    kernel.nl_family = AF_NETLINK;
-    const ssize_t nSent = sendto(hSocket, pRequest, nSize, 0,
-                                 reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel);
-    if (nSent < 0)
-        return errno;
-    return static_cast<std::size_t>(nSent) == nSize ? 0 : EIO;
+    return socket.Send(pRequest, nSize);
 }
+
+class CSystemNetlinkSocket final : public CNetlinkSocket
+{
+public:
+    int Open() override
+    {
+        m_socket.Reset(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
+        if (!m_socket.IsOpen())
+            return errno;
+        const timeval timeout{kReceiveTimeoutSeconds, 0};
+        if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0)
+            return errno;
+        return 0;
+    }
+
+    int Send(const void* pRequest, std::size_t nSize) override
+    {
+        sockaddr_nl kernel{};
+        kernel.nl_family = AF_NETLINK;
+        const ssize_t nSent = sendto(m_socket.Get(), pRequest, nSize, 0,
+                                     reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel);
+        if (nSent < 0)
+            return errno;
+        return static_cast<std::size_t>(nSent) == nSize ? 0 : EIO;
+    }
+
+    int Receive(std::uint8_t* pBuffer, std::size_t nCapacity, NetlinkDatagram& datagram) override
+    {
+        for (;;)
+        {
+            sockaddr_nl sender{};
+            iovec io{pBuffer, nCapacity};
+            msghdr message{};
+            message.msg_name = &sender;
+            message.msg_namelen = sizeof sender;
+            message.msg_iov = &io;
+            message.msg_iovlen = 1;
+            const ssize_t nReceived = recvmsg(m_socket.Get(), &message, 0);
+            if (nReceived < 0 && errno == EINTR)
+                continue;
+            if (nReceived < 0)
+                return errno == EAGAIN || errno == EWOULDBLOCK ? ETIMEDOUT : errno;
+            datagram.m_nLength = static_cast<std::size_t>(nReceived);
+            datagram.m_nSender = sender.nl_pid;
+            datagram.m_bTruncated = (message.msg_flags & MSG_TRUNC) != 0;
+            return 0;
+        }
+    }
+
+private:
+    CFileDescriptor m_socket;
+};
 } // namespace
 
 int CNetlinkSnapshot::Take()
 {
+    CSystemNetlinkSocket socket;
+    return Take(socket);
+}
+
+int CNetlinkSnapshot::Take(CNetlinkSocket& socket)
+{
     int nError = EAGAIN;
     for (int nRound = 0; nRound < kMaxRounds && nError == EAGAIN; ++nRound)
-        nError = TakeRound();
+        nError = TakeRound(socket);
     if (nError != 0)
         m_Interfaces.clear();
     return nError;
 }
 
-int CNetlinkSnapshot::TakeRound()
+int CNetlinkSnapshot::TakeRound(CNetlinkSocket& socket)
 {
     m_Interfaces.clear();
-    const CFileDescriptor netlink(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
-    if (!netlink.IsOpen())
-        return errno;
-    const timeval timeout{kReceiveTimeoutSeconds, 0};
-    if (setsockopt(netlink.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0)
-        return errno;
+    if (const int nError = socket.Open())
+        return nError;
 
     const auto buffer = std::make_unique<std::uint8_t[]>(kReceiveBufferSize);
     std::uint32_t nSeq = 0;
     for (const Dump dump : {Dump::Links, Dump::Addresses, Dump::Routes})
     {
-        if (const int nError = SendDump(netlink.Get(), dump, ++nSeq))
+        if (const int nError = SendDump(socket, dump, ++nSeq))
             return nError;
         bool bDone = false;
         for (std::size_t nDatagrams = 0; !bDone; ++nDatagrams)
         {
             if (nDatagrams == kMaxDatagramsPerDump)
                 return E2BIG;
-            sockaddr_nl sender{};
-            iovec io{buffer.get(), kReceiveBufferSize};
-            msghdr message{};
-            message.msg_name = &sender;
-            message.msg_namelen = sizeof sender;
-            message.msg_iov = &io;
-            message.msg_iovlen = 1;
-            const ssize_t nReceived = recvmsg(netlink.Get(), &message, 0);
-            if (nReceived < 0)
-            {
-                if (errno == EINTR)
-                    continue;
-                return errno == EAGAIN || errno == EWOULDBLOCK ? ETIMEDOUT : errno;
-            }
-            if ((message.msg_flags & MSG_TRUNC) != 0)
-                return EMSGSIZE;
-            if (sender.nl_pid != 0) // not the kernel
+            NetlinkDatagram datagram;
+            if (const int nError = socket.Receive(buffer.get(), kReceiveBufferSize, datagram))
+                return nError;
+            // Any local process may write to our port; only the kernel's
+            // datagrams count, a cut one of someone else's included.
+            if (datagram.m_nSender != 0)
                 continue;
-            if (const int nError =
-                    AddReply(dump, nSeq, buffer.get(), static_cast<std::size_t>(nReceived), bDone))
+            if (datagram.m_bTruncated || datagram.m_nLength > kReceiveBufferSize)
+                return EMSGSIZE;
+            if (const int nError = AddReply(dump, nSeq, buffer.get(), datagram.m_nLength, bDone))
                 return nError;
         }
     }

@@ -37,6 +37,31 @@ struct NetlinkInterface
 // By ifindex, so in ifindex order.
 using NetlinkInterfaces = std::map<unsigned, NetlinkInterface>;
 
+// One datagram as received: its length, who sent it (the kernel is port 0),
+// and whether it was longer than the buffer.
+struct NetlinkDatagram
+{
+    std::size_t m_nLength = 0;
+    std::uint32_t m_nSender = 0;
+    bool m_bTruncated = false;
+};
+
+// The rtnetlink socket a snapshot talks over: the kernel's, unless a test
+// hands in its own.
+class CNetlinkSocket
+{
+public:
+    virtual ~CNetlinkSocket() = default;
+    // A fresh socket for a round: 0 or errno.
+    virtual int Open() = 0;
+    // Sends one request to the kernel: 0 or errno.
+    virtual int Send(const void* pRequest, std::size_t nSize) = 0;
+    // Waits for one datagram: 0, ETIMEDOUT when none came in time, or the
+    // errno of the failure.
+    virtual int Receive(std::uint8_t* pBuffer, std::size_t nCapacity,
+                        NetlinkDatagram& datagram) = 0;
+};
+
 class CNetlinkSnapshot
 {
 public:
@@ -48,8 +73,13 @@ public:
     };
 
     // Replaces the snapshot with one taken in the calling thread's network
-    // namespace: 0, or the errno of the failure with the snapshot left empty.
+    // namespace: 0, or the errno of the failure with the snapshot left empty:
+    // EAGAIN when every round was disturbed by a change, E2BIG for a dump of
+    // more than kMaxDatagramsPerDump datagrams, EMSGSIZE for a datagram
+    // larger than kReceiveBufferSize, ETIMEDOUT when the kernel fell silent.
+    // Datagrams from senders other than the kernel are skipped.
     int Take();
+    int Take(CNetlinkSocket& socket);
 
     // Adds one datagram of a dump's reply to the snapshot. Every length in it
     // is checked against the datagram; messages of other requests are
@@ -66,9 +96,12 @@ public:
     static constexpr std::size_t kReceiveBufferSize = 32 * 1024;
     // Fresh rounds when the interfaces change in the middle of one.
     static constexpr int kMaxRounds = 3;
+    // No interface table needs more; a socket that never ends a dump is not
+    // read without end.
+    static constexpr std::size_t kMaxDatagramsPerDump = 65536;
 
 private:
-    int TakeRound();
+    int TakeRound(CNetlinkSocket& socket);
     void Add(Dump dump, const std::uint8_t* pBody, std::size_t nLength);
     void AddLink(const std::uint8_t* pBody, std::size_t nLength);
     void AddAddress(const std::uint8_t* pBody, std::size_t nLength);

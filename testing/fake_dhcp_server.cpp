@@ -50,6 +50,14 @@ std::vector<FakeRequest> CFakeDhcpServer::Requests() const
     return m_requests;
 }
 
+std::vector<FakeRequest> CFakeDhcpServer::WaitForRequests(std::size_t nCount,
+                                                          std::chrono::milliseconds limit) const
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_received.wait_for(lock, limit, [this, nCount] { return m_requests.size() >= nCount; });
+    return m_requests;
+}
+
 void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>* pListening)
 {
     const CNetnsScope scope(strNamespace);
@@ -80,6 +88,7 @@ void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>*
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_requests.push_back(request);
         }
+        m_received.notify_all();
         const std::optional<BootpMessage> message =
             ParseBootpMessage(request.m_Bytes.data(), request.m_Bytes.size());
         if (!message)

@@ -6,6 +6,8 @@
 #include "core/wire/bootp_message.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -41,6 +43,10 @@ public:
 
     bool Listening() const { return m_bListening; }
     std::vector<FakeRequest> Requests() const;
+    // The requests once there are at least nCount of them, or all there are
+    // when the limit passes first: the wait for a sender's last datagram.
+    std::vector<FakeRequest> WaitForRequests(std::size_t nCount,
+                                             std::chrono::milliseconds limit) const;
 
 private:
     void Serve(const std::string& strNamespace, std::promise<bool>* pListening);
@@ -49,6 +55,7 @@ private:
     std::atomic<bool> m_bStop{false};
     bool m_bListening = false;
     mutable std::mutex m_mutex;
+    mutable std::condition_variable m_received;
     std::vector<FakeRequest> m_requests;
     std::thread m_thread;
 };

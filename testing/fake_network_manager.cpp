@@ -7,7 +7,6 @@ namespace
 const char* const kService = "org.freedesktop.NetworkManager";
 const char* const kManagerPath = "/org/freedesktop/NetworkManager";
 const char* const kDevicePath = "/org/freedesktop/NetworkManager/Devices/3";
-constexpr std::chrono::seconds kLateBy(3);
 
 int AppendVariant(sd_bus_message* pReply, const FakeOptionValue& value)
 {
@@ -92,7 +91,8 @@ std::size_t CFakeNetworkManager::Callers() const
 
 void CFakeNetworkManager::AnswerHeldCall()
 {
-    if (m_pHeldCall == nullptr || std::chrono::steady_clock::now() - m_heldSince < kLateBy)
+    if (m_pHeldCall == nullptr || m_setup.m_answerDelay == kNeverAnswer ||
+        std::chrono::steady_clock::now() - m_heldSince < m_setup.m_answerDelay)
         return;
     sd_bus_reply_method_return(m_pHeldCall, "o", kDevicePath);
     m_pHeldCall = sd_bus_message_unref(m_pHeldCall);
@@ -116,7 +116,7 @@ int CFakeNetworkManager::OnGetDeviceByIpIface(sd_bus_message* pCall, void* pUser
     if (pThis->m_setup.m_strInterface != pszInterface)
         return sd_bus_error_set(pError, "org.freedesktop.NetworkManager.UnknownDevice",
                                 "No device found for the requested iface.");
-    if (pThis->m_setup.m_bAnswerLate)
+    if (pThis->m_setup.m_answerDelay.count() > 0)
     {
         sd_bus_message_unref(pThis->m_pHeldCall);
         pThis->m_pHeldCall = sd_bus_message_ref(pCall);

@@ -26,9 +26,13 @@ struct FakeNetworkManagerSetup
     std::string m_strDhcp4Config = "/org/freedesktop/NetworkManager/DHCP4Config/5";
     bool m_bDhcp4ConfigAsText = false; // publishes the path with type "s"
     FakeOptions m_Options;
-    std::string m_strError;     // when set, GetDeviceByIpIface fails with it
-    bool m_bAnswerLate = false; // GetDeviceByIpIface answers after 3 s
+    std::string m_strError; // when set, GetDeviceByIpIface fails with it
+    // How long GetDeviceByIpIface holds its answer; kNeverAnswer holds it
+    // until the fake is destroyed.
+    std::chrono::milliseconds m_answerDelay{0};
 };
+
+inline constexpr std::chrono::milliseconds kNeverAnswer = std::chrono::milliseconds::max();
 
 class CFakeNetworkManager
 {

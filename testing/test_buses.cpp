@@ -195,6 +195,6 @@ CSilentBus::~CSilentBus()
 void CSilentBus::HangUpLater()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_condition.wait_for(lock, std::chrono::seconds(3), [this] { return m_bDestroyed; });
+    m_condition.wait_for(lock, std::chrono::seconds(30), [this] { return m_bDestroyed; });
     m_socket.Reset();
 }

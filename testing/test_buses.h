@@ -49,9 +49,9 @@ private:
     pid_t m_nPid = -1;
 };
 
-// A socket that takes connections and never says a word. It hangs up three
-// seconds after it was made, long after a client should have given up, or
-// when it is destroyed.
+// A socket that takes connections and never says a word. It hangs up half a
+// minute after it was made, so a client without a bound of its own fails
+// otherwise than by its timeout, or when it is destroyed.
 class CSilentBus
 {
 public:

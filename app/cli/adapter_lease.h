@@ -1,6 +1,7 @@
 // The lease behind `veyra ADAPTER`.
 #pragma once
 
+#include "core/model/adapter_info.h"
 #include "linux/lease_source.h"
 
 #include <optional>
@@ -10,3 +11,8 @@
 // when no source has a lease for it, or the sources' failure (EACCES...).
 int ReadAdapterLease(const std::optional<LeaseInterface>& iface, CLeaseSource& leases,
                      Lease& lease);
+
+// The platform name an argument means: an adapter's own name, byte for byte,
+// or else the hardware address text the window's chooser shows for it (the
+// first adapter's where two share it); empty when it means none.
+std::string AdapterNamed(const AdapterList& adapters, const std::string& strArgument);

@@ -1,5 +1,6 @@
 #include "app/cli/exit_status.h"
 
+#include "app/cli/text_columns.h"
 #include "platform/system_error_text.h"
 
 #include <cerrno>
@@ -46,16 +47,16 @@ std::string RequestFailureText(int nError, const std::string& strAdapter, bool b
         LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError)
             ? "DHCP Error " + std::to_string(nError) + ": " + strSystemText + "\n"
             : "DHCP Error: " + std::to_string(nError) +
-                  " GetLastError: " + std::to_string(dwLookupError);
+                  " GetLastError: " + std::to_string(dwLookupError) + "\n";
     const FailureRow* pRow = RowFor(nError);
     if (pRow != nullptr && pRow->m_bNoLease)
-        strText += "veyra: no DHCP lease found for " + strAdapter +
+        strText += "veyra: no DHCP lease found for " + TerminalSafe(strAdapter) +
                    (bInform ? "\n" : "; --inform asks the DHCP server itself\n");
     return strText;
 }
 
 std::string NoSuchAdapterText(const std::string& strArgument)
 {
-    return "No Interfaces Present\nveyra: no network adapter is named " + strArgument +
-           " or has that hardware address\n";
+    return "No Interfaces Present\nveyra: no network adapter is named " +
+           TerminalSafe(strArgument) + " or has that hardware address\n";
 }

@@ -4,7 +4,7 @@
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
-#include "core/model/adapter_choice.h"
+#include "app/cli/text_columns.h"
 #include "core/model/requested_options.h"
 #include "linux/adapter_source.h"
 #include "linux/linux_lease_sources.h"
@@ -18,23 +18,11 @@ void Print(const std::string& strText, std::FILE* pStream = stdout)
     std::fwrite(strText.data(), 1, strText.size(), pStream);
 }
 
-// The platform name an argument means: an adapter's own name, or the
-// hardware address text the window's chooser would show for it.
-std::string AdapterNamed(const AdapterList& adapters, const std::string& strArgument)
-{
-    for (const AdapterInfo& adapter : adapters)
-    {
-        if (adapter.m_strAdapterName == strArgument)
-            return strArgument;
-    }
-    return AdapterNameFor(adapters, strArgument);
-}
-
 int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLeaseSource& leases,
             const std::string& strAdapter)
 {
     // Announced before the sources are read: asking the server takes seconds.
-    Print("Getting DHCP Options on Adapter [" + strAdapter + "]\n", stderr);
+    Print("Getting DHCP Options on Adapter [" + TerminalSafe(strAdapter) + "]\n", stderr);
     Lease lease;
     const int nError = ReadAdapterLease(adapters.Interface(strAdapter), leases, lease);
     if (nError != 0)

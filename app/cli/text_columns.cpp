@@ -1,23 +1,33 @@
 #include "app/cli/text_columns.h"
 
+#include "platform/utf8.h"
+
 #include <algorithm>
 #include <cstdio>
 
 std::string TerminalSafe(const std::string& strText)
 {
     std::string strSafe;
-    for (const char c : strText)
+    for (std::size_t pos = 0; pos < strText.size();)
     {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
+        const std::size_t nStart = pos;
+        const char32_t nCode = DecodeUtf8(strText, pos);
+        const bool bMalformed = nCode == kReplacementCharacter &&
+                                strText.compare(nStart, pos - nStart, "\xEF\xBF\xBD") != 0;
+        // C0, DEL and C1: a terminal acts on each of them.
+        if (bMalformed || nCode < 0x20 || (nCode >= 0x7F && nCode < 0xA0))
         {
-            char szEscape[8];
-            std::snprintf(szEscape, sizeof szEscape, "\\x%02X", byte);
-            strSafe += szEscape;
+            for (std::size_t i = nStart; i < pos; ++i)
+            {
+                char szEscape[8];
+                std::snprintf(szEscape, sizeof szEscape, "\\x%02X",
+                              static_cast<unsigned char>(strText[i]));
+                strSafe += szEscape;
+            }
         }
         else
         {
-            strSafe += c;
+            strSafe.append(strText, nStart, pos - nStart);
         }
     }
     return strSafe;

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
-// The text with every control byte (below 0x20, and 0x7F) written as \xNN,
-// so that data from the network cannot move the cursor or recolour the terminal.
+// The text with the bytes of every control character (C0, DEL, C1) and every
+// byte that is not part of well-formed UTF-8 written as \xNN, so that data
+// from the network or an interface's name cannot move the cursor, recolour
+// the terminal or garble the line.
 std::string TerminalSafe(const std::string& strText);
 
 // The rows as lines of left-aligned columns, two spaces apart; the last

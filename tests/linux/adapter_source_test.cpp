@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -272,6 +273,33 @@ TEST_F(LinuxAdapterSourceTest, InterfaceAnswersForTheAdaptersOfTheLastRead)
             ASSERT_EQ(source.Read(adapters), 0);
             EXPECT_FALSE(source.Interface("vyi0"));
             EXPECT_TRUE(source.Interface("vyi9"));
+        });
+}
+
+// Linux allows any bytes in a name but '/', ':', blanks and NUL; the name is
+// those bytes from the snapshot to the lease source, never a text's
+// replacement.
+TEST_F(LinuxAdapterSourceTest, ANameThatIsNotUtf8KeepsItsBytes)
+{
+    const std::string strName = "e\xFFx";
+    ASSERT_TRUE(Inside("link add \"$(printf 'e\\377x')\" type veth peer name vyi0p"));
+    ASSERT_TRUE(Inside("addr add 10.77.0.5/24 dev \"$(printf 'e\\377x')\""));
+    RunInside(
+        [this, &strName]
+        {
+            CLinuxAdapterSource source(m_paths, m_leases);
+            AdapterList adapters;
+            ASSERT_EQ(source.Read(adapters), 0);
+            EXPECT_EQ(std::count_if(adapters.begin(), adapters.end(),
+                                    [&strName](const AdapterInfo& adapter)
+                                    { return adapter.m_strAdapterName == strName; }),
+                      1);
+            const std::optional<LeaseInterface> iface = source.Interface(strName);
+            ASSERT_TRUE(iface);
+            EXPECT_EQ(iface->m_strName, strName);
+            EXPECT_EQ(iface->m_nIndex, if_nametoindex(strName.c_str()));
+            EXPECT_EQ(iface->m_IpAddresses, (std::vector<std::uint32_t>{0x0A4D0005}));
+            EXPECT_FALSE(source.Interface("e\xEF\xBF\xBDx"));
         });
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -15,6 +16,11 @@
 namespace
 {
 using Bytes = std::vector<std::uint8_t>;
+using std::chrono::milliseconds;
+
+// Longer than any test takes: where the server answers, no retry comes of a
+// slow machine, so each read sends exactly once.
+constexpr milliseconds kPatient(20000);
 
 // Options a careless server adds to an inform's answer, and one that tells
 // which answer was taken.
@@ -49,7 +55,7 @@ protected:
             GTEST_SKIP() << m_pPair->Failure();
         m_iface.m_strName = CNetnsPair::kClientInterface;
         m_iface.m_IpAddresses = {CNetnsPair::kClientAddress};
-        m_settings.m_nFirstTimeoutMs = 100;
+        m_settings.m_Waits = {kPatient, kPatient};
     }
 
     std::unique_ptr<CFakeDhcpServer> Serve(CFakeDhcpServer::Script script)
@@ -129,7 +135,9 @@ TEST_F(InformExchange, TakesOnlyItsOwnAckAndDropsLeaseTimes)
 
 TEST_F(InformExchange, RetriesKeepTheTransactionAndEachReadHasItsOwn)
 {
-    // The first request goes unanswered.
+    // The server withholds its answer until it has seen the resend, which
+    // comes after a short first wait.
+    m_settings.m_Waits = {milliseconds(50), kPatient};
     const auto pServer = Serve(
         [](const BootpMessage& request, int nRequest)
         {
@@ -140,6 +148,7 @@ TEST_F(InformExchange, RetriesKeepTheTransactionAndEachReadHasItsOwn)
     Lease first;
     ASSERT_EQ(ReadInClient(first), 0);
     EXPECT_EQ(first.m_mapOptions.at(15), TextBytes("late"));
+    m_settings.m_Waits = {kPatient, kPatient}; // answered at once: one send
     Lease second;
     ASSERT_EQ(ReadInClient(second), 0);
 
@@ -156,12 +165,12 @@ TEST_F(InformExchange, RetriesKeepTheTransactionAndEachReadHasItsOwn)
 TEST_F(InformExchange, SilenceEndsAfterTheLastAttempt)
 {
     const auto pServer = Serve(Silence);
-    m_settings.m_nAttempts = 3;
-    m_settings.m_nFirstTimeoutMs = 30;
+    m_settings.m_Waits = {milliseconds(10), milliseconds(20), milliseconds(40)};
     Lease lease;
     EXPECT_EQ(ReadInClient(lease), ETIMEDOUT);
     EXPECT_TRUE(lease.m_mapOptions.empty());
-    EXPECT_EQ(pServer->Requests().size(), 3u);
+    // The last send may still be on its way to the server.
+    EXPECT_EQ(pServer->WaitForRequests(3, kPatient).size(), 3u);
 }
 
 TEST_F(InformExchange, TakenClientPortFallsBackToAnEphemeralOne)

@@ -128,7 +128,11 @@ protected:
     {
         const CNetnsScope scope(m_pPair->ClientNamespace());
         EXPECT_TRUE(scope.Entered());
-        return MakeInformLeaseSource(InformSettings())->Read(m_iface, lease);
+        // dnsmasq answers: a wait no machine comes near, so no retry is
+        // needed however slow the machine.
+        InformSettings settings;
+        settings.m_Waits = {std::chrono::seconds(20), std::chrono::seconds(20)};
+        return MakeInformLeaseSource(settings)->Read(m_iface, lease);
     }
 
     void ExpectTheServersOptions(const Lease& lease)

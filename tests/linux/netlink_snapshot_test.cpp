@@ -1,12 +1,16 @@
 // Replies of the rtnetlink dumps, written as datagrams by hand: the fields
 // the snapshot keeps, and every length a hostile reply can get wrong.
 #include "linux/netlink_snapshot.h"
+#include "testing/faulty_netlink_socket.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include <linux/if_arp.h>
@@ -280,6 +284,68 @@ TEST_F(NetlinkReplyTest, AnAttributePastItsMessageEndsTheAttributes)
               0);
     EXPECT_TRUE(At(2).m_Gateways.empty());
 }
+
+struct SocketFaultCase
+{
+    const char* pszFault;
+    std::vector<NetlinkFault> script;
+    int nError;
+    int nRounds;
+};
+
+void PrintTo(const SocketFaultCase& fault, std::ostream* pStream)
+{
+    *pStream << fault.pszFault;
+}
+
+class NetlinkSocketFaultTest : public testing::TestWithParam<SocketFaultCase>
+{
+};
+
+TEST_P(NetlinkSocketFaultTest, EachFaultEndsAsItShould)
+{
+    const SocketFaultCase& fault = GetParam();
+    CFaultyNetlinkSocket socket(fault.script);
+    CNetlinkSnapshot snapshot;
+    EXPECT_EQ(snapshot.Take(socket), fault.nError);
+    EXPECT_EQ(socket.Rounds(), fault.nRounds);
+    // Whole or nothing: a failed round leaves no half snapshot behind.
+    EXPECT_EQ(snapshot.Interfaces().size(), fault.nError == 0 ? 1u : 0u);
+    if (fault.nError == 0)
+    {
+        EXPECT_EQ(snapshot.Interfaces().at(1).m_strName, "lo");
+    }
+}
+
+using F = NetlinkFault;
+INSTANTIATE_TEST_SUITE_P(
+    Faults, NetlinkSocketFaultTest,
+    testing::Values(
+        SocketFaultCase{
+            "an interrupted links dump, clean in the next round", {F::Interrupted}, 0, 2},
+        SocketFaultCase{"an interrupted route dump starts the round again",
+                        {F::None, F::None, F::Interrupted},
+                        0,
+                        2},
+        SocketFaultCase{"interrupted in every round gives up after the last",
+                        {F::Interrupted, F::Interrupted, F::Interrupted},
+                        EAGAIN,
+                        CNetlinkSnapshot::kMaxRounds},
+        SocketFaultCase{"a dump that never closes", {F::Flood}, E2BIG, 1},
+        SocketFaultCase{"a datagram larger than the buffer", {F::Truncated}, EMSGSIZE, 1},
+        SocketFaultCase{"a cut datagram from another process", {F::ForeignTruncated}, 0, 1},
+        SocketFaultCase{"a refusal forged by another process", {F::ForeignError}, 0, 1},
+        SocketFaultCase{"a kernel silent from the start", {F::Silence}, ETIMEDOUT, 1},
+        SocketFaultCase{"silence after the links dump", {F::None, F::Silence}, ETIMEDOUT, 1}),
+    [](const testing::TestParamInfo<SocketFaultCase>& test)
+    {
+        std::string strName;
+        for (const char* p = test.param.pszFault; *p != '\0'; ++p)
+            if (std::isalnum(static_cast<unsigned char>(*p)))
+                strName +=
+                    strName.empty() || p[-1] != ' ' ? *p : static_cast<char>(std::toupper(*p));
+        return strName;
+    });
 
 TEST(NetlinkSnapshot, TheMachinesLoopbackIsSeen)
 {

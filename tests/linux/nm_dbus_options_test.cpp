@@ -63,6 +63,11 @@ FakeOptions ManyOptions(std::size_t nCount)
     return options;
 }
 
+// Where the fake answers at once, a bound no machine comes near; where it
+// never answers, a short one: no outcome depends on the machine's speed.
+constexpr std::chrono::milliseconds kPatient = std::chrono::seconds(30);
+constexpr std::chrono::milliseconds kImpatient = std::chrono::milliseconds(300);
+
 // A private system bus for each test; a test puts a fake NetworkManager on it.
 class NmDbusOptionsTest : public testing::Test
 {
@@ -95,10 +100,10 @@ protected:
     }
 
     // Starts from a map with something in it: a failure must leave it empty.
-    int Fetch(const std::string& strInterface = "vcli")
+    int Fetch(const std::string& strInterface = "vcli", std::chrono::milliseconds bound = kPatient)
     {
         m_options = {{"left", "over"}};
-        CSystemBus bus;
+        CSystemBus bus(bound);
         if (const int nOpened = bus.Open())
             return nOpened;
         return FetchNetworkManagerOptions(bus, strInterface, m_options);
@@ -193,13 +198,13 @@ TEST_F(NmDbusOptionsTest, ConfigPathOfTheWrongTypeIsAnError)
 
 TEST_F(NmDbusOptionsTest, GivesUpOnAnAnswerThatComesTooLate)
 {
-    // Answered after 3 s, which a call without a bound of its own would
-    // still wait for.
+    // Never answered, which a call without a bound of its own would still
+    // wait for. A bus slow to greet us times out too.
     FakeNetworkManagerSetup setup;
-    setup.m_bAnswerLate = true;
+    setup.m_answerDelay = kNeverAnswer;
     setup.m_Options = CapturedLease();
     Serve(std::move(setup));
-    EXPECT_EQ(Fetch(), ETIMEDOUT);
+    EXPECT_EQ(Fetch("vcli", kImpatient), ETIMEDOUT);
     EXPECT_TRUE(m_options.empty());
 }
 
@@ -207,7 +212,7 @@ TEST_F(NmDbusOptionsTest, GivesUpOnAnAnswerThatComesTooLate)
 TEST_F(NmDbusOptionsTest, LeaseSourceTurnsTheOptionsIntoALease)
 {
     ServeOptions(CapturedLease());
-    const std::unique_ptr<CLeaseSource> source = MakeNetworkManagerLeaseSource();
+    const std::unique_ptr<CLeaseSource> source = MakeNetworkManagerLeaseSource(kPatient);
     EXPECT_STREQ(source->Name(), "NetworkManager");
     LeaseInterface iface;
     iface.m_strName = "vcli";
@@ -231,7 +236,7 @@ TEST_F(NmDbusOptionsTest, TheSourceKeepsAFailureToConnectForTheRun)
     LeaseInterface iface;
     iface.m_strName = "vcli";
     Lease lease;
-    const std::unique_ptr<CLeaseSource> source = MakeNetworkManagerLeaseSource();
+    const std::unique_ptr<CLeaseSource> source = MakeNetworkManagerLeaseSource(kPatient);
     {
         const CScratchDirectory directory;
         ASSERT_FALSE(directory.Path().empty());
@@ -239,13 +244,13 @@ TEST_F(NmDbusOptionsTest, TheSourceKeepsAFailureToConnectForTheRun)
         EXPECT_EQ(source->Read(iface, lease), ENOENT);
     }
     EXPECT_EQ(source->Read(iface, lease), ENOENT) << "connected again";
-    EXPECT_EQ(MakeNetworkManagerLeaseSource()->Read(iface, lease), 0);
+    EXPECT_EQ(MakeNetworkManagerLeaseSource(kPatient)->Read(iface, lease), 0);
 }
 
 TEST_F(NmDbusOptionsTest, ABusThatIsNotOpenHasNothingToRead)
 {
     ServeOptions(CapturedLease());
-    CSystemBus bus;
+    CSystemBus bus(kPatient);
     Options options = {{"left", "over"}};
     EXPECT_EQ(FetchNetworkManagerOptions(bus, "vcli", options), ENOENT);
     EXPECT_TRUE(options.empty());
@@ -253,12 +258,12 @@ TEST_F(NmDbusOptionsTest, ABusThatIsNotOpenHasNothingToRead)
 
 TEST_F(NmDbusOptionsTest, TheCallBoundIsTheCallers)
 {
-    // Answered after 3 s: a bound of 4 s waits for it.
+    // Answered later than the default bound allows: the caller's waits for it.
     FakeNetworkManagerSetup setup;
-    setup.m_bAnswerLate = true;
+    setup.m_answerDelay = kDefaultBusTimeout + std::chrono::milliseconds(500);
     setup.m_Options = CapturedLease();
     Serve(std::move(setup));
-    CSystemBus bus(std::chrono::seconds(4));
+    CSystemBus bus(kPatient);
     ASSERT_EQ(bus.Open(), 0);
     EXPECT_EQ(FetchNetworkManagerOptions(bus, "vcli", m_options), 0);
     EXPECT_EQ(m_options.at("routers"), "10.99.0.1");
@@ -296,21 +301,21 @@ TEST(NmDbusBusTest, NoBusIsAbsent)
     const CScratchDirectory directory;
     ASSERT_FALSE(directory.Path().empty());
     const CSystemBusAddress address("unix:path=" + directory.Path() + "/no_bus_here");
-    CSystemBus bus;
+    CSystemBus bus(kPatient);
     EXPECT_EQ(bus.Open(), ENOENT);
     EXPECT_EQ(bus.Get(), nullptr);
 }
 
 TEST(NmDbusBusTest, GivesUpOnABusThatNeverSpeaks)
 {
-    // The silent bus hangs up after 3 s; a client that waited that long
-    // would see the connection fail instead of its own timeout.
+    // The silent bus hangs up only long after the client's short bound; a
+    // client that waited for that would see the connection fail instead.
     const CScratchDirectory directory;
     ASSERT_FALSE(directory.Path().empty());
     const CSilentBus bus(directory.Path() + "/silent_bus");
     ASSERT_TRUE(bus.Listening());
     const CSystemBusAddress address(bus.Address());
-    CSystemBus systemBus;
+    CSystemBus systemBus(kImpatient);
     EXPECT_EQ(systemBus.Open(), ETIMEDOUT);
     EXPECT_EQ(systemBus.Get(), nullptr);
 }

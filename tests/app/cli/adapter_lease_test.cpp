@@ -51,6 +51,42 @@ TEST(AdapterLease, NoInterfaceAsksNoSource)
     EXPECT_EQ(0, source.m_nReads);
 }
 
+AdapterInfo Adapter(const char* pszName, const char* pszMac)
+{
+    AdapterInfo adapter;
+    adapter.m_strAdapterName = pszName;
+    adapter.m_strMacAddress = pszMac;
+    return adapter;
+}
+
+TEST(AdapterNamed, ANameOrTheChoosersAddressText)
+{
+    const AdapterList adapters = {
+        Adapter("eth0", "02:00:00:99:00:01"), Adapter("vlan7", "02:00:00:99:00:02"),
+        Adapter("vlan8", "02:00:00:99:00:02"), Adapter("02:00:00:99:00:01", "02:00:00:99:00:09"),
+        Adapter("e\xFFx", "02:00:00:99:00:0A")};
+    const struct
+    {
+        const char* pszFault;
+        std::string strArgument;
+        const char* pszMeant;
+    } kCases[] = {
+        {"an exact name", "eth0", "eth0"},
+        {"a name's bytes, not UTF-8", "e\xFFx", "e\xFFx"},
+        {"the hardware address text", "02:00:00:99:00:0A", "e\xFFx"},
+        {"an address two adapters share means the first", "02:00:00:99:00:02", "vlan7"},
+        {"a name that looks like an address is a name first", "02:00:00:99:00:01",
+         "02:00:00:99:00:01"},
+        {"an address in other letters", "02:00:00:99:00:0a", ""},
+        {"a name's prefix", "eth", ""},
+        {"the name with the byte replaced", "e\xEF\xBF\xBDx", ""},
+        {"nothing", "", ""},
+    };
+    for (const auto& test : kCases)
+        EXPECT_EQ(test.pszMeant, AdapterNamed(adapters, test.strArgument)) << test.pszFault;
+    EXPECT_EQ("", AdapterNamed({}, "eth0"));
+}
+
 struct FailureCase
 {
     int nSourceResult; // what the lease sources answered
@@ -89,7 +125,7 @@ TEST(ExitStatus, TheUsersTextsForEachFailure)
     // Who already asked the server is not told to.
     EXPECT_EQ("DHCP Error 61: No data available\nveyra: no DHCP lease found for vcli\n",
               RequestFailureText(ENODATA, "vcli", true));
-    EXPECT_EQ("DHCP Error: 100000 GetLastError: 22", RequestFailureText(100000, "vcli", false));
+    EXPECT_EQ("DHCP Error: 100000 GetLastError: 22\n", RequestFailureText(100000, "vcli", false));
     EXPECT_EQ("No Interfaces Present\n"
               "veyra: no network adapter is named vye-none or has that hardware address\n",
               NoSuchAdapterText("vye-none"));

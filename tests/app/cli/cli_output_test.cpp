@@ -34,10 +34,27 @@ TEST(CommandLine, ReadsTheAdapterTheFormatAndTheInformFlag)
     EXPECT_TRUE(ParseCommandLine({"--help"}).m_bHelp);
 }
 
-TEST(TerminalText, ControlBytesFromTheNetworkAreShownNotObeyed)
+TEST(TerminalText, ControlAndStrayBytesAreShownNotObeyed)
 {
-    EXPECT_EQ("a\\x1B[2Jb\\x0A\\x7F", TerminalSafe("a\x1b[2Jb\n\x7f"));
-    EXPECT_EQ("caf\xC3\xA9", TerminalSafe("caf\xC3\xA9"));
+    const struct
+    {
+        const char* pszFault;
+        std::string strText;
+        const char* pszShown;
+    } kCases[] = {
+        {"C0 controls and DEL", "a\x1b[2Jb\n\x7f", "a\\x1B[2Jb\\x0A\\x7F"},
+        {"well-formed UTF-8 stays", "caf\xC3\xA9 \xEF\xBF\xBD", "caf\xC3\xA9 \xEF\xBF\xBD"},
+        {"a byte that starts nothing (an interface name)", "e\xFFx", "e\\xFFx"},
+        {"a sequence cut short at the end", "ab\xC3", "ab\\xC3"},
+        {"an overlong slash", "\xC0\xAF", "\\xC0\\xAF"},
+        {"a C1 control in UTF-8 (CSI)",
+         "\xC2\x9B"
+         "2J",
+         "\\xC2\\x9B"
+         "2J"},
+    };
+    for (const auto& test : kCases)
+        EXPECT_EQ(test.pszShown, TerminalSafe(test.strText)) << test.pszFault;
 }
 
 TEST(TerminalText, ColumnsAlignByCharactersAndEndWithoutPadding)
@@ -126,6 +143,11 @@ TEST(ResultOutput, AdapterListOrTheWindowsTextForNone)
     adapter.m_DhcpServers = {"10.99.0.1"};
     EXPECT_EQ("Hardware Address   Name  Description  IPv4 Address  DHCP Server\n"
               "02:00:00:99:00:02  vcli  veth         10.99.0.146   10.99.0.1\n",
+              FormatAdapters({adapter}));
+    // A name of any bytes Linux allows is listed as the rows show it.
+    adapter.m_strAdapterName = "e\xFFx";
+    EXPECT_EQ("Hardware Address   Name    Description  IPv4 Address  DHCP Server\n"
+              "02:00:00:99:00:02  e\\xFFx  veth         10.99.0.146   10.99.0.1\n",
               FormatAdapters({adapter}));
 }
 } // namespace

@@ -59,6 +59,27 @@ check() {
 
 in_cli() { ip netns exec "$cli" "$@"; }
 
+# check_json_rows LABEL SOURCE ROWS: $json holds ROWS objects, more than
+# none, each from SOURCE; an empty answer fails.
+check_json_rows() {
+    check "$1: rows" "$3" "$(grep -c '"code"' <<<"$json")"
+    check "$1: rows from $2" "$3" "$(grep -c "\"source\": \"$2\"}" <<<"$json")"
+    [ "$3" -gt 0 ] || fail "$1: no rows to compare"
+}
+
+# wait_for WHAT COMMAND...: until COMMAND succeeds, for at most a minute;
+# what is waited for is the effect, the limit only ends a broken run.
+wait_for() {
+    local what=$1 tries
+    shift
+    for ((tries = 0; tries < 600; ++tries)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    fail "waited a minute for $what"
+    return 1
+}
+
 ip netns add "$srv" && ip netns add "$cli" || exit 1
 ip link add vye-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" || exit 1
 ip -n "$srv" addr add 10.77.0.1/24 dev vye-s0
@@ -80,9 +101,12 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option-force=43,01:04:de:ad:be:ef:02:03:61:62:63 \
     --dhcp-option-force=46,8 \
     --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 &
+dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
+wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
 
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
-if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -4 -t 10 "$ifc" >"$work/dhcpcd.log" 2>&1; then
+# dhcpcd returns as soon as it has its lease; the minute only ends a broken run.
+if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -4 -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1; then
     cat "$work/dhcpcd.log" "$work/dnsmasq.log"
     fail "dhcpcd got no lease"
     exit 1
@@ -156,7 +180,7 @@ grep -qE "^${mac^^} +$ifc .* 10\.77\.0\.146 +10\.77\.0\.1$" <<<"$listing" ||
 veyra_tsv
 expect_rows "rows from dhcpcd's lease" "$tsv" <<<"$dhcpcd_rows"
 json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
-check "every row from dhcpcd" "" "$(grep '"code"' <<<"$json" | grep -v '"source": "dhcpcd"')"
+check_json_rows "every row from dhcpcd" dhcpcd "$(grep -c . <<<"$dhcpcd_rows")"
 grep -qF '"code": 43, "parameter": "Vendor Spec Info", "data": "", "hex": "0104deadbeef0203616263"' \
     <<<"$json" || fail "option 43's raw bytes: $json"
 grep -qF '"code": 6, "parameter": "DNS Server", "data": "10.77.0.1 10.77.0.2 ", "hex": "0a4d00010a4d0002"' \
@@ -171,8 +195,9 @@ echo "== DHCPINFORM"
 rm -f "$dhcpcd_lease"
 in_cli "$veyra" "$ifc" >"$work/out" 2>"$work/err"
 check "exit status with no lease" 5 $?
+inform_rows=$(in_cli "$veyra" "$ifc" --inform --tsv 2>"$work/err" | tr -cd '\r' | wc -c)
 json=$(in_cli "$veyra" "$ifc" --inform --json 2>"$work/err")
-check "every row from the server's answer" "" "$(grep '"code"' <<<"$json" | grep -v '"source": "inform"')"
+check_json_rows "every row from the server's answer" inform "$inform_rows"
 grep -qF '"code": 54, "parameter": "DHCP Server", "data": "10.77.0.1"' <<<"$json" ||
     fail "the answer names its server: $json"
 grep -qE '"code": (50|51|58|59),' <<<"$json" && fail "an answer to DHCPINFORM gives no lease times: $json"
@@ -185,7 +210,7 @@ if in_cli dhclient -1 -4 -sf /bin/true -lf "$dhclient_lease" -pf "$dhclient_pid"
     veyra_tsv
     expect_rows "rows from dhclient's lease" "$tsv" <<<"$dhcpcd_rows"
     json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
-    check "every row from dhclient" "" "$(grep '"code"' <<<"$json" | grep -v '"source": "dhclient"')"
+    check_json_rows "every row from dhclient" dhclient "$(grep -c . <<<"$dhcpcd_rows")"
 elif [ "$(cat /sys/module/apparmor/parameters/enabled 2>/dev/null)" = Y ]; then
     echo "not run: dhclient got no lease, and AppArmor may confine it"
 else
@@ -197,6 +222,20 @@ echo "== no such adapter"
 in_cli "$veyra" vye-none >"$work/out" 2>"$work/err"
 check "exit status for an unknown adapter" 3 $?
 grep -qx "No Interfaces Present" "$work/err" || fail "unknown adapter message: $(cat "$work/err")"
+
+echo "== a name that is not UTF-8"
+# Linux allows any bytes in a name but '/', ':', blanks and NUL: the command
+# lists the name escaped and asks about it under its own bytes.
+odd=$'vye-e\xffx'
+ip -n "$cli" link add "$odd" type veth peer name vye-o$$ &&
+    ip -n "$cli" addr add 10.78.0.2/24 dev "$odd" || fail "no interface named with a stray byte"
+listing=$(in_cli "$veyra")
+grep -qF ' vye-e\xFFx ' <<<"$listing" || fail "the listing escapes the stray byte: $listing"
+in_cli "$veyra" "$odd" >"$work/out" 2>"$work/err"
+check "exit status for its lease" 5 $?
+grep -qF "Getting DHCP Options on Adapter [vye-e\xFFx]" "$work/err" ||
+    fail "the request names it escaped: $(cat "$work/err")"
+grep -q "No such device" "$work/err" && fail "the name's bytes were changed: $(cat "$work/err")"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
