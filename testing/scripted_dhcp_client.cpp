@@ -59,7 +59,11 @@ DWORD CScriptedDhcpClient::RequestParams(DWORD dwFlags, LPWSTR pszAdapterName,
         call.strAdapterName += *p < 0x80 ? static_cast<char>(*p) : '?';
     call.nSendParams = sendParams.nParams;
     for (ULONG i = 0; i < recdParams.nParams; ++i)
+    {
         call.requestedOptions.push_back(recdParams.Params[i].OptionId);
+        if (recdParams.Params[i].Data != nullptr || recdParams.Params[i].nBytesData != 0)
+            ++call.nEntriesWithData;
+    }
     call.dwBufferSize = *pdwSize;
     m_calls.push_back(call);
     if (m_fnProbe)

@@ -18,6 +18,7 @@ struct ScriptedDhcpCall
     CString strAdapterName; // the wide name, each character below 0x80 kept, others as '?'
     ULONG nSendParams = 0;
     std::vector<ULONG> requestedOptions;
+    std::size_t nEntriesWithData = 0; // entries handed in already pointing at bytes
     DWORD dwBufferSize = 0;
 };
 
