@@ -6,7 +6,8 @@
 
 // Fills one movable block with the text and a zero byte, then opens the
 // clipboard for hWndOwner, empties it and hands it the block. False, with
-// nothing left behind, when no memory is had or the clipboard cannot be opened
-// (in both cases the clipboard keeps what it held), or when the clipboard
-// refuses the block (it has been emptied then).
+// nothing left behind, when no memory is had, the clipboard cannot be opened or
+// it refuses the block; the clipboard keeps what it held then (after a refusal,
+// what it held in plain memory blocks: bitmaps, metafiles and private formats
+// are lost).
 bool CopyTextToClipboard(HWND hWndOwner, const CString& strText);

@@ -24,6 +24,16 @@ void CShellHooks::OpenAddress(const char* pszUrl)
     ::ShellExecuteA(nullptr, "open", pszUrl, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+HGLOBAL CShellHooks::AllocateGlobal(UINT nFlags, SIZE_T nBytes)
+{
+    return ::GlobalAlloc(nFlags, nBytes);
+}
+
+HANDLE CShellHooks::SetClipboardBlock(UINT nFormat, HANDLE hData)
+{
+    return ::SetClipboardData(nFormat, hData);
+}
+
 HMODULE CShellHooks::ResourceModule()
 {
     return ::GetModuleHandleA(nullptr);

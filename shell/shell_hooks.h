@@ -1,7 +1,7 @@
 // CShellHooks: the program's ways out to the desktop (message boxes, the save
-// dialog, opening web addresses) and the module its resources come from, in one
-// place. The framework reaches them only through Current(); a test installs an
-// object of its own to answer them without a human.
+// dialog, opening web addresses, the clipboard's two steps that can fail for
+// want of memory) and the module its resources come from, in one place. The framework reaches them
+// only through Current(); a test installs an object of its own to answer them without a human.
 #pragma once
 
 #include "platform/platform_types.h"
@@ -23,6 +23,10 @@ public:
     virtual BOOL RunSaveDialog(OPENFILENAMEA& ofn);
     // ShellExecuteA with the verb "open"; its result means nothing to the program.
     virtual void OpenAddress(const char* pszUrl);
+    // GlobalAlloc.
+    virtual HGLOBAL AllocateGlobal(UINT nFlags, SIZE_T nBytes);
+    // SetClipboardData; on success the block is the clipboard's.
+    virtual HANDLE SetClipboardBlock(UINT nFormat, HANDLE hData);
     // The executable's own module.
     virtual HMODULE ResourceModule();
 

@@ -1,11 +1,13 @@
 // Stands in for the desktop while it is alive: records message boxes (with the
 // cursor they came up under), save dialogs and opened addresses, answers them
-// as the test says, and can name another module for the resources.
+// as the test says, can fail one memory block or refuse one clipboard block,
+// and can name another module for the resources.
 #pragma once
 
 #include "platform/cstring.h"
 #include "shell/shell_hooks.h"
 
+#include <algorithm>
 #include <vector>
 
 class CFakeShellHooks : public CShellHooks
@@ -46,8 +48,57 @@ public:
 
     void OpenAddress(const char* pszUrl) override { m_opened.emplace_back(pszUrl); }
 
+    // The allocation numbered nIndex from now on (from 0) fails; -1: none.
+    void FailAllocation(int nIndex)
+    {
+        m_nFailedAllocation = nIndex;
+        m_nAllocations = 0;
+        m_allocated.clear();
+        m_handedOver.clear();
+    }
+    // The clipboard block numbered nIndex from now on (from 0) is refused; -1: none.
+    void RefuseClipboardBlock(int nIndex)
+    {
+        m_nRefusedBlock = nIndex;
+        m_nClipboardBlocks = 0;
+        m_allocated.clear();
+        m_handedOver.clear();
+    }
+
+    HGLOBAL AllocateGlobal(UINT nFlags, SIZE_T nBytes) override
+    {
+        if (m_nAllocations++ == m_nFailedAllocation)
+            return nullptr;
+        const HGLOBAL hBlock = CShellHooks::AllocateGlobal(nFlags, nBytes);
+        m_allocated.push_back(hBlock);
+        return hBlock;
+    }
+
+    HANDLE SetClipboardBlock(UINT nFormat, HANDLE hData) override
+    {
+        if (m_nClipboardBlocks++ == m_nRefusedBlock)
+            return nullptr;
+        const HANDLE hResult = CShellHooks::SetClipboardBlock(nFormat, hData);
+        if (hResult != nullptr)
+            m_handedOver.push_back(hData);
+        return hResult;
+    }
+
+    // The blocks handed out since either was last called that the clipboard
+    // never took and that are still allocated: what a failed copy leaked.
+    std::vector<HGLOBAL> LeakedBlocks() const
+    {
+        std::vector<HGLOBAL> leaked;
+        for (const HGLOBAL hBlock : m_allocated)
+            if (std::find(m_handedOver.begin(), m_handedOver.end(), hBlock) == m_handedOver.end() &&
+                ::GlobalSize(hBlock) != 0)
+                leaked.push_back(hBlock);
+        return leaked;
+    }
+
     HMODULE ResourceModule() override
     {
+        ++m_nResourceLookups;
         return m_hResourceModule != nullptr ? m_hResourceModule : CShellHooks::ResourceModule();
     }
 
@@ -59,6 +110,7 @@ public:
     CString m_strChosenPath;
     std::vector<CString> m_opened;
     HMODULE m_hResourceModule = nullptr;
+    int m_nResourceLookups = 0;
 
 private:
     // A system filter ends with two zero bytes; its length counts both.
@@ -71,4 +123,10 @@ private:
     }
 
     CShellHooks* m_pPrevious;
+    int m_nFailedAllocation = -1;
+    int m_nAllocations = 0;
+    std::vector<HGLOBAL> m_allocated;
+    int m_nRefusedBlock = -1;
+    int m_nClipboardBlocks = 0;
+    std::vector<HANDLE> m_handedOver;
 };

@@ -44,20 +44,29 @@ bool DataInsideBuffer(const DHCPCAPI_PARAMS& param, const BYTE* pBuffer, DWORD d
 
 CDhcpQuery::CDhcpQuery(CDhcpClientService& service) : m_pService(&service)
 {
-    const DWORD dwResult = m_pService->Initialize(&m_dwVersion);
-    if (dwResult != 0)
-        FormatError(dwResult);
+    m_dwInitializeResult = m_pService->Initialize(&m_dwVersion);
+    if (m_dwInitializeResult != 0)
+        FormatError(m_dwInitializeResult);
 }
 
+// The API is cleaned up only after it was initialised.
 CDhcpQuery::~CDhcpQuery()
 {
-    m_pService->Cleanup();
+    if (m_dwInitializeResult == 0)
+        m_pService->Cleanup();
 }
 
 bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterName)
 {
     if (pszAdapterName == nullptr)
         return false;
+    // Without an initialised API nothing can be asked: every request fails
+    // with the reason it could not be initialised.
+    if (m_dwInitializeResult != 0)
+    {
+        FormatError(m_dwInitializeResult);
+        return false;
+    }
 
     WCHAR szWideName[kAdapterNameCapacity];
     if (!ToWideText(pszAdapterName, szWideName, kAdapterNameCapacity))
@@ -66,10 +75,7 @@ bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterN
         return false;
     }
 
-    std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()> params{};
-    for (std::size_t i = 0; i < params.size(); ++i)
-        params[i].OptionId = kRequestedOptions[i];
-
+    std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()> params;
     std::fprintf(m_pTrace, "Getting DHCP Options on Adapter [%s]\n", pszAdapterName);
     std::fflush(m_pTrace);
 
@@ -94,6 +100,10 @@ bool CDhcpQuery::CallService(WCHAR* pszAdapterName,
             FormatError(ERROR_NOT_ENOUGH_MEMORY);
             return false;
         }
+
+        // Entries written in an earlier round point into a buffer since freed.
+        for (std::size_t i = 0; i < params.size(); ++i)
+            params[i] = DHCPCAPI_PARAMS{0, kRequestedOptions[i], FALSE, nullptr, 0};
 
         DWORD dwNeeded = dwSize;
         const DWORD dwResult =

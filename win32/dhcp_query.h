@@ -13,7 +13,8 @@
 class CDhcpQuery
 {
 public:
-    // Initialises the service's interface; a failure is kept as the error text.
+    // Initialises the service's interface; a failure is kept as the error text,
+    // and every request fails with it.
     explicit CDhcpQuery(CDhcpClientService& service);
     virtual ~CDhcpQuery();
     CDhcpQuery(const CDhcpQuery&) = delete;
@@ -47,6 +48,7 @@ private:
                      DhcpOptionList& options);
 
     DWORD m_dwVersion = 0;
+    DWORD m_dwInitializeResult = 0;
     CString m_strError;
     CDhcpClientService* m_pService;
     std::FILE* m_pTrace = stdout;

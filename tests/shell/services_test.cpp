@@ -17,6 +17,34 @@ TEST(Clipboard, HoldsTheTextAndAZeroByte)
     EXPECT_EQ(ClipboardBytes(), CString(1, '\0'));
 }
 
+// A copy that fails for want of memory: it says so, the clipboard keeps what
+// it held, and every block it had is freed.
+TEST(Clipboard, FailureKeepsWhatItHeldAndFreesItsBlocks)
+{
+    struct Fault
+    {
+        const char* pszFault;
+        int nFailedAllocation;
+        int nRefusedBlock;
+    };
+    const Fault faults[] = {
+        {"the text's block cannot be allocated", 0, -1},
+        {"the copy of what the clipboard held cannot be allocated", 1, -1},
+        {"the clipboard refuses the text's block", -1, 0},
+    };
+    for (const Fault& fault : faults)
+    {
+        SCOPED_TRACE(fault.pszFault);
+        ASSERT_TRUE(CopyTextToClipboard(nullptr, "the user's own text"));
+        CFakeShellHooks hooks;
+        hooks.FailAllocation(fault.nFailedAllocation);
+        hooks.RefuseClipboardBlock(fault.nRefusedBlock);
+        EXPECT_FALSE(CopyTextToClipboard(nullptr, "DHCP Server\t10.0.0.1"));
+        EXPECT_TRUE(hooks.LeakedBlocks().empty());
+        EXPECT_EQ(ClipboardBytes(), CString("the user's own text") + '\0');
+    }
+}
+
 TEST(SaveDialog, AsksForASaveWithTheFilterFlagsAndOwner)
 {
     CFakeShellHooks hooks;

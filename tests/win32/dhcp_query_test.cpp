@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -132,31 +135,97 @@ TEST_F(DhcpQueryTest, UnderReportedSizesStillSucceedWithinTheBound)
     EXPECT_LE(m_service.Calls().size(), static_cast<std::size_t>(CDhcpQuery::kMaxRounds));
 }
 
-TEST_F(DhcpQueryTest, MoreDataRoundsAreBounded)
+TEST_F(DhcpQueryTest, TheLastOfTheBoundedRoundsMayAnswer)
 {
     m_service.ForceMoreData(CDhcpQuery::kMaxRounds - 1);
     bool bResult = false;
     Request(bResult);
     EXPECT_TRUE(bResult);
-
-    m_service.ForceMoreData(CDhcpQuery::kMaxRounds);
-    const std::size_t nCallsBefore = m_service.Calls().size();
-    Request(bResult);
-    EXPECT_FALSE(bResult);
-    EXPECT_EQ(m_service.Calls().size() - nCallsBefore,
-              static_cast<std::size_t>(CDhcpQuery::kMaxRounds));
-    EXPECT_TRUE(NamesErrorCode(m_query.GetErrorText(), 234)) << m_query.GetErrorText();
+    EXPECT_EQ(m_service.Calls().size(), static_cast<std::size_t>(CDhcpQuery::kMaxRounds));
 }
 
-TEST_F(DhcpQueryTest, AReplyLargerThanAnyDhcpMessageIsRefused)
+// A service that lies about sizes or about where an option's bytes are: no
+// byte outside the buffer handed to it is read (natively, ASan would catch
+// one), an entry it does not place inside that buffer is dropped, every round
+// starts from clean entries, and a lie it cannot be asked past fails the
+// request.
+struct LyingService
 {
-    m_service.ForceMoreData(1);
-    m_service.UnderReportSizes({0xFFFFFFF0u});
-    bool bResult = true;
-    Request(bResult);
-    EXPECT_FALSE(bResult);
-    EXPECT_EQ(m_service.Calls().size(), 1u);
-    EXPECT_TRUE(NamesErrorCode(m_query.GetErrorText(), 8)) << m_query.GetErrorText();
+    const char* pszFault;
+    std::function<void(CScriptedDhcpClient&)> fnLie;
+    std::vector<CString> answered; // the rows, in request order
+    DWORD dwError;                 // 0: answered
+    std::size_t nCalls;
+};
+
+TEST(DhcpQueryFaults, NothingOutsideTheBufferIsRead)
+{
+    constexpr auto kEnd = static_cast<std::ptrdiff_t>(CDhcpQuery::kFirstReplySize);
+    const std::vector<CString> kAll = {"DHCP Server", "Host Name", "Subnet Mask"};
+    const std::vector<CString> kWithoutHostName = {"DHCP Server", "Subnet Mask"};
+    const LyingService cases[] = {
+        {"reports more bytes than the buffer holds on success",
+         [](CScriptedDhcpClient& s) { s.ReportSizeOnSuccess(0xFFFFFFFFu); }, kAll, 0, 1},
+        {"points an entry before the buffer",
+         [](CScriptedDhcpClient& s) { s.MisplaceEntry(12, -1, 3); }, kWithoutHostName, 0, 1},
+        {"points an entry at the buffer's end",
+         [=](CScriptedDhcpClient& s) { s.MisplaceEntry(12, kEnd, 1); }, kWithoutHostName, 0, 1},
+        {"lets an entry straddle the buffer's end",
+         [=](CScriptedDhcpClient& s) { s.MisplaceEntry(12, kEnd - 2, 3); }, kWithoutHostName, 0, 1},
+        {"gives an entry more bytes than the buffer",
+         [=](CScriptedDhcpClient& s) { s.MisplaceEntry(12, 0, kEnd + 1); }, kWithoutHostName, 0, 1},
+        {"gives an entry a length that wraps the address space",
+         [](CScriptedDhcpClient& s) { s.MisplaceEntry(12, 8, 0xFFFFFFFFu); }, kWithoutHostName, 0,
+         1},
+        {"(no lie) places an entry's last byte on the buffer's last",
+         [=](CScriptedDhcpClient& s) { s.MisplaceEntry(12, kEnd - 3, 3); }, kAll, 0, 1},
+        {"leaves an entry pointing into the buffer of a too-small answer",
+         [](CScriptedDhcpClient& s)
+         {
+             s.ForceMoreData(2);
+             s.MisplaceEntryWhenTooSmall(15, 0, 3);
+         },
+         kAll, 0, 3},
+        {"answers \"buffer too small\" forever",
+         [](CScriptedDhcpClient& s) { s.ForceMoreData(1 << 30); },
+         {},
+         ERROR_MORE_DATA,
+         CDhcpQuery::kMaxRounds},
+        {"asks for more than any DHCP reply",
+         [](CScriptedDhcpClient& s)
+         {
+             s.ForceMoreData(1);
+             s.UnderReportSizes({0xFFFFFFF0u});
+         },
+         {},
+         ERROR_NOT_ENOUGH_MEMORY,
+         1},
+    };
+    for (const LyingService& c : cases)
+    {
+        SCOPED_TRACE(c.pszFault);
+        CScriptedDhcpClient service;
+        service.SetOption(54, {10, 0, 0, 2});
+        service.SetOption(1, {255, 255, 255, 0});
+        service.SetOption(12, {'p', 'c', '1'});
+        c.fnLie(service);
+        CDhcpQuery query(service);
+        std::FILE* pTrace = std::tmpfile();
+        ASSERT_NE(pTrace, nullptr);
+        query.SetTraceStream(pTrace);
+        DhcpOptionList options;
+        const bool bResult = query.RequestOptions(options, "eth0");
+        std::fclose(pTrace);
+        EXPECT_EQ(bResult, c.dwError == 0);
+        EXPECT_EQ(Parameters(options), c.answered);
+        EXPECT_EQ(service.Calls().size(), c.nCalls);
+        for (const ScriptedDhcpCall& call : service.Calls())
+            EXPECT_EQ(call.nEntriesWithData, 0u) << "a round began with an earlier round's entries";
+        if (c.dwError != 0)
+        {
+            EXPECT_TRUE(NamesErrorCode(query.GetErrorText(), c.dwError)) << query.GetErrorText();
+        }
+    }
 }
 
 TEST_F(DhcpQueryTest, FailureAppendsNothingAndKeepsTheErrorText)
@@ -230,13 +299,33 @@ TEST_F(DhcpQueryTest, NamesLongerThan127CharactersAreRefusedNotCut)
 TEST(DhcpQueryLifetime, InitialisesOnConstructionAndCleansUpOnDestruction)
 {
     CScriptedDhcpClient service;
-    service.SetInitializeResult(ERROR_ACCESS_DENIED, 0);
     {
         CDhcpQuery query(service);
         EXPECT_EQ(service.InitializeCount(), 1);
         EXPECT_EQ(service.CleanupCount(), 0);
-        EXPECT_EQ(query.GetErrorText().rfind("DHCP Error 5: ", 0), 0u) << query.GetErrorText();
+        EXPECT_TRUE(query.GetErrorText().empty());
     }
     EXPECT_EQ(service.CleanupCount(), 1);
+}
+
+// Faults: asking or cleaning up an API that was never initialised.
+TEST(DhcpQueryLifetime, FailedInitialisationFailsEveryRequestAndIsNotCleanedUp)
+{
+    CScriptedDhcpClient service;
+    service.SetOption(54, {10, 0, 0, 2});
+    service.SetInitializeResult(ERROR_ACCESS_DENIED, 0);
+    {
+        CDhcpQuery query(service);
+        EXPECT_EQ(query.GetErrorText().rfind("DHCP Error 5: ", 0), 0u) << query.GetErrorText();
+        DhcpOptionList options;
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(query.RequestOptions(options, "eth0"));
+        EXPECT_FALSE(query.RequestOptions(options, "eth0"));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "no request announced";
+        EXPECT_TRUE(options.empty());
+        EXPECT_TRUE(service.Calls().empty());
+        EXPECT_EQ(query.GetErrorText().rfind("DHCP Error 5: ", 0), 0u) << query.GetErrorText();
+    }
+    EXPECT_EQ(service.CleanupCount(), 0);
 }
 } // namespace

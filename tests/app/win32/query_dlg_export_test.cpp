@@ -104,6 +104,40 @@ TEST_F(QueryDlgTest, CloseInTheMenuEndsTheDialog)
               IDCANCEL);
 }
 
+// Fault: the popup menu's resource cannot be loaded. The right click asks for
+// it and goes on: no crash, no menu, the dialog still answers.
+TEST_F(QueryDlgTest, RightClickWithoutTheMenuResourceShowsNothing)
+{
+    const HMODULE hWithoutMenus = ::GetModuleHandleA("ntdll.dll");
+    ASSERT_EQ(::LoadMenuA(hWithoutMenus, MAKEINTRESOURCEA(IDR_POPUP_MENU)), nullptr);
+    AddThreeAdapters();
+    ScriptTypicalOptions();
+    int nLookupsBefore = 0;
+    Run({[&]
+         {
+             Click(IDC_SEND_REQUEST);
+             m_hooks.m_hResourceModule = hWithoutMenus;
+             nLookupsBefore = m_hooks.m_nResourceLookups;
+             RightClickRow(Item(IDC_RESULT_LIST), 1);
+             return true;
+         },
+         // Timers come after posted messages: the click has been handled.
+         [&]
+         {
+             EXPECT_GT(m_hooks.m_nResourceLookups, nLookupsBefore) << "the menu was asked for";
+             if (ShownMenuWindow() != nullptr)
+             {
+                 ADD_FAILURE() << "a menu is shown";
+                 ::EndMenu();
+             }
+             m_hooks.m_hResourceModule = nullptr;
+             Click(IDC_SEND_REQUEST);
+             EXPECT_EQ(Rows().size(), 6u);
+             return true;
+         }});
+    EXPECT_TRUE(m_hooks.m_messageBoxes.empty());
+}
+
 TEST_F(QueryDlgTest, CopyRowPutsTheSelectedRowsCellsJoinedByTab)
 {
     AddThreeAdapters();
@@ -183,6 +217,33 @@ TEST_F(QueryDlgTest, BusyClipboardKeepsWhatItHeld)
     nState = 2;
     other.join();
     EXPECT_EQ(ClipboardBytes(), CString("the user's own text") + '\0');
+}
+
+// The clipboard fails for want of memory: what it held stays, and no box tells
+// the user anything about a copy.
+TEST_F(QueryDlgTest, ClipboardWithoutMemoryKeepsWhatItHeldSilently)
+{
+    AddThreeAdapters();
+    ScriptTypicalOptions();
+    PutOnClipboard("the user's own text");
+    Run({[&]
+         {
+             Click(IDC_SEND_REQUEST);
+             SelectRow(0);
+             for (const UINT nCommand : {UINT{ID_POPUP_COPYROW}, UINT{ID_POPUP_COPYALL}})
+             {
+                 m_hooks.FailAllocation(0);
+                 Command(nCommand);
+                 m_hooks.FailAllocation(-1);
+                 m_hooks.RefuseClipboardBlock(0);
+                 Command(nCommand);
+                 EXPECT_TRUE(m_hooks.LeakedBlocks().empty());
+                 m_hooks.RefuseClipboardBlock(-1);
+             }
+             return true;
+         }});
+    EXPECT_EQ(ClipboardBytes(), CString("the user's own text") + '\0');
+    EXPECT_TRUE(m_hooks.m_messageBoxes.empty());
 }
 
 // Save As, with the save dialog answered by the stand-in desktop, into a

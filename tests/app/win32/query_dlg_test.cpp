@@ -259,6 +259,29 @@ TEST_F(QueryDlgTest, FailureAfterASuccessEmptiesTheListAndShowsTheErrorText)
     EXPECT_EQ(m_hooks.m_messageBoxes[0].strCaption, "veyra_tests");
 }
 
+// The DHCP client API could not be initialised: the window comes up as ever,
+// silently, and each request shows why without asking the service.
+TEST_F(QueryDlgTest, FailedInitialisationShowsItsReasonAtEachRequest)
+{
+    AddThreeAdapters();
+    ScriptTypicalOptions();
+    m_service.SetInitializeResult(ERROR_ACCESS_DENIED, 0);
+    Run({[&]
+         {
+             EXPECT_TRUE(m_hooks.m_messageBoxes.empty()) << "nothing said at start-up";
+             EXPECT_EQ(ChooserEntries().size(), 3u);
+             Click(IDC_SEND_REQUEST);
+             Click(IDC_SEND_REQUEST);
+             EXPECT_TRUE(Rows().empty());
+             return true;
+         }});
+    EXPECT_TRUE(m_service.Calls().empty());
+    ASSERT_EQ(m_hooks.m_messageBoxes.size(), 2u);
+    for (const CFakeShellHooks::MessageBoxCall& box : m_hooks.m_messageBoxes)
+        EXPECT_EQ(box.strText.rfind("DHCP Error 5: ", 0), 0u) << box.strText;
+    EXPECT_EQ(m_service.CleanupCount(), 0);
+}
+
 // Busy for the whole request, whichever way it ends, and never under a message
 // box: the error text comes after the busy cursor has gone.
 TEST_F(QueryDlgTest, RequestRunsUnderTheBusyCursorAndItsErrorBoxAfterIt)
