@@ -1,8 +1,8 @@
 #include "linux/linux_lease_sources.h"
 
 #include "linux/dhclient_lease_source.h"
-#include "linux/networkd_lease_source.h"
 #include "linux/dhcpcd_lease_source.h"
+#include "linux/networkd_lease_source.h"
 #include "linux/nm_lease_source.h"
 
 std::unique_ptr<CRunLeaseSources> MakeLinuxLeaseSources(const LinuxPaths& paths,
