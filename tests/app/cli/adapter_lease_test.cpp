@@ -2,6 +2,7 @@
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
 #include "core/model/requested_options.h"
+#include "testing/adapter_builder.h"
 #include "testing/fake_lease_source.h"
 
 #include <gtest/gtest.h>
@@ -51,20 +52,13 @@ TEST(AdapterLease, NoInterfaceAsksNoSource)
     EXPECT_EQ(0, source.m_nReads);
 }
 
-AdapterInfo Adapter(const char* pszName, const char* pszMac)
-{
-    AdapterInfo adapter;
-    adapter.m_strAdapterName = pszName;
-    adapter.m_strMacAddress = pszMac;
-    return adapter;
-}
-
 TEST(AdapterNamed, ANameOrTheChoosersAddressText)
 {
-    const AdapterList adapters = {
-        Adapter("eth0", "02:00:00:99:00:01"), Adapter("vlan7", "02:00:00:99:00:02"),
-        Adapter("vlan8", "02:00:00:99:00:02"), Adapter("02:00:00:99:00:01", "02:00:00:99:00:09"),
-        Adapter("e\xFFx", "02:00:00:99:00:0A")};
+    const AdapterList adapters = {AdapterWith("eth0", "02:00:00:99:00:01"),
+                                  AdapterWith("vlan7", "02:00:00:99:00:02"),
+                                  AdapterWith("vlan8", "02:00:00:99:00:02"),
+                                  AdapterWith("02:00:00:99:00:01", "02:00:00:99:00:09"),
+                                  AdapterWith("e\xFFx", "02:00:00:99:00:0A")};
     const struct
     {
         const char* pszFault;

@@ -3,25 +3,18 @@
 #include "core/model/result_rows.h"
 #include "core/model/save_name.h"
 #include "core/model/screen_point.h"
+#include "testing/adapter_builder.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-AdapterInfo Adapter(const char* pszMac, const char* pszName)
-{
-    AdapterInfo adapter;
-    adapter.m_strMacAddress = pszMac;
-    adapter.m_strAdapterName = pszName;
-    return adapter;
-}
-
 TEST(AdapterChoice, ExactTextPicksTheFirstMatchingAdapter)
 {
     AdapterList adapters;
-    adapters.push_back(Adapter("00:0C:29:AB:CD:EF", "{A}"));
-    adapters.push_back(Adapter("00:50:56:C0:00:08", "{B}"));
-    adapters.push_back(Adapter("00:0C:29:AB:CD:EF", "{C}")); // same text as the first
+    adapters.push_back(AdapterWith("{A}", "00:0C:29:AB:CD:EF"));
+    adapters.push_back(AdapterWith("{B}", "00:50:56:C0:00:08"));
+    adapters.push_back(AdapterWith("{C}", "00:0C:29:AB:CD:EF")); // same text as the first
     EXPECT_EQ(AdapterNameFor(adapters, "00:50:56:C0:00:08"), "{B}");
     EXPECT_EQ(AdapterNameFor(adapters, "00:0C:29:AB:CD:EF"), "{A}");
     // Exact and case-sensitive: lower-case letters mean no adapter.
@@ -33,8 +26,8 @@ TEST(AdapterChoice, ExactTextPicksTheFirstMatchingAdapter)
 TEST(AdapterChoice, MatchingAdapterWithEmptyNameGivesEmptyName)
 {
     AdapterList adapters;
-    adapters.push_back(Adapter("02:00:00:00:00:01", ""));
-    adapters.push_back(Adapter("02:00:00:00:00:01", "{later}"));
+    adapters.push_back(AdapterWith("", "02:00:00:00:00:01"));
+    adapters.push_back(AdapterWith("{later}", "02:00:00:00:00:01"));
     EXPECT_EQ(AdapterNameFor(adapters, "02:00:00:00:00:01"), "");
 }
 
