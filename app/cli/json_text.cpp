@@ -92,15 +92,3 @@ std::string JsonLine(const nlohmann::ordered_json& value)
     }
     return value.is_object() ? "{" + strLine + "}" : "[" + strLine + "]";
 }
-
-std::string HexText(const OptionBytes& bytes)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string strHex;
-    for (const std::uint8_t byte : bytes)
-    {
-        strHex += kDigits[byte >> 4];
-        strHex += kDigits[byte & 0x0F];
-    }
-    return strHex;
-}

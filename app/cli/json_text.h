@@ -2,8 +2,6 @@
 // safe to show on a terminal.
 #pragma once
 
-#include "core/model/lease.h"
-
 #include <nlohmann/json.hpp>
 
 #include <string>
@@ -17,6 +15,3 @@ std::string JsonString(const std::string& strText);
 // value's own order (an nlohmann::json converts with its members sorted by
 // name), every string as JsonString writes it.
 std::string JsonLine(const nlohmann::ordered_json& value);
-
-// The bytes in lower-case hex, two digits each.
-std::string HexText(const OptionBytes& bytes);

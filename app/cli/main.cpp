@@ -1,6 +1,7 @@
 // veyra: the DHCP options of a Linux machine's network adapters, from the same
 // decoding and list-text code as the window program.
 #include "app/cli/adapter_lease.h"
+#include "app/cli/all_options_output.h"
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
@@ -26,6 +27,19 @@ void PrintData(const std::string& strText)
     Print(isatty(STDOUT_FILENO) ? TerminalSafeLines(strText) : strText);
 }
 
+// Every option of the lease, as rows, TSV or JSON (the command line refuses
+// --all with --copy-all).
+int PrintAll(const CommandLine& command, const std::string& strAdapter, const Lease& lease)
+{
+    if (command.m_format == OutputFormat::Tsv)
+        PrintData(FormatAllTsv(lease));
+    else if (command.m_format == OutputFormat::Json)
+        Print(FormatAllJson(strAdapter, lease));
+    else
+        Print(FormatAllRows(lease));
+    return kExitDone;
+}
+
 int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLeaseSource& leases,
             const std::string& strAdapter)
 {
@@ -38,6 +52,8 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         Print(RequestFailureText(nError, strAdapter, command.m_bInform), stderr);
         return ExitStatusFor(nError);
     }
+    if (command.m_bAll)
+        return PrintAll(command, strAdapter, lease);
     switch (command.m_format)
     {
     case OutputFormat::Rows:

@@ -9,6 +9,18 @@
 
 namespace
 {
+std::string Hex(const OptionBytes& bytes)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string strHex;
+    for (const std::uint8_t byte : bytes)
+    {
+        strHex += kDigits[byte >> 4];
+        strHex += kDigits[byte & 0x0F];
+    }
+    return strHex;
+}
+
 std::string FirstOf(const AddressList& addresses)
 {
     return addresses.empty() ? std::string() : addresses.front();
@@ -56,7 +68,7 @@ std::string FormatJson(const Lease& lease)
         strJson += "  {\"code\": " + std::to_string(option.m_nCode) +
                    ", \"parameter\": " + JsonString(option.m_strParameter) +
                    ", \"data\": " + JsonString(option.m_strData) +
-                   ", \"hex\": " + JsonString(HexText(lease.m_mapOptions.at(nCode))) +
+                   ", \"hex\": " + JsonString(Hex(lease.m_mapOptions.at(nCode))) +
                    ", \"source\": " +
                    JsonString(source != lease.m_mapSources.end() ? source->second : "") + "}";
         pszSeparator = ",\n";

@@ -105,12 +105,14 @@ dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
 wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
 
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
+leased_from=$(date +%s)
 # dhcpcd returns as soon as it has its lease; the minute only ends a broken run.
 if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -4 -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1; then
     cat "$work/dhcpcd.log" "$work/dnsmasq.log"
     fail "dhcpcd got no lease"
     exit 1
 fi
+leased_by=$(date +%s)
 
 # The moment rows show the decoding time plus the option's seconds; any
 # second of the run is right.
@@ -198,6 +200,66 @@ grep -qF '"code": 43, "parameter": "Vendor Spec Info", "data": "", "hex": "0104d
     <<<"$json" || fail "option 43's raw bytes: $json"
 grep -qF '"code": 6, "parameter": "DNS Server", "data": "10.77.0.1 10.77.0.2 ", "hex": "0a4d00010a4d0002"' \
     <<<"$json" || fail "option 6's raw bytes: $json"
+
+echo "== every option of dhcpcd's lease"
+# Every option the server sent, dnsmasq's 53 included, decoded by type.
+all_rows=$(
+    cat <<'ROWS'
+Code  Option                         Value
+1     Subnet Mask                    255.255.255.0
+2     Time Offset                    3600
+3     Router                         10.77.0.1
+6     Domain Name Server             10.77.0.1, 10.77.0.2
+12    Host Name                      ignored-by-clients
+15    Domain Name                    lab.test
+28    Broadcast Address              10.77.0.255
+42    Network Time Protocol Servers  10.77.0.1
+43    Vendor-Specific Information    1=deadbeef, 2=616263
+46    NetBIOS over TCP/IP Node Type  H-node (8)
+51    IP Address Lease Time          600 s (10 min)
+53    DHCP Message Type              DHCPACK (5)
+54    DHCP Server Identifier         10.77.0.1
+58    Renewal Time Value             300 s (5 min)
+59    Rebinding Time Value           525 s (8 min 45 s)
+ROWS
+)
+in_cli env TZ=UTC "$veyra" "$ifc" --all >"$work/all" 2>"$work/err"
+check "exit status of --all" 0 $?
+check "every option, in code order" "$all_rows" "$(sed '/^$/,$d' "$work/all")"
+# moment LABEL: the seconds of a moment line of the rows.
+moment_of() { date -d "$(sed -n "s/^$1  *//p" "$work/all")" +%s; }
+obtained=$(moment_of Obtained)
+[ -n "$obtained" ] && [ "$obtained" -ge "$leased_from" ] && [ "$obtained" -le "$leased_by" ] ||
+    fail "obtained while dhcpcd ran ($leased_from..$leased_by): $(cat "$work/all")"
+check "renewal, rebinding and expiry after obtaining" "300 525 600" \
+    "$(($(moment_of 'Renewal (T1)') - obtained)) $(($(moment_of 'Rebinding (T2)') - obtained)) $(($(moment_of Expiry) - obtained))"
+in_cli env TZ='<+0545>-5:45' "$veyra" "$ifc" --all 2>"$work/err" | grep -qE '^Expiry  +[0-9T:-]{19}\+05:45$' ||
+    fail "moments in the local zone"
+
+in_cli env TZ=UTC "$veyra" "$ifc" --all --tsv >"$work/all.tsv" 2>"$work/err"
+# The rows' columns are two spaces or more apart, and no cell holds two.
+check "--all --tsv: the rows' records, then the moments with no code" \
+    "$(sed '/^$/,$d' "$work/all" | sed -E 's/  +/\t/g'
+        sed '1,/^$/d' "$work/all" | sed -E 's/  +/\t/; s/^/\t/')" \
+    "$(cat "$work/all.tsv")"
+
+in_cli env TZ=UTC "$veyra" "$ifc" --all --json >"$work/all.json" 2>"$work/err"
+python3 - "$work/all.json" "$work/all" <<'PY' || fail "--all --json: $(cat "$work/all.json")"
+import datetime, json, sys
+document = json.load(open(sys.argv[1]))
+rows = [line.split()[0] for line in open(sys.argv[2]).read().split("\n\n")[0].splitlines()[1:]]
+options = document["options"]
+assert document["adapter"].startswith("vye-c"), document["adapter"]
+assert [str(o["code"]) for o in options] == rows, "the rows' options"
+assert all(o["source"] == "dhcpcd" for o in options), "every option from dhcpcd"
+by_code = {o["code"]: o for o in options}
+assert by_code[51]["value"] == 600 and by_code[51]["hex"] == "00000258", by_code[51]
+assert by_code[6]["value"] == ["10.77.0.1", "10.77.0.2"], by_code[6]
+assert by_code[43]["value"] == [{"code": 1, "hex": "deadbeef"}, {"code": 2, "hex": "616263"}]
+moments = {k: datetime.datetime.fromisoformat(v).timestamp() for k, v in document["lease"].items()}
+seconds = [moments[k] - moments["obtained"] for k in ("renewal", "rebinding", "expiry")]
+assert seconds == [300, 525, 600], seconds
+PY
 
 echo "== dhcpcd's lease is root's"
 in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$veyra" "$ifc" >"$work/out" 2>"$work/err"
