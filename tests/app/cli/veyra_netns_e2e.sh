@@ -9,7 +9,7 @@
 set -uo pipefail
 veyra=$1
 
-for tool in ip dnsmasq dhcpcd dhclient setpriv python3; do
+for tool in ip dnsmasq dhcpcd dhclient setpriv python3 script; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed"
         exit 77
@@ -190,6 +190,10 @@ check "the TSV records are the Copy All rows" "$(sed 's/\t$//' <<<"$copied" | wi
     "$(tail -n +2 "$work/tsv" | without_moments)"
 check "TSV: a record a line, no CR" "$(($(grep -c . <<<"$dhcpcd_rows") + 1)) 0" \
     "$(wc -l <"$work/tsv") $(tr -cd '\r' <"$work/tsv" | wc -c)"
+# On a terminal (script's pseudo-terminal) the CR that ends each row shows.
+shown=$(in_cli script -qec "$(printf '%q ' "$veyra" "$ifc" --copy-all)" /dev/null 2>&1)
+check "Copy All on a terminal: a line a row, CR shown" "$(grep -c . <<<"$dhcpcd_rows")" \
+    "$(grep -c '\\x0D'$'\r''\?$' <<<"$shown")"
 adapters=$(in_cli "$veyra" --json)
 python3 -c 'import json, sys; json.load(sys.stdin)' <<<"$adapters" || fail "the adapter list is JSON: $adapters"
 grep -qE "\"name\": \"$ifc\", \"hardware_address\": \"${mac^^}\", .*\"ipv4_addresses\": \\[\"10\.77\.0\.146\"\\], .*\"dhcp_servers\": \\[\"10\.77\.0\.1\"\\], .*\"lease_obtained\": \"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}[+-][0-9]{2}:[0-9]{2}\"" \
