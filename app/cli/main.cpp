@@ -10,12 +10,20 @@
 #include "linux/linux_lease_sources.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace
 {
 void Print(const std::string& strText, std::FILE* pStream = stdout)
 {
     std::fwrite(strText.data(), 1, strText.size(), pStream);
+}
+
+// Data forms that keep every byte for a file or a pipe; a terminal is shown
+// their control bytes escaped instead of obeying them.
+void PrintData(const std::string& strText)
+{
+    Print(isatty(STDOUT_FILENO) ? TerminalSafeLines(strText) : strText);
 }
 
 int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLeaseSource& leases,
@@ -36,7 +44,10 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         Print(FormatRows(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Tsv:
-        Print(FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
+        PrintData(FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
+        break;
+    case OutputFormat::CopyAll:
+        PrintData(FormatCopyAll(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Json:
         Print(FormatJson(lease));
@@ -54,6 +65,11 @@ int main(int argc, char* argv[])
         Print(kUsageText);
         return kExitDone;
     }
+    if (command.m_bVersion)
+    {
+        Print("veyra " VEYRA_VERSION "\n");
+        return kExitDone;
+    }
     if (!command.m_strError.empty())
     {
         Print("veyra: " + command.m_strError + "\n" + kUsageText, stderr);
@@ -66,6 +82,13 @@ int main(int argc, char* argv[])
     AdapterList adapters;
     source.Read(adapters);
 
+    if (command.m_strAdapter.empty() && command.m_format == OutputFormat::Json)
+    {
+        if (adapters.empty())
+            Print(FormatAdapters(adapters), stderr);
+        Print(FormatAdaptersJson(adapters));
+        return adapters.empty() ? kExitNoAdapter : kExitDone;
+    }
     if (command.m_strAdapter.empty())
     {
         Print(FormatAdapters(adapters), adapters.empty() ? stderr : stdout);

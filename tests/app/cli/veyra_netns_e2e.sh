@@ -9,7 +9,7 @@
 set -uo pipefail
 veyra=$1
 
-for tool in ip dnsmasq dhcpcd dhclient setpriv; do
+for tool in ip dnsmasq dhcpcd dhclient setpriv python3; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed"
         exit 77
@@ -121,14 +121,17 @@ moment() {
     done
 }
 
-# veyra_tsv: the Copy All text of a request into $tsv, one row per line
-# (CR ends each row), with the request's start and end times.
-veyra_tsv() {
+# veyra_copy_all: the Copy All text of a request into $copied, one row per
+# line (CR ends each row), with the request's start and end times.
+veyra_copy_all() {
     started=$(date +%s)
-    in_cli env TZ=UTC "$veyra" "$ifc" --tsv >"$work/tsv" 2>"$work/err"
+    in_cli env TZ=UTC "$veyra" "$ifc" --copy-all >"$work/copied" 2>"$work/err"
     finished=$(date +%s)
-    tsv=$(tr '\r' '\n' <"$work/tsv")
+    copied=$(tr '\r' '\n' <"$work/copied")
 }
+
+# without_moments: the rows but those whose data is a moment of the run.
+without_moments() { grep -vE '^(IP Lease Time|DHCP Renewal Time|DHCP Rebind Time)'$'\t'; }
 
 # expect_rows LABEL ACTUAL EXPECTED_ROWS: rows "Parameter<TAB>Data<TAB>";
 # a data text "@N" is the moment N seconds after the request.
@@ -177,8 +180,18 @@ echo "== dhcpcd's lease"
 listing=$(in_cli "$veyra")
 grep -qE "^${mac^^} +$ifc .* 10\.77\.0\.146 +10\.77\.0\.1$" <<<"$listing" ||
     fail "the adapter list names $ifc with its address and server: $listing"
-veyra_tsv
-expect_rows "rows from dhcpcd's lease" "$tsv" <<<"$dhcpcd_rows"
+veyra_copy_all
+expect_rows "rows from dhcpcd's lease" "$copied" <<<"$dhcpcd_rows"
+in_cli "$veyra" "$ifc" --tsv >"$work/tsv" 2>"$work/err"
+check "the TSV header" "DHCP Parameter"$'\t'"DHCP Data" "$(head -n 1 "$work/tsv")"
+check "the TSV records are the Copy All rows" "$(sed 's/\t$//' <<<"$copied" | without_moments)" \
+    "$(tail -n +2 "$work/tsv" | without_moments)"
+check "TSV: a record a line, no CR" "$(($(grep -c . <<<"$dhcpcd_rows") + 1)) 0" \
+    "$(wc -l <"$work/tsv") $(tr -cd '\r' <"$work/tsv" | wc -c)"
+adapters=$(in_cli "$veyra" --json)
+python3 -c 'import json, sys; json.load(sys.stdin)' <<<"$adapters" || fail "the adapter list is JSON: $adapters"
+grep -qE "\"name\": \"$ifc\", \"hardware_address\": \"${mac^^}\", .*\"ipv4_addresses\": \\[\"10\.77\.0\.146\"\\], .*\"dhcp_servers\": \\[\"10\.77\.0\.1\"\\], .*\"lease_obtained\": \"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}[+-][0-9]{2}:[0-9]{2}\"" \
+    <<<"$adapters" || fail "the adapter list as JSON names $ifc with its address, server and lease: $adapters"
 json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
 check_json_rows "every row from dhcpcd" dhcpcd "$(grep -c . <<<"$dhcpcd_rows")"
 grep -qF '"code": 43, "parameter": "Vendor Spec Info", "data": "", "hex": "0104deadbeef0203616263"' \
@@ -195,7 +208,7 @@ echo "== DHCPINFORM"
 rm -f "$dhcpcd_lease"
 in_cli "$veyra" "$ifc" >"$work/out" 2>"$work/err"
 check "exit status with no lease" 5 $?
-inform_rows=$(in_cli "$veyra" "$ifc" --inform --tsv 2>"$work/err" | tr -cd '\r' | wc -c)
+inform_rows=$(in_cli "$veyra" "$ifc" --inform --copy-all 2>"$work/err" | tr -cd '\r' | wc -c)
 json=$(in_cli "$veyra" "$ifc" --inform --json 2>"$work/err")
 check_json_rows "every row from the server's answer" inform "$inform_rows"
 grep -qF '"code": 54, "parameter": "DHCP Server", "data": "10.77.0.1"' <<<"$json" ||
@@ -207,8 +220,8 @@ echo "== dhclient's lease"
 # system. Where AppArmor confines dhclient, its profile allows no other
 # script, and dhclient cannot run here as it must.
 if in_cli dhclient -1 -4 -sf /bin/true -lf "$dhclient_lease" -pf "$dhclient_pid" "$ifc" >"$work/dhclient.log" 2>&1; then
-    veyra_tsv
-    expect_rows "rows from dhclient's lease" "$tsv" <<<"$dhcpcd_rows"
+    veyra_copy_all
+    expect_rows "rows from dhclient's lease" "$copied" <<<"$dhcpcd_rows"
     json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
     check_json_rows "every row from dhclient" dhclient "$(grep -c . <<<"$dhcpcd_rows")"
 elif [ "$(cat /sys/module/apparmor/parameters/enabled 2>/dev/null)" = Y ]; then
