@@ -44,9 +44,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
 set(CPACK_DEBIAN_VEYRA_PACKAGE_NAME veyra)
-set(CPACK_COMPONENT_VEYRA_DESCRIPTION
-    "DHCP options of the machine's network adapters, on the command line
-veyra lists the network adapters and shows the DHCP options of an adapter's
+# CPackDeb starts each description with the project's summary line.
+set(CPACK_DEBIAN_VEYRA_DESCRIPTION
+    "veyra lists the network adapters and shows the DHCP options of an adapter's
 lease, decoded into readable text, as rows, tab-separated text or JSON. The
 options come from dhcpcd, systemd-networkd, dhclient and NetworkManager, or
 from the DHCP server itself (DHCPINFORM).")
@@ -56,11 +56,10 @@ if(TARGET veyra-gui)
     set(CPACK_DEBIAN_VEYRA-GUI_PACKAGE_NAME veyra-gui)
     set(CPACK_DEBIAN_VEYRA-GUI_PACKAGE_SECTION net)
     set(CPACK_COMPONENT_VEYRA-GUI_DEPENDS veyra)
-    set(CPACK_COMPONENT_VEYRA-GUI_DESCRIPTION
-        "DHCP options of the machine's network adapters, in a window
-veyra-gui lists the network adapters and shows the DHCP options of the chosen
-adapter's lease as rows, which can be copied to the clipboard or saved as
-text.")
+    set(CPACK_DEBIAN_VEYRA-GUI_DESCRIPTION
+        "veyra-gui is the same in a window: it lists the network adapters and shows
+the DHCP options of the chosen adapter's lease as rows, which can be copied
+to the clipboard or saved as text.")
     list(APPEND CPACK_COMPONENTS_ALL veyra-gui)
 endif()
 

@@ -28,7 +28,9 @@ fail() {
 }
 
 rm -rf "$build/deb"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVEYRA_TESTS=OFF &&
+# Only the two programs are built: cpack installs them without building the rest.
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVEYRA_TESTS=OFF \
+    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON &&
     cmake --build "$build" -j "$(nproc)" --target veyra veyra-gui &&
     (cd "$build" && cpack -B "$build/deb") || exit 1
 
@@ -50,8 +52,8 @@ grep -q libqt6 <<<"$gui_depends" || fail "veyra-gui on Qt 6: $gui_depends"
 
 # Every file the packages put in place, to look for after removal.
 files=$(for deb in "${debs[@]}"; do dpkg-deb -c "$deb"; done | awk '$1 !~ /^d/ { print substr($6, 2) }')
-for file in /usr/bin/veyra /usr/bin/veyra-gui /usr/share/man/man1/veyra.1.gz \
-    /usr/share/man/man1/veyra-gui.1.gz /usr/share/applications/veyra-gui.desktop \
+for file in /usr/bin/veyra /usr/bin/veyra-gui /usr/share/man/man1/veyra.1 \
+    /usr/share/man/man1/veyra-gui.1 /usr/share/applications/veyra-gui.desktop \
     /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml \
     /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/veyra-gui.png; do
     grep -qxF "$file" <<<"$files" || fail "the packages hold no $file"
