@@ -173,6 +173,17 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
             [this]() { m_services.OpenUrl(QUrl(kMakerLabsHomePage)); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &CQueryWindow::OnAbout);
+    // The menu key opens the list's menu by itself; Shift+F10 is the other
+    // key desktops have for it.
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), m_pResults, nullptr, nullptr,
+                          Qt::WidgetWithChildrenShortcut),
+            &QShortcut::activated, this,
+            [this]()
+            {
+                const QTreeWidgetItem* pItem = m_pResults->currentItem();
+                OnResultsMenu(pItem != nullptr ? m_pResults->visualItemRect(pItem).center()
+                                               : QPoint(0, 0));
+            });
 
     // Veyra.exe's 423 x 379 dialog units, in this desktop's font.
     const QFontMetrics metrics = fontMetrics();

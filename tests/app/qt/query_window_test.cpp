@@ -472,9 +472,7 @@ private slots:
         pResults->setFocus();
         QTest::keyClick(pResults, Qt::Key_End);
         QTest::keyClick(pResults, Qt::Key_Home);
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10),
-                                  pResults->viewport()->mapToGlobal(QPoint(10, 10)));
-        QApplication::sendEvent(pResults->viewport(), &menuKey);
+        QTest::keyClick(pResults, Qt::Key_F10, Qt::ShiftModifier);
         auto* pMenu = Child<QMenu>(window, "resultsMenu");
         QTRY_VERIFY(pMenu->isVisible());
         QTest::keyClick(pMenu, Qt::Key_R);
