@@ -1,8 +1,9 @@
 # Installing the Linux editions and packing them as two Debian packages:
 # `veyra`, the command line (no Qt), and `veyra-gui`, the window, which
 # depends on `veyra` of the same version. The programs' own install rules
-# (COMPONENT veyra, COMPONENT veyra-gui) are with their targets; here are the
-# window's desktop entry, icons, AppStream metadata and manual page.
+# (COMPONENT veyra, COMPONENT veyra-gui), with their manual pages, are with
+# their targets; here are the window's desktop entry, icons and AppStream
+# metadata.
 include(GNUInstallDirs)
 
 set(VEYRA_ART_DIR ${PROJECT_SOURCE_DIR}/app/win32/res/art)
@@ -20,10 +21,6 @@ if(TARGET veyra-gui)
                    ${PROJECT_BINARY_DIR}/packaging/example.veyra.VeyraGui.metainfo.xml @ONLY)
     install(FILES ${PROJECT_BINARY_DIR}/packaging/example.veyra.VeyraGui.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT veyra-gui)
-    configure_file(${VEYRA_PACKAGING_DIR}/veyra-gui.1 ${PROJECT_BINARY_DIR}/packaging/veyra-gui.1
-                   @ONLY)
-    install(FILES ${PROJECT_BINARY_DIR}/packaging/veyra-gui.1
-            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT veyra-gui)
 endif()
 
 set(CPACK_GENERATOR DEB)
