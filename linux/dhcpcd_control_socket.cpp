@@ -12,7 +12,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 namespace
 {
@@ -38,13 +37,17 @@ std::optional<std::string_view> Variable(const std::vector<std::string_view>& va
     return std::nullopt;
 }
 
-// A socket path is connected to only when it is a socket itself: connect(2)
-// would follow a link, and the folder belongs to dhcpcd, which may run
-// unprivileged.
-int CheckSocketPath(const std::string& strSocket)
+// Opens the socket's path without following a link (connect(2) would follow
+// one, and the folder belongs to dhcpcd, which may run unprivileged) and
+// checks that it is a socket; connecting through /proc/self/fd then reaches
+// that very file, whatever the path names by then.
+int OpenSocketPath(const std::string& strSocket, CFileDescriptor& path)
 {
+    path.Reset(open(strSocket.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!path.IsOpen())
+        return errno;
     struct stat status = {};
-    if (lstat(strSocket.c_str(), &status) != 0)
+    if (fstat(path.Get(), &status) != 0)
         return errno;
     if (S_ISLNK(status.st_mode))
         return ELOOP;
@@ -163,14 +166,15 @@ int QueryDhcpcdState(const std::string& strSocket, const std::string& strInterfa
                      std::chrono::milliseconds timeout, std::string& reply)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    if (strInterface.empty() || strInterface.find('\0') != std::string::npos)
+        return EINVAL;
+    CFileDescriptor path;
+    if (const int nOpen = OpenSocketPath(strSocket, path))
+        return nOpen;
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
-    if (strSocket.size() >= sizeof address.sun_path || strInterface.empty() ||
-        strInterface.find('\0') != std::string::npos)
-        return EINVAL;
-    if (const int nCheck = CheckSocketPath(strSocket))
-        return nCheck;
-    std::memcpy(address.sun_path, strSocket.c_str(), strSocket.size() + 1);
+    const std::string strThrough = "/proc/self/fd/" + std::to_string(path.Get());
+    std::memcpy(address.sun_path, strThrough.c_str(), strThrough.size() + 1);
 
     const CFileDescriptor socketFile(
         socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
@@ -225,13 +229,13 @@ int ReadDhcpcdLeaseFromSocket(const std::string& strRun, const LeaseInterface& i
     if (strName.empty() || strName.find('/') != std::string::npos ||
         strName.find("..") != std::string::npos)
         return EINVAL;
-    // The folder is dhcpcd's own; a link there is not.
-    const std::string strFolder = strRun + "/dhcpcd";
-    struct stat status = {};
-    if (lstat(strFolder.c_str(), &status) != 0)
-        return errno;
-    if (!S_ISDIR(status.st_mode))
-        return ENOENT;
+    // The folder is dhcpcd's own; a link there is not. It is opened once, and
+    // its sockets are named through it, so that it cannot change underfoot.
+    const CFileDescriptor folder(
+        open((strRun + "/dhcpcd").c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.IsOpen())
+        return errno == ELOOP || errno == ENOTDIR ? ENOENT : errno;
+    const std::string strFolder = "/proc/self/fd/" + std::to_string(folder.Get());
 
     int nFailure = ENOENT;
     for (const std::string& strSocket :
