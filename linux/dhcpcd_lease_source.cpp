@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <net/if.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -27,7 +28,9 @@ bool IsNotAPlainFile(int nError)
 class CDhcpcdLeaseSource final : public CLeaseSource
 {
 public:
-    explicit CDhcpcdLeaseSource(std::string strDirectory) : m_strDirectory(std::move(strDirectory))
+    CDhcpcdLeaseSource(const LinuxPaths& paths, std::chrono::milliseconds socketTimeout)
+        : m_strDirectory(paths.m_strDhcpcd), m_strRun(paths.m_strRun),
+          m_socketTimeout(socketTimeout)
     {
     }
 
@@ -45,7 +48,8 @@ public:
 
         int nFailure = ENOENT;
         bool bFound = false;
-        for (const std::string& strFile : LeaseFiles(strName))
+        const std::vector<std::string> files = LeaseFiles(strName);
+        for (const std::string& strFile : files)
         {
             Lease candidate;
             const int nResult = ReadLease(m_strDirectory + "/" + strFile, iface, candidate);
@@ -59,7 +63,11 @@ public:
                 nFailure = nResult;
             }
         }
-        return bFound ? 0 : nFailure;
+        if (bFound)
+            return 0;
+        if (nFailure == EACCES || nFailure == EPERM)
+            return ReadFromSocket(iface, files, lease) == 0 ? 0 : nFailure;
+        return nFailure;
     }
 
 private:
@@ -107,6 +115,42 @@ private:
         return m_bListingRead ? &m_Names : nullptr;
     }
 
+    // The lease as dhcpcd holds it, for a user who may not read its files.
+    // Their modification time (a stat needs no right to read) is when the
+    // newest lease came.
+    int ReadFromSocket(const LeaseInterface& iface, const std::vector<std::string>& files,
+                       Lease& lease) const
+    {
+        Lease found;
+        const int nResult = ReadDhcpcdLeaseFromSocket(m_strRun, iface, m_socketTimeout, found);
+        if (nResult != 0)
+            return nResult;
+        for (const std::string& strFile : files)
+        {
+            struct stat status = {};
+            if (lstat((m_strDirectory + "/" + strFile).c_str(), &status) == 0 &&
+                S_ISREG(status.st_mode) &&
+                (!found.m_tObtained || status.st_mtime > *found.m_tObtained))
+                found.m_tObtained = status.st_mtime;
+        }
+        SetExpiry(found);
+        lease = std::move(found);
+        return 0;
+    }
+
+    // The end of a finite lease, counted from when it was obtained.
+    static void SetExpiry(Lease& lease)
+    {
+        const auto leaseTime = lease.m_mapOptions.find(kOptionLeaseTime);
+        if (lease.m_tObtained && leaseTime != lease.m_mapOptions.end() &&
+            leaseTime->second.size() == 4)
+        {
+            const std::uint32_t nSeconds = ReadBe32(leaseTime->second.data());
+            if (nSeconds != kInfiniteLease)
+                lease.m_tExpires = *lease.m_tObtained + nSeconds;
+        }
+    }
+
     static int ReadLease(const std::string& strPath, const LeaseInterface& iface, Lease& lease)
     {
         std::string bytes;
@@ -129,24 +173,21 @@ private:
         lease.m_nYourAddress = message->m_nYourAddress;
         // dhcpcd writes the file when the ACK arrives.
         lease.m_tObtained = tModified;
-        const auto leaseTime = lease.m_mapOptions.find(kOptionLeaseTime);
-        if (leaseTime != lease.m_mapOptions.end() && leaseTime->second.size() == 4)
-        {
-            const std::uint32_t nSeconds = ReadBe32(leaseTime->second.data());
-            if (nSeconds != kInfiniteLease)
-                lease.m_tExpires = tModified + nSeconds;
-        }
+        SetExpiry(lease);
         return 0;
     }
 
     std::string m_strDirectory;
+    std::string m_strRun;
+    std::chrono::milliseconds m_socketTimeout;
     bool m_bListed = false;
     bool m_bListingRead = false;
     std::vector<std::string> m_Names;
 };
 } // namespace
 
-std::unique_ptr<CLeaseSource> MakeDhcpcdLeaseSource(const LinuxPaths& paths)
+std::unique_ptr<CLeaseSource> MakeDhcpcdLeaseSource(const LinuxPaths& paths,
+                                                    std::chrono::milliseconds socketTimeout)
 {
-    return std::make_unique<CDhcpcdLeaseSource>(paths.m_strDhcpcd);
+    return std::make_unique<CDhcpcdLeaseSource>(paths, socketTimeout);
 }

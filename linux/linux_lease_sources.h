@@ -9,7 +9,8 @@
 #include <chrono>
 #include <memory>
 
-// dhcpcd's lease (the server's own reply), systemd-networkd's, dhclient's,
+// dhcpcd's lease (the server's own reply, or for a user who may not read it,
+// what dhcpcd's unprivileged control socket gives), systemd-networkd's, dhclient's,
 // NetworkManager's; and, for a request that asks for it, a DHCPINFORM to the
 // server itself.
 std::unique_ptr<CRunLeaseSources>

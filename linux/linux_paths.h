@@ -8,7 +8,7 @@
 struct LinuxPaths
 {
     std::string m_strSys = "/sys";
-    std::string m_strRun = "/run";               // udev data, networkd leases
+    std::string m_strRun = "/run";               // udev data, networkd leases, dhcpcd's sockets
     std::string m_strDhcpcd = "/var/lib/dhcpcd"; // <if>.lease
     std::vector<std::string> m_DhclientDirs = {"/var/lib/dhcp", "/var/lib/dhclient"};
     std::string m_strResolvConf = "/etc/resolv.conf";

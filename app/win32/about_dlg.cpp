@@ -1,7 +1,7 @@
 #include "app/win32/about_dlg.h"
 
-#include "app/win32/maker_addresses.h"
 #include "app/win32/res/resource.h"
+#include "core/model/maker_addresses.h"
 #include "shell/data_exchange.h"
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)

@@ -1,12 +1,12 @@
 #include "app/win32/query_dlg.h"
 
 #include "app/win32/about_dlg.h"
-#include "app/win32/maker_addresses.h"
 #include "app/win32/res/resource.h"
 #include "app/win32/working_directory.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/icon_position.h"
 #include "core/model/list_text.h"
+#include "core/model/maker_addresses.h"
 #include "core/model/result_rows.h"
 #include "core/model/save_name.h"
 #include "core/model/screen_point.h"

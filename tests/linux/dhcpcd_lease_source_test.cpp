@@ -30,6 +30,8 @@ protected:
         CScratchDir::SetUp();
         m_strDirectory = m_path.string();
         m_paths.m_strDhcpcd = m_strDirectory;
+        // No dhcpcd control socket here: an unreadable file stays unreadable.
+        m_paths.m_strRun = m_strDirectory;
         m_iface.m_strName = "vcli";
         m_iface.m_IpAddresses = {0x7F000001, kLeasedAddress};
     }

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Veyra's bitmaps, icon and cursor and writes them into app/win32/res/art/.
+"""Draws Veyra's bitmaps, icon and cursor and writes them into app/win32/res/art/,
+with the Linux desktop icons (veyra-gui-N.png, N x N pixels, RGBA PNG).
 
     python3 app/win32/res/make_art.py                 write the files
     python3 app/win32/res/make_art.py --check         re-read the files and verify them
@@ -366,6 +367,55 @@ def make_icon():
         (32, 32, 16, 1, 4, icon_image(big, 4, VGA_RGB)),
         (16, 16, 0, 1, 8, icon_image(small, 8, icon_16_palette())),
     ])
+
+
+# ---------------------------------------------------------------------------
+# veyra-gui-N.png: the same icon for the Linux desktop's icon theme
+# ---------------------------------------------------------------------------
+# The hand-drawn 16 and 32 pixel images as they are; every other size is the
+# 32 x 32 image resampled, each pixel the average of 8 x 8 samples, so that
+# the larger sizes keep the pixel look and the smaller ones stay legible.
+
+DESKTOP_ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+ICON_SAMPLES = 8
+
+
+def icon_rgba(rows, palette):
+    """Rows of palette indices (None = transparent) as rows of (r, g, b, a)."""
+    return [[(0, 0, 0, 0) if v is None else palette[v] + (255,) for v in row] for row in rows]
+
+
+def resample(rgba_rows, size):
+    """Averages premultiplied samples of the source into a size x size image."""
+    source = len(rgba_rows)
+    out = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            total = [0, 0, 0, 0]
+            for sy in range(ICON_SAMPLES):
+                for sx in range(ICON_SAMPLES):
+                    u = int((x + (sx + 0.5) / ICON_SAMPLES) * source / size)
+                    v = int((y + (sy + 0.5) / ICON_SAMPLES) * source / size)
+                    r, g, b, a = rgba_rows[v][u]
+                    total = [total[0] + r * a, total[1] + g * a, total[2] + b * a, total[3] + a]
+            alpha = total[3]
+            if alpha == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append(tuple(int(round(c / alpha)) for c in total[:3])
+                           + (int(round(alpha / ICON_SAMPLES ** 2)),))
+        out.append(row)
+    return out
+
+
+def make_desktop_icons():
+    """{size: rgba rows} for every size the icon theme gets."""
+    big = icon_rgba(parse_pixel_map(ICON_32, VGA_INDEX, 32, 32), VGA_RGB)
+    letters = {letter: i + 1 for i, (letter, _) in enumerate(ICON_16_COLOURS)}
+    small = icon_rgba(parse_pixel_map(ICON_16, letters, 16, 16), icon_16_palette())
+    return {size: small if size == 16 else big if size == 32 else resample(big, size)
+            for size in DESKTOP_ICON_SIZES}
 
 
 # ---------------------------------------------------------------------------
@@ -789,14 +839,16 @@ def make_banner():
 # ---------------------------------------------------------------------------
 
 def png_bytes(rgb_rows):
+    """An 8-bit PNG of (r, g, b) rows, or of (r, g, b, a) rows with alpha."""
     height, width = len(rgb_rows), len(rgb_rows[0])
+    colour_type = 6 if len(rgb_rows[0][0]) == 4 else 2
     raw = b''.join(b'\x00' + bytes(c for px in row for c in px) for row in rgb_rows)
 
     def chunk(kind, data):
         return (struct.pack('>I', len(data)) + kind + data
                 + struct.pack('>I', zlib.crc32(kind + data) & 0xffffffff))
     return (b'\x89PNG\r\n\x1a\n'
-            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0))
+            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, colour_type, 0, 0, 0))
             + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
 
 
@@ -873,6 +925,33 @@ def read_icon_file(path):
     return kind, images
 
 
+def read_png(path):
+    """Decodes a PNG as png_bytes writes it: (width, height, colour type, rows of pixels)."""
+    data = open(path, 'rb').read()
+    assert data[:8] == b'\x89PNG\r\n\x1a\n', path
+    pos, chunks = 8, []
+    while pos < len(data):
+        length, = struct.unpack_from('>I', data, pos)
+        kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + length]
+        crc, = struct.unpack_from('>I', data, pos + 8 + length)
+        assert crc == zlib.crc32(kind + body) & 0xffffffff, path
+        chunks.append((kind, body))
+        pos += 12 + length
+    assert [k for k, _ in chunks] == [b'IHDR', b'IDAT', b'IEND'], path
+    width, height, depth, colour_type, _, _, _ = struct.unpack('>IIBBBBB', chunks[0][1])
+    assert depth == 8 and colour_type in (2, 6), path
+    channels = 4 if colour_type == 6 else 3
+    raw = zlib.decompress(chunks[1][1])
+    stride = 1 + width * channels
+    assert len(raw) == stride * height, path
+    rows = []
+    for y in range(height):
+        line = raw[y * stride:(y + 1) * stride]
+        assert line[0] == 0, path   # no filter
+        rows.append([tuple(line[1 + x * channels:1 + (x + 1) * channels]) for x in range(width)])
+    return width, height, colour_type, rows
+
+
 def check():
     """Re-reads every file and verifies the formats the resource script expects."""
     header, palette, rows = read_bmp(os.path.join(ART_DIR, 'result_images.bmp'))
@@ -909,6 +988,14 @@ def check():
     assert palette == [(0, 0, 0), (255, 255, 255)]
     assert and_rows[0][5] == 0 and xor_rows[0][5] == 0       # the tip is black outline
     assert and_rows[0][4] == 1 and and_rows[0][7] == 1
+
+    icons = make_desktop_icons()
+    for size in DESKTOP_ICON_SIZES:
+        width, height, colour_type, rows = read_png(os.path.join(ART_DIR, desktop_icon_name(size)))
+        assert (width, height, colour_type) == (size, size, 6), size
+        assert rows == icons[size], size                       # what the script draws
+        assert rows[0][size * 3 // 8][3] == 0, size            # clear beside the spark
+        assert rows[size * 78 // 100][0][3] != 0, size       # the cable
     print('art files OK')
 
 
@@ -939,6 +1026,10 @@ def write_previews(directory):
 
 # ---------------------------------------------------------------------------
 
+def desktop_icon_name(size):
+    return 'veyra-gui-%d.png' % size
+
+
 def write(name, data):
     with open(os.path.join(ART_DIR, name), 'wb') as f:
         f.write(data)
@@ -951,6 +1042,8 @@ def main(argv):
         write('banner.bmp', bmp_24bit(make_banner()))
         write('veyra.ico', make_icon())
         write('hand.cur', make_hand_cursor())
+        for size, rows in make_desktop_icons().items():
+            write(desktop_icon_name(size), png_bytes(rows))
     if '--check' in argv:
         check()
     if '--preview' in argv:

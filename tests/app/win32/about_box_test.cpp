@@ -1,7 +1,7 @@
 // The about box on its real controls, driven from inside its modal loop.
 #include "app/win32/about_dlg.h"
-#include "app/win32/maker_addresses.h"
 #include "app/win32/res/resource.h"
+#include "core/model/maker_addresses.h"
 #include "shell/module_resources.h"
 #include "shell/win_app.h"
 #include "testing/fake_shell_hooks.h"

@@ -1,7 +1,7 @@
 // The main dialog: start-up, the adapter chooser, the request and its rows, the
 // advertising area, the system menu and the ways the dialog ends.
-#include "app/win32/maker_addresses.h"
 #include "app/win32/res/resource.h"
+#include "core/model/maker_addresses.h"
 #include "platform/wait_cursor.h"
 #include "shell/module_resources.h"
 #include "shell/win_app.h"

@@ -1,0 +1,57 @@
+#include "app/qt/linux_window_services.h"
+
+#include "linux/linux_lease_sources.h"
+#include "linux/process_capabilities.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+
+CLinuxWindowServices::CLinuxWindowServices()
+    : m_bCanInform(ProcessCanSendInform()), m_pListingLeases(MakeLinuxLeaseSources(m_paths)),
+      m_adapters(m_paths, m_pListingLeases->Kept())
+{
+}
+
+int CLinuxWindowServices::ReadAdapters(AdapterList& adapters)
+{
+    return m_adapters.Read(adapters);
+}
+
+std::optional<LeaseInterface> CLinuxWindowServices::Interface(const std::string& strName) const
+{
+    return m_adapters.Interface(strName);
+}
+
+std::shared_ptr<CLeaseSource> CLinuxWindowServices::RequestLeases(bool bInform)
+{
+    // The returned source keeps the whole run of sources alive.
+    std::shared_ptr<CRunLeaseSources> pRun = MakeLinuxLeaseSources(m_paths);
+    CLeaseSource& leases = pRun->Request(bInform && m_bCanInform);
+    return std::shared_ptr<CLeaseSource>(std::move(pRun), &leases);
+}
+
+QString CLinuxWindowServices::AskSavePath(QWidget* pParent)
+{
+    return QFileDialog::getSaveFileName(pParent, "Save As", QString(), "Text Files (*.txt)");
+}
+
+void CLinuxWindowServices::SetClipboardText(const QString& strText)
+{
+    QGuiApplication::clipboard()->setText(strText);
+}
+
+QMessageBox::StandardButton CLinuxWindowServices::ShowMessage(QWidget* pParent,
+                                                              QMessageBox::Icon icon,
+                                                              const QString& strText,
+                                                              QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, "Veyra", strText, buttons, pParent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CLinuxWindowServices::OpenUrl(const QUrl& url)
+{
+    QDesktopServices::openUrl(url);
+}

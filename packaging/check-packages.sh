@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds the Release Debian packages, installs them with apt as a user
+# would, runs both programs, and removes them again: nothing of theirs may
+# stay behind. Needs root on a Debian system; a machine that has Veyra
+# installed already is left alone.
+#
+# Usage: packaging/check-packages.sh [BUILD_DIR]
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/packages}
+packages=(veyra veyra-gui)
+
+if [ "$(id -u)" != 0 ]; then
+    echo "not run: installing packages needs root"
+    exit 0
+fi
+for package in "${packages[@]}"; do
+    if dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null | grep -qx installed; then
+        echo "not run: $package is installed on this machine already"
+        exit 0
+    fi
+done
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+rm -rf "$build/deb"
+# Only the two programs are built: cpack installs them without building the rest.
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVEYRA_TESTS=OFF \
+    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON &&
+    cmake --build "$build" -j "$(nproc)" --target veyra veyra-gui &&
+    (cd "$build" && cpack -B "$build/deb") || exit 1
+
+debs=()
+for package in "${packages[@]}"; do
+    deb=$(ls "$build"/deb/"${package}"_*.deb 2>/dev/null)
+    [ -n "$deb" ] || { fail "no package $package in $build/deb"; continue; }
+    debs+=("$deb")
+    echo "== $(basename "$deb")"
+    dpkg-deb -f "$deb" Package Version Depends Maintainer Homepage
+done
+[ "$failures" -eq 0 ] || exit 1
+
+version=$(dpkg-deb -f "${debs[0]}" Version)
+dpkg-deb -f "${debs[0]}" Depends | grep -qi qt && fail "veyra depends on Qt"
+gui_depends=$(dpkg-deb -f "${debs[1]}" Depends)
+grep -qF "veyra (= $version)" <<<"$gui_depends" || fail "veyra-gui on veyra $version: $gui_depends"
+grep -q libqt6 <<<"$gui_depends" || fail "veyra-gui on Qt 6: $gui_depends"
+
+# Every file the packages put in place, to look for after removal.
+files=$(for deb in "${debs[@]}"; do dpkg-deb -c "$deb"; done | awk '$1 !~ /^d/ { print substr($6, 2) }')
+for file in /usr/bin/veyra /usr/bin/veyra-gui /usr/share/man/man1/veyra.1 \
+    /usr/share/man/man1/veyra-gui.1 /usr/share/applications/veyra-gui.desktop \
+    /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml \
+    /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/veyra-gui.png; do
+    grep -qxF "$file" <<<"$files" || fail "the packages hold no $file"
+done
+
+echo "== install"
+apt-get install -y "${debs[@]}" || exit 1
+veyra --version || fail "veyra --version"
+QT_QPA_PLATFORM=offscreen veyra-gui --version || fail "veyra-gui --version"
+appstreamcli validate --no-net /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml ||
+    fail "the AppStream metadata"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate /usr/share/applications/veyra-gui.desktop || fail "the desktop entry"
+fi
+
+echo "== remove"
+apt-get remove -y veyra-gui veyra || fail "apt-get remove"
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null)
+    [ "$status" = not-installed ] || [ -z "$status" ] || fail "$package is still $status"
+done
+while IFS= read -r file; do
+    [ -e "$file" ] && fail "$file stays after removal"
+done <<<"$files"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "packages installed, ran and were removed cleanly"

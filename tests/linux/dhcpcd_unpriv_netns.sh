@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# dhcpcd's lease for a user who may not read the file: a real dhcpcd leased
+# by dnsmasq in network namespaces of this run's own, and `veyra` run once
+# as root (the lease file) and once as nobody (dhcpcd's unprivileged control
+# socket). Both must give the same bytes for every option they show.
+# Exit 77 (skipped) without root or the programs it needs.
+#
+# Usage: dhcpcd_unpriv_netns.sh PATH_TO_VEYRA
+set -uo pipefail
+veyra=$1
+
+for tool in ip dnsmasq dhcpcd setpriv; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed"
+        exit 77
+    fi
+done
+if [ "$(id -u)" != 0 ]; then
+    echo "skipped: network namespaces need root"
+    exit 77
+fi
+
+srv=vyu-srv-$$
+cli=vyu-cli-$$
+ifc=vyu-c$$
+lease=/var/lib/dhcpcd/$ifc.lease
+pidfile=/run/dhcpcd/$ifc-4.pid
+failures=0
+
+cleanup() {
+    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
+    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
+    ip netns del "$cli" 2>/dev/null
+    ip netns del "$srv" 2>/dev/null
+    rm -f "$lease" "$pidfile" /run/dhcpcd/"$ifc"-4.sock /run/dhcpcd/"$ifc"-4.unpriv.sock
+    [ -n "${work:-}" ] && rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
+work=$(mktemp -d)
+chmod 755 "$work"
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+check() {
+    if [ "$2" != "$3" ]; then
+        fail "$1"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | head -n 40
+    fi
+}
+
+wait_for() {
+    local what=$1 tries
+    shift
+    for ((tries = 0; tries < 600; ++tries)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    fail "waited a minute for $what"
+    return 1
+}
+
+in_cli() { ip netns exec "$cli" "$@"; }
+as_nobody() { in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+
+ip netns add "$srv" && ip netns add "$cli" || exit 1
+ip link add vyu-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" || exit 1
+ip -n "$srv" addr add 10.88.0.1/24 dev vyu-s0
+ip -n "$srv" link set vyu-s0 up
+ip -n "$cli" link set "$ifc" up
+
+# Options dhcpcd names; `veyra` shows those of its request list.
+ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
+    --interface=vyu-s0 --bind-interfaces --no-ping --log-facility="$work/dnsmasq.log" \
+    --dhcp-range=10.88.0.100,10.88.0.150,255.255.255.0,10m --dhcp-leasefile="$work/dnsmasq.leases" \
+    --dhcp-option-force=option:router,10.88.0.1 \
+    --dhcp-option-force=option:dns-server,10.88.0.1,10.88.0.2 \
+    --dhcp-option-force=option:domain-name,lab.test \
+    --dhcp-option-force=option:ntp-server,10.88.0.1 \
+    --dhcp-option-force=2,3600 \
+    --dhcp-option-force=43,01:04:de:ad:be:ef:02:03:61:62:63 \
+    --dhcp-option-force=46,8 \
+    --dhcp-option-force=66,tftp.lab \
+    --dhcp-option-force=option:domain-search,lab.test \
+    --dhcp-option-force=121,10.89.0.0/16,10.88.0.1 \
+    --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 &
+dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
+wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+
+# dhcpcd stays, as a daemon for this interface, with its control sockets.
+printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
+if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -w -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1; then
+    cat "$work/dhcpcd.log" "$work/dnsmasq.log"
+    fail "dhcpcd got no lease"
+    exit 1
+fi
+wait_for "dhcpcd's unprivileged socket" test -S /run/dhcpcd/"$ifc"-4.unpriv.sock || exit 1
+
+echo "== the file is root's"
+as_nobody cat "$lease" >/dev/null 2>"$work/err" && fail "nobody could read $lease"
+grep -q "Permission denied" "$work/err" || fail "reading the file as nobody: $(cat "$work/err")"
+
+echo "== the same bytes through the socket"
+from_file=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
+from_socket=$(as_nobody "$veyra" "$ifc" --json 2>"$work/err")
+check "exit status as nobody" 0 $?
+# The times are counted from now, in each run; the bytes are what counts.
+# dhcpcd hands on a text up to its first NUL: dnsmasq ends option 66 with one.
+same_bytes() {
+    sed -E 's/"data": "[^"]*day, [^"]*", //; /"code": 66,/s/00",/",/'
+}
+check "every option dhcpcd names, byte for byte" "$(same_bytes <<<"$from_file")" \
+    "$(same_bytes <<<"$from_socket")"
+grep -qF '"hex": "746674702e6c6162", "source"' <<<"$from_socket" ||
+    fail "option 66 without its NUL: $from_socket"
+rows=$(grep -c '"source": "dhcpcd"}' <<<"$from_socket")
+[ "$rows" -ge 14 ] || fail "rows from the socket: $rows in $from_socket"
+
+echo "== without dhcpcd the file is root's again"
+kill "$(cat "$pidfile")"
+wait_for "dhcpcd to end" test ! -e /run/dhcpcd/"$ifc"-4.unpriv.sock
+as_nobody "$veyra" "$ifc" >"$work/out" 2>"$work/err"
+check "exit status without the right to read the lease" 4 $?
+grep -q "DHCP Error 13: Permission denied" "$work/err" || fail "permission message: $(cat "$work/err")"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
