@@ -16,6 +16,9 @@
 namespace
 {
 constexpr std::size_t kMaxIpv4Packet = 0xFFFF;
+// The kernel's queue for offers not yet read: a burst of a thousand fits, and
+// a flood past it is dropped by the kernel rather than held.
+constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr std::uint8_t kEthernetBroadcast[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 // Offsets are from the IPv4 header: a SOCK_DGRAM packet socket strips the
@@ -63,6 +66,13 @@ int CPacketSocket::Open(const std::string& strInterface)
     const int nOn = 1;
     if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0 ||
         setsockopt(m_socket.Get(), SOL_PACKET, PACKET_AUXDATA, &nOn, sizeof nOn) != 0)
+        return errno;
+    // Past net.core.rmem_max only with CAP_NET_ADMIN; without it, the
+    // system's bound stands.
+    if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes) != 0 &&
+        setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes) != 0)
         return errno;
     const sockaddr_ll local = LinkAddress(m_nIndex);
     if (bind(m_socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
