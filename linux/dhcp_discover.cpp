@@ -1,6 +1,9 @@
 #include "linux/dhcp_discover.h"
 
+#include "core/options/extended_catalogue.h"
 #include "linux/packet_socket.h"
+
+#include <algorithm>
 
 #include <cerrno>
 #include <sys/random.h>
@@ -11,11 +14,29 @@ namespace
 // (which the packet filter drops).
 constexpr std::uint16_t kMaxReplySize = 1500;
 
+// Codes that describe a message rather than the network: a server does not
+// send them back, or they are the request's own.
+constexpr std::uint8_t kMessageOptions[] = {kOptionRequestedAddress, kOptionOverload,
+                                            kOptionMessageType,      kOptionParameterList,
+                                            kOptionMaxMessageSize,   kOptionClientId};
+
 int RandomBytes(void* pBuffer, std::size_t nSize)
 {
     return getrandom(pBuffer, nSize, 0) == static_cast<ssize_t>(nSize) ? 0 : errno;
 }
 } // namespace
+
+std::vector<std::uint8_t> DiscoveryRequestedOptions()
+{
+    std::vector<std::uint8_t> codes;
+    for (const ExtendedRow* pRow = ExtendedRowsBegin(); pRow != ExtendedRowsEnd(); ++pRow)
+    {
+        if (std::find(std::begin(kMessageOptions), std::end(kMessageOptions), pRow->nCode) ==
+            std::end(kMessageOptions))
+            codes.push_back(pRow->nCode);
+    }
+    return codes;
+}
 
 int RandomLocalMac(HardwareAddress& address)
 {

@@ -43,5 +43,10 @@ struct DiscoveryResult
 // socket calls as they come.
 int DiscoverDhcpServers(const DiscoverySettings& settings, DiscoveryResult& result);
 
+// What the DHCPDISCOVER asks for: every code the extended catalogue knows but
+// those describing the request itself, in code order, so that each offer
+// shows everything a server would give.
+std::vector<std::uint8_t> DiscoveryRequestedOptions();
+
 // A fresh random locally administered unicast address; 0 or an errno value.
 int RandomLocalMac(HardwareAddress& address);

@@ -1,12 +1,12 @@
 #include "app/cli/discover_output.h"
 
+#include "app/cli/all_options_output.h"
 #include "app/cli/exit_status.h"
+#include "app/cli/json_text.h"
 #include "app/cli/text_columns.h"
-#include "core/options/option_decoder.h"
+#include "core/options/extended_decoder.h"
 #include "core/wire/address_text.h"
 #include "core/wire/byte_order.h"
-
-#include <nlohmann/json.hpp>
 
 #include <cstdio>
 
@@ -27,18 +27,6 @@ std::string MacText(const HardwareAddress& address)
     std::snprintf(szText, sizeof szText, "%02x:%02x:%02x:%02x:%02x:%02x", address[0], address[1],
                   address[2], address[3], address[4], address[5]);
     return szText;
-}
-
-std::string Hex(const OptionBytes& bytes)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string strHex;
-    for (const std::uint8_t byte : bytes)
-    {
-        strHex += kDigits[byte >> 4];
-        strHex += kDigits[byte & 0x0F];
-    }
-    return strHex;
 }
 
 const OptionBytes* Find(const DiscoveredServer& server, std::uint8_t nCode)
@@ -78,7 +66,7 @@ std::string LeaseText(const DiscoveredServer& server)
     const std::optional<std::uint32_t> nSeconds = Number(server, kOptionLeaseTime);
     if (!nSeconds)
         return std::string();
-    return *nSeconds == kInfiniteLease ? "infinite" : std::to_string(*nSeconds) + " s";
+    return DurationText(*nSeconds);
 }
 
 std::string PathText(const OfferPath& path)
@@ -86,31 +74,13 @@ std::string PathText(const OfferPath& path)
     return Address(path.m_nSourceAddress) + " " + MacText(path.m_SourceMac);
 }
 
-struct DecodedOption
+// The offer as a lease the --all forms show: its options, no moments.
+Lease OfferLease(const DiscoveredServer& server)
 {
-    std::string m_strName;
-    std::string m_strText;
-};
-
-// The option's name and text as the catalogue gives them; its bytes in hex
-// where the catalogue shows no data.
-DecodedOption Decode(std::uint8_t nCode, const OptionBytes& bytes)
-{
-    DhcpOption option;
-    DecodeOption(nCode, bytes.data(), bytes.size(), option);
-    DecodedOption decoded;
-    decoded.m_strName = option.m_strParameter;
-    if (decoded.m_strName.empty() || decoded.m_strName == kUnknownOption)
-        decoded.m_strName = "Option " + std::to_string(nCode);
-    // The window shows times as the moment they fall on from now; an offer's
-    // times start only once a lease is taken, so they stay durations here.
-    const CatalogueRow* pRow = FindCatalogueRow(nCode);
-    decoded.m_strText = pRow != nullptr && pRow->rendering == Rendering::Moment && bytes.size() == 4
-                            ? std::to_string(ReadBe32(bytes.data())) + " s"
-                            : std::string(option.m_strData);
-    if (decoded.m_strText.empty())
-        decoded.m_strText = Hex(bytes);
-    return decoded;
+    Lease lease;
+    lease.m_mapOptions = server.m_mapOptions;
+    lease.m_nYourAddress = server.m_nYourAddress;
+    return lease;
 }
 
 std::string ServerList(const std::vector<DiscoveredServer>& servers)
@@ -155,68 +125,49 @@ std::string FormatDiscoveryText(const DiscoveryResult& result, bool bAll)
     if (!bAll)
         return strText;
     for (const DiscoveredServer& server : result.m_servers)
-    {
-        strText += "\nOptions of " + Address(server.m_nServerId) + "\n";
-        std::vector<std::vector<std::string>> options;
-        for (const auto& [nCode, bytes] : server.m_mapOptions)
-        {
-            const DecodedOption decoded = Decode(nCode, bytes);
-            options.push_back({"  " + std::to_string(nCode), decoded.m_strName, decoded.m_strText});
-        }
-        strText += FormatColumns(options);
-    }
+        strText +=
+            "\nOffer of " + Address(server.m_nServerId) + "\n" + FormatAllRows(OfferLease(server));
     return strText;
 }
 
 std::string FormatDiscoveryJson(const std::string& strInterface, std::chrono::milliseconds wait,
                                 const DiscoveryResult& result, bool bAll)
 {
-    nlohmann::json servers = nlohmann::json::array();
+    using Json = nlohmann::ordered_json;
+    std::string strServers;
     for (const DiscoveredServer& server : result.m_servers)
     {
-        nlohmann::json paths = nlohmann::json::array();
+        Json paths = Json::array();
         for (const OfferPath& path : server.m_Paths)
             paths.push_back(
                 {{"address", Address(path.m_nSourceAddress)}, {"mac", MacText(path.m_SourceMac)}});
         const std::optional<std::uint32_t> nLease = Number(server, kOptionLeaseTime);
         const std::optional<std::uint32_t> nMask = Number(server, kOptionSubnetMask);
-        nlohmann::json entry = {
+        Json entry = {
             {"server_id", Address(server.m_nServerId)},
             {"paths", paths},
             {"offers", server.m_nOffers},
             {"offered_address", Address(server.m_nYourAddress)},
-            {"lease_time", nLease ? nlohmann::json(*nLease) : nlohmann::json()},
-            {"subnet_mask", nMask ? nlohmann::json(Address(*nMask)) : nlohmann::json()},
+            {"lease_time", nLease ? Json(*nLease) : Json()},
+            {"subnet_mask", nMask ? Json(Address(*nMask)) : Json()},
             {"routers", Addresses(server, kOptionRouters)},
             {"dns_servers", Addresses(server, kOptionDnsServers)},
         };
         if (bAll)
-        {
-            nlohmann::json options = nlohmann::json::array();
-            for (const auto& [nCode, bytes] : server.m_mapOptions)
-            {
-                const DecodedOption decoded = Decode(nCode, bytes);
-                options.push_back({{"code", nCode},
-                                   {"name", decoded.m_strName},
-                                   {"text", decoded.m_strText},
-                                   {"hex", Hex(bytes)}});
-            }
-            entry["options"] = options;
-        }
-        servers.push_back(entry);
+            entry["options"] = AllOptionsJson(OfferLease(server));
+        strServers += (strServers.empty() ? "\n    " : ",\n    ") + JsonLine(entry);
     }
-    const nlohmann::json document = {
-        {"interface", strInterface},
-        {"client_mac", MacText(result.m_ClientMac)},
-        {"transaction_id", result.m_nTransactionId},
-        {"wait_ms", wait.count()},
-        {"servers", servers},
-        {"ignored", result.m_nIgnored},
-        {"malformed", result.m_nMalformed},
-        {"dropped", result.m_nDropped},
-    };
-    // Names and texts may hold any byte: malformed UTF-8 becomes U+FFFD.
-    return document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    // One member a line, one server a line: greppable, and a stable shape.
+    return "{\n"
+           "  \"interface\": " +
+           JsonString(strInterface) +
+           ",\n  \"client_mac\": " + JsonString(MacText(result.m_ClientMac)) +
+           ",\n  \"transaction_id\": " + std::to_string(result.m_nTransactionId) +
+           ",\n  \"wait_ms\": " + std::to_string(wait.count()) + ",\n  \"servers\": [" +
+           strServers + (strServers.empty() ? "]" : "\n  ]") +
+           ",\n  \"ignored\": " + std::to_string(result.m_nIgnored) +
+           ",\n  \"malformed\": " + std::to_string(result.m_nMalformed) +
+           ",\n  \"dropped\": " + std::to_string(result.m_nDropped) + "\n}\n";
 }
 
 std::string DiscoveryCountsText(const DiscoveryResult& result)

@@ -15,15 +15,16 @@ std::string WaitText(std::chrono::milliseconds wait);
 // One line per server: server identifier, where its offer came from (IPv4 and
 // Ethernet address; a line of its own for each further path), the address
 // offered, lease time, subnet mask, routers and DNS servers. With bAll, every
-// option of each server's offer follows, decoded. Empty without servers.
+// option of each server's offer follows, as --all shows a lease's. Empty
+// without servers.
 std::string FormatDiscoveryText(const DiscoveryResult& result, bool bAll);
 
-// The stable JSON form (README, "Find rogue DHCP servers"):
+// The stable JSON form (veyra(1)), one member a line and one server a line:
 // {"interface", "client_mac", "transaction_id", "wait_ms",
 //  "servers": [{"server_id", "paths": [{"address", "mac"}], "offers",
 //               "offered_address", "lease_time" (seconds or null),
 //               "subnet_mask" (or null), "routers": [], "dns_servers": [],
-//               "options": [{"code", "name", "text", "hex"}] (with bAll only)}],
+//               "options": AllOptionsJson's array (with bAll only)}],
 //  "ignored", "malformed", "dropped"}
 std::string FormatDiscoveryJson(const std::string& strInterface, std::chrono::milliseconds wait,
                                 const DiscoveryResult& result, bool bAll);

@@ -1,6 +1,5 @@
 #include "core/wire/dhcp_discovery.h"
 
-#include "core/options/option_catalogue.h"
 #include "core/wire/byte_order.h"
 #include "core/wire/udp_datagram.h"
 
@@ -13,11 +12,6 @@ constexpr std::uint16_t kBroadcastFlag = 0x8000;
 constexpr std::size_t kFlagsOffset = 10;
 constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
 
-// Codes that describe a message rather than the network: a server does not
-// send them back, or they are the request's own.
-constexpr std::uint8_t kMessageOptions[] = {kOptionRequestedAddress, kOptionOverload,
-                                            kOptionMessageType,      kOptionParameterList,
-                                            kOptionMaxMessageSize,   kOptionClientId};
 } // namespace
 
 std::vector<std::uint8_t> BuildDiscoverRequest(const DiscoverRequest& request)
@@ -50,20 +44,6 @@ std::vector<std::uint8_t> BuildDiscoverPacket(const DiscoverRequest& request)
     endpoints.m_nSourcePort = kDhcpClientPort;
     endpoints.m_nDestinationPort = kDhcpServerPort;
     return BuildUdpPacket(endpoints, BuildDiscoverRequest(request));
-}
-
-std::vector<std::uint8_t> DiscoveryRequestedOptions()
-{
-    std::vector<std::uint8_t> codes;
-    for (std::uint32_t nCode = 1; nCode < 255; ++nCode)
-    {
-        const auto nByte = static_cast<std::uint8_t>(nCode);
-        if (FindCatalogueRow(nCode) != nullptr &&
-            std::find(std::begin(kMessageOptions), std::end(kMessageOptions), nByte) ==
-                std::end(kMessageOptions))
-            codes.push_back(nByte);
-    }
-    return codes;
 }
 
 bool IsLocallyAdministeredUnicast(const HardwareAddress& address)

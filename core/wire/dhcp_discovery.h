@@ -36,10 +36,6 @@ std::vector<std::uint8_t> BuildDiscoverRequest(const DiscoverRequest& request);
 // 0.0.0.0 port 68 to 255.255.255.255 port 67.
 std::vector<std::uint8_t> BuildDiscoverPacket(const DiscoverRequest& request);
 
-// Every option code the catalogue knows and a server may send, in code order:
-// a discovery asks for everything it can show.
-std::vector<std::uint8_t> DiscoveryRequestedOptions();
-
 // A locally administered unicast address (RFC 7042 2.1): one no vendor ever
 // gave a device, so an offer made to it takes nobody's lease.
 bool IsLocallyAdministeredUnicast(const HardwareAddress& address);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <sys/resource.h>
@@ -35,6 +36,16 @@ std::size_t PacketsSeen(const CServerDiscovery& discovery)
     for (const DiscoveredServer& server : discovery.Servers())
         nSeen += server.m_nOffers;
     return nSeen;
+}
+
+TEST(DiscoverRequest, AsksForTheNetworkNotForItsOwnMessage)
+{
+    const std::vector<std::uint8_t> codes = DiscoveryRequestedOptions();
+    EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
+    for (const int nCode : {1, 3, 6, 15, 51, 54, 58, 59, 121})
+        EXPECT_NE(std::find(codes.begin(), codes.end(), nCode), codes.end()) << nCode;
+    for (const int nCode : {0, 50, 52, 53, 55, 57, 61, 255})
+        EXPECT_EQ(std::find(codes.begin(), codes.end(), nCode), codes.end()) << nCode;
 }
 
 class Discovery : public testing::Test

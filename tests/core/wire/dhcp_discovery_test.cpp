@@ -251,16 +251,6 @@ TEST(DiscoverRequest, AsksEveryServerForAnOfferWithoutALease)
     EXPECT_EQ(message->m_mapOptions, expected);
 }
 
-TEST(DiscoverRequest, AsksForTheNetworkNotForItsOwnMessage)
-{
-    const std::vector<std::uint8_t> codes = DiscoveryRequestedOptions();
-    EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
-    for (const int nCode : {1, 3, 6, 15, 51, 54, 58, 59, 121})
-        EXPECT_NE(std::find(codes.begin(), codes.end(), nCode), codes.end()) << nCode;
-    for (const int nCode : {0, 50, 52, 53, 55, 57, 61, 255})
-        EXPECT_EQ(std::find(codes.begin(), codes.end(), nCode), codes.end()) << nCode;
-}
-
 TEST(DiscoverRequest, KnowsLocallyAdministeredUnicastAddresses)
 {
     const struct
