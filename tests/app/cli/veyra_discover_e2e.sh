@@ -133,7 +133,7 @@ echo "== one server: dnsmasq"
 discover
 check "exit status with one server" 0 "$status"
 row=$(sed -n 2p <<<"$out")
-[[ $row =~ ^10\.77\.0\.1\ +10\.77\.0\.1\ [0-9a-f:]{17}\ +10\.77\.0\.1[0-4][0-9]\ +600\ s\ +255\.255\.255\.0\ +10\.77\.0\.1\ +10\.77\.0\.1\ 10\.77\.0\.2$ ]] ||
+[[ $row =~ ^10\.77\.0\.1\ +10\.77\.0\.1\ [0-9a-f:]{17}\ +10\.77\.0\.1[0-4][0-9]\ +600\ s\ \(10\ min\)\ +255\.255\.255\.0\ +10\.77\.0\.1\ +10\.77\.0\.1\ 10\.77\.0\.2$ ]] ||
     fail "dnsmasq's offer decoded: $out"
 discover --json --all
 check "exit status of the JSON form" 0 "$status"
@@ -176,7 +176,7 @@ grep -qE "^veyra: 2 DHCP servers answered on $ifc: 10\.77\.0\.(1, 10\.77\.0\.254
     fail "the message naming both: $err"
 grep -qE '^10\.77\.0\.1 .* 10\.77\.0\.1 +10\.77\.0\.1 10\.77\.0\.2$' <<<"$out" ||
     fail "dnsmasq's row with its router: $out"
-grep -qE '^10\.77\.0\.254 .* 10\.77\.0\.2[0-5][0-9] +900 s +255\.255\.255\.0 +10\.77\.0\.254 +10\.77\.0\.254$' <<<"$out" ||
+grep -qE '^10\.77\.0\.254 .* 10\.77\.0\.2[0-5][0-9] +900 s \(15 min\) +255\.255\.255\.0 +10\.77\.0\.254 +10\.77\.0\.254$' <<<"$out" ||
     fail "Kea's row with its router: $out"
 discover --expect 10.77.0.1
 check "exit status with an unexpected server" 6 "$status"
