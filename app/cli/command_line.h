@@ -1,6 +1,8 @@
 // What the `veyra` command line was asked to do.
 #pragma once
 
+#include "app/cli/discover_command.h"
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ struct CommandLine
     OutputFormat m_format = OutputFormat::Rows;
     bool m_bAll = false; // every option of the lease, not only the window's
     bool m_bInform = false;
+    bool m_bDiscover = false; // --discover: m_discover says the rest
+    DiscoverCommand m_discover;
     std::string m_strError; // set when the arguments make no sense
 };
 
