@@ -2,6 +2,7 @@
 
 #include "app/cli/adapter_lease.h"
 #include "app/qt/about_box.h"
+#include "app/qt/all_option_rows.h"
 #include "app/qt/link_widgets.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/maker_addresses.h"
@@ -120,6 +121,11 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
         pInformReason->setEnabled(false);
     }
 
+    m_pAllOptions = new QCheckBox("All &options", this);
+    m_pAllOptions->setObjectName("allOptions");
+    m_pAllOptions->setToolTip("Every option the DHCP server sent, by the extended catalogue, "
+                              "instead of the window's 46");
+
     m_pDownload = new QPushButton("&Download Here", this);
     m_pDownload->setObjectName("download");
     m_pDownload->setAutoDefault(false);
@@ -147,6 +153,7 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     pChoiceRow->addWidget(m_pInform);
     pChoiceRow->addWidget(pInformReason);
     pChoiceRow->addStretch(1);
+    pChoiceRow->addWidget(m_pAllOptions);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_pBanner, 0, Qt::AlignHCenter);
     pLayout->addWidget(pAdvertTitle);
@@ -166,6 +173,7 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     m_pResultsMenu->addAction("A&bout Veyra...", this, &CQueryWindow::OnAbout);
 
     connect(m_pSend, &QPushButton::clicked, this, &CQueryWindow::OnSendRequest);
+    connect(m_pAllOptions, &QCheckBox::toggled, this, &CQueryWindow::ShowRows);
     connect(m_pResults, &QWidget::customContextMenuRequested, this, &CQueryWindow::OnResultsMenu);
     connect(m_pDownload, &QPushButton::clicked, this,
             [this]() { m_services.OpenUrl(QUrl(kMakerHomePage)); });
@@ -223,8 +231,8 @@ void CQueryWindow::OnSendRequest()
 {
     if (m_bRunning)
         return;
-    m_pResults->clear();
-    m_rows.clear();
+    m_bHaveLease = false;
+    ShowRows();
 
     const int nAdapter = m_pAdapters->currentIndex();
     const CString strAdapterName =
@@ -270,13 +278,22 @@ void CQueryWindow::OnRequestDone(int nError, const Lease& lease)
         m_services.ShowMessage(this, QMessageBox::Warning, FailureText(nError, m_strRequested));
         return;
     }
-    ShowRows(lease);
+    m_lease = lease;
+    m_bHaveLease = true;
+    ShowRows();
 }
 
-void CQueryWindow::ShowRows(const Lease& lease)
+void CQueryWindow::ShowRows()
 {
+    m_pResults->clear();
+    m_rows.clear();
+    if (!m_bHaveLease)
+        return;
+    const OptionMap& options = m_lease.m_mapOptions;
     QList<QTreeWidgetItem*> items;
-    for (const ResultRow& row : BuildResultRows(DecodeRequestedOptions(lease.m_mapOptions)))
+    for (const ResultRow& row : m_pAllOptions->isChecked()
+                                    ? BuildAllOptionRows(options)
+                                    : BuildResultRows(DecodeRequestedOptions(options)))
     {
         auto* pItem = new QTreeWidgetItem({FromBytes(row.strParameter), FromBytes(row.strData)});
         pItem->setIcon(0, row.nImage == kImageServer ? m_iconServer : m_iconOption);

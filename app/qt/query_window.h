@@ -44,13 +44,16 @@ private:
     void OnLinkActivated(const QString& strLink);
 
     void FillAdapters();
-    void ShowRows(const Lease& lease);
+    // The rows of the last request's lease, in the form the check box chooses.
+    void ShowRows();
     QString FailureText(int nError, const CString& strAdapter) const;
     QLabel* MakeLink(const char* pszText, const char* pszAddress);
 
     CWindowServices& m_services;
     AdapterList m_adapters; // as the chooser lists them
     CellTable m_rows;       // the list's cells, byte for byte, in display order
+    Lease m_lease;          // the last request's, when m_bHaveLease
+    bool m_bHaveLease = false;
     CString m_strRequested; // the platform name of the adapter last asked about
     std::shared_ptr<CRequestMailbox> m_pMailbox;
     bool m_bRunning = false;
@@ -62,6 +65,7 @@ private:
     QComboBox* m_pAdapters;
     QPushButton* m_pSend;
     QCheckBox* m_pInform;
+    QCheckBox* m_pAllOptions;
     QTreeWidget* m_pResults;
     QMenu* m_pResultsMenu;
 };

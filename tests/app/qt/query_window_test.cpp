@@ -212,6 +212,45 @@ private slots:
         QCOMPARE(Rows(window), kTestRows);
     }
 
+    void AllOptionsSwitchesToTheExtendedCatalogue()
+    {
+        Lease lease = TestLease();
+        lease.m_mapOptions[121] = {8, 10, 10, 0, 0, 1};
+        Leases() = CFakeLeaseSource("fake", 0, lease);
+        CQueryWindow window(m_services);
+        auto* pAllOptions = Child<QCheckBox>(window, "allOptions");
+        QVERIFY(!pAllOptions->isChecked());
+        Request(window);
+        QCOMPARE(Rows(window), kTestRows);
+
+        // The rows of the same lease change form; no new request goes out.
+        pAllOptions->setChecked(true);
+        QCOMPARE(Leases().m_nReads, 1);
+        const QStringList extended = {"Subnet Mask\t255.255.255.0",
+                                      "Router\t10.0.0.1",
+                                      "Domain Name Server\t10.0.0.1, 10.0.0.2",
+                                      "Domain Name\tlab\ttest",
+                                      "DHCP Server Identifier\t10.0.0.1",
+                                      "Classless Static Route\t10.0.0.0/8 via 10.0.0.1"};
+        QCOMPARE(Rows(window), extended);
+        const auto* pResults = Child<QTreeWidget>(window, "results");
+        for (int i = 0; i < pResults->topLevelItemCount(); ++i)
+        {
+            const auto [nRed, nBlue] = RedAndBlue(pResults->topLevelItem(i)->icon(0));
+            QCOMPARE(nRed > 0, i == 4);
+            QCOMPARE(nBlue > 0, i != 4);
+        }
+        Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
+        QCOMPARE(m_services.m_clipboard.back(),
+                 extended.join('\n').replace("lab\ttest", "lab\\ttest") + '\n');
+
+        // A new request keeps the form chosen.
+        Request(window);
+        QCOMPARE(Rows(window), extended);
+        pAllOptions->setChecked(false);
+        QCOMPARE(Rows(window), kTestRows);
+    }
+
     void NoInterfacesPresent()
     {
         m_services.m_adapters.clear();
@@ -443,8 +482,8 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             chain << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(chain, QStringList({"results", "adapters", "inform", "download", "banner",
-                                     "advertTitle", "advertText", "sendRequest", "results"}));
+        QCOMPARE(chain, QStringList({"results", "adapters", "inform", "allOptions", "download",
+                                     "banner", "advertTitle", "advertText", "sendRequest"}));
 
         // The banner opens its page from the keyboard too.
         Child<QWidget>(window, "banner")->setFocus();
