@@ -2,7 +2,7 @@
 #include "app/qt/about_box.h"
 #include "app/qt/query_window.h"
 #include "testing/adapter_builder.h"
-#include "tests/app/qt/fake_window_services.h"
+#include "testing/fake_window_services.h"
 #include "tests/app/qt/gated_lease_source.h"
 
 #include <QCheckBox>

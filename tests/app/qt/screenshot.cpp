@@ -3,7 +3,7 @@
 //   veyra_qt_screenshot FILE.png   (QT_SCALE_FACTOR=2 for the @2x picture)
 #include "app/qt/query_window.h"
 #include "testing/adapter_builder.h"
-#include "tests/app/qt/fake_window_services.h"
+#include "testing/fake_window_services.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-// The window's services for tests: prepared adapters, a lease source of the
-// test's choice (a CFakeLeaseSource unless the test hands in another), and a
-// record of every effect the window asked for.
+// veyra-gui's window services for tests and benchmarks: prepared adapters, a
+// lease source of the caller's choice (a CFakeLeaseSource unless another is
+// handed in), and a record of every effect the window asked for.
 #pragma once
 
 #include "app/qt/window_services.h"
