@@ -4,6 +4,8 @@
 #include "testing/netns_pair.h"
 
 #include <arpa/inet.h>
+#include <cstring>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -13,6 +15,36 @@ namespace
 constexpr std::uint16_t kOtherPort = 6767;
 constexpr int kPollMs = 20;
 
+// Sends to the request's source, or as a broadcast out of the server's
+// interface: the namespace has no route a limited broadcast could take, so
+// the interface is named with the packet (IP_PKTINFO).
+void Send(int nSocket, const FakeAnswer& answer, const sockaddr_in& from)
+{
+    sockaddr_in to = from;
+    iovec data{const_cast<std::uint8_t*>(answer.m_Bytes.data()), answer.m_Bytes.size()};
+    msghdr message{};
+    message.msg_name = &to;
+    message.msg_namelen = sizeof to;
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    if (answer.m_bBroadcast)
+    {
+        to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+        to.sin_port = htons(68);
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        cmsghdr* pHeader = CMSG_FIRSTHDR(&message);
+        pHeader->cmsg_level = IPPROTO_IP;
+        pHeader->cmsg_type = IP_PKTINFO;
+        pHeader->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+        in_pktinfo info{};
+        info.ipi_ifindex = static_cast<int>(if_nametoindex(CNetnsPair::kServerInterface));
+        std::memcpy(CMSG_DATA(pHeader), &info, sizeof info);
+    }
+    sendmsg(nSocket, &message, 0);
+}
+
 CFileDescriptor BoundSocket(std::uint16_t nPort)
 {
     CFileDescriptor udp(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
@@ -20,6 +52,7 @@ CFileDescriptor BoundSocket(std::uint16_t nPort)
         return udp;
     const int nOn = 1;
     setsockopt(udp.Get(), SOL_SOCKET, SO_REUSEADDR, &nOn, sizeof nOn);
+    setsockopt(udp.Get(), SOL_SOCKET, SO_BROADCAST, &nOn, sizeof nOn);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(nPort);
@@ -94,8 +127,7 @@ void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>*
         if (!message)
             continue;
         for (const FakeAnswer& answer : m_script(*message, ++nRequest))
-            sendto(answer.m_bFromOtherPort ? other.Get() : server.Get(), answer.m_Bytes.data(),
-                   answer.m_Bytes.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
+            Send(answer.m_bFromOtherPort ? other.Get() : server.Get(), answer, from);
     }
 }
 
@@ -109,8 +141,9 @@ std::vector<std::uint8_t> FakeReply(const BootpMessage& request, std::uint8_t nT
     reply.m_nTransactionId = request.m_nTransactionId;
     reply.m_nClientAddress = request.m_nClientAddress;
     reply.m_ClientHardware = request.m_ClientHardware;
-    reply.m_mapOptions = options;
+    reply.m_mapOptions = {{kOptionServerId, {10, 77, 0, 1}}};
+    for (const auto& [nCode, bytes] : options)
+        reply.m_mapOptions[nCode] = bytes;
     reply.m_mapOptions[kOptionMessageType] = {nType};
-    reply.m_mapOptions[kOptionServerId] = {10, 77, 0, 1};
     return SerializeBootpMessage(reply);
 }

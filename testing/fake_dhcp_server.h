@@ -1,6 +1,7 @@
 // CFakeDhcpServer: a scripted DHCP server on port 67 of a network namespace,
 // on its own thread. It answers each request with what its script returns,
-// sent to the request's source address and port.
+// sent to the request's source address and port, or broadcast on the
+// server's interface of a CNetnsPair (what a client without an address needs).
 #pragma once
 
 #include "core/wire/bootp_message.h"
@@ -20,6 +21,7 @@ struct FakeAnswer
 {
     std::vector<std::uint8_t> m_Bytes;
     bool m_bFromOtherPort = false; // sent from port 6767 instead of 67
+    bool m_bBroadcast = false; // to 255.255.255.255 port 68, out of CNetnsPair::kServerInterface
 };
 
 struct FakeRequest
@@ -60,7 +62,7 @@ private:
     std::thread m_thread;
 };
 
-// A reply of the given type (option 53) to the request, from 10.77.0.1 (54),
-// with the given options besides.
+// A reply of the given type (option 53) to the request, from 10.77.0.1 (54)
+// unless the options name another server, with the given options besides.
 std::vector<std::uint8_t> FakeReply(const BootpMessage& request, std::uint8_t nType,
                                     const OptionMap& options);

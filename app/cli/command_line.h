@@ -1,6 +1,8 @@
 // What the `veyra` command line was asked to do.
 #pragma once
 
+#include "app/cli/discover_command.h"
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@ struct CommandLine
     std::string m_strAdapter; // empty: list the adapters
     OutputFormat m_format = OutputFormat::Rows;
     bool m_bInform = false;
+    bool m_bDiscover = false; // --discover: m_discover says the rest
+    DiscoverCommand m_discover;
     std::string m_strError; // set when the arguments make no sense
 };
 

@@ -12,6 +12,8 @@ enum ExitStatus
     kExitNoAdapter = 3,
     kExitNoPermission = 4,
     kExitNoLease = 5,
+    kExitNoServer = 5,     // --discover: no DHCP server answered
+    kExitOtherServers = 6, // --discover: more than one server, or one not expected
 };
 
 // The status of a request that failed with this errno value.

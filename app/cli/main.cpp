@@ -7,6 +7,7 @@
 #include "app/cli/text_columns.h"
 #include "core/model/requested_options.h"
 #include "linux/adapter_source.h"
+#include "linux/dhcp_discover.h"
 #include "linux/linux_lease_sources.h"
 
 #include <cstdio>
@@ -58,6 +59,15 @@ int main(int argc, char* argv[])
     {
         Print("veyra: " + command.m_strError + "\n" + kUsageText, stderr);
         return kExitUsage;
+    }
+    if (command.m_bDiscover)
+    {
+        const DiscoverOutcome outcome =
+            RunDiscover(command.m_discover, {DiscoverDhcpServers, RandomLocalMac},
+                        [](const std::string& strProgress) { Print(strProgress, stderr); });
+        Print(outcome.m_strOut);
+        Print(outcome.m_strErr, stderr);
+        return outcome.m_nStatus;
     }
 
     const LinuxPaths paths;

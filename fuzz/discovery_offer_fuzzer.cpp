@@ -1,0 +1,64 @@
+// The acceptance path of a discovery: arbitrary bytes as the UDP payload of a
+// reply from port 67 (taking the transaction id and chaddr from the input
+// itself, so that offers reach the merge) and as a whole IPv4 packet. What is
+// kept must stay within the limits, and only offers may be kept.
+#include "core/wire/dhcp_discovery.h"
+#include "core/wire/udp_datagram.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace
+{
+constexpr std::size_t kTransactionIdOffset = 4;
+constexpr std::size_t kClientHardwareOffset = 28;
+
+void Check(const CServerDiscovery& discovery, const DiscoveryLimits& limits)
+{
+    if (discovery.Servers().size() > limits.m_nMaxServers ||
+        discovery.KeptOptionBytes() > limits.m_nMaxOptionBytes)
+        std::abort();
+    for (const DiscoveredServer& server : discovery.Servers())
+    {
+        if (server.m_Paths.empty() || server.m_Paths.size() > limits.m_nMaxPathsPerServer ||
+            server.m_nOffers < 1)
+            std::abort();
+        const auto type = server.m_mapOptions.find(kOptionMessageType);
+        if (type == server.m_mapOptions.end() || type->second != OptionBytes{kDhcpOffer})
+            std::abort();
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nSize)
+{
+    std::uint32_t nXid = 0;
+    HardwareAddress clientMac{};
+    if (nSize >= kClientHardwareOffset + clientMac.size())
+    {
+        nXid = std::uint32_t{pInput[kTransactionIdOffset]} << 24 |
+               std::uint32_t{pInput[kTransactionIdOffset + 1]} << 16 |
+               std::uint32_t{pInput[kTransactionIdOffset + 2]} << 8 |
+               pInput[kTransactionIdOffset + 3];
+        std::copy_n(pInput + kClientHardwareOffset, clientMac.size(), clientMac.begin());
+    }
+    // Small bounds, so that the fuzzer reaches them.
+    DiscoveryLimits limits;
+    limits.m_nMaxServers = 2;
+    limits.m_nMaxPathsPerServer = 2;
+    limits.m_nMaxOptionBytes = 600;
+    CServerDiscovery discovery(nXid, clientMac, limits);
+
+    const std::vector<std::uint8_t> payload(pInput, pInput + nSize);
+    for (std::uint32_t nFrom = 1; nFrom <= 3; ++nFrom)
+    {
+        const std::vector<std::uint8_t> packet =
+            BuildUdpPacket(UdpEndpoints{0x0A000000 + nFrom, 0xFFFFFFFF, 67, 68}, payload);
+        const HardwareAddress sourceMac = {0x02, 0, 0, 0, 0, static_cast<std::uint8_t>(nFrom)};
+        discovery.Take(packet.data(), packet.size(), sourceMac);
+        Check(discovery, limits);
+    }
+    discovery.Take(pInput, nSize, HardwareAddress{}, nSize % 2 == 0);
+    Check(discovery, limits);
+    return 0;
+}

@@ -1,0 +1,162 @@
+#include "linux/packet_socket.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <linux/filter.h>
+#include <linux/if_ether.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
+#include <net/if_arp.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+namespace
+{
+constexpr std::size_t kMaxIpv4Packet = 0xFFFF;
+// The kernel's queue for offers not yet read: a burst of a thousand fits, and
+// a flood past it is dropped by the kernel rather than held.
+constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+constexpr std::uint8_t kEthernetBroadcast[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+// Offsets are from the IPv4 header: a SOCK_DGRAM packet socket strips the
+// Ethernet header. Keeps unfragmented UDP to port 68, whatever the length of
+// the IP header.
+constexpr sock_filter kUdpToClientPort[] = {
+    BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 9),                                 // protocol
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 5),                // not UDP: drop
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 6),                                 // flags, fragment offset
+    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 0x3FFF, 3, 0),                    // a fragment: drop
+    BPF_STMT(BPF_LDX | BPF_B | BPF_MSH, 0),                                // X = IP header length
+    BPF_STMT(BPF_LD | BPF_H | BPF_IND, 2),                                 // UDP destination port
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpClientPort, 1, 0),            // port 68: keep
+    BPF_STMT(BPF_RET | BPF_K, 0),                                          // drop
+    BPF_STMT(BPF_RET | BPF_K, static_cast<std::uint32_t>(kMaxIpv4Packet)), // keep it whole
+};
+
+sockaddr_ll LinkAddress(int nIndex)
+{
+    sockaddr_ll address{};
+    address.sll_family = AF_PACKET;
+    address.sll_protocol = htons(ETH_P_IP);
+    address.sll_ifindex = nIndex;
+    return address;
+}
+} // namespace
+
+int CPacketSocket::Open(const std::string& strInterface)
+{
+    if (strInterface.empty() || strInterface.size() >= IFNAMSIZ)
+        return ENODEV;
+    // Protocol 0 receives nothing until bound: the filter is in place before
+    // the first packet is queued, so nothing unfiltered is ever read.
+    m_socket.Reset(socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (!m_socket.IsOpen())
+        return errno;
+    m_nIndex = static_cast<int>(if_nametoindex(strInterface.c_str()));
+    if (m_nIndex == 0)
+        return ENODEV;
+    m_strInterface = strInterface;
+
+    sock_fprog program{};
+    program.len = static_cast<unsigned short>(std::size(kUdpToClientPort));
+    program.filter = const_cast<sock_filter*>(kUdpToClientPort);
+    const int nOn = 1;
+    if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0 ||
+        setsockopt(m_socket.Get(), SOL_PACKET, PACKET_AUXDATA, &nOn, sizeof nOn) != 0)
+        return errno;
+    // Past net.core.rmem_max only with CAP_NET_ADMIN; without it, the
+    // system's bound stands.
+    if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes) != 0 &&
+        setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes) != 0)
+        return errno;
+    const sockaddr_ll local = LinkAddress(m_nIndex);
+    if (bind(m_socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+        return errno;
+    return 0;
+}
+
+int CPacketSocket::InterfaceMac(HardwareAddress& address) const
+{
+    ifreq request{};
+    std::memcpy(request.ifr_name, m_strInterface.c_str(), m_strInterface.size() + 1);
+    if (ioctl(m_socket.Get(), SIOCGIFHWADDR, &request) != 0)
+        return errno;
+    if (request.ifr_hwaddr.sa_family != ARPHRD_ETHER)
+        return ENOENT;
+    const auto* pBytes = reinterpret_cast<const std::uint8_t*>(request.ifr_hwaddr.sa_data);
+    std::copy_n(pBytes, address.size(), address.begin());
+    return 0;
+}
+
+int CPacketSocket::SendBroadcast(const std::vector<std::uint8_t>& packet) const
+{
+    sockaddr_ll destination = LinkAddress(m_nIndex);
+    destination.sll_halen = sizeof kEthernetBroadcast;
+    std::copy(std::begin(kEthernetBroadcast), std::end(kEthernetBroadcast), destination.sll_addr);
+    const ssize_t nSent =
+        sendto(m_socket.Get(), packet.data(), packet.size(), 0,
+               reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
+    if (nSent < 0)
+        return errno;
+    return static_cast<std::size_t>(nSent) == packet.size() ? 0 : EMSGSIZE;
+}
+
+int CPacketSocket::Receive(std::chrono::steady_clock::time_point deadline,
+                           std::vector<std::uint8_t>& buffer, ReceivedPacket& packet) const
+{
+    buffer.resize(kMaxIpv4Packet);
+    for (auto now = std::chrono::steady_clock::now(); now < deadline;
+         now = std::chrono::steady_clock::now())
+    {
+        pollfd ready{m_socket.Get(), POLLIN, 0};
+        const auto nLeft = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+        const int nReady = poll(&ready, 1, static_cast<int>(nLeft));
+        if (nReady < 0 && errno != EINTR)
+            return errno;
+        if (nReady <= 0)
+            continue;
+
+        sockaddr_ll from{};
+        iovec data{buffer.data(), buffer.size()};
+        alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(tpacket_auxdata))];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &data;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        // MSG_TRUNC reports a packet's full size, so a cut one is seen.
+        const ssize_t nSize = recvmsg(m_socket.Get(), &message, MSG_DONTWAIT | MSG_TRUNC);
+        if (nSize < 0)
+        {
+            if (errno == EAGAIN || errno == EINTR)
+                continue;
+            return errno;
+        }
+        // What this machine sent out itself is not an answer.
+        if (from.sll_pkttype == PACKET_OUTGOING)
+            continue;
+        packet = ReceivedPacket();
+        packet.m_nSize = std::min(static_cast<std::size_t>(nSize), buffer.size());
+        if (from.sll_halen == packet.m_SourceMac.size())
+            std::copy_n(from.sll_addr, packet.m_SourceMac.size(), packet.m_SourceMac.begin());
+        for (cmsghdr* pHeader = CMSG_FIRSTHDR(&message); pHeader != nullptr;
+             pHeader = CMSG_NXTHDR(&message, pHeader))
+        {
+            if (pHeader->cmsg_level != SOL_PACKET || pHeader->cmsg_type != PACKET_AUXDATA ||
+                pHeader->cmsg_len < CMSG_LEN(sizeof(tpacket_auxdata)))
+                continue;
+            tpacket_auxdata aux{};
+            std::memcpy(&aux, CMSG_DATA(pHeader), sizeof aux);
+            packet.m_bChecksumPending = (aux.tp_status & TP_STATUS_CSUMNOTREADY) != 0;
+        }
+        return 0;
+    }
+    return ETIMEDOUT;
+}

@@ -1,0 +1,232 @@
+#!/usr/bin/env bash
+# `veyra --discover` end to end: real DHCP servers (dnsmasq, and Kea as a
+# rogue with another router) and a real client (dhcpcd) on one link, a bridge
+# in the client's network namespace, each server in a namespace of its own.
+# Checks the exit statuses, the offers decoded, that a running client keeps
+# its lease, and (with tshark) that no DHCPREQUEST ever leaves the interface.
+# Everything it makes it removes again. Exit 77 (skipped) without root or the
+# programs it needs.
+#
+# Usage: veyra_discover_e2e.sh PATH_TO_VEYRA
+set -uo pipefail
+veyra=$1
+
+for tool in ip dnsmasq dhcpcd ss python3; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed"
+        exit 77
+    fi
+done
+kea=$(command -v kea-dhcp4 || echo /usr/sbin/kea-dhcp4)
+if [ ! -x "$kea" ]; then
+    echo "skipped: kea-dhcp4 is not installed"
+    exit 77
+fi
+if [ "$(id -u)" != 0 ]; then
+    echo "skipped: network namespaces need root"
+    exit 77
+fi
+
+cli=vyd-cli-$$
+dns=vyd-dns-$$
+kns=vyd-kea-$$
+ifc=vyd-b$$
+dhcpcd_lease=/var/lib/dhcpcd/$ifc.lease
+failures=0
+
+cleanup() {
+    for ns in "$cli" "$dns" "$kns"; do
+        ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null
+    done
+    # The daemons are gone before their namespaces and files are.
+    for ns in "$cli" "$dns" "$kns"; do
+        for _ in $(seq 100); do
+            [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break
+            sleep 0.05
+        done
+        ip netns del "$ns" 2>/dev/null
+    done
+    rm -f "$dhcpcd_lease"
+    [ -n "${work:-}" ] && rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
+work=$(mktemp -d)
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# check NAME EXPECTED ACTUAL
+check() {
+    if [ "$2" != "$3" ]; then
+        fail "$1"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | head -n 40
+    fi
+}
+
+# wait_for WHAT COMMAND...: until COMMAND succeeds, for at most a minute;
+# what is waited for is the effect, the limit only ends a broken run.
+wait_for() {
+    local what=$1 tries
+    shift
+    for ((tries = 0; tries < 600; ++tries)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    fail "waited a minute for $what"
+    return 1
+}
+
+in_cli() { ip netns exec "$cli" "$@"; }
+listens_67() { [ -n "$(ip netns exec "$1" ss -Hlun 'sport = :67')" ]; }
+
+# discover ARGS...: runs veyra --discover on the bridge; $status, $out, $err.
+discover() {
+    in_cli "$veyra" --discover "$ifc" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+    out=$(cat "$work/out")
+    err=$(cat "$work/err")
+}
+
+# json_field EXPRESSION: evaluates a Python expression over the JSON output,
+# bound to d.
+json_field() {
+    python3 -c "import json, sys; d = json.load(open(sys.argv[1])); print($1)" "$work/out"
+}
+
+# The link: a bridge in the client's namespace, one port per server.
+ip netns add "$cli" && ip netns add "$dns" && ip netns add "$kns" || exit 1
+ip -n "$cli" link add "$ifc" type bridge forward_delay 0 || exit 1
+ip link add vyd-a0 netns "$dns" type veth peer name vyd-pa netns "$cli" || exit 1
+ip link add vyd-k0 netns "$kns" type veth peer name vyd-pk netns "$cli" || exit 1
+for port in vyd-pa vyd-pk; do
+    ip -n "$cli" link set "$port" master "$ifc"
+    ip -n "$cli" link set "$port" up
+done
+ip -n "$cli" link set "$ifc" up
+ip -n "$dns" addr add 10.77.0.1/24 dev vyd-a0
+ip -n "$dns" link set vyd-a0 up
+ip -n "$kns" addr add 10.77.0.254/24 dev vyd-k0
+ip -n "$kns" link set vyd-k0 up
+
+echo "== no server"
+discover --wait 0.3
+check "exit status without a server" 5 "$status"
+check "no server's output" "" "$out"
+grep -qx "veyra: no DHCP server answered on $ifc within 0.3 s" <<<"$err" ||
+    fail "the message without a server: $err"
+grep -qx "Discovering DHCP servers on $ifc for 0.3 s..." <<<"$err" ||
+    fail "the progress line: $err"
+
+ip netns exec "$dns" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
+    --interface=vyd-a0 --bind-interfaces --no-ping --log-dhcp --log-facility="$work/dnsmasq.log" \
+    --dhcp-range=10.77.0.100,10.77.0.150,255.255.255.0,10m --dhcp-leasefile="$work/dnsmasq.leases" \
+    --dhcp-option=option:router,10.77.0.1 --dhcp-option=option:dns-server,10.77.0.1,10.77.0.2 \
+    --dhcp-option=option:domain-name,lab.test &
+wait_for "dnsmasq to listen" listens_67 "$dns" || exit 1
+
+# Each run takes the whole wait it is given, the default 3 s: that is the
+# command under test. The servers answer within milliseconds.
+echo "== one server: dnsmasq"
+discover
+check "exit status with one server" 0 "$status"
+row=$(sed -n 2p <<<"$out")
+[[ $row =~ ^10\.77\.0\.1\ +10\.77\.0\.1\ [0-9a-f:]{17}\ +10\.77\.0\.1[0-4][0-9]\ +600\ s\ +255\.255\.255\.0\ +10\.77\.0\.1\ +10\.77\.0\.1\ 10\.77\.0\.2$ ]] ||
+    fail "dnsmasq's offer decoded: $out"
+discover --json --all
+check "exit status of the JSON form" 0 "$status"
+check "JSON: one server" "1 10.77.0.1 ['10.77.0.1'] 600" \
+    "$(json_field 'len(d["servers"]), d["servers"][0]["server_id"], d["servers"][0]["routers"], d["servers"][0]["lease_time"]')"
+check "JSON --all: the domain name" "lab.test" \
+    "$(json_field '[o["text"] for o in d["servers"][0]["options"] if o["code"] == 15][0]')"
+discover --expect 10.77.0.1
+check "exit status with the expected server" 0 "$status"
+
+cat >"$work/kea.json" <<KEA
+{"Dhcp4": {
+  "interfaces-config": {"interfaces": ["vyd-k0"], "dhcp-socket-type": "raw"},
+  "lease-database": {"type": "memfile", "persist": true, "name": "$work/kea-leases4.csv"},
+  "valid-lifetime": 900,
+  "subnet4": [{"id": 1, "subnet": "10.77.0.0/24",
+               "pools": [{"pool": "10.77.0.200 - 10.77.0.250"}],
+               "option-data": [{"name": "routers", "data": "10.77.0.254"},
+                               {"name": "domain-name-servers", "data": "10.77.0.254"}]}],
+  "loggers": [{"name": "kea-dhcp4", "severity": "INFO",
+               "output_options": [{"output": "$work/kea.log"}]}]
+}}
+KEA
+KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$kns" "$kea" -c "$work/kea.json" \
+    >"$work/kea.out" 2>&1 &
+wait_for "Kea to listen" listens_67 "$kns" || { cat "$work/kea.out"; exit 1; }
+
+capture=
+if command -v tshark >/dev/null; then
+    capture=$work/discover.pcap
+    ip netns exec "$cli" tshark -i "$ifc" -f "udp port 67 or udp port 68" -w "$capture" >"$work/tshark.log" 2>&1 &
+    tshark_pid=$!
+    wait_for "tshark to capture" grep -q "Capturing on" "$work/tshark.log"
+fi
+
+echo "== two servers: dnsmasq and Kea, the rogue"
+discover
+check "exit status with two servers" 6 "$status"
+grep -qE "^veyra: 2 DHCP servers answered on $ifc: 10\.77\.0\.(1, 10\.77\.0\.254|254, 10\.77\.0\.1)$" <<<"$err" ||
+    fail "the message naming both: $err"
+grep -qE '^10\.77\.0\.1 .* 10\.77\.0\.1 +10\.77\.0\.1 10\.77\.0\.2$' <<<"$out" ||
+    fail "dnsmasq's row with its router: $out"
+grep -qE '^10\.77\.0\.254 .* 10\.77\.0\.2[0-5][0-9] +900 s +255\.255\.255\.0 +10\.77\.0\.254 +10\.77\.0\.254$' <<<"$out" ||
+    fail "Kea's row with its router: $out"
+discover --expect 10.77.0.1
+check "exit status with an unexpected server" 6 "$status"
+grep -qx "veyra: unexpected DHCP server on $ifc: 10.77.0.254 (expected only 10.77.0.1)" <<<"$err" ||
+    fail "the message naming the rogue: $err"
+
+if [ -n "$capture" ]; then
+    echo "== on the wire"
+    kill -INT "$tshark_pid"
+    wait "$tshark_pid"
+    tshark -r "$capture" -Y "dhcp.option.dhcp == 1" 2>/dev/null | grep -c . >"$work/discovers"
+    check "DHCPDISCOVERs sent, one per run" 2 "$(cat "$work/discovers")"
+    check "DHCPREQUESTs sent" 0 "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 3" 2>/dev/null | grep -c .)"
+    [ "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 2" 2>/dev/null | grep -c .)" -ge 4 ] ||
+        fail "the capture holds the offers of both servers to both runs"
+else
+    echo "skipped: tshark is not installed, the wire is not checked"
+fi
+
+echo "== a running DHCP client keeps its lease"
+printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
+# Kea goes first: dhcpcd is to take dnsmasq's lease.
+ip netns pids "$kns" | xargs -r kill
+wait_for "Kea to end" bash -c "! ip netns exec $kns ss -Hlun 'sport = :67' | grep -q ."
+in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -t 60 -w "$ifc" >"$work/dhcpcd.log" 2>&1 ||
+    { cat "$work/dhcpcd.log"; fail "dhcpcd got no lease"; exit 1; }
+lease_before=$(sha256sum <"$dhcpcd_lease")
+address_before=$(in_cli ip -4 -br addr show dev "$ifc")
+discover --client-mac random
+check "exit status beside dhcpcd" 0 "$status"
+discover
+check "exit status beside dhcpcd, with its hardware address" 0 "$status"
+check "dhcpcd's lease file" "$lease_before" "$(sha256sum <"$dhcpcd_lease")"
+check "dhcpcd's address" "$address_before" "$(in_cli ip -4 -br addr show dev "$ifc")"
+in_cli dhcpcd -x "$ifc" >/dev/null 2>&1
+
+echo "== without the right to a packet socket"
+in_cli setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
+    "$veyra" --discover "$ifc" >"$work/out" 2>"$work/err"
+check "exit status without CAP_NET_RAW" 4 $?
+grep -qx "veyra: --discover needs root or CAP_NET_RAW" "$work/err" ||
+    fail "the permission message: $(cat "$work/err")"
+
+echo "== no such interface"
+discover_absent=$(in_cli "$veyra" --discover vyd-none 2>&1)
+check "exit status for an absent interface" 3 "$(in_cli "$veyra" --discover vyd-none >/dev/null 2>&1; echo $?)"
+grep -qx "No Interfaces Present" <<<"$discover_absent" || fail "absent interface message: $discover_absent"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
