@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/qt/window_services.h"
+#include "app/qt/worker_mailbox.h"
 #include "core/model/lease.h"
 #include "core/model/list_text.h"
 
@@ -20,7 +21,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTreeWidget;
-struct CRequestMailbox;
 
 class CQueryWindow : public QDialog
 {
@@ -41,9 +41,12 @@ private:
     void OnCopyRow();
     void OnCopyAll();
     void OnAbout();
+    void OnFindServers();
     void OnLinkActivated(const QString& strLink);
 
     void FillAdapters();
+    // The platform name of the adapter the chooser shows; empty for none.
+    CString ChosenAdapterName() const;
     // The rows of the last request's lease, in the form the check box chooses.
     void ShowRows();
     QString FailureText(int nError, const CString& strAdapter) const;
@@ -55,7 +58,7 @@ private:
     Lease m_lease;          // the last request's, when m_bHaveLease
     bool m_bHaveLease = false;
     CString m_strRequested; // the platform name of the adapter last asked about
-    std::shared_ptr<CRequestMailbox> m_pMailbox;
+    std::shared_ptr<CWorkerMailbox> m_pMailbox;
     bool m_bRunning = false;
     bool m_bRefocusSend = false; // the button had the focus when the request went out
     QIcon m_iconServer;
@@ -66,6 +69,7 @@ private:
     QPushButton* m_pSend;
     QCheckBox* m_pInform;
     QCheckBox* m_pAllOptions;
+    QPushButton* m_pFindServers;
     QTreeWidget* m_pResults;
     QMenu* m_pResultsMenu;
 };

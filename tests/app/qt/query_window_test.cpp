@@ -1,6 +1,7 @@
 // veyra-gui's window, driven in-process on fake services (offscreen).
 #include "app/qt/about_box.h"
 #include "app/qt/query_window.h"
+#include "app/qt/servers_dialog.h"
 #include "testing/adapter_builder.h"
 #include "testing/fake_window_services.h"
 #include "tests/app/qt/gated_lease_source.h"
@@ -463,6 +464,60 @@ private slots:
         pInform->setChecked(true);
         Request(window);
         QCOMPARE(m_services.m_asks, std::vector<bool>({false, true}));
+    }
+
+    void FindServersOfferedOnlyWithTheCapability()
+    {
+        const CQueryWindow window(m_services);
+        const auto* pFind = Child<QPushButton>(window, "findServers");
+        QVERIFY(!pFind->isEnabled());
+        QVERIFY(pFind->toolTip().contains("CAP_NET_RAW"));
+    }
+
+    void FindServersListsThemAndWarnsOfMoreThanOne_data()
+    {
+        QTest::addColumn<int>("servers");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("none") << 0 << 0 << "No DHCP server answered on 02:00:00:00:00:02 (wlan0).";
+        QTest::newRow("one") << 1 << 0 << "1 DHCP server answered on 02:00:00:00:00:02 (wlan0).";
+        QTest::newRow("two") << 2 << 0 << "2 DHCP servers answered on 02:00:00:00:00:02 (wlan0).";
+        QTest::newRow("no permission") << 0 << EPERM << "DHCP Error 1: Operation not permitted";
+    }
+    void FindServersListsThemAndWarnsOfMoreThanOne()
+    {
+        QFETCH(int, servers);
+        QFETCH(int, error);
+        QFETCH(QString, status);
+        m_services.m_bCanDiscover = true;
+        m_services.m_nDiscoveryError = error;
+        for (int i = 0; i < servers; ++i)
+        {
+            DiscoveredServer server;
+            server.m_nServerId = 0x0A000001 + static_cast<std::uint32_t>(i);
+            server.m_nYourAddress = 0x0A000064;
+            server.m_Paths = {{server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}},
+                              {0x0A0000FE, {2, 0, 0, 0, 0, 0xFE}}};
+            m_services.m_discovery.m_servers.push_back(server);
+        }
+        CQueryWindow window(m_services);
+        Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
+        Child<QPushButton>(window, "findServers")->click();
+        auto* pDialog = window.findChild<CServersDialog*>();
+        QVERIFY(pDialog != nullptr);
+        QTRY_VERIFY(!pDialog->IsSearching());
+        QCOMPARE(m_services.m_discoveredOn, std::vector<std::string>{"wlan0"});
+        QCOMPARE(Child<QLabel>(*pDialog, "status")->text(), status);
+        const auto* pList = Child<QTreeWidget>(*pDialog, "serverList");
+        QCOMPARE(pList->topLevelItemCount(), servers);
+        if (servers > 0)
+        {
+            QCOMPARE(pList->topLevelItem(0)->text(0), QString("10.0.0.1"));
+            QCOMPARE(pList->topLevelItem(0)->text(1), QString("10.0.0.100"));
+            QCOMPARE(pList->topLevelItem(0)->text(2),
+                     QString("10.0.0.1 (02:00:00:00:00:00), 10.0.0.254 (02:00:00:00:00:FE)"));
+        }
+        QCOMPARE(!Child<QLabel>(*pDialog, "warning")->isHidden(), servers > 1);
     }
 
     void KeyboardOnly()
