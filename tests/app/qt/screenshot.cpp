@@ -52,6 +52,7 @@ int main(int argc, char* argv[])
                            AdapterWith("wlp2s0", "52:54:00:AB:CD:EF")};
     services.m_pLeases = std::make_shared<CFakeLeaseSource>("fake", 0, ExampleLease());
     services.m_bCanInform = true;
+    services.m_bCanDiscover = true;
     CQueryWindow window(services);
     window.show();
     window.findChild<QPushButton*>("sendRequest")->click();
