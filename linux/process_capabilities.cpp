@@ -33,8 +33,19 @@ bool CanSendInform(CapabilitySet capabilities)
     return (capabilities & needed) == needed;
 }
 
+bool CanDiscoverServers(CapabilitySet capabilities)
+{
+    return (capabilities & Bit(CAP_NET_RAW)) != 0;
+}
+
 bool ProcessCanSendInform()
 {
     CapabilitySet capabilities = 0;
     return ReadEffectiveCapabilities(capabilities) == 0 && CanSendInform(capabilities);
+}
+
+bool ProcessCanDiscoverServers()
+{
+    CapabilitySet capabilities = 0;
+    return ReadEffectiveCapabilities(capabilities) == 0 && CanDiscoverServers(capabilities);
 }

@@ -15,5 +15,10 @@ int ReadEffectiveCapabilities(CapabilitySet& capabilities);
 // socket to the device.
 bool CanSendInform(CapabilitySet capabilities);
 
+// Whether the set lets a discovery go out as linux/dhcp_discover.h sends it:
+// CAP_NET_RAW for its packet socket.
+bool CanDiscoverServers(CapabilitySet capabilities);
+
 // The same for this process now; false when the set cannot be read.
 bool ProcessCanSendInform();
+bool ProcessCanDiscoverServers();

@@ -64,10 +64,18 @@ QSize CBannerLabel::sizeHint() const
 
 void CBannerLabel::paintEvent(QPaintEvent*)
 {
+    // Scaled once per device pixel ratio, then blitted: a request repaints
+    // the window, and the banner must not cost it a smooth scaling each time.
+    const qreal dRatio = devicePixelRatioF();
+    if (m_pixmap.isNull() || !qFuzzyCompare(m_pixmap.devicePixelRatio(), dRatio))
+    {
+        m_pixmap = QPixmap::fromImage(m_image.scaled(m_image.size() * dRatio, Qt::IgnoreAspectRatio,
+                                                     Qt::SmoothTransformation));
+        m_pixmap.setDevicePixelRatio(dRatio);
+    }
     {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect(), m_image);
+        painter.drawPixmap(0, 0, m_pixmap);
     }
     if (hasFocus())
         DrawFocus(*this);

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPixmap>
 
 // A link text: blue and underlined as the desktop draws links.
 class CLinkLabel : public QLabel
@@ -39,4 +40,5 @@ protected:
 
 private:
     QImage m_image;
+    QPixmap m_pixmap; // m_image at the last device pixel ratio painted
 };

@@ -9,7 +9,8 @@
 #include <QGuiApplication>
 
 CLinuxWindowServices::CLinuxWindowServices()
-    : m_bCanInform(ProcessCanSendInform()), m_pListingLeases(MakeLinuxLeaseSources(m_paths)),
+    : m_bCanInform(ProcessCanSendInform()), m_bCanDiscover(ProcessCanDiscoverServers()),
+      m_pListingLeases(MakeLinuxLeaseSources(m_paths)),
       m_adapters(m_paths, m_pListingLeases->Kept())
 {
 }
@@ -30,6 +31,16 @@ std::shared_ptr<CLeaseSource> CLinuxWindowServices::RequestLeases(bool bInform)
     std::shared_ptr<CRunLeaseSources> pRun = MakeLinuxLeaseSources(m_paths);
     CLeaseSource& leases = pRun->Request(bInform && m_bCanInform);
     return std::shared_ptr<CLeaseSource>(std::move(pRun), &leases);
+}
+
+std::function<int(DiscoveryResult&)>
+CLinuxWindowServices::ServerDiscovery(const std::string& strName)
+{
+    // From the interface's own address, as a client asking for a lease would;
+    // the wait is veyra --discover's.
+    DiscoverySettings settings;
+    settings.m_strInterface = strName;
+    return [settings](DiscoveryResult& result) { return DiscoverDhcpServers(settings, result); };
 }
 
 QString CLinuxWindowServices::AskSavePath(QWidget* pParent)

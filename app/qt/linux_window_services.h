@@ -16,6 +16,8 @@ public:
     std::optional<LeaseInterface> Interface(const std::string& strName) const override;
     std::shared_ptr<CLeaseSource> RequestLeases(bool bInform) override;
     bool CanInform() const override { return m_bCanInform; }
+    bool CanDiscover() const override { return m_bCanDiscover; }
+    std::function<int(DiscoveryResult&)> ServerDiscovery(const std::string& strName) override;
 
     QString AskSavePath(QWidget* pParent) override;
     void SetClipboardText(const QString& strText) override;
@@ -27,6 +29,7 @@ public:
 private:
     const LinuxPaths m_paths;
     const bool m_bCanInform;
+    const bool m_bCanDiscover;
     // The listing's own sources: a request reads fresh ones, as Veyra.exe
     // asks the DHCP client anew each time.
     std::unique_ptr<CRunLeaseSources> m_pListingLeases;

@@ -2,7 +2,9 @@
 
 #include "app/cli/adapter_lease.h"
 #include "app/qt/about_box.h"
+#include "app/qt/all_option_rows.h"
 #include "app/qt/link_widgets.h"
+#include "app/qt/servers_dialog.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/maker_addresses.h"
 #include "core/model/requested_options.h"
@@ -25,17 +27,7 @@
 #include <QTreeWidget>
 
 #include <cerrno>
-#include <mutex>
 #include <thread>
-
-// What a request's worker shares with the window: the window's address,
-// cleared when the window goes, under the lock the worker holds while it
-// posts the result. A result posted before is dropped with the window.
-struct CRequestMailbox
-{
-    std::mutex m_mutex;
-    CQueryWindow* m_pWindow;
-};
 
 namespace
 {
@@ -71,9 +63,8 @@ QString FromBytes(const CString& strText)
 } // namespace
 
 CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
-    : QDialog(pParent), m_services(services), m_pMailbox(std::make_shared<CRequestMailbox>())
+    : QDialog(pParent), m_services(services), m_pMailbox(std::make_shared<CWorkerMailbox>(this))
 {
-    m_pMailbox->m_pWindow = this;
     setWindowTitle("Veyra");
     setWindowIcon(QIcon(":/veyra/veyra.ico"));
 
@@ -120,6 +111,21 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
         pInformReason->setEnabled(false);
     }
 
+    m_pAllOptions = new QCheckBox("All &options", this);
+    m_pAllOptions->setObjectName("allOptions");
+    m_pAllOptions->setToolTip("Every option the DHCP server sent, by the extended catalogue, "
+                              "instead of the window's 46");
+
+    m_pFindServers = new QPushButton("Find DHCP Ser&vers...", this);
+    m_pFindServers->setObjectName("findServers");
+    m_pFindServers->setAutoDefault(false);
+    if (!m_services.CanDiscover())
+    {
+        m_pFindServers->setEnabled(false);
+        m_pFindServers->setToolTip("Looking for DHCP servers needs the capability CAP_NET_RAW, "
+                                   "which this process has not got.");
+    }
+
     m_pDownload = new QPushButton("&Download Here", this);
     m_pDownload->setObjectName("download");
     m_pDownload->setAutoDefault(false);
@@ -147,6 +153,8 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     pChoiceRow->addWidget(m_pInform);
     pChoiceRow->addWidget(pInformReason);
     pChoiceRow->addStretch(1);
+    pChoiceRow->addWidget(m_pAllOptions);
+    pChoiceRow->addWidget(m_pFindServers);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_pBanner, 0, Qt::AlignHCenter);
     pLayout->addWidget(pAdvertTitle);
@@ -166,6 +174,8 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     m_pResultsMenu->addAction("A&bout Veyra...", this, &CQueryWindow::OnAbout);
 
     connect(m_pSend, &QPushButton::clicked, this, &CQueryWindow::OnSendRequest);
+    connect(m_pAllOptions, &QCheckBox::toggled, this, &CQueryWindow::ShowRows);
+    connect(m_pFindServers, &QPushButton::clicked, this, &CQueryWindow::OnFindServers);
     connect(m_pResults, &QWidget::customContextMenuRequested, this, &CQueryWindow::OnResultsMenu);
     connect(m_pDownload, &QPushButton::clicked, this,
             [this]() { m_services.OpenUrl(QUrl(kMakerHomePage)); });
@@ -196,10 +206,8 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
 
 CQueryWindow::~CQueryWindow()
 {
-    // A request still out finds no window to post to; one posted already is
-    // dropped with this object's events.
-    const std::lock_guard<std::mutex> lock(m_pMailbox->m_mutex);
-    m_pMailbox->m_pWindow = nullptr;
+    // A request still out finds no window to post to.
+    m_pMailbox->Close();
 }
 
 QLabel* CQueryWindow::MakeLink(const char* pszText, const char* pszAddress)
@@ -223,15 +231,10 @@ void CQueryWindow::OnSendRequest()
 {
     if (m_bRunning)
         return;
-    m_pResults->clear();
-    m_rows.clear();
+    m_bHaveLease = false;
+    ShowRows();
 
-    const int nAdapter = m_pAdapters->currentIndex();
-    const CString strAdapterName =
-        nAdapter < 0 || static_cast<std::size_t>(nAdapter) >= m_adapters.size()
-            ? CString()
-            : AdapterNameFor(m_adapters,
-                             m_adapters[static_cast<std::size_t>(nAdapter)].m_strMacAddress);
+    const CString strAdapterName = ChosenAdapterName();
     if (strAdapterName.empty())
     {
         m_services.ShowMessage(this, QMessageBox::Warning, "No Interfaces Present");
@@ -244,18 +247,39 @@ void CQueryWindow::OnSendRequest()
     m_pSend->setEnabled(false);
     setCursor(Qt::BusyCursor);
     std::thread(
-        [pMailbox = m_pMailbox, pLeases = m_services.RequestLeases(m_pInform->isChecked()),
+        [pWindow = this, pMailbox = m_pMailbox,
+         pLeases = m_services.RequestLeases(m_pInform->isChecked()),
          iface = m_services.Interface(strAdapterName)]()
         {
             Lease lease;
             const int nError = ReadAdapterLease(iface, *pLeases, lease);
-            const std::lock_guard<std::mutex> lock(pMailbox->m_mutex);
-            if (CQueryWindow* pWindow = pMailbox->m_pWindow)
-                QMetaObject::invokeMethod(
-                    pWindow, [pWindow, nError, lease]() { pWindow->OnRequestDone(nError, lease); },
-                    Qt::QueuedConnection);
+            pMailbox->Post([pWindow, nError, lease]() { pWindow->OnRequestDone(nError, lease); });
         })
         .detach();
+}
+
+CString CQueryWindow::ChosenAdapterName() const
+{
+    const int nAdapter = m_pAdapters->currentIndex();
+    if (nAdapter < 0 || static_cast<std::size_t>(nAdapter) >= m_adapters.size())
+        return CString();
+    return AdapterNameFor(m_adapters,
+                          m_adapters[static_cast<std::size_t>(nAdapter)].m_strMacAddress);
+}
+
+void CQueryWindow::OnFindServers()
+{
+    const CString strAdapterName = ChosenAdapterName();
+    if (strAdapterName.empty())
+    {
+        m_services.ShowMessage(this, QMessageBox::Warning, "No Interfaces Present");
+        return;
+    }
+    auto* pDialog = new CServersDialog(
+        m_services, strAdapterName,
+        m_pAdapters->currentText() + " (" + FromBytes(strAdapterName) + ")", this);
+    pDialog->setAttribute(Qt::WA_DeleteOnClose);
+    pDialog->open();
 }
 
 void CQueryWindow::OnRequestDone(int nError, const Lease& lease)
@@ -270,13 +294,22 @@ void CQueryWindow::OnRequestDone(int nError, const Lease& lease)
         m_services.ShowMessage(this, QMessageBox::Warning, FailureText(nError, m_strRequested));
         return;
     }
-    ShowRows(lease);
+    m_lease = lease;
+    m_bHaveLease = true;
+    ShowRows();
 }
 
-void CQueryWindow::ShowRows(const Lease& lease)
+void CQueryWindow::ShowRows()
 {
+    m_pResults->clear();
+    m_rows.clear();
+    if (!m_bHaveLease)
+        return;
+    const OptionMap& options = m_lease.m_mapOptions;
     QList<QTreeWidgetItem*> items;
-    for (const ResultRow& row : BuildResultRows(DecodeRequestedOptions(lease.m_mapOptions)))
+    for (const ResultRow& row : m_pAllOptions->isChecked()
+                                    ? BuildAllOptionRows(options)
+                                    : BuildResultRows(DecodeRequestedOptions(options)))
     {
         auto* pItem = new QTreeWidgetItem({FromBytes(row.strParameter), FromBytes(row.strData)});
         pItem->setIcon(0, row.nImage == kImageServer ? m_iconServer : m_iconOption);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/qt/window_services.h"
+#include "app/qt/worker_mailbox.h"
 #include "core/model/lease.h"
 #include "core/model/list_text.h"
 
@@ -20,7 +21,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTreeWidget;
-struct CRequestMailbox;
 
 class CQueryWindow : public QDialog
 {
@@ -41,18 +41,24 @@ private:
     void OnCopyRow();
     void OnCopyAll();
     void OnAbout();
+    void OnFindServers();
     void OnLinkActivated(const QString& strLink);
 
     void FillAdapters();
-    void ShowRows(const Lease& lease);
+    // The platform name of the adapter the chooser shows; empty for none.
+    CString ChosenAdapterName() const;
+    // The rows of the last request's lease, in the form the check box chooses.
+    void ShowRows();
     QString FailureText(int nError, const CString& strAdapter) const;
     QLabel* MakeLink(const char* pszText, const char* pszAddress);
 
     CWindowServices& m_services;
     AdapterList m_adapters; // as the chooser lists them
     CellTable m_rows;       // the list's cells, byte for byte, in display order
+    Lease m_lease;          // the last request's, when m_bHaveLease
+    bool m_bHaveLease = false;
     CString m_strRequested; // the platform name of the adapter last asked about
-    std::shared_ptr<CRequestMailbox> m_pMailbox;
+    std::shared_ptr<CWorkerMailbox> m_pMailbox;
     bool m_bRunning = false;
     bool m_bRefocusSend = false; // the button had the focus when the request went out
     QIcon m_iconServer;
@@ -62,6 +68,8 @@ private:
     QComboBox* m_pAdapters;
     QPushButton* m_pSend;
     QCheckBox* m_pInform;
+    QCheckBox* m_pAllOptions;
+    QPushButton* m_pFindServers;
     QTreeWidget* m_pResults;
     QMenu* m_pResultsMenu;
 };

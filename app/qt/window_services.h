@@ -4,12 +4,14 @@
 #pragma once
 
 #include "core/model/adapter_info.h"
+#include "linux/dhcp_discover.h"
 #include "linux/lease_source.h"
 
 #include <QMessageBox>
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +33,12 @@ public:
     virtual std::shared_ptr<CLeaseSource> RequestLeases(bool bInform) = 0;
     // Whether this process may ask the DHCP server itself (DHCPINFORM).
     virtual bool CanInform() const = 0;
+    // Whether this process may look for every DHCP server on a link.
+    virtual bool CanDiscover() const = 0;
+    // The search for the DHCP servers on the interface (DHCPDISCOVER), run on
+    // a worker thread: 0 when its wait ended, or an errno value. Like a lease
+    // source, it owns all it uses.
+    virtual std::function<int(DiscoveryResult&)> ServerDiscovery(const std::string& strName) = 0;
 
     // The path that Save As is to write; empty when the person cancelled.
     virtual QString AskSavePath(QWidget* pParent) = 0;

@@ -59,6 +59,7 @@ TEST(ProcessCapabilities, EffectiveSetIsTheKernels)
     ASSERT_EQ(ReadEffectiveCapabilities(capabilities), 0);
     EXPECT_EQ(capabilities, StatusEffectiveSet());
     EXPECT_EQ(ProcessCanSendInform(), CanSendInform(capabilities));
+    EXPECT_EQ(ProcessCanDiscoverServers(), CanDiscoverServers(capabilities));
 }
 
 // Drops the capability from the effective set only: it stays permitted, and
@@ -83,7 +84,12 @@ TEST(ProcessCapabilities, ProcessWithoutEitherCapabilityCannotInform)
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0)
-            _exit(DropEffective(nCapability) ? (ProcessCanSendInform() ? 1 : 0) : 2);
+            _exit(DropEffective(nCapability)
+                      ? (ProcessCanSendInform() ||
+                                 (nCapability == CAP_NET_RAW && ProcessCanDiscoverServers())
+                             ? 1
+                             : 0)
+                      : 2);
         int nStatus = 0;
         ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
         ASSERT_TRUE(WIFEXITED(nStatus));

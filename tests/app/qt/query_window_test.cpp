@@ -1,8 +1,9 @@
 // veyra-gui's window, driven in-process on fake services (offscreen).
 #include "app/qt/about_box.h"
 #include "app/qt/query_window.h"
+#include "app/qt/servers_dialog.h"
 #include "testing/adapter_builder.h"
-#include "tests/app/qt/fake_window_services.h"
+#include "testing/fake_window_services.h"
 #include "tests/app/qt/gated_lease_source.h"
 
 #include <QCheckBox>
@@ -209,6 +210,45 @@ private slots:
         Leases().m_errors.clear();
         Request(window);
         Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
+        QCOMPARE(Rows(window), kTestRows);
+    }
+
+    void AllOptionsSwitchesToTheExtendedCatalogue()
+    {
+        Lease lease = TestLease();
+        lease.m_mapOptions[121] = {8, 10, 10, 0, 0, 1};
+        Leases() = CFakeLeaseSource("fake", 0, lease);
+        CQueryWindow window(m_services);
+        auto* pAllOptions = Child<QCheckBox>(window, "allOptions");
+        QVERIFY(!pAllOptions->isChecked());
+        Request(window);
+        QCOMPARE(Rows(window), kTestRows);
+
+        // The rows of the same lease change form; no new request goes out.
+        pAllOptions->setChecked(true);
+        QCOMPARE(Leases().m_nReads, 1);
+        const QStringList extended = {"Subnet Mask\t255.255.255.0",
+                                      "Router\t10.0.0.1",
+                                      "Domain Name Server\t10.0.0.1, 10.0.0.2",
+                                      "Domain Name\tlab\ttest",
+                                      "DHCP Server Identifier\t10.0.0.1",
+                                      "Classless Static Route\t10.0.0.0/8 via 10.0.0.1"};
+        QCOMPARE(Rows(window), extended);
+        const auto* pResults = Child<QTreeWidget>(window, "results");
+        for (int i = 0; i < pResults->topLevelItemCount(); ++i)
+        {
+            const auto [nRed, nBlue] = RedAndBlue(pResults->topLevelItem(i)->icon(0));
+            QCOMPARE(nRed > 0, i == 4);
+            QCOMPARE(nBlue > 0, i != 4);
+        }
+        Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
+        QCOMPARE(m_services.m_clipboard.back(),
+                 extended.join('\n').replace("lab\ttest", "lab\\ttest") + '\n');
+
+        // A new request keeps the form chosen.
+        Request(window);
+        QCOMPARE(Rows(window), extended);
+        pAllOptions->setChecked(false);
         QCOMPARE(Rows(window), kTestRows);
     }
 
@@ -426,6 +466,60 @@ private slots:
         QCOMPARE(m_services.m_asks, std::vector<bool>({false, true}));
     }
 
+    void FindServersOfferedOnlyWithTheCapability()
+    {
+        const CQueryWindow window(m_services);
+        const auto* pFind = Child<QPushButton>(window, "findServers");
+        QVERIFY(!pFind->isEnabled());
+        QVERIFY(pFind->toolTip().contains("CAP_NET_RAW"));
+    }
+
+    void FindServersListsThemAndWarnsOfMoreThanOne_data()
+    {
+        QTest::addColumn<int>("servers");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("none") << 0 << 0 << "No DHCP server answered on 02:00:00:00:00:02 (wlan0).";
+        QTest::newRow("one") << 1 << 0 << "1 DHCP server answered on 02:00:00:00:00:02 (wlan0).";
+        QTest::newRow("two") << 2 << 0 << "2 DHCP servers answered on 02:00:00:00:00:02 (wlan0).";
+        QTest::newRow("no permission") << 0 << EPERM << "DHCP Error 1: Operation not permitted";
+    }
+    void FindServersListsThemAndWarnsOfMoreThanOne()
+    {
+        QFETCH(int, servers);
+        QFETCH(int, error);
+        QFETCH(QString, status);
+        m_services.m_bCanDiscover = true;
+        m_services.m_nDiscoveryError = error;
+        for (int i = 0; i < servers; ++i)
+        {
+            DiscoveredServer server;
+            server.m_nServerId = 0x0A000001 + static_cast<std::uint32_t>(i);
+            server.m_nYourAddress = 0x0A000064;
+            server.m_Paths = {{server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}},
+                              {0x0A0000FE, {2, 0, 0, 0, 0, 0xFE}}};
+            m_services.m_discovery.m_servers.push_back(server);
+        }
+        CQueryWindow window(m_services);
+        Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
+        Child<QPushButton>(window, "findServers")->click();
+        auto* pDialog = window.findChild<CServersDialog*>();
+        QVERIFY(pDialog != nullptr);
+        QTRY_VERIFY(!pDialog->IsSearching());
+        QCOMPARE(m_services.m_discoveredOn, std::vector<std::string>{"wlan0"});
+        QCOMPARE(Child<QLabel>(*pDialog, "status")->text(), status);
+        const auto* pList = Child<QTreeWidget>(*pDialog, "serverList");
+        QCOMPARE(pList->topLevelItemCount(), servers);
+        if (servers > 0)
+        {
+            QCOMPARE(pList->topLevelItem(0)->text(0), QString("10.0.0.1"));
+            QCOMPARE(pList->topLevelItem(0)->text(1), QString("10.0.0.100"));
+            QCOMPARE(pList->topLevelItem(0)->text(2),
+                     QString("10.0.0.1 (02:00:00:00:00:00), 10.0.0.254 (02:00:00:00:00:FE)"));
+        }
+        QCOMPARE(!Child<QLabel>(*pDialog, "warning")->isHidden(), servers > 1);
+    }
+
     void KeyboardOnly()
     {
         m_services.m_bCanInform = true;
@@ -443,8 +537,8 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             chain << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(chain, QStringList({"results", "adapters", "inform", "download", "banner",
-                                     "advertTitle", "advertText", "sendRequest", "results"}));
+        QCOMPARE(chain, QStringList({"results", "adapters", "inform", "allOptions", "download",
+                                     "banner", "advertTitle", "advertText", "sendRequest"}));
 
         // The banner opens its page from the keyboard too.
         Child<QWidget>(window, "banner")->setFocus();

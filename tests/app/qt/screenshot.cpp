@@ -3,7 +3,7 @@
 //   veyra_qt_screenshot FILE.png   (QT_SCALE_FACTOR=2 for the @2x picture)
 #include "app/qt/query_window.h"
 #include "testing/adapter_builder.h"
-#include "tests/app/qt/fake_window_services.h"
+#include "testing/fake_window_services.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -52,6 +52,7 @@ int main(int argc, char* argv[])
                            AdapterWith("wlp2s0", "52:54:00:AB:CD:EF")};
     services.m_pLeases = std::make_shared<CFakeLeaseSource>("fake", 0, ExampleLease());
     services.m_bCanInform = true;
+    services.m_bCanDiscover = true;
     CQueryWindow window(services);
     window.show();
     window.findChild<QPushButton*>("sendRequest")->click();

@@ -1,6 +1,6 @@
-// The window's services for tests: prepared adapters, a lease source of the
-// test's choice (a CFakeLeaseSource unless the test hands in another), and a
-// record of every effect the window asked for.
+// veyra-gui's window services for tests and benchmarks: prepared adapters, a
+// lease source of the caller's choice (a CFakeLeaseSource unless another is
+// handed in), and a record of every effect the window asked for.
 #pragma once
 
 #include "app/qt/window_services.h"
@@ -40,6 +40,16 @@ public:
         return m_pLeases;
     }
     bool CanInform() const override { return m_bCanInform; }
+    bool CanDiscover() const override { return m_bCanDiscover; }
+    std::function<int(DiscoveryResult&)> ServerDiscovery(const std::string& strName) override
+    {
+        m_discoveredOn.push_back(strName);
+        return [nError = m_nDiscoveryError, found = m_discovery](DiscoveryResult& result)
+        {
+            result = found;
+            return nError;
+        };
+    }
 
     QString AskSavePath(QWidget*) override
     {
@@ -60,10 +70,14 @@ public:
     std::string m_strVanished;
     std::shared_ptr<CLeaseSource> m_pLeases = std::make_shared<CFakeLeaseSource>("fake");
     bool m_bCanInform = false;
+    bool m_bCanDiscover = false;
+    DiscoveryResult m_discovery; // what every discovery finds
+    int m_nDiscoveryError = 0;
     QString m_strSavePath; // what the save dialog answers; empty is Cancel
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
 
     std::vector<bool> m_asks; // each request's "ask the server", in order
+    std::vector<std::string> m_discoveredOn;
     int m_nSaveDialogs = 0;
     std::vector<QString> m_clipboard;
     std::vector<ShownMessage> m_messages;

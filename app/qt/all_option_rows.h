@@ -1,0 +1,14 @@
+// The rows of "All options": every option of a lease by the extended
+// catalogue, as the window's list shows rows. Kept apart from the window
+// because the catalogue's value types and the adapter records share names.
+#pragma once
+
+#include "core/model/lease.h"
+#include "core/model/result_rows.h"
+
+#include <vector>
+
+// One row per option in code order: its catalogue name and its text, with the
+// server's image on option 54 (DHCP Server Identifier) and the option image
+// on every other.
+std::vector<ResultRow> BuildAllOptionRows(const OptionMap& options);

@@ -1,0 +1,37 @@
+// CServersDialog: "Find DHCP Servers...": every DHCP server that offers an
+// address on the adapter's link, found off the UI thread, with a warning when
+// more than one answers (a second server on a link is most often a rogue).
+#pragma once
+
+#include "app/qt/window_services.h"
+#include "app/qt/worker_mailbox.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QLabel;
+class QTreeWidget;
+
+class CServersDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // Starts the search on the interface at once; strShown names the adapter
+    // as the chooser shows it.
+    CServersDialog(CWindowServices& services, const std::string& strInterface,
+                   const QString& strShown, QWidget* pParent = nullptr);
+    ~CServersDialog() override;
+
+    bool IsSearching() const { return m_bSearching; }
+
+private:
+    void OnSearchDone(int nError, const DiscoveryResult& result);
+
+    std::shared_ptr<CWorkerMailbox> m_pMailbox;
+    bool m_bSearching = true;
+    QString m_strShown;
+    QLabel* m_pStatus;
+    QLabel* m_pWarning;
+    QTreeWidget* m_pServers;
+};
