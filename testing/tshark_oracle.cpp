@@ -18,8 +18,9 @@ namespace
 {
 // Far beyond what tshark writes for the messages the oracle suites make.
 constexpr std::size_t kMaxOutput = 64 * 1024 * 1024;
-// tshark's expert severities: warnings and errors count as complaints.
-constexpr unsigned long kSeverityWarning = 0x00600000;
+// tshark's expert severity of errors; warnings (such as a value that is often
+// misused) are no complaint about the bytes.
+constexpr unsigned long kSeverityError = 0x00800000;
 
 // Builds TsharkNodes from nlohmann's SAX events, which see every key, repeated
 // ones too.
@@ -95,7 +96,7 @@ void CollectComplaints(const TsharkNode& node, std::vector<std::string>& complai
     {
         const TsharkNode* pSeverity = node.Find("_ws.expert.severity");
         const TsharkNode* pMessage = node.Find("_ws.expert.message");
-        if (pSeverity != nullptr && std::stoul(pSeverity->m_strText) >= kSeverityWarning)
+        if (pSeverity != nullptr && std::stoul(pSeverity->m_strText) >= kSeverityError)
             complaints.push_back(pMessage != nullptr ? pMessage->m_strText : "expert info");
         return;
     }
@@ -115,7 +116,15 @@ void Collect(const TsharkNode& node, TsharkOption& option)
         return;
     }
     if (node.m_Children.empty())
+    {
         option.m_Fields.emplace_back(node.m_strName, node.m_strText);
+        // A name tshark cannot read is a text in angle brackets, not expert
+        // info; "<Root>" is the root name.
+        const std::string& strText = node.m_strText;
+        if (strText.size() > 2 && strText.front() == '<' && strText.back() == '>' &&
+            strText != "<Root>")
+            option.m_Complaints.push_back(strText);
+    }
     for (const TsharkNode& child : node.m_Children)
         Collect(child, option);
 }
@@ -286,6 +295,9 @@ std::vector<TsharkOption> DhcpOptions(const TsharkNode& layers)
     }
     if (pDhcp == nullptr)
         return options;
+    // A dissector that throws stops there and marks the whole packet
+    // malformed: the option it was reading is the last one it shows.
+    const bool bThrew = layers.Find("_ws.malformed") != nullptr;
     const std::vector<TsharkNode>& fields = pDhcp->m_Children;
     for (std::size_t n = 0; n + 1 < fields.size(); ++n)
     {
@@ -297,5 +309,7 @@ std::vector<TsharkOption> DhcpOptions(const TsharkNode& layers)
         if (nCode > 0 && nCode < 255)
             options.push_back(ReadOption(static_cast<std::uint8_t>(nCode), fields[n + 1]));
     }
+    if (bThrew && !options.empty())
+        options.back().m_Complaints.push_back("malformed packet");
     return options;
 }

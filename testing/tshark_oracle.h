@@ -30,7 +30,8 @@ struct TsharkOption
     // fields included: the typed view of the option. Empty when tshark has no
     // dissection for the code.
     std::vector<std::pair<std::string, std::string>> m_Fields;
-    // The dissector's warnings and errors about the option.
+    // The dissector's errors about the option: its expert info of error
+    // severity, a name it could not read, or the exception that stopped it.
     std::vector<std::string> m_Complaints;
 
     // The texts of every field of that name, in order.

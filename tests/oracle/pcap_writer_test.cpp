@@ -167,6 +167,39 @@ TEST_F(TsharkOracle, ReadsEachOptionInOrder)
     EXPECT_FALSE(read[4].m_Complaints.empty());
 }
 
+// tshark writes a name it cannot read as a text in angle brackets, and an
+// exception marks the packet, not the option it stopped in.
+TEST_F(TsharkOracle, TellsWhatItCouldNotRead)
+{
+    const auto ack = [](const Bytes& option)
+    {
+        Bytes message(236);
+        message[0] = 2;
+        const Bytes start = {99, 130, 83, 99, 53, 1, 5};
+        message.insert(message.end(), start.begin(), start.end());
+        message.insert(message.end(), option.begin(), option.end());
+        message.push_back(255);
+        message.resize(300, 0);
+        return EthernetFrame(DhcpReplyDatagram(message));
+    };
+    const std::vector<TsharkNode> dissected =
+        Dissect({ack({119, 2, 0xC0, 0x00}), ack({119, 3, 5, 'a', 'b'}), ack({119, 1, 0})});
+    ASSERT_EQ(dissected.size(), 3u);
+    const char* const kComplaint[] = {"<Name contains a pointer that loops>", "malformed packet",
+                                      nullptr};
+    for (std::size_t n = 0; n < dissected.size(); ++n)
+    {
+        SCOPED_TRACE(n);
+        const std::vector<TsharkOption> read = DhcpOptions(dissected[n]);
+        ASSERT_EQ(read.size(), 2u);
+        EXPECT_TRUE(read[0].m_Complaints.empty());
+        if (kComplaint[n] != nullptr)
+            EXPECT_EQ(read[1].m_Complaints, std::vector<std::string>{kComplaint[n]});
+        else
+            EXPECT_TRUE(read[1].m_Complaints.empty());
+    }
+}
+
 TEST_F(TsharkOracle, ReportsWhyItFailed)
 {
     std::vector<TsharkNode> frames;
