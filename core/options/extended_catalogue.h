@@ -1,0 +1,71 @@
+// The extended catalogue of DHCP options: one row per code of the registry of
+// BOOTP/DHCP options (RFC 2132 and its successors) whose format is defined,
+// each with its name and the type of its value. The Linux editions show every
+// option of a lease through it; the window keeps its own catalogue
+// (option_catalogue.h) and the texts it has always shown.
+#pragma once
+
+#include <cstdint>
+
+// The layout of an option's data, and so how it is decoded. The typed value of
+// each type is documented in extended_decoder.h.
+enum class ValueType
+{
+    Bytes,            // no structure this program decodes: hex
+    Address,          // one IPv4 address
+    AddressList,      // one or more IPv4 addresses
+    AddressMaskPairs, // pairs of address and mask (option 21)
+    StaticRoutes,     // pairs of destination and router (option 33)
+    UInt8,            // one byte, unsigned
+    UInt16,           // two bytes, unsigned
+    UInt32,           // four bytes, unsigned
+    Int32,            // four bytes, two's complement
+    UInt8List,        // one or more bytes
+    UInt16List,       // one or more 16-bit numbers
+    Boolean,          // one byte, 0 or 1
+    Text,             // NVT ASCII, kept byte for byte
+    Seconds,          // a 32-bit duration; all ones is infinite
+    NamedUInt8,       // one byte looked up in the row's value names
+    ClasslessRoutes,  // RFC 3442: prefix length, significant octets, router
+    DomainList,       // RFC 1035 names, compressed (RFC 3397)
+    SipServers,       // RFC 3361: encoding byte, then names (0) or addresses (1)
+    ClientFqdn,       // RFC 4702: flags, two rcodes, a name
+    RelayAgentInfo,   // RFC 3046: sub-options
+    VendorClasses,    // RFC 3925 option 124: enterprise and class data
+    VendorSuboptions, // RFC 3925 option 125: enterprise and sub-options
+    Suboptions,       // code, length, data, with pad and end (option 43); else hex
+    ClientId,         // RFC 2132 9.14: hardware type, then its address
+    ParameterList,    // option codes
+    UserClass,        // RFC 3004: length-prefixed classes; else text
+    FlagAndAddresses, // RFC 2610 option 78: the mandatory byte, then addresses
+    FlagAndText,      // RFC 2610 option 79: the mandatory byte, then a scope list
+    Presence,         // no data: the option's presence is its value (RFC 4039)
+    StatusCode,       // RFC 6926: a status byte, then a message
+};
+
+// One name of a NamedUInt8 value.
+struct ValueName
+{
+    std::uint8_t nValue;
+    const char* pszName;
+};
+
+struct ExtendedRow
+{
+    std::uint8_t nCode;
+    const char* pszName;
+    ValueType type;
+    // NamedUInt8 only: the names, ended by a null pszName.
+    const ValueName* pValueNames = nullptr;
+};
+
+// The row of an option code, or null for a code without one.
+const ExtendedRow* FindExtendedRow(std::uint8_t nCode);
+
+// Every row, in code order (a DHCPDISCOVER's parameter request list asks for
+// all of them). Pad (0) and End (255) carry no data and have no row.
+const ExtendedRow* ExtendedRowsBegin();
+const ExtendedRow* ExtendedRowsEnd();
+
+// The name of a value in a NamedUInt8 row's names, or null.
+const char* FindValueName(const ValueName* pNames, std::uint8_t nValue);

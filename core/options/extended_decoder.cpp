@@ -1,0 +1,761 @@
+#include "core/options/extended_decoder.h"
+
+#include "core/wire/address_text.h"
+#include "core/wire/byte_order.h"
+#include "core/wire/classless_routes.h"
+#include "core/wire/domain_names.h"
+#include "platform/utf8.h"
+
+#include <iterator>
+#include <optional>
+#include <utility>
+
+namespace
+{
+using T = ValueType;
+using json = nlohmann::json;
+
+constexpr std::size_t kAddressSize = 4;
+constexpr std::uint32_t kInfiniteSeconds = 0xFFFFFFFFu;
+
+// The bytes of one option as a decoder sees them.
+struct Data
+{
+    const std::uint8_t* p;
+    std::size_t n;
+};
+
+std::string RawText(const std::uint8_t* pData, std::size_t nLength)
+{
+    return std::string(reinterpret_cast<const char*>(pData), nLength);
+}
+
+// A JSON string must be UTF-8; the exact bytes stay in "hex".
+json JsonText(const std::string& strText)
+{
+    return ReplaceMalformedUtf8(strText);
+}
+
+std::string Join(const std::vector<std::string>& items)
+{
+    std::string strText;
+    for (const std::string& strItem : items)
+    {
+        if (!strText.empty())
+            strText += ", ";
+        strText += strItem;
+    }
+    return strText;
+}
+
+std::string OptionName(std::uint8_t nCode)
+{
+    const ExtendedRow* pRow = FindExtendedRow(nCode);
+    return pRow != nullptr ? pRow->pszName : "Option " + std::to_string(nCode);
+}
+
+// One entry of a code-length-data sequence.
+struct Tlv
+{
+    std::uint8_t nCode;
+    const std::uint8_t* pData;
+    std::size_t nLength;
+};
+
+// Entries that fill the bytes exactly. With bPadAndEnd, RFC 2132's pad (0) is
+// skipped and end (255) ends the sequence, after which only pad may follow.
+bool ReadTlvs(Data data, bool bPadAndEnd, std::vector<Tlv>& entries)
+{
+    std::size_t i = 0;
+    while (i < data.n)
+    {
+        const std::uint8_t nCode = data.p[i];
+        if (bPadAndEnd && nCode == 0)
+        {
+            ++i;
+            continue;
+        }
+        if (bPadAndEnd && nCode == 255)
+        {
+            for (++i; i < data.n; ++i)
+                if (data.p[i] != 0)
+                    return false;
+            return true;
+        }
+        if (data.n - i < 2 || data.n - i - 2 < data.p[i + 1])
+            return false;
+        entries.push_back({nCode, data.p + i + 2, data.p[i + 1]});
+        i += 2u + data.p[i + 1];
+    }
+    return true;
+}
+
+// Length-prefixed items (RFC 3004, RFC 3925) that fill the bytes exactly, none empty.
+bool ReadPrefixedItems(Data data, std::vector<Data>& items)
+{
+    std::size_t i = 0;
+    while (i < data.n)
+    {
+        const std::size_t nItem = data.p[i];
+        if (nItem == 0 || data.n - i - 1 < nItem)
+            return false;
+        items.push_back({data.p + i + 1, nItem});
+        i += 1 + nItem;
+    }
+    return !items.empty();
+}
+
+std::vector<std::string> Addresses(Data data)
+{
+    std::vector<std::string> addresses;
+    for (std::size_t i = 0; i + kAddressSize <= data.n; i += kAddressSize)
+        addresses.push_back(DottedQuad(data.p + i));
+    return addresses;
+}
+
+bool IsAddressList(Data data, std::size_t nMinimum)
+{
+    return data.n >= nMinimum && data.n % kAddressSize == 0;
+}
+
+void SetAddressList(Data data, ExtendedOption& option)
+{
+    const std::vector<std::string> addresses = Addresses(data);
+    option.m_strText = Join(addresses);
+    option.m_value = addresses;
+}
+
+bool DecodeBytes(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    option.m_strText = HexText(data.p, data.n);
+    option.m_value = option.m_strText;
+    return true;
+}
+
+bool DecodeAddress(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != kAddressSize)
+        return false;
+    option.m_strText = DottedQuad(data.p);
+    option.m_value = option.m_strText;
+    return true;
+}
+
+bool DecodeAddressList(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (!IsAddressList(data, kAddressSize))
+        return false;
+    SetAddressList(data, option);
+    return true;
+}
+
+// Pairs of addresses, named by the keys and joined by the word between them.
+bool DecodePairs(Data data, const char* pszFirst, const char* pszSecond, const char* pszBetween,
+                 ExtendedOption& option)
+{
+    if (data.n == 0 || data.n % (2 * kAddressSize) != 0)
+        return false;
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (std::size_t i = 0; i < data.n; i += 2 * kAddressSize)
+    {
+        const std::string strFirst = DottedQuad(data.p + i);
+        const std::string strSecond = DottedQuad(data.p + i + kAddressSize);
+        texts.push_back(strFirst + pszBetween + strSecond);
+        option.m_value.push_back({{pszFirst, strFirst}, {pszSecond, strSecond}});
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+bool DecodeAddressMaskPairs(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    return DecodePairs(data, "address", "mask", " mask ", option);
+}
+
+bool DecodeStaticRoutes(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    return DecodePairs(data, "destination", "router", " via ", option);
+}
+
+template <typename Number> void SetNumber(Number nValue, ExtendedOption& option)
+{
+    option.m_strText = std::to_string(nValue);
+    option.m_value = nValue;
+}
+
+bool DecodeUInt8(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 1)
+        return false;
+    SetNumber(unsigned{data.p[0]}, option);
+    return true;
+}
+
+bool DecodeUInt16(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 2)
+        return false;
+    SetNumber(unsigned{ReadBe16(data.p)}, option);
+    return true;
+}
+
+bool DecodeUInt32(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 4)
+        return false;
+    SetNumber(ReadBe32(data.p), option);
+    return true;
+}
+
+bool DecodeInt32(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 4)
+        return false;
+    // Two's complement without relying on implementation-defined conversion.
+    const std::uint32_t nBits = ReadBe32(data.p);
+    const std::int64_t nValue =
+        nBits < 0x80000000u ? std::int64_t{nBits} : std::int64_t{nBits} - 0x100000000;
+    SetNumber(nValue, option);
+    return true;
+}
+
+bool DecodeNumberList(Data data, std::size_t nSize, ExtendedOption& option)
+{
+    if (data.n == 0 || data.n % nSize != 0)
+        return false;
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (std::size_t i = 0; i < data.n; i += nSize)
+    {
+        const unsigned nValue = nSize == 1 ? data.p[i] : ReadBe16(data.p + i);
+        texts.push_back(std::to_string(nValue));
+        option.m_value.push_back(nValue);
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+bool DecodeUInt8List(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    return DecodeNumberList(data, 1, option);
+}
+
+bool DecodeUInt16List(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    return DecodeNumberList(data, 2, option);
+}
+
+bool DecodeBoolean(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 1 || data.p[0] > 1)
+        return false;
+    option.m_strText = data.p[0] != 0 ? "true" : "false";
+    option.m_value = data.p[0] != 0;
+    return true;
+}
+
+bool DecodeText(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n == 0)
+        return false;
+    option.m_strText = RawText(data.p, data.n);
+    option.m_value = JsonText(option.m_strText);
+    return true;
+}
+
+bool DecodeSeconds(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 4)
+        return false;
+    const std::uint32_t nSeconds = ReadBe32(data.p);
+    option.m_strText = DurationText(nSeconds);
+    option.m_value = nSeconds;
+    return true;
+}
+
+bool DecodeNamedUInt8(const ExtendedRow* pRow, Data data, ExtendedOption& option)
+{
+    if (data.n != 1)
+        return false;
+    const char* pszName = FindValueName(pRow->pValueNames, data.p[0]);
+    option.m_strText = std::to_string(data.p[0]);
+    option.m_value = {{"code", data.p[0]}, {"name", nullptr}};
+    if (pszName != nullptr)
+    {
+        option.m_strText = std::string(pszName) + " (" + option.m_strText + ")";
+        option.m_value["name"] = pszName;
+    }
+    return true;
+}
+
+bool DecodeClasslessRoutes(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    const std::optional<std::vector<ClasslessRoute>> routes = ReadClasslessRoutes(data.p, data.n);
+    if (!routes)
+        return false;
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (const ClasslessRoute& route : *routes)
+    {
+        const std::string strDestination =
+            DottedQuad(route.nDestination) + "/" + std::to_string(route.nPrefixLength);
+        const std::string strRouter = DottedQuad(route.nRouter);
+        texts.push_back(strDestination + " via " + strRouter);
+        option.m_value.push_back({{"destination", strDestination}, {"router", strRouter}});
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+void SetNames(const std::vector<std::string>& names, ExtendedOption& option)
+{
+    option.m_strText = Join(names);
+    option.m_value = json::array();
+    for (const std::string& strName : names)
+        option.m_value.push_back(JsonText(strName));
+}
+
+bool DecodeDomainList(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    const std::optional<std::vector<std::string>> names = ReadDomainList(data.p, data.n);
+    if (!names)
+        return false;
+    SetNames(*names, option);
+    return true;
+}
+
+// RFC 3361: the encoding byte says what follows.
+bool DecodeSipServers(const ExtendedRow* pRow, Data data, ExtendedOption& option)
+{
+    if (data.n < 2)
+        return false;
+    const Data rest{data.p + 1, data.n - 1};
+    if (data.p[0] == 0)
+        return DecodeDomainList(pRow, rest, option);
+    if (data.p[0] == 1)
+        return DecodeAddressList(pRow, rest, option);
+    return false;
+}
+
+// RFC 4702 2.1: the flags' letters, lowest bit first.
+std::string FqdnFlagText(std::uint8_t nFlags)
+{
+    static const char kLetters[] = {'S', 'O', 'E', 'N'};
+    std::string strLetters;
+    for (std::size_t i = 0; i < std::size(kLetters); ++i)
+    {
+        if ((nFlags >> i & 1u) == 0)
+            continue;
+        if (!strLetters.empty())
+            strLetters += ' ';
+        strLetters += kLetters[i];
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    std::string strText = "flags 0x";
+    strText += kDigits[nFlags >> 4];
+    strText += kDigits[nFlags & 0x0F];
+    if (!strLetters.empty())
+        strText += " (" + strLetters + ")";
+    return strText;
+}
+
+bool DecodeClientFqdn(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    constexpr std::uint8_t kCanonical = 0x04; // E: the name is in wire form
+    if (data.n < 3)
+        return false;
+    const std::uint8_t nFlags = data.p[0];
+    std::string strName;
+    if ((nFlags & kCanonical) != 0)
+    {
+        const std::optional<std::string> name = ReadUncompressedName(data.p + 3, data.n - 3);
+        if (!name)
+            return false;
+        strName = *name;
+    }
+    else
+    {
+        strName = RawText(data.p + 3, data.n - 3);
+    }
+    option.m_strText = strName + ", " + FqdnFlagText(nFlags) + ", rcode1 " +
+                       std::to_string(data.p[1]) + ", rcode2 " + std::to_string(data.p[2]);
+    option.m_value = {{"flags", nFlags},
+                      {"rcode1", data.p[1]},
+                      {"rcode2", data.p[2]},
+                      {"name", JsonText(strName)}};
+    return true;
+}
+
+// RFC 3046 and the sub-options registered after it.
+constexpr ValueName kRelayAgentSuboptions[] = {
+    {1, "Agent Circuit ID"},
+    {2, "Agent Remote ID"},
+    {5, "Link Selection"},
+    {6, "Subscriber ID"},
+    {7, "RADIUS Attributes"},
+    {8, "Authentication"},
+    {9, "Vendor-Specific Information"},
+    {10, "Relay Agent Flags"},
+    {11, "Server Identifier Override"},
+    {12, "Relay Agent Identifier"},
+    {151, "Virtual Subnet Selection"},
+    {152, "Virtual Subnet Selection Control"},
+    {0, nullptr},
+};
+
+bool DecodeRelayAgentInfo(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    std::vector<Tlv> entries;
+    if (data.n == 0 || !ReadTlvs(data, false, entries))
+        return false;
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (const Tlv& entry : entries)
+    {
+        const char* pszName = FindValueName(kRelayAgentSuboptions, entry.nCode);
+        const std::string strHex = HexText(entry.pData, entry.nLength);
+        texts.push_back((pszName != nullptr ? std::string(pszName)
+                                            : "Sub-option " + std::to_string(entry.nCode)) +
+                        " " + strHex);
+        option.m_value.push_back({{"code", entry.nCode},
+                                  {"name", pszName != nullptr ? json(pszName) : json(nullptr)},
+                                  {"hex", strHex}});
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+// RFC 3925: blocks of enterprise number, length and that many bytes, which
+// fill the option exactly.
+struct EnterpriseBlock
+{
+    std::uint32_t nEnterprise;
+    Data data;
+};
+
+bool ReadEnterpriseBlocks(Data data, std::vector<EnterpriseBlock>& blocks)
+{
+    constexpr std::size_t kHeader = 5;
+    std::size_t i = 0;
+    while (i < data.n)
+    {
+        if (data.n - i < kHeader || data.n - i - kHeader < data.p[i + 4])
+            return false;
+        blocks.push_back({ReadBe32(data.p + i), {data.p + i + kHeader, data.p[i + 4]}});
+        i += kHeader + data.p[i + 4];
+    }
+    return !blocks.empty();
+}
+
+bool DecodeVendorClasses(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    std::vector<EnterpriseBlock> blocks;
+    if (!ReadEnterpriseBlocks(data, blocks))
+        return false;
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (const EnterpriseBlock& block : blocks)
+    {
+        std::vector<Data> items;
+        if (!ReadPrefixedItems(block.data, items))
+            return false;
+        std::vector<std::string> hexes;
+        for (const Data& item : items)
+            hexes.push_back(HexText(item.p, item.n));
+        texts.push_back("enterprise " + std::to_string(block.nEnterprise) + ": " + Join(hexes));
+        option.m_value.push_back({{"enterprise", block.nEnterprise}, {"data", hexes}});
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+bool DecodeVendorSuboptions(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    std::vector<EnterpriseBlock> blocks;
+    if (!ReadEnterpriseBlocks(data, blocks))
+        return false;
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (const EnterpriseBlock& block : blocks)
+    {
+        std::vector<Tlv> entries;
+        if (!ReadTlvs(block.data, false, entries))
+            return false;
+        std::vector<std::string> subTexts;
+        json suboptions = json::array();
+        for (const Tlv& entry : entries)
+        {
+            const std::string strHex = HexText(entry.pData, entry.nLength);
+            subTexts.push_back(std::to_string(entry.nCode) + "=" + strHex);
+            suboptions.push_back({{"code", entry.nCode}, {"hex", strHex}});
+        }
+        texts.push_back("enterprise " + std::to_string(block.nEnterprise) + ": " + Join(subTexts));
+        option.m_value.push_back(
+            {{"enterprise", block.nEnterprise}, {"suboptions", std::move(suboptions)}});
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+// Vendors define option 43's content: sub-options where the bytes read as
+// them, else the bytes as they are.
+bool DecodeSuboptions(const ExtendedRow* pRow, Data data, ExtendedOption& option)
+{
+    if (data.n == 0)
+        return false;
+    std::vector<Tlv> entries;
+    if (!ReadTlvs(data, true, entries))
+        return DecodeBytes(pRow, data, option);
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (const Tlv& entry : entries)
+    {
+        const std::string strHex = HexText(entry.pData, entry.nLength);
+        texts.push_back(std::to_string(entry.nCode) + "=" + strHex);
+        option.m_value.push_back({{"code", entry.nCode}, {"hex", strHex}});
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+bool DecodeClientId(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    constexpr std::uint8_t kEthernet = 1;
+    constexpr std::size_t kEthernetLength = 6;
+    if (data.n < 2)
+        return false;
+    const std::uint8_t nType = data.p[0];
+    option.m_strText = "type " + std::to_string(nType) + ", ";
+    if (nType == kEthernet && data.n - 1 == kEthernetLength)
+    {
+        std::string strAddress;
+        for (std::size_t i = 1; i < data.n; ++i)
+        {
+            if (i > 1)
+                strAddress += ':';
+            strAddress += HexText(data.p + i, 1);
+        }
+        option.m_strText += strAddress;
+        option.m_value = {{"type", nType}, {"address", strAddress}};
+        return true;
+    }
+    const std::string strHex = HexText(data.p + 1, data.n - 1);
+    option.m_strText += strHex;
+    option.m_value = {{"type", nType}, {"hex", strHex}};
+    return true;
+}
+
+bool DecodeParameterList(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n == 0)
+        return false;
+    std::vector<std::string> texts;
+    option.m_value = json::array();
+    for (std::size_t i = 0; i < data.n; ++i)
+    {
+        const ExtendedRow* pRow = FindExtendedRow(data.p[i]);
+        std::string strText = std::to_string(data.p[i]);
+        if (pRow != nullptr)
+            strText += std::string(" (") + pRow->pszName + ")";
+        texts.push_back(std::move(strText));
+        option.m_value.push_back(
+            {{"code", data.p[i]}, {"name", pRow != nullptr ? json(pRow->pszName) : json(nullptr)}});
+    }
+    option.m_strText = Join(texts);
+    return true;
+}
+
+// RFC 3004's classes where the bytes hold them; many clients send plain text.
+bool DecodeUserClass(const ExtendedRow* pRow, Data data, ExtendedOption& option)
+{
+    std::vector<Data> items;
+    if (!ReadPrefixedItems(data, items))
+        return DecodeText(pRow, data, option);
+    std::vector<std::string> classes;
+    for (const Data& item : items)
+        classes.push_back(RawText(item.p, item.n));
+    SetNames(classes, option);
+    return true;
+}
+
+// RFC 2610: the first byte says whether the client must use what follows.
+std::string MandatoryText(bool bMandatory, const std::string& strRest)
+{
+    return bMandatory ? strRest + " (mandatory)" : strRest;
+}
+
+bool DecodeFlagAndAddresses(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n == 0 || data.p[0] > 1)
+        return false;
+    const Data rest{data.p + 1, data.n - 1};
+    if (!IsAddressList(rest, 0))
+        return false;
+    const std::vector<std::string> addresses = Addresses(rest);
+    option.m_strText = MandatoryText(data.p[0] != 0, Join(addresses));
+    option.m_value = {{"mandatory", data.p[0] != 0}, {"addresses", addresses}};
+    return true;
+}
+
+bool DecodeFlagAndText(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n == 0 || data.p[0] > 1)
+        return false;
+    const std::string strText = RawText(data.p + 1, data.n - 1);
+    option.m_strText = MandatoryText(data.p[0] != 0, strText);
+    option.m_value = {{"mandatory", data.p[0] != 0}, {"text", JsonText(strText)}};
+    return true;
+}
+
+bool DecodePresence(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 0)
+        return false;
+    option.m_strText = "present";
+    option.m_value = true;
+    return true;
+}
+
+bool DecodeStatusCode(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n == 0)
+        return false;
+    const std::string strMessage = RawText(data.p + 1, data.n - 1);
+    option.m_strText = std::to_string(data.p[0]);
+    if (!strMessage.empty())
+        option.m_strText += ": " + strMessage;
+    option.m_value = {{"code", data.p[0]}, {"message", JsonText(strMessage)}};
+    return true;
+}
+
+// One decoder per value type, in the order of the enumeration; false when the
+// bytes do not fit the type.
+struct TypeDecoder
+{
+    ValueType type;
+    bool (*pfnDecode)(const ExtendedRow* pRow, Data data, ExtendedOption& option);
+};
+
+constexpr TypeDecoder kDecoders[] = {
+    {T::Bytes, DecodeBytes},
+    {T::Address, DecodeAddress},
+    {T::AddressList, DecodeAddressList},
+    {T::AddressMaskPairs, DecodeAddressMaskPairs},
+    {T::StaticRoutes, DecodeStaticRoutes},
+    {T::UInt8, DecodeUInt8},
+    {T::UInt16, DecodeUInt16},
+    {T::UInt32, DecodeUInt32},
+    {T::Int32, DecodeInt32},
+    {T::UInt8List, DecodeUInt8List},
+    {T::UInt16List, DecodeUInt16List},
+    {T::Boolean, DecodeBoolean},
+    {T::Text, DecodeText},
+    {T::Seconds, DecodeSeconds},
+    {T::NamedUInt8, DecodeNamedUInt8},
+    {T::ClasslessRoutes, DecodeClasslessRoutes},
+    {T::DomainList, DecodeDomainList},
+    {T::SipServers, DecodeSipServers},
+    {T::ClientFqdn, DecodeClientFqdn},
+    {T::RelayAgentInfo, DecodeRelayAgentInfo},
+    {T::VendorClasses, DecodeVendorClasses},
+    {T::VendorSuboptions, DecodeVendorSuboptions},
+    {T::Suboptions, DecodeSuboptions},
+    {T::ClientId, DecodeClientId},
+    {T::ParameterList, DecodeParameterList},
+    {T::UserClass, DecodeUserClass},
+    {T::FlagAndAddresses, DecodeFlagAndAddresses},
+    {T::FlagAndText, DecodeFlagAndText},
+    {T::Presence, DecodePresence},
+    {T::StatusCode, DecodeStatusCode},
+};
+
+constexpr bool IsIndexedByType()
+{
+    for (std::size_t i = 0; i < std::size(kDecoders); ++i)
+        if (static_cast<std::size_t>(kDecoders[i].type) != i)
+            return false;
+    return static_cast<std::size_t>(T::StatusCode) + 1 == std::size(kDecoders);
+}
+static_assert(IsIndexedByType(), "one decoder per value type, in the enumeration's order");
+} // namespace
+
+ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pData,
+                                    std::size_t nLength)
+{
+    if (pData == nullptr)
+        nLength = 0;
+    const Data data{pData, nLength};
+    ExtendedOption option;
+    option.m_nCode = nCode;
+    option.m_strName = OptionName(nCode);
+    const ExtendedRow* pRow = FindExtendedRow(nCode);
+    const ValueType type = pRow != nullptr ? pRow->type : T::Bytes;
+    if (!kDecoders[static_cast<std::size_t>(type)].pfnDecode(pRow, data, option))
+    {
+        option.m_bMalformed = true;
+        DecodeBytes(pRow, data, option);
+    }
+    return option;
+}
+
+std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options)
+{
+    std::vector<ExtendedOption> decoded;
+    decoded.reserve(options.size());
+    for (const auto& [nCode, bytes] : options)
+        decoded.push_back(DecodeExtendedOption(nCode, bytes.data(), bytes.size()));
+    return decoded;
+}
+
+std::string DurationText(std::uint32_t nSeconds)
+{
+    std::string strText = std::to_string(nSeconds) + " s";
+    if (nSeconds == kInfiniteSeconds)
+        return strText + " (infinite)";
+    static const struct
+    {
+        std::uint32_t nSeconds;
+        const char* pszUnit;
+    } kUnits[] = {{86400, "d"}, {3600, "h"}, {60, "min"}, {1, "s"}};
+    if (nSeconds < 60)
+        return strText;
+    std::string strParts;
+    std::uint32_t nLeft = nSeconds;
+    for (const auto& unit : kUnits)
+    {
+        const std::uint32_t nCount = nLeft / unit.nSeconds;
+        nLeft %= unit.nSeconds;
+        if (nCount == 0)
+            continue;
+        if (!strParts.empty())
+            strParts += ' ';
+        strParts += std::to_string(nCount) + " " + unit.pszUnit;
+    }
+    return strText + " (" + strParts + ")";
+}
+
+nlohmann::json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes)
+{
+    json object = {{"code", option.m_nCode},
+                   {"name", option.m_strName},
+                   {"value", option.m_value},
+                   {"text", JsonText(option.m_strText)},
+                   {"hex", HexText(bytes.data(), bytes.size())}};
+    if (option.m_bMalformed)
+        object["malformed"] = true;
+    return object;
+}
+
+std::string HexText(const std::uint8_t* pData, std::size_t nLength)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string strHex;
+    strHex.reserve(2 * nLength);
+    for (std::size_t i = 0; i < nLength; ++i)
+    {
+        strHex += kDigits[pData[i] >> 4];
+        strHex += kDigits[pData[i] & 0x0F];
+    }
+    return strHex;
+}

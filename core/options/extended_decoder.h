@@ -1,0 +1,89 @@
+// Every option of a lease, decoded through the extended catalogue into a line
+// for people and a typed JSON value (the Linux editions' --all and --json).
+//
+// Option data comes off the network: each type checks the length it is given,
+// reads no byte beyond it, and falls back to hex where the bytes do not fit.
+//
+// The typed value (ExtendedOption::m_value) of each ValueType:
+//   Bytes             "0a0b0c" (lowercase hex, no separators; "" for no data)
+//   Address           "10.0.0.1"
+//   AddressList       ["10.0.0.1", "10.0.0.2"]
+//   AddressMaskPairs  [{"address": "10.0.0.0", "mask": "255.0.0.0"}]
+//   StaticRoutes      [{"destination": "10.1.0.0", "router": "10.0.0.1"}]
+//   UInt8 ... Int32   a number
+//   UInt8List, UInt16List  [1, 2]
+//   Boolean           true or false
+//   Text              "lab.example"
+//   Seconds           a number of seconds (4294967295 is infinite)
+//   NamedUInt8        {"code": 5, "name": "DHCPACK"}; "name" is null for a value without one
+//   ClasslessRoutes   [{"destination": "10.0.0.0/8", "router": "10.0.0.1"}]
+//   DomainList        ["lab.example", "corp.example"]
+//   SipServers        ["sip.example"] (encoding 0) or ["10.0.0.5"] (encoding 1)
+//   ClientFqdn        {"flags": 5, "rcode1": 0, "rcode2": 0, "name": "host.lab.example"}
+//   RelayAgentInfo    [{"code": 1, "name": "Agent Circuit ID", "hex": "657468"}]; "name" is
+//                     null for a sub-option without one
+//   VendorClasses     [{"enterprise": 4491, "data": ["646f63736973"]}]
+//   VendorSuboptions  [{"enterprise": 4491, "suboptions": [{"code": 1, "hex": "01"}]}]
+//   Suboptions        [{"code": 1, "hex": "0a0b"}] (pad and end are not listed), or the
+//                     hex string where the bytes are not sub-options (not malformed)
+//   ClientId          {"type": 1, "address": "aa:bb:cc:dd:ee:ff"} for an Ethernet address,
+//                     else {"type": 255, "hex": "..."}
+//   ParameterList     [{"code": 1, "name": "Subnet Mask"}]; "name" is null for a code
+//                     without a row
+//   UserClass         ["class-a", "class-b"], or the text as one string where the bytes
+//                     are not length-prefixed classes (not malformed)
+//   FlagAndAddresses  {"mandatory": true, "addresses": ["10.0.0.1"]}
+//   FlagAndText       {"mandatory": false, "text": "scope-a,scope-b"}
+//   Presence          true
+//   StatusCode        {"code": 0, "message": "all is well"}
+// Where the bytes do not fit the type, m_bMalformed is set and the value is
+// the hex string.
+//
+// Texts: m_strText keeps every byte that came off the wire. JSON strings are
+// valid UTF-8 throughout, so that dump() never throws: where an option's text
+// is not well-formed UTF-8, its JSON strings carry U+FFFD for each byte that
+// does not start a well-formed sequence, and "hex" keeps the exact bytes.
+#pragma once
+
+#include "core/model/lease.h"
+#include "core/options/extended_catalogue.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ExtendedOption
+{
+    std::uint8_t m_nCode = 0;
+    std::string m_strName;     // the row's name; "Option NNN" for a code without one
+    std::string m_strText;     // one line for people, e.g. "600 s (10 min)" or
+                               // "10.0.0.0/8 via 10.0.0.1, 0.0.0.0/0 via 10.99.0.1"; may hold
+                               // any byte that came off the wire: front ends escape it for
+                               // terminals
+    nlohmann::json m_value;    // typed, as above; the hex string when malformed or unknown
+    bool m_bMalformed = false; // the bytes do not fit the type; text and value are hex
+};
+
+// Decodes one option's data bytes (without code and length). Never fails.
+ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pData,
+                                    std::size_t nLength);
+
+// Every option of the map, in code order.
+std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options);
+
+// A duration for people: "45 s", "600 s (10 min)", "90061 s (1 d 1 h 1 min 1 s)",
+// and "4294967295 s (infinite)" for all ones (RFC 2131's infinite lease).
+std::string DurationText(std::uint32_t nSeconds);
+
+// The JSON object of one option:
+//   {"code": 51, "name": "IP Address Lease Time", "value": 600, "text": "600 s (10 min)",
+//    "hex": "00000258"}
+// with "malformed": true added where the bytes do not fit the type. Front ends
+// add "source".
+nlohmann::json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes);
+
+// Lowercase hex of the bytes, without separators.
+std::string HexText(const std::uint8_t* pData, std::size_t nLength);

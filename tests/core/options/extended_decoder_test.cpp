@@ -1,0 +1,390 @@
+#include "core/options/extended_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+using json = nlohmann::json;
+
+struct DecodeCase
+{
+    const char* pszWhat;
+    std::uint8_t nCode;
+    Bytes data;
+    std::string strText;
+    const char* pszValue; // JSON
+    bool bMalformed;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* pStream)
+{
+    *pStream << c.pszWhat;
+}
+
+std::string Name(const testing::TestParamInfo<DecodeCase>& info)
+{
+    return info.param.pszWhat;
+}
+
+class DecodeEachType : public testing::TestWithParam<DecodeCase>
+{
+};
+
+TEST_P(DecodeEachType, GivesTextValueAndVerdict)
+{
+    const DecodeCase& c = GetParam();
+    const ExtendedOption option = DecodeExtendedOption(c.nCode, c.data.data(), c.data.size());
+    EXPECT_EQ(option.m_nCode, c.nCode);
+    EXPECT_EQ(option.m_strText, c.strText);
+    EXPECT_EQ(option.m_value, json::parse(c.pszValue));
+    EXPECT_EQ(option.m_bMalformed, c.bMalformed);
+}
+
+const DecodeCase kEachType[] = {
+    {"Address", 1, {255, 255, 255, 0}, "255.255.255.0", R"("255.255.255.0")", false},
+    {"AddressList",
+     6,
+     {10, 0, 0, 1, 10, 0, 0, 2},
+     "10.0.0.1, 10.0.0.2",
+     R"(["10.0.0.1","10.0.0.2"])",
+     false},
+    {"AddressMaskPairs",
+     21,
+     {10, 0, 0, 0, 255, 0, 0, 0},
+     "10.0.0.0 mask 255.0.0.0",
+     R"([{"address":"10.0.0.0","mask":"255.0.0.0"}])",
+     false},
+    {"StaticRoutes",
+     33,
+     {10, 1, 0, 0, 10, 0, 0, 1, 10, 2, 0, 0, 10, 0, 0, 2},
+     "10.1.0.0 via 10.0.0.1, 10.2.0.0 via 10.0.0.2",
+     R"([{"destination":"10.1.0.0","router":"10.0.0.1"},{"destination":"10.2.0.0","router":"10.0.0.2"}])",
+     false},
+    {"UInt8", 23, {64}, "64", "64", false},
+    {"UInt16", 26, {0x05, 0xDC}, "1500", "1500", false},
+    {"UInt32", 152, {0xFF, 0xFF, 0xFF, 0xFE}, "4294967294", "4294967294", false},
+    {"Int32Negative", 2, {0xFF, 0xFF, 0xB9, 0xB0}, "-18000", "-18000", false},
+    {"Int32Lowest", 2, {0x80, 0, 0, 0}, "-2147483648", "-2147483648", false},
+    {"UInt8List", 94, {1, 2, 1}, "1, 2, 1", "[1,2,1]", false},
+    {"UInt16List", 25, {0x01, 0x28, 0x05, 0xDC}, "296, 1500", "[296,1500]", false},
+    {"BooleanTrue", 19, {1}, "true", "true", false},
+    {"BooleanFalse", 36, {0}, "false", "false", false},
+    {"Text", 15, {'l', 'a', 'b', '.', 'e', 'x'}, "lab.ex", R"("lab.ex")", false},
+    {"TextKeepsZeroBytes", 12, {'h', 0}, std::string("h\0", 2), R"("h\u0000")", false},
+    {"Seconds", 51, {0, 0, 0x02, 0x58}, "600 s (10 min)", "600", false},
+    {"SecondsInfinite",
+     51,
+     {0xFF, 0xFF, 0xFF, 0xFF},
+     "4294967295 s (infinite)",
+     "4294967295",
+     false},
+    {"MessageType", 53, {5}, "DHCPACK (5)", R"({"code":5,"name":"DHCPACK"})", false},
+    {"MessageTypeLeaseQuery",
+     53,
+     {13},
+     "DHCPLEASEACTIVE (13)",
+     R"({"code":13,"name":"DHCPLEASEACTIVE"})",
+     false},
+    {"MessageTypeUnknown", 53, {200}, "200", R"({"code":200,"name":null})", false},
+    {"NodeType", 46, {8}, "H-node (8)", R"({"code":8,"name":"H-node"})", false},
+    {"ClasslessRoutes",
+     121,
+     {8, 10, 10, 0, 0, 1, 0, 10, 99, 0, 1},
+     "10.0.0.0/8 via 10.0.0.1, 0.0.0.0/0 via 10.99.0.1",
+     R"([{"destination":"10.0.0.0/8","router":"10.0.0.1"},{"destination":"0.0.0.0/0","router":"10.99.0.1"}])",
+     false},
+    {"ClasslessRoutesPrivateCode",
+     249,
+     {32, 10, 0, 0, 9, 10, 0, 0, 1},
+     "10.0.0.9/32 via 10.0.0.1",
+     R"([{"destination":"10.0.0.9/32","router":"10.0.0.1"}])",
+     false},
+    {"DomainList",
+     119,
+     {3, 'l', 'a', 'b', 2, 'e', 'x', 0, 4, 'c', 'o', 'r', 'p', 0xC0, 4},
+     "lab.ex, corp.ex",
+     R"(["lab.ex","corp.ex"])",
+     false},
+    {"SipServerNames",
+     120,
+     {0, 3, 's', 'i', 'p', 2, 'e', 'x', 0},
+     "sip.ex",
+     R"(["sip.ex"])",
+     false},
+    {"SipServerAddresses", 120, {1, 10, 0, 0, 5}, "10.0.0.5", R"(["10.0.0.5"])", false},
+    {"ClientFqdnWireForm",
+     81,
+     {0x05, 0, 0, 4, 'h', 'o', 's', 't', 2, 'e', 'x', 0},
+     "host.ex, flags 0x05 (S E), rcode1 0, rcode2 0",
+     R"({"flags":5,"rcode1":0,"rcode2":0,"name":"host.ex"})",
+     false},
+    {"ClientFqdnAscii",
+     81,
+     {0x00, 255, 255, 'h', '.', 'e', 'x'},
+     "h.ex, flags 0x00, rcode1 255, rcode2 255",
+     R"({"flags":0,"rcode1":255,"rcode2":255,"name":"h.ex"})",
+     false},
+    {"ClientFqdnPartialWireName",
+     81,
+     {0x04, 0, 0, 4, 'h', 'o', 's', 't'},
+     "host, flags 0x04 (E), rcode1 0, rcode2 0",
+     R"({"flags":4,"rcode1":0,"rcode2":0,"name":"host"})",
+     false},
+    {"RelayAgentInfo",
+     82,
+     {1, 3, 'e', 't', 'h', 2, 2, 0xAA, 0xBB, 200, 0},
+     "Agent Circuit ID 657468, Agent Remote ID aabb, Sub-option 200 ",
+     R"([{"code":1,"name":"Agent Circuit ID","hex":"657468"},{"code":2,"name":"Agent Remote ID","hex":"aabb"},{"code":200,"name":null,"hex":""}])",
+     false},
+    {"VendorClasses",
+     124,
+     {0, 0, 0x11, 0x8B, 5, 2, 'a', 'b', 1, 'c'},
+     "enterprise 4491: 6162, 63",
+     R"([{"enterprise":4491,"data":["6162","63"]}])",
+     false},
+    {"VendorSuboptions",
+     125,
+     {0, 0, 0x11, 0x8B, 5, 1, 1, 7, 2, 0, 0, 0, 0, 9, 0},
+     "enterprise 4491: 1=07, 2=, enterprise 9: ",
+     R"([{"enterprise":4491,"suboptions":[{"code":1,"hex":"07"},{"code":2,"hex":""}]},{"enterprise":9,"suboptions":[]}])",
+     false},
+    {"VendorTlvWithPadAndEnd",
+     43,
+     {0, 1, 2, 0xAB, 0xCD, 255, 0},
+     "1=abcd",
+     R"([{"code":1,"hex":"abcd"}])",
+     false},
+    {"VendorBytesThatAreNoTlv", 43, {1, 5, 0xAB}, "0105ab", R"("0105ab")", false},
+    {"VendorDataAfterEnd", 43, {1, 0, 255, 7}, "0100ff07", R"("0100ff07")", false},
+    {"ClientIdEthernet",
+     61,
+     {1, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0x0F},
+     "type 1, aa:bb:cc:dd:ee:0f",
+     R"({"type":1,"address":"aa:bb:cc:dd:ee:0f"})",
+     false},
+    {"ClientIdOther",
+     61,
+     {255, 0, 0, 0, 1, 0, 1},
+     "type 255, 000000010001",
+     R"({"type":255,"hex":"000000010001"})",
+     false},
+    {"ClientIdShortEthernet",
+     61,
+     {1, 0xAA, 0xBB},
+     "type 1, aabb",
+     R"({"type":1,"hex":"aabb"})",
+     false},
+    {"ParameterList",
+     55,
+     {1, 3, 224},
+     "1 (Subnet Mask), 3 (Router), 224",
+     R"([{"code":1,"name":"Subnet Mask"},{"code":3,"name":"Router"},{"code":224,"name":null}])",
+     false},
+    {"UserClassList", 77, {2, 'a', 'b', 1, 'c'}, "ab, c", R"(["ab","c"])", false},
+    {"UserClassText", 77, {'i', 'P', 'X', 'E'}, "iPXE", R"("iPXE")", false},
+    {"FlagAndAddresses",
+     78,
+     {1, 10, 0, 0, 1},
+     "10.0.0.1 (mandatory)",
+     R"({"mandatory":true,"addresses":["10.0.0.1"]})",
+     false},
+    {"FlagAndText", 79, {0, 's', 'c'}, "sc", R"({"mandatory":false,"text":"sc"})", false},
+    {"Presence", 80, {}, "present", "true", false},
+    {"StatusCode", 151, {1, 'n', 'o'}, "1: no", R"({"code":1,"message":"no"})", false},
+    {"UnknownCode", 224, {0xDE, 0xAD}, "dead", R"("dead")", false},
+    {"NamedBytesRow", 90, {1, 2}, "0102", R"("0102")", false},
+};
+INSTANTIATE_TEST_SUITE_P(Extended, DecodeEachType, testing::ValuesIn(kEachType), Name);
+
+// Bytes that do not fit the type: the value and text fall back to the hex.
+struct MalformedCase
+{
+    const char* pszWhat;
+    std::uint8_t nCode;
+    Bytes data;
+};
+
+class DecodeMalformed : public testing::TestWithParam<MalformedCase>
+{
+};
+
+TEST_P(DecodeMalformed, FallsBackToHex)
+{
+    const MalformedCase& c = GetParam();
+    const ExtendedOption option = DecodeExtendedOption(c.nCode, c.data.data(), c.data.size());
+    const std::string strHex = HexText(c.data.data(), c.data.size());
+    EXPECT_TRUE(option.m_bMalformed);
+    EXPECT_EQ(option.m_strText, strHex);
+    EXPECT_EQ(option.m_value, json(strHex));
+}
+
+std::string MalformedName(const testing::TestParamInfo<MalformedCase>& info)
+{
+    return info.param.pszWhat;
+}
+
+const MalformedCase kMalformed[] = {
+    {"AddressEmpty", 1, {}},
+    {"AddressOneShort", 1, {10, 0, 0}},
+    {"AddressOneLong", 54, {10, 0, 0, 1, 2}},
+    {"AddressListEmpty", 6, {}},
+    {"AddressListOneShort", 6, {10, 0, 0, 1, 10, 0, 0}},
+    {"PairsHalf", 33, {10, 0, 0, 0}},
+    {"UInt8Long", 23, {1, 2}},
+    {"UInt16Short", 26, {5}},
+    {"UInt32Short", 152, {1, 2, 3}},
+    {"Int32Long", 2, {0, 0, 0, 0, 0}},
+    {"UInt16ListOdd", 25, {1, 2, 3}},
+    {"UInt8ListEmpty", 145, {}},
+    {"BooleanTwo", 19, {2}},
+    {"BooleanLong", 19, {0, 0}},
+    {"TextEmpty", 12, {}},
+    {"SecondsOneShort", 51, {0, 0, 2}},
+    {"SecondsOneLong", 58, {0, 0, 0, 2, 0}},
+    {"NamedEmpty", 53, {}},
+    {"RoutesTruncated", 121, {24, 10, 0, 0, 10, 0, 0}},
+    {"RoutesPrefixAbove32", 121, {33, 10, 0, 0, 0, 10, 0, 0, 1}},
+    {"RoutesEmpty", 121, {}},
+    {"DomainLoop", 119, {0xC0, 0}},
+    {"DomainForwardPointer", 119, {0xC0, 2, 0}},
+    {"DomainLabelTooLong", 119, {64}},
+    {"SipUnknownEncoding", 120, {2, 10, 0, 0, 1}},
+    {"SipOnlyEncoding", 120, {1}},
+    {"SipAddressesShort", 120, {1, 10, 0, 0}},
+    {"FqdnShort", 81, {0, 0}},
+    {"FqdnWireNamePointer", 81, {0x04, 0, 0, 0xC0, 0}},
+    {"FqdnWireNameCut", 81, {0x04, 0, 0, 5, 'a'}},
+    {"RelayAgentTlvPastEnd", 82, {1, 4, 'a', 'b'}},
+    {"RelayAgentEmpty", 82, {}},
+    {"RelayAgentLoneCode", 82, {1}},
+    {"VendorClassShortHeader", 124, {0, 0, 0, 9}},
+    {"VendorClassPastEnd", 124, {0, 0, 0, 9, 4, 1, 'a'}},
+    {"VendorClassItemPastBlock", 124, {0, 0, 0, 9, 2, 5, 'a'}},
+    {"VendorClassEmptyItem", 124, {0, 0, 0, 9, 1, 0}},
+    {"VendorSuboptionPastBlock", 125, {0, 0, 0, 9, 3, 1, 5, 0}},
+    {"VendorTlvEmpty", 43, {}},
+    {"ClientIdTypeOnly", 61, {1}},
+    {"ParameterListEmpty", 55, {}},
+    {"UserClassEmpty", 77, {}},
+    {"FlagAndAddressesBadFlag", 78, {2, 10, 0, 0, 1}},
+    {"FlagAndAddressesShort", 78, {1, 10, 0, 0}},
+    {"FlagAndTextEmpty", 79, {}},
+    {"PresenceWithData", 80, {1}},
+    {"StatusCodeEmpty", 151, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Extended, DecodeMalformed, testing::ValuesIn(kMalformed), MalformedName);
+
+TEST(DecodeExtendedOption, NamesEveryCode)
+{
+    EXPECT_EQ(DecodeExtendedOption(121, nullptr, 0).m_strName, "Classless Static Route");
+    EXPECT_EQ(DecodeExtendedOption(252, nullptr, 0).m_strName, "Web Proxy Auto-Discovery (WPAD)");
+    EXPECT_EQ(DecodeExtendedOption(224, nullptr, 0).m_strName, "Option 224");
+    EXPECT_EQ(DecodeExtendedOption(0, nullptr, 0).m_strName, "Option 0");
+}
+
+TEST(DecodeExtendedOption, ReadsNoByteBeyondTheLength)
+{
+    // The byte past the length would complete each value.
+    const Bytes address{10, 0, 0, 1};
+    EXPECT_TRUE(DecodeExtendedOption(1, address.data(), 3).m_bMalformed);
+    const Bytes route{8, 10, 10, 0, 0, 1};
+    EXPECT_TRUE(DecodeExtendedOption(121, route.data(), 5).m_bMalformed);
+    const Bytes names{1, 'a', 0};
+    EXPECT_TRUE(DecodeExtendedOption(119, names.data(), 2).m_bMalformed);
+}
+
+TEST(DecodeExtendedOption, LongestOptionsDecodeWhole)
+{
+    // 255 bytes: the most one option carries without RFC 3396 concatenation.
+    const Bytes text(255, 'a');
+    EXPECT_EQ(DecodeExtendedOption(15, text.data(), text.size()).m_strText, std::string(255, 'a'));
+    const Bytes odd(255, 10);
+    EXPECT_TRUE(DecodeExtendedOption(6, odd.data(), odd.size()).m_bMalformed);
+    const Bytes list(252, 10);
+    EXPECT_EQ(DecodeExtendedOption(6, list.data(), list.size()).m_value.size(), 63u);
+}
+
+TEST(DurationText, SpellsOutUnitsAndInfinity)
+{
+    const struct
+    {
+        std::uint32_t nSeconds;
+        const char* pszText;
+    } kCases[] = {
+        {0, "0 s"},
+        {59, "59 s"},
+        {60, "60 s (1 min)"},
+        {600, "600 s (10 min)"},
+        {3600, "3600 s (1 h)"},
+        {86400, "86400 s (1 d)"},
+        {90061, "90061 s (1 d 1 h 1 min 1 s)"},
+        {4294967294u, "4294967294 s (49710 d 6 h 28 min 14 s)"},
+        {4294967295u, "4294967295 s (infinite)"},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(DurationText(c.nSeconds), c.pszText) << c.nSeconds;
+}
+
+TEST(DecodeAllOptions, DecodesEveryOptionInCodeOrder)
+{
+    const OptionMap options{{51, {0, 0, 0x0E, 0x10}}, {1, {255, 0, 0, 0}}, {224, {}}};
+    const std::vector<ExtendedOption> decoded = DecodeAllOptions(options);
+    ASSERT_EQ(decoded.size(), 3u);
+    EXPECT_EQ(decoded[0].m_strText, "255.0.0.0");
+    EXPECT_EQ(decoded[1].m_strText, "3600 s (1 h)");
+    EXPECT_EQ(decoded[2].m_nCode, 224);
+    EXPECT_EQ(decoded[2].m_value, json(""));
+    EXPECT_TRUE(DecodeAllOptions({}).empty());
+}
+
+TEST(ExtendedOptionJson, CarriesEveryFieldAndTheExactBytes)
+{
+    const OptionBytes bytes{0, 0, 0x02, 0x58};
+    const json object =
+        ExtendedOptionJson(DecodeExtendedOption(51, bytes.data(), bytes.size()), bytes);
+    const json expected = {{"code", 51},
+                           {"name", "IP Address Lease Time"},
+                           {"value", 600},
+                           {"text", "600 s (10 min)"},
+                           {"hex", "00000258"}};
+    EXPECT_EQ(object, expected);
+
+    const OptionBytes cut{0, 0, 2};
+    const json malformed =
+        ExtendedOptionJson(DecodeExtendedOption(51, cut.data(), cut.size()), cut);
+    EXPECT_EQ(malformed["malformed"], true);
+    EXPECT_EQ(malformed["value"], "000002");
+}
+
+TEST(ExtendedOptionJson, KeepsTextBytesButDumpsAsUtf8)
+{
+    // A lone continuation byte and a cut-short sequence: not UTF-8.
+    const OptionBytes bytes{'a', 0x80, 'b', 0xC3};
+    const ExtendedOption option = DecodeExtendedOption(15, bytes.data(), bytes.size());
+    EXPECT_EQ(option.m_strText, "a\x80"
+                                "b\xC3");
+    const json object = ExtendedOptionJson(option, bytes);
+    const std::string strDump = object.dump();
+    EXPECT_EQ(object["text"], "a\xEF\xBF\xBD"
+                              "b\xEF\xBF\xBD");
+    EXPECT_EQ(object["value"], object["text"]);
+    EXPECT_EQ(object["hex"], "618062c3");
+    EXPECT_NE(strDump.find("618062c3"), std::string::npos);
+}
+
+TEST(ExtendedOptionJson, DomainNamesWithBadUtf8StillDump)
+{
+    const OptionBytes bytes{2, 0xFF, 'a', 0};
+    const ExtendedOption option = DecodeExtendedOption(119, bytes.data(), bytes.size());
+    EXPECT_EQ(option.m_strText, "\xFF"
+                                "a");
+    const json object = ExtendedOptionJson(option, bytes);
+    EXPECT_EQ(json::parse(object.dump()), object);
+    EXPECT_EQ(object["value"], json::parse(R"(["\ufffda"])"));
+    EXPECT_EQ(object["hex"], "02ff6100");
+}
+} // namespace
