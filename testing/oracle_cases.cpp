@@ -140,6 +140,22 @@ OptionBytes TypeSample(ValueType type)
     return {};
 }
 
+// "route cut short" as "121_route_cut_short".
+std::string SeedName(const OracleCase& oracleCase)
+{
+    std::string strName = "oracle_" + std::to_string(oracleCase.m_nCode) + "_";
+    for (const char c : oracleCase.m_strName)
+        strName += c == ' ' || c == '-' ? '_' : c;
+    return strName;
+}
+
+SeedFile OptionSeed(const OracleCase& oracleCase)
+{
+    SeedFile seed = {"extended_option/" + SeedName(oracleCase), {oracleCase.m_nCode}};
+    seed.m_Bytes.insert(seed.m_Bytes.end(), oracleCase.m_Data.begin(), oracleCase.m_Data.end());
+    return seed;
+}
+
 // The sample repeated to nLength bytes; zeros for an empty sample.
 OptionBytes Cycled(const OptionBytes& sample, std::size_t nLength)
 {
@@ -239,4 +255,31 @@ std::vector<std::uint8_t> OracleAck(const OptionMap& options)
     message.m_mapOptions = options;
     message.m_mapOptions[kOptionMessageType] = {kDhcpAck};
     return SerializeBootpMessage(message);
+}
+
+std::vector<SeedFile> OracleSeeds()
+{
+    std::vector<SeedFile> seeds;
+    std::vector<std::pair<ValueType, OptionBytes>> layouts;
+    for (const OracleCase& edge : EdgeCases())
+    {
+        const ValueType type = FindExtendedRow(edge.m_nCode)->type;
+        if (std::find(layouts.begin(), layouts.end(), std::make_pair(type, edge.m_Data)) !=
+            layouts.end())
+            continue;
+        layouts.emplace_back(type, edge.m_Data);
+        seeds.push_back(OptionSeed(edge));
+    }
+
+    OptionMap samples;
+    for (const OracleCase& sample : SampleCases())
+        samples[sample.m_nCode] = sample.m_Data;
+    seeds.push_back({"bootp_message/oracle_every_row", OracleAck(samples)});
+    for (const OracleCase& hostile : HostileCases())
+    {
+        seeds.push_back(OptionSeed(hostile));
+        seeds.push_back(
+            {"bootp_message/" + SeedName(hostile), OracleAck({{hostile.m_nCode, hostile.m_Data}})});
+    }
+    return seeds;
 }

@@ -42,3 +42,16 @@ std::vector<OracleCase> HostileCases();
 // A DHCPACK (BOOTREPLY) to 10.99.0.146 holding the options, each in the
 // options field; option 53 is always DHCPACK.
 std::vector<std::uint8_t> OracleAck(const OptionMap& options);
+
+// One seed of a fuzzer, by its path under fuzz/corpus.
+struct SeedFile
+{
+    std::string m_strPath;
+    std::vector<std::uint8_t> m_Bytes;
+};
+
+// The cases as fuzzers' seeds, each named "oracle_...": for
+// fuzz_extended_option (the code, then the data) every hostile case and the
+// edge cases of each distinct layout (the decoder reads by type); for
+// fuzz_bootp_message the DHCPACK of every row's sample and one per hostile case.
+std::vector<SeedFile> OracleSeeds();
