@@ -33,7 +33,35 @@ std::string RawText(const std::uint8_t* pData, std::size_t nLength)
 // A JSON string must be UTF-8; the exact bytes stay in "hex".
 json JsonText(const std::string& strText)
 {
-    return ReplaceMalformedUtf8(strText);
+    for (const char c : strText)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return ReplaceMalformedUtf8(strText);
+    return strText;
+}
+
+// An array with room for its items: growing it moves every item built so far.
+json Array(std::size_t nItems)
+{
+    json array = json::array();
+    array.get_ref<json::array_t&>().reserve(nItems);
+    return array;
+}
+
+// An object of two members. nlohmann's initializer lists copy each member
+// once more; a lease has hundreds of them.
+json Object(const char* pszKey1, json value1, const char* pszKey2, json value2)
+{
+    json object(json::value_t::object);
+    object.emplace(pszKey1, std::move(value1));
+    object.emplace(pszKey2, std::move(value2));
+    return object;
+}
+
+// ", " before every item of a list text but the first.
+void Separate(std::string& strText, std::size_t nItem)
+{
+    if (nItem != 0)
+        strText += ", ";
 }
 
 std::string Join(const std::vector<std::string>& items)
@@ -46,12 +74,6 @@ std::string Join(const std::vector<std::string>& items)
         strText += strItem;
     }
     return strText;
-}
-
-std::string OptionName(std::uint8_t nCode)
-{
-    const ExtendedRow* pRow = FindExtendedRow(nCode);
-    return pRow != nullptr ? pRow->pszName : "Option " + std::to_string(nCode);
 }
 
 // One entry of a code-length-data sequence.
@@ -105,24 +127,23 @@ bool ReadPrefixedItems(Data data, std::vector<Data>& items)
     return !items.empty();
 }
 
-std::vector<std::string> Addresses(Data data)
+// The whole addresses of the bytes as a JSON array, their text appended to strText.
+json AddressArray(Data data, std::string& strText)
 {
-    std::vector<std::string> addresses;
+    json addresses = Array(data.n / kAddressSize);
     for (std::size_t i = 0; i + kAddressSize <= data.n; i += kAddressSize)
-        addresses.push_back(DottedQuad(data.p + i));
+    {
+        std::string strAddress = DottedQuad(data.p + i);
+        Separate(strText, i);
+        strText += strAddress;
+        addresses.push_back(std::move(strAddress));
+    }
     return addresses;
 }
 
 bool IsAddressList(Data data, std::size_t nMinimum)
 {
     return data.n >= nMinimum && data.n % kAddressSize == 0;
-}
-
-void SetAddressList(Data data, ExtendedOption& option)
-{
-    const std::vector<std::string> addresses = Addresses(data);
-    option.m_strText = Join(addresses);
-    option.m_value = addresses;
 }
 
 bool DecodeBytes(const ExtendedRow*, Data data, ExtendedOption& option)
@@ -145,7 +166,7 @@ bool DecodeAddressList(const ExtendedRow*, Data data, ExtendedOption& option)
 {
     if (!IsAddressList(data, kAddressSize))
         return false;
-    SetAddressList(data, option);
+    option.m_value = AddressArray(data, option.m_strText);
     return true;
 }
 
@@ -155,16 +176,18 @@ bool DecodePairs(Data data, const char* pszFirst, const char* pszSecond, const c
 {
     if (data.n == 0 || data.n % (2 * kAddressSize) != 0)
         return false;
-    std::vector<std::string> texts;
-    option.m_value = json::array();
+    option.m_value = Array(data.n / (2 * kAddressSize));
     for (std::size_t i = 0; i < data.n; i += 2 * kAddressSize)
     {
-        const std::string strFirst = DottedQuad(data.p + i);
-        const std::string strSecond = DottedQuad(data.p + i + kAddressSize);
-        texts.push_back(strFirst + pszBetween + strSecond);
-        option.m_value.push_back({{pszFirst, strFirst}, {pszSecond, strSecond}});
+        std::string strFirst = DottedQuad(data.p + i);
+        std::string strSecond = DottedQuad(data.p + i + kAddressSize);
+        Separate(option.m_strText, i);
+        option.m_strText += strFirst;
+        option.m_strText += pszBetween;
+        option.m_strText += strSecond;
+        option.m_value.push_back(
+            Object(pszFirst, std::move(strFirst), pszSecond, std::move(strSecond)));
     }
-    option.m_strText = Join(texts);
     return true;
 }
 
@@ -224,15 +247,14 @@ bool DecodeNumberList(Data data, std::size_t nSize, ExtendedOption& option)
 {
     if (data.n == 0 || data.n % nSize != 0)
         return false;
-    std::vector<std::string> texts;
-    option.m_value = json::array();
+    option.m_value = Array(data.n / nSize);
     for (std::size_t i = 0; i < data.n; i += nSize)
     {
         const unsigned nValue = nSize == 1 ? data.p[i] : ReadBe16(data.p + i);
-        texts.push_back(std::to_string(nValue));
+        Separate(option.m_strText, i);
+        option.m_strText += std::to_string(nValue);
         option.m_value.push_back(nValue);
     }
-    option.m_strText = Join(texts);
     return true;
 }
 
@@ -280,7 +302,7 @@ bool DecodeNamedUInt8(const ExtendedRow* pRow, Data data, ExtendedOption& option
         return false;
     const char* pszName = FindValueName(pRow->pValueNames, data.p[0]);
     option.m_strText = std::to_string(data.p[0]);
-    option.m_value = {{"code", data.p[0]}, {"name", nullptr}};
+    option.m_value = Object("code", data.p[0], "name", nullptr);
     if (pszName != nullptr)
     {
         option.m_strText = std::string(pszName) + " (" + option.m_strText + ")";
@@ -294,24 +316,28 @@ bool DecodeClasslessRoutes(const ExtendedRow*, Data data, ExtendedOption& option
     const std::optional<std::vector<ClasslessRoute>> routes = ReadClasslessRoutes(data.p, data.n);
     if (!routes)
         return false;
-    std::vector<std::string> texts;
-    option.m_value = json::array();
-    for (const ClasslessRoute& route : *routes)
+    option.m_value = Array(routes->size());
+    for (std::size_t i = 0; i < routes->size(); ++i)
     {
-        const std::string strDestination =
-            DottedQuad(route.nDestination) + "/" + std::to_string(route.nPrefixLength);
-        const std::string strRouter = DottedQuad(route.nRouter);
-        texts.push_back(strDestination + " via " + strRouter);
-        option.m_value.push_back({{"destination", strDestination}, {"router", strRouter}});
+        const ClasslessRoute& route = (*routes)[i];
+        std::string strDestination = DottedQuad(route.nDestination);
+        strDestination += '/';
+        strDestination += std::to_string(route.nPrefixLength);
+        std::string strRouter = DottedQuad(route.nRouter);
+        Separate(option.m_strText, i);
+        option.m_strText += strDestination;
+        option.m_strText += " via ";
+        option.m_strText += strRouter;
+        option.m_value.push_back(
+            Object("destination", std::move(strDestination), "router", std::move(strRouter)));
     }
-    option.m_strText = Join(texts);
     return true;
 }
 
 void SetNames(const std::vector<std::string>& names, ExtendedOption& option)
 {
     option.m_strText = Join(names);
-    option.m_value = json::array();
+    option.m_value = Array(names.size());
     for (const std::string& strName : names)
         option.m_value.push_back(JsonText(strName));
 }
@@ -464,7 +490,7 @@ bool DecodeVendorClasses(const ExtendedRow*, Data data, ExtendedOption& option)
         for (const Data& item : items)
             hexes.push_back(HexText(item.p, item.n));
         texts.push_back("enterprise " + std::to_string(block.nEnterprise) + ": " + Join(hexes));
-        option.m_value.push_back({{"enterprise", block.nEnterprise}, {"data", hexes}});
+        option.m_value.push_back(Object("enterprise", block.nEnterprise, "data", hexes));
     }
     option.m_strText = Join(texts);
     return true;
@@ -488,11 +514,11 @@ bool DecodeVendorSuboptions(const ExtendedRow*, Data data, ExtendedOption& optio
         {
             const std::string strHex = HexText(entry.pData, entry.nLength);
             subTexts.push_back(std::to_string(entry.nCode) + "=" + strHex);
-            suboptions.push_back({{"code", entry.nCode}, {"hex", strHex}});
+            suboptions.push_back(Object("code", entry.nCode, "hex", strHex));
         }
         texts.push_back("enterprise " + std::to_string(block.nEnterprise) + ": " + Join(subTexts));
         option.m_value.push_back(
-            {{"enterprise", block.nEnterprise}, {"suboptions", std::move(suboptions)}});
+            Object("enterprise", block.nEnterprise, "suboptions", std::move(suboptions)));
     }
     option.m_strText = Join(texts);
     return true;
@@ -507,15 +533,16 @@ bool DecodeSuboptions(const ExtendedRow* pRow, Data data, ExtendedOption& option
     std::vector<Tlv> entries;
     if (!ReadTlvs(data, true, entries))
         return DecodeBytes(pRow, data, option);
-    std::vector<std::string> texts;
-    option.m_value = json::array();
-    for (const Tlv& entry : entries)
+    option.m_value = Array(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
     {
-        const std::string strHex = HexText(entry.pData, entry.nLength);
-        texts.push_back(std::to_string(entry.nCode) + "=" + strHex);
-        option.m_value.push_back({{"code", entry.nCode}, {"hex", strHex}});
+        std::string strHex = HexText(entries[i].pData, entries[i].nLength);
+        Separate(option.m_strText, i);
+        option.m_strText += std::to_string(entries[i].nCode);
+        option.m_strText += '=';
+        option.m_strText += strHex;
+        option.m_value.push_back(Object("code", entries[i].nCode, "hex", std::move(strHex)));
     }
-    option.m_strText = Join(texts);
     return true;
 }
 
@@ -537,12 +564,12 @@ bool DecodeClientId(const ExtendedRow*, Data data, ExtendedOption& option)
             strAddress += HexText(data.p + i, 1);
         }
         option.m_strText += strAddress;
-        option.m_value = {{"type", nType}, {"address", strAddress}};
+        option.m_value = Object("type", nType, "address", strAddress);
         return true;
     }
     const std::string strHex = HexText(data.p + 1, data.n - 1);
     option.m_strText += strHex;
-    option.m_value = {{"type", nType}, {"hex", strHex}};
+    option.m_value = Object("type", nType, "hex", strHex);
     return true;
 }
 
@@ -550,19 +577,21 @@ bool DecodeParameterList(const ExtendedRow*, Data data, ExtendedOption& option)
 {
     if (data.n == 0)
         return false;
-    std::vector<std::string> texts;
-    option.m_value = json::array();
+    option.m_value = Array(data.n);
     for (std::size_t i = 0; i < data.n; ++i)
     {
         const ExtendedRow* pRow = FindExtendedRow(data.p[i]);
-        std::string strText = std::to_string(data.p[i]);
+        Separate(option.m_strText, i);
+        option.m_strText += std::to_string(data.p[i]);
         if (pRow != nullptr)
-            strText += std::string(" (") + pRow->pszName + ")";
-        texts.push_back(std::move(strText));
-        option.m_value.push_back(
-            {{"code", data.p[i]}, {"name", pRow != nullptr ? json(pRow->pszName) : json(nullptr)}});
+        {
+            option.m_strText += " (";
+            option.m_strText += pRow->pszName;
+            option.m_strText += ')';
+        }
+        option.m_value.push_back(Object("code", data.p[i], "name",
+                                        pRow != nullptr ? json(pRow->pszName) : json(nullptr)));
     }
-    option.m_strText = Join(texts);
     return true;
 }
 
@@ -592,9 +621,10 @@ bool DecodeFlagAndAddresses(const ExtendedRow*, Data data, ExtendedOption& optio
     const Data rest{data.p + 1, data.n - 1};
     if (!IsAddressList(rest, 0))
         return false;
-    const std::vector<std::string> addresses = Addresses(rest);
-    option.m_strText = MandatoryText(data.p[0] != 0, Join(addresses));
-    option.m_value = {{"mandatory", data.p[0] != 0}, {"addresses", addresses}};
+    std::string strAddresses;
+    json addresses = AddressArray(rest, strAddresses);
+    option.m_strText = MandatoryText(data.p[0] != 0, strAddresses);
+    option.m_value = Object("mandatory", data.p[0] != 0, "addresses", std::move(addresses));
     return true;
 }
 
@@ -604,7 +634,7 @@ bool DecodeFlagAndText(const ExtendedRow*, Data data, ExtendedOption& option)
         return false;
     const std::string strText = RawText(data.p + 1, data.n - 1);
     option.m_strText = MandatoryText(data.p[0] != 0, strText);
-    option.m_value = {{"mandatory", data.p[0] != 0}, {"text", JsonText(strText)}};
+    option.m_value = Object("mandatory", data.p[0] != 0, "text", JsonText(strText));
     return true;
 }
 
@@ -625,7 +655,7 @@ bool DecodeStatusCode(const ExtendedRow*, Data data, ExtendedOption& option)
     option.m_strText = std::to_string(data.p[0]);
     if (!strMessage.empty())
         option.m_strText += ": " + strMessage;
-    option.m_value = {{"code", data.p[0]}, {"message", JsonText(strMessage)}};
+    option.m_value = Object("code", data.p[0], "message", JsonText(strMessage));
     return true;
 }
 
@@ -688,8 +718,8 @@ ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pDat
     const Data data{pData, nLength};
     ExtendedOption option;
     option.m_nCode = nCode;
-    option.m_strName = OptionName(nCode);
     const ExtendedRow* pRow = FindExtendedRow(nCode);
+    option.m_strName = pRow != nullptr ? pRow->pszName : "Option " + std::to_string(nCode);
     const ValueType type = pRow != nullptr ? pRow->type : T::Bytes;
     if (!kDecoders[static_cast<std::size_t>(type)].pfnDecode(pRow, data, option))
     {
@@ -737,11 +767,12 @@ std::string DurationText(std::uint32_t nSeconds)
 
 nlohmann::json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes)
 {
-    json object = {{"code", option.m_nCode},
-                   {"name", option.m_strName},
-                   {"value", option.m_value},
-                   {"text", JsonText(option.m_strText)},
-                   {"hex", HexText(bytes.data(), bytes.size())}};
+    json object(json::value_t::object);
+    object.emplace("code", option.m_nCode);
+    object.emplace("name", option.m_strName);
+    object.emplace("value", option.m_value);
+    object.emplace("text", JsonText(option.m_strText));
+    object.emplace("hex", HexText(bytes.data(), bytes.size()));
     if (option.m_bMalformed)
         object["malformed"] = true;
     return object;
