@@ -1,14 +1,44 @@
 #include "app/cli/command_line.h"
 
 const char* const kUsageText =
-    "Usage: veyra                      list the network adapters\n"
-    "       veyra ADAPTER [OPTIONS]    show the DHCP options of one adapter\n"
+    "Usage: veyra [--json]               list the network adapters\n"
+    "       veyra ADAPTER [OPTIONS]      show the DHCP options of one adapter\n"
     "ADAPTER is an interface name or a hardware address as the list shows it.\n"
     "Options:\n"
-    "  --tsv      print exactly the text that Copy All gives\n"
-    "  --json     print one object per option, with its raw bytes and source\n"
-    "  --inform   also ask the DHCP server directly (DHCPINFORM; needs root)\n"
-    "  --help     show this text\n";
+    "  --all        every option of the lease, decoded, with its renewal,\n"
+    "               rebinding and expiry times\n"
+    "  --tsv        print tab-separated values with a header line\n"
+    "  --copy-all   print exactly the text that Copy All gives\n"
+    "  --json       print JSON: one object per option, with its raw bytes and source\n"
+    "  --inform     also ask the DHCP server directly (DHCPINFORM; needs root)\n"
+    "  --version    show the version\n"
+    "  --help       show this text\n"
+    "See veyra(1).\n";
+
+namespace
+{
+struct FormatFlag
+{
+    const char* m_pszFlag;
+    OutputFormat m_format;
+};
+
+constexpr FormatFlag kFormatFlags[] = {
+    {"--tsv", OutputFormat::Tsv},
+    {"--copy-all", OutputFormat::CopyAll},
+    {"--json", OutputFormat::Json},
+};
+
+const FormatFlag* FormatFlagOf(const std::string& strArgument)
+{
+    for (const FormatFlag& flag : kFormatFlags)
+    {
+        if (strArgument == flag.m_pszFlag)
+            return &flag;
+    }
+    return nullptr;
+}
+} // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
@@ -20,12 +50,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         {
             command.m_bHelp = true;
         }
-        else if (strArgument == "--tsv" || strArgument == "--json")
+        else if (strArgument == "--version")
+        {
+            command.m_bVersion = true;
+        }
+        else if (const FormatFlag* pFlag = FormatFlagOf(strArgument))
         {
             if (bFormatGiven)
-                command.m_strError = "choose one of --tsv and --json";
-            command.m_format = strArgument == "--tsv" ? OutputFormat::Tsv : OutputFormat::Json;
+                command.m_strError = "choose one of --tsv, --copy-all and --json";
+            command.m_format = pFlag->m_format;
             bFormatGiven = true;
+        }
+        else if (strArgument == "--all")
+        {
+            command.m_bAll = true;
         }
         else if (strArgument == "--inform")
         {
@@ -44,8 +82,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             command.m_strError = "give one adapter";
         }
     }
-    if (command.m_strError.empty() && command.m_strAdapter.empty() &&
-        (bFormatGiven || command.m_bInform))
-        command.m_strError = "--tsv, --json and --inform need an adapter";
+    if (!command.m_strError.empty())
+        return command;
+    // The adapter list has rows and JSON forms only.
+    if (command.m_strAdapter.empty() && ((bFormatGiven && command.m_format != OutputFormat::Json) ||
+                                         command.m_bAll || command.m_bInform))
+        command.m_strError = "--tsv, --copy-all, --all and --inform need an adapter";
+    // Copy All is the window's text of the window's rows; --all has no window.
+    else if (command.m_bAll && command.m_format == OutputFormat::CopyAll)
+        command.m_strError = "--all has no Copy All text; use --tsv";
     return command;
 }

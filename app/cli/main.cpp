@@ -1,6 +1,7 @@
 // veyra: the DHCP options of a Linux machine's network adapters, from the same
 // decoding and list-text code as the window program.
 #include "app/cli/adapter_lease.h"
+#include "app/cli/all_options_output.h"
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
@@ -10,12 +11,33 @@
 #include "linux/linux_lease_sources.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace
 {
 void Print(const std::string& strText, std::FILE* pStream = stdout)
 {
     std::fwrite(strText.data(), 1, strText.size(), pStream);
+}
+
+// Data forms that keep every byte for a file or a pipe; a terminal is shown
+// their control bytes escaped instead of obeying them.
+void PrintData(const std::string& strText)
+{
+    Print(isatty(STDOUT_FILENO) ? TerminalSafeLines(strText) : strText);
+}
+
+// Every option of the lease, as rows, TSV or JSON (the command line refuses
+// --all with --copy-all).
+int PrintAll(const CommandLine& command, const std::string& strAdapter, const Lease& lease)
+{
+    if (command.m_format == OutputFormat::Tsv)
+        PrintData(FormatAllTsv(lease));
+    else if (command.m_format == OutputFormat::Json)
+        Print(FormatAllJson(strAdapter, lease));
+    else
+        Print(FormatAllRows(lease));
+    return kExitDone;
 }
 
 int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLeaseSource& leases,
@@ -30,13 +52,18 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         Print(RequestFailureText(nError, strAdapter, command.m_bInform), stderr);
         return ExitStatusFor(nError);
     }
+    if (command.m_bAll)
+        return PrintAll(command, strAdapter, lease);
     switch (command.m_format)
     {
     case OutputFormat::Rows:
         Print(FormatRows(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Tsv:
-        Print(FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
+        PrintData(FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
+        break;
+    case OutputFormat::CopyAll:
+        PrintData(FormatCopyAll(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Json:
         Print(FormatJson(lease));
@@ -54,6 +81,11 @@ int main(int argc, char* argv[])
         Print(kUsageText);
         return kExitDone;
     }
+    if (command.m_bVersion)
+    {
+        Print("veyra " VEYRA_VERSION "\n");
+        return kExitDone;
+    }
     if (!command.m_strError.empty())
     {
         Print("veyra: " + command.m_strError + "\n" + kUsageText, stderr);
@@ -66,6 +98,13 @@ int main(int argc, char* argv[])
     AdapterList adapters;
     source.Read(adapters);
 
+    if (command.m_strAdapter.empty() && command.m_format == OutputFormat::Json)
+    {
+        if (adapters.empty())
+            Print(FormatAdapters(adapters), stderr);
+        Print(FormatAdaptersJson(adapters));
+        return adapters.empty() ? kExitNoAdapter : kExitDone;
+    }
     if (command.m_strAdapter.empty())
     {
         Print(FormatAdapters(adapters), adapters.empty() ? stderr : stdout);

@@ -1,14 +1,11 @@
 #include "app/cli/result_output.h"
 
+#include "app/cli/json_text.h"
 #include "app/cli/text_columns.h"
 #include "core/model/list_text.h"
 #include "core/model/requested_options.h"
 #include "core/model/result_rows.h"
-
-#include <nlohmann/json.hpp>
-
-#include <cstdio>
-#include <cstdlib>
+#include "platform/local_time.h"
 
 namespace
 {
@@ -24,85 +21,32 @@ std::string Hex(const OptionBytes& bytes)
     return strHex;
 }
 
-// nlohmann writes a control character as \n or \u001b and DEL as it is;
-// this command has always written each of them as \u00XX in capitals, and
-// its output stays what it was. strJson is one string as nlohmann wrote it.
-std::string RespellControls(const std::string& strJson)
-{
-    std::string strOut;
-    for (std::size_t i = 0; i < strJson.size(); ++i)
-    {
-        long nControl = -1;
-        if (strJson[i] == '\x7F')
-        {
-            nControl = 0x7F;
-        }
-        else if (strJson[i] == '\\')
-        {
-            // An escape has its letter; a \u escape its four hex digits.
-            switch (strJson[++i])
-            {
-            case 'b':
-                nControl = '\b';
-                break;
-            case 't':
-                nControl = '\t';
-                break;
-            case 'n':
-                nControl = '\n';
-                break;
-            case 'f':
-                nControl = '\f';
-                break;
-            case 'r':
-                nControl = '\r';
-                break;
-            case 'u':
-                nControl = std::strtol(strJson.substr(i + 1, 4).c_str(), nullptr, 16);
-                i += 4;
-                break;
-            default: // \" and \\ stay
-                strOut += '\\';
-                break;
-            }
-        }
-        if (nControl < 0)
-        {
-            strOut += strJson[i];
-            continue;
-        }
-        char szEscape[8];
-        std::snprintf(szEscape, sizeof szEscape, "\\u%04X",
-                      static_cast<unsigned>(nControl & 0xFFFF));
-        strOut += szEscape;
-    }
-    return strOut;
-}
-
-// A text of untrusted origin as a JSON string: each ill-formed UTF-8
-// sequence becomes U+FFFD, so the output is valid JSON whatever the network
-// sent.
-std::string JsonString(const std::string& strText)
-{
-    return RespellControls(
-        nlohmann::json(strText).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
-}
-
 std::string FirstOf(const AddressList& addresses)
 {
     return addresses.empty() ? std::string() : addresses.front();
+}
+
+// The window's rows under the window's column titles.
+std::vector<std::vector<std::string>> TitledRows(const DhcpOptionList& options)
+{
+    std::vector<std::vector<std::string>> lines{{"DHCP Parameter", "DHCP Data"}};
+    for (const ResultRow& row : BuildResultRows(options))
+        lines.push_back({row.strParameter, row.strData});
+    return lines;
 }
 } // namespace
 
 std::string FormatRows(const DhcpOptionList& options)
 {
-    std::vector<std::vector<std::string>> lines{{"DHCP Parameter", "DHCP Data"}};
-    for (const ResultRow& row : BuildResultRows(options))
-        lines.push_back({row.strParameter, row.strData});
-    return FormatColumns(lines);
+    return FormatColumns(TitledRows(options));
 }
 
 std::string FormatTsv(const DhcpOptionList& options)
+{
+    return FormatTsvLines(TitledRows(options));
+}
+
+std::string FormatCopyAll(const DhcpOptionList& options)
 {
     CellTable table;
     for (const ResultRow& row : BuildResultRows(options))
@@ -143,4 +87,46 @@ std::string FormatAdapters(const AdapterList& adapters)
                          adapter.m_strDescription, FirstOf(adapter.m_IpAddresses),
                          FirstOf(adapter.m_DhcpServers)});
     return FormatColumns(lines);
+}
+
+namespace
+{
+nlohmann::json Addresses(const AddressList& addresses)
+{
+    return nlohmann::json(std::vector<std::string>(addresses.begin(), addresses.end()));
+}
+
+// Zero is what the adapter source keeps for a time it does not know.
+nlohmann::json Moment(std::int64_t calendarTime)
+{
+    const std::string strText = calendarTime != 0 ? FormatIso8601LocalTime(calendarTime) : "";
+    return strText.empty() ? nlohmann::json() : nlohmann::json(strText);
+}
+} // namespace
+
+std::string FormatAdaptersJson(const AdapterList& adapters)
+{
+    std::string strJson = "[";
+    const char* pszSeparator = "\n";
+    for (const AdapterInfo& adapter : adapters)
+    {
+        const nlohmann::ordered_json object = {
+            {"name", adapter.m_strAdapterName},
+            {"hardware_address", adapter.m_strMacAddress},
+            {"description", adapter.m_strDescription},
+            {"type", adapter.m_nType},
+            {"ipv4_addresses", Addresses(adapter.m_IpAddresses)},
+            {"subnet_mask", adapter.m_strSubnetMask},
+            {"gateways", Addresses(adapter.m_Gateways)},
+            {"dhcp_enabled", adapter.m_bDhcpEnabled != 0},
+            {"dhcp_servers", Addresses(adapter.m_DhcpServers)},
+            {"dns_servers", Addresses(adapter.m_DnsServers)},
+            {"lease_obtained", Moment(adapter.m_tLeaseObtained)},
+            {"lease_expires", Moment(adapter.m_tLeaseExpires)},
+        };
+        strJson += pszSeparator;
+        strJson += "  " + JsonLine(object);
+        pszSeparator = ",\n";
+    }
+    return strJson + "\n]\n";
 }

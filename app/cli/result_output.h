@@ -1,4 +1,5 @@
-// The three forms in which `veyra ADAPTER` prints the options of a request.
+// The forms in which `veyra` prints the window's rows of a request, and the
+// adapter list.
 #pragma once
 
 #include "core/model/adapter_info.h"
@@ -10,8 +11,12 @@
 // The rows as the window shows them, under "DHCP Parameter" and "DHCP Data".
 std::string FormatRows(const DhcpOptionList& options);
 
-// Exactly the text Copy All puts on the clipboard for these rows.
+// The rows as tab-separated values (see FormatTsvLines), after the header
+// line "DHCP Parameter<TAB>DHCP Data".
 std::string FormatTsv(const DhcpOptionList& options);
+
+// Exactly the text Copy All puts on the clipboard for these rows.
+std::string FormatCopyAll(const DhcpOptionList& options);
 
 // A JSON array with one object per row of the lease's requested options: the
 // option's code, its parameter and data texts, its raw bytes in hex, and the
@@ -22,3 +27,10 @@ std::string FormatJson(const Lease& lease);
 // name, description, IPv4 address and DHCP server; "No Interfaces Present"
 // when there is none.
 std::string FormatAdapters(const AdapterList& adapters);
+
+// The adapter list as a JSON array, one object per adapter, one a line:
+// "name", "hardware_address", "description", "type", "ipv4_addresses",
+// "subnet_mask", "gateways", "dhcp_enabled", "dhcp_servers", "dns_servers",
+// "lease_obtained" and "lease_expires" (ISO 8601 local time, or null where
+// unknown).
+std::string FormatAdaptersJson(const AdapterList& adapters);

@@ -75,3 +75,54 @@ std::string FormatColumns(const std::vector<std::vector<std::string>>& rows)
     }
     return strText;
 }
+
+std::string FormatTsvLines(const std::vector<std::vector<std::string>>& rows)
+{
+    std::string strText;
+    for (const auto& row : rows)
+    {
+        for (std::size_t i = 0; i < row.size(); ++i)
+        {
+            if (i > 0)
+                strText += '\t';
+            for (const char c : row[i])
+            {
+                switch (c)
+                {
+                case '\t':
+                    strText += "\\t";
+                    break;
+                case '\n':
+                    strText += "\\n";
+                    break;
+                case '\r':
+                    strText += "\\r";
+                    break;
+                case '\\':
+                    strText += "\\\\";
+                    break;
+                default:
+                    strText += c;
+                    break;
+                }
+            }
+        }
+        strText += '\n';
+    }
+    return strText;
+}
+
+std::string TerminalSafeLines(const std::string& strText)
+{
+    std::string strSafe;
+    std::size_t nStart = 0;
+    for (;;)
+    {
+        const std::size_t nEnd = strText.find_first_of("\t\n\r", nStart);
+        strSafe += TerminalSafe(strText.substr(nStart, nEnd - nStart));
+        if (nEnd == std::string::npos)
+            return strSafe;
+        strSafe += strText[nEnd] == '\r' ? "\\x0D\n" : std::string(1, strText[nEnd]);
+        nStart = nEnd + 1;
+    }
+}

@@ -1,4 +1,5 @@
-// Texts of untrusted origin laid out in columns for a terminal.
+// Texts of untrusted origin laid out in columns: for a terminal, and as
+// tab-separated values.
 #pragma once
 
 #include <string>
@@ -13,3 +14,13 @@ std::string TerminalSafe(const std::string& strText);
 // The rows as lines of left-aligned columns, two spaces apart; the last
 // column is not padded. Each cell is made terminal-safe first.
 std::string FormatColumns(const std::vector<std::vector<std::string>>& rows);
+
+// The rows as tab-separated values: a TAB between cells, an LF after each
+// row, and in a cell TAB, LF, CR and backslash written as \t, \n, \r and \\.
+// Every other byte is kept.
+std::string FormatTsvLines(const std::vector<std::vector<std::string>>& rows);
+
+// A text made for a file or a pipe, fit to show on a terminal instead: TAB and
+// LF stay, a CR is shown as \x0D and ends the line, and everything else as
+// TerminalSafe shows it.
+std::string TerminalSafeLines(const std::string& strText);

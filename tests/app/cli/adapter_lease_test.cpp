@@ -33,7 +33,7 @@ TEST(AdapterLease, TheRowsAreTheRequestedOptionsOfTheInterfacesLease)
     EXPECT_EQ("vcli", source.m_strAskedFor);
     EXPECT_EQ("DHCP Server\t10.99.0.1\t\rSubnet Mask\t255.255.255.0\t\r"
               "Domain Name\tlab.test\t\rDNS Server\t10.99.0.1 10.99.0.2 \t\r",
-              FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
+              FormatCopyAll(DecodeRequestedOptions(lease.m_mapOptions)));
 }
 
 TEST(AdapterLease, InterfaceNamesKeepTheirUtf8Bytes)

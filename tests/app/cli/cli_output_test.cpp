@@ -1,4 +1,5 @@
 #include "app/cli/command_line.h"
+#include "app/cli/json_text.h"
 #include "app/cli/result_output.h"
 #include "app/cli/text_columns.h"
 
@@ -15,23 +16,44 @@ DhcpOption Row(std::uint32_t nCode, const char* pszParameter, const char* pszDat
     return option;
 }
 
-TEST(CommandLine, ReadsTheAdapterTheFormatAndTheInformFlag)
+TEST(CommandLine, ReadsTheAdapterTheFormatAndTheFlags)
 {
     const CommandLine list = ParseCommandLine({});
     EXPECT_TRUE(list.m_strAdapter.empty());
     EXPECT_TRUE(list.m_strError.empty());
 
-    const CommandLine json = ParseCommandLine({"--inform", "vcli", "--json"});
+    const CommandLine json = ParseCommandLine({"--inform", "vcli", "--json", "--all"});
     EXPECT_EQ("vcli", json.m_strAdapter);
     EXPECT_EQ(OutputFormat::Json, json.m_format);
     EXPECT_TRUE(json.m_bInform);
+    EXPECT_TRUE(json.m_bAll);
     EXPECT_TRUE(json.m_strError.empty());
 
-    EXPECT_FALSE(ParseCommandLine({"vcli", "--tsv", "--json"}).m_strError.empty());
-    EXPECT_FALSE(ParseCommandLine({"vcli", "eth0"}).m_strError.empty());
-    EXPECT_FALSE(ParseCommandLine({"vcli", "--verbose"}).m_strError.empty());
-    EXPECT_FALSE(ParseCommandLine({"--tsv"}).m_strError.empty());
+    EXPECT_EQ(OutputFormat::CopyAll, ParseCommandLine({"vcli", "--copy-all"}).m_format);
+    EXPECT_EQ(OutputFormat::Tsv, ParseCommandLine({"--tsv", "vcli"}).m_format);
     EXPECT_TRUE(ParseCommandLine({"--help"}).m_bHelp);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).m_bVersion);
+    // The adapter list has a JSON form.
+    EXPECT_TRUE(ParseCommandLine({"--json"}).m_strError.empty());
+}
+
+TEST(CommandLine, RefusesWhatMakesNoSense)
+{
+    const std::vector<std::vector<std::string>> kCases = {
+        {"vcli", "--tsv", "--json"},
+        {"vcli", "--copy-all", "--tsv"},
+        {"vcli", "eth0"},
+        {"vcli", "--verbose"},
+        {"--tsv"},
+        {"--copy-all"},
+        {"--all"},
+        {"--inform"},
+        {"--json", "--all"},
+        {"vcli", "--all", "--copy-all"},
+    };
+    for (const auto& arguments : kCases)
+        EXPECT_FALSE(ParseCommandLine(arguments).m_strError.empty())
+            << testing::PrintToString(arguments);
 }
 
 TEST(TerminalText, ControlAndStrayBytesAreShownNotObeyed)
@@ -65,15 +87,41 @@ TEST(TerminalText, ColumnsAlignByCharactersAndEndWithoutPadding)
               FormatColumns({{"Name", "Data"}, {"caf\xC3\xA9", "x"}, {"tab\t", ""}}));
 }
 
-TEST(ResultOutput, TsvIsExactlyTheCopyAllText)
+TEST(TerminalText, TsvCellsEscapeTheirSeparatorsAndBackslashes)
+{
+    EXPECT_EQ("a\\tb\tc\\nd\\re\\\\f\t\x1b\n"
+              "\n"
+              "x\t\n",
+              FormatTsvLines({{"a\tb", "c\nd\re\\f", "\x1b"}, {""}, {"x", ""}}));
+    EXPECT_EQ("", FormatTsvLines({}));
+}
+
+TEST(TerminalText, DataFormsShownOnATerminalKeepTheirLines)
+{
+    EXPECT_EQ("a\tb\n\\x1B[2J\tc\\x0D\nd\\xFF", TerminalSafeLines("a\tb\n\x1b[2J\tc\rd\xff"));
+    EXPECT_EQ("", TerminalSafeLines(""));
+}
+
+TEST(ResultOutput, CopyAllIsExactlyTheWindowsText)
 {
     const DhcpOptionList options{Row(54, "DHCP Server", "10.99.0.1"),
                                  Row(6, "DNS Server", "10.99.0.1 10.99.0.2 "),
                                  Row(43, "Vendor Spec Info", "")};
     EXPECT_EQ(
         "DHCP Server\t10.99.0.1\t\rDNS Server\t10.99.0.1 10.99.0.2 \t\rVendor Spec Info\t\t\r",
-        FormatTsv(options));
-    EXPECT_EQ("", FormatTsv({}));
+        FormatCopyAll(options));
+    EXPECT_EQ("", FormatCopyAll({}));
+}
+
+TEST(ResultOutput, TsvHasAHeaderAndOneRecordALine)
+{
+    EXPECT_EQ("DHCP Parameter\tDHCP Data\n"
+              "DHCP Server\t10.99.0.1\n"
+              "Domain Name\tlab\\ttest\\r\n"
+              "Vendor Spec Info\t\n",
+              FormatTsv({Row(54, "DHCP Server", "10.99.0.1"), Row(15, "Domain Name", "lab\ttest\r"),
+                         Row(43, "Vendor Spec Info", "")}));
+    EXPECT_EQ("DHCP Parameter\tDHCP Data\n", FormatTsv({}));
 }
 
 TEST(ResultOutput, RowsShowTheWindowsTwoColumns)
@@ -114,6 +162,12 @@ TEST(ResultOutput, EveryByteSequenceBecomesValidJson)
         // Each in the one spelling the command has always used.
         {"control bytes", "\x01\b\t\n\f\r\x1b\x1f\x7f",
          R"("\u0001\u0008\u0009\u000A\u000C\u000D\u001B\u001F\u007F")"},
+        // A terminal acts on C1 controls in UTF-8 as on their 8-bit bytes.
+        {"C1 controls, and the characters beside them",
+         "\xC2\x80\xC2\x9B"
+         "2J\xC2\x9F\xC2\xA0",
+         "\"\\u0080\\u009B"
+         "2J\\u009F\xC2\xA0\""},
         {"well-formed UTF-8 of two, three and four bytes", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80",
          "\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\""},
         // A stray continuation byte, an overlong NUL, a surrogate, a code point
@@ -149,5 +203,48 @@ TEST(ResultOutput, AdapterListOrTheWindowsTextForNone)
     EXPECT_EQ("Hardware Address   Name    Description  IPv4 Address  DHCP Server\n"
               "02:00:00:99:00:02  e\\xFFx  veth         10.99.0.146   10.99.0.1\n",
               FormatAdapters({adapter}));
+}
+
+TEST(ResultOutput, AdapterListAsJson)
+{
+    EXPECT_EQ("[\n]\n", FormatAdaptersJson({}));
+    AdapterInfo adapter;
+    adapter.m_nType = 6;
+    adapter.m_strMacAddress = "02:00:00:99:00:02";
+    adapter.m_strAdapterName = "vcli";
+    adapter.m_strDescription = "veth";
+    adapter.m_strSubnetMask = "255.255.255.0";
+    adapter.m_IpAddresses = {"10.99.0.146", "10.99.1.7"};
+    adapter.m_Gateways = {"10.99.0.1"};
+    adapter.m_bDhcpEnabled = 1;
+    adapter.m_DhcpServers = {"10.99.0.1"};
+    adapter.m_tLeaseObtained = 1796738587;
+    AdapterInfo bare;
+    bare.m_strAdapterName = "lo";
+    EXPECT_EQ(
+        "[\n"
+        "  {\"name\": \"vcli\", \"hardware_address\": \"02:00:00:99:00:02\", "
+        "\"description\": \"veth\", \"type\": 6, "
+        "\"ipv4_addresses\": [\"10.99.0.146\", \"10.99.1.7\"], \"subnet_mask\": \"255.255.255.0\", "
+        "\"gateways\": [\"10.99.0.1\"], \"dhcp_enabled\": true, \"dhcp_servers\": [\"10.99.0.1\"], "
+        "\"dns_servers\": [], \"lease_obtained\": \"2026-12-08T14:03:07+00:00\", "
+        "\"lease_expires\": null},\n"
+        "  {\"name\": \"lo\", \"hardware_address\": \"\", \"description\": \"\", \"type\": 0, "
+        "\"ipv4_addresses\": [], \"subnet_mask\": \"\", \"gateways\": [], \"dhcp_enabled\": false, "
+        "\"dhcp_servers\": [], \"dns_servers\": [], \"lease_obtained\": null, "
+        "\"lease_expires\": null}\n"
+        "]\n",
+        FormatAdaptersJson({adapter, bare}));
+}
+
+TEST(JsonText, OneLineInTheValuesOwnOrder)
+{
+    nlohmann::ordered_json value = {{"z", 1}, {"a", {{"y", true}, {"b", nullptr}}}};
+    value["list"] = {1, "t\x1b", nlohmann::json::array()};
+    EXPECT_EQ(R"({"z": 1, "a": {"y": true, "b": null}, "list": [1, "t\u001B", []]})",
+              JsonLine(value));
+    // An nlohmann::json keeps its members sorted by name.
+    EXPECT_EQ(R"({"a": {}, "b": 2})",
+              JsonLine(nlohmann::json{{"b", 2}, {"a", nlohmann::json::object()}}));
 }
 } // namespace

@@ -9,7 +9,7 @@
 set -uo pipefail
 veyra=$1
 
-for tool in ip dnsmasq dhcpcd dhclient setpriv; do
+for tool in ip dnsmasq dhcpcd dhclient setpriv python3 script; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed"
         exit 77
@@ -105,12 +105,14 @@ dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
 wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
 
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
+leased_from=$(date +%s)
 # dhcpcd returns as soon as it has its lease; the minute only ends a broken run.
 if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -4 -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1; then
     cat "$work/dhcpcd.log" "$work/dnsmasq.log"
     fail "dhcpcd got no lease"
     exit 1
 fi
+leased_by=$(date +%s)
 
 # The moment rows show the decoding time plus the option's seconds; any
 # second of the run is right.
@@ -121,14 +123,17 @@ moment() {
     done
 }
 
-# veyra_tsv: the Copy All text of a request into $tsv, one row per line
-# (CR ends each row), with the request's start and end times.
-veyra_tsv() {
+# veyra_copy_all: the Copy All text of a request into $copied, one row per
+# line (CR ends each row), with the request's start and end times.
+veyra_copy_all() {
     started=$(date +%s)
-    in_cli env TZ=UTC "$veyra" "$ifc" --tsv >"$work/tsv" 2>"$work/err"
+    in_cli env TZ=UTC "$veyra" "$ifc" --copy-all >"$work/copied" 2>"$work/err"
     finished=$(date +%s)
-    tsv=$(tr '\r' '\n' <"$work/tsv")
+    copied=$(tr '\r' '\n' <"$work/copied")
 }
+
+# without_moments: the rows but those whose data is a moment of the run.
+without_moments() { grep -vE '^(IP Lease Time|DHCP Renewal Time|DHCP Rebind Time)'$'\t'; }
 
 # expect_rows LABEL ACTUAL EXPECTED_ROWS: rows "Parameter<TAB>Data<TAB>";
 # a data text "@N" is the moment N seconds after the request.
@@ -177,14 +182,88 @@ echo "== dhcpcd's lease"
 listing=$(in_cli "$veyra")
 grep -qE "^${mac^^} +$ifc .* 10\.77\.0\.146 +10\.77\.0\.1$" <<<"$listing" ||
     fail "the adapter list names $ifc with its address and server: $listing"
-veyra_tsv
-expect_rows "rows from dhcpcd's lease" "$tsv" <<<"$dhcpcd_rows"
+veyra_copy_all
+expect_rows "rows from dhcpcd's lease" "$copied" <<<"$dhcpcd_rows"
+in_cli "$veyra" "$ifc" --tsv >"$work/tsv" 2>"$work/err"
+check "the TSV header" "DHCP Parameter"$'\t'"DHCP Data" "$(head -n 1 "$work/tsv")"
+check "the TSV records are the Copy All rows" "$(sed 's/\t$//' <<<"$copied" | without_moments)" \
+    "$(tail -n +2 "$work/tsv" | without_moments)"
+check "TSV: a record a line, no CR" "$(($(grep -c . <<<"$dhcpcd_rows") + 1)) 0" \
+    "$(wc -l <"$work/tsv") $(tr -cd '\r' <"$work/tsv" | wc -c)"
+# On a terminal (script's pseudo-terminal) the CR that ends each row shows.
+shown=$(in_cli script -qec "$(printf '%q ' "$veyra" "$ifc" --copy-all)" /dev/null 2>&1)
+check "Copy All on a terminal: a line a row, CR shown" "$(grep -c . <<<"$dhcpcd_rows")" \
+    "$(grep -c '\\x0D'$'\r''\?$' <<<"$shown")"
+adapters=$(in_cli "$veyra" --json)
+python3 -c 'import json, sys; json.load(sys.stdin)' <<<"$adapters" || fail "the adapter list is JSON: $adapters"
+grep -qE "\"name\": \"$ifc\", \"hardware_address\": \"${mac^^}\", .*\"ipv4_addresses\": \\[\"10\.77\.0\.146\"\\], .*\"dhcp_servers\": \\[\"10\.77\.0\.1\"\\], .*\"lease_obtained\": \"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}[+-][0-9]{2}:[0-9]{2}\"" \
+    <<<"$adapters" || fail "the adapter list as JSON names $ifc with its address, server and lease: $adapters"
 json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
 check_json_rows "every row from dhcpcd" dhcpcd "$(grep -c . <<<"$dhcpcd_rows")"
 grep -qF '"code": 43, "parameter": "Vendor Spec Info", "data": "", "hex": "0104deadbeef0203616263"' \
     <<<"$json" || fail "option 43's raw bytes: $json"
 grep -qF '"code": 6, "parameter": "DNS Server", "data": "10.77.0.1 10.77.0.2 ", "hex": "0a4d00010a4d0002"' \
     <<<"$json" || fail "option 6's raw bytes: $json"
+
+echo "== every option of dhcpcd's lease"
+# Every option the server sent, dnsmasq's 53 included, decoded by type.
+all_rows=$(
+    cat <<'ROWS'
+Code  Option                         Value
+1     Subnet Mask                    255.255.255.0
+2     Time Offset                    3600
+3     Router                         10.77.0.1
+6     Domain Name Server             10.77.0.1, 10.77.0.2
+12    Host Name                      ignored-by-clients
+15    Domain Name                    lab.test
+28    Broadcast Address              10.77.0.255
+42    Network Time Protocol Servers  10.77.0.1
+43    Vendor-Specific Information    1=deadbeef, 2=616263
+46    NetBIOS over TCP/IP Node Type  H-node (8)
+51    IP Address Lease Time          600 s (10 min)
+53    DHCP Message Type              DHCPACK (5)
+54    DHCP Server Identifier         10.77.0.1
+58    Renewal Time Value             300 s (5 min)
+59    Rebinding Time Value           525 s (8 min 45 s)
+ROWS
+)
+in_cli env TZ=UTC "$veyra" "$ifc" --all >"$work/all" 2>"$work/err"
+check "exit status of --all" 0 $?
+check "every option, in code order" "$all_rows" "$(sed '/^$/,$d' "$work/all")"
+# moment LABEL: the seconds of a moment line of the rows.
+moment_of() { date -d "$(sed -n "s/^$1  *//p" "$work/all")" +%s; }
+obtained=$(moment_of Obtained)
+[ -n "$obtained" ] && [ "$obtained" -ge "$leased_from" ] && [ "$obtained" -le "$leased_by" ] ||
+    fail "obtained while dhcpcd ran ($leased_from..$leased_by): $(cat "$work/all")"
+check "renewal, rebinding and expiry after obtaining" "300 525 600" \
+    "$(($(moment_of 'Renewal (T1)') - obtained)) $(($(moment_of 'Rebinding (T2)') - obtained)) $(($(moment_of Expiry) - obtained))"
+in_cli env TZ='<+0545>-5:45' "$veyra" "$ifc" --all 2>"$work/err" | grep -qE '^Expiry  +[0-9T:-]{19}\+05:45$' ||
+    fail "moments in the local zone"
+
+in_cli env TZ=UTC "$veyra" "$ifc" --all --tsv >"$work/all.tsv" 2>"$work/err"
+# The rows' columns are two spaces or more apart, and no cell holds two.
+check "--all --tsv: the rows' records, then the moments with no code" \
+    "$(sed '/^$/,$d' "$work/all" | sed -E 's/  +/\t/g'
+        sed '1,/^$/d' "$work/all" | sed -E 's/  +/\t/; s/^/\t/')" \
+    "$(cat "$work/all.tsv")"
+
+in_cli env TZ=UTC "$veyra" "$ifc" --all --json >"$work/all.json" 2>"$work/err"
+python3 - "$work/all.json" "$work/all" <<'PY' || fail "--all --json: $(cat "$work/all.json")"
+import datetime, json, sys
+document = json.load(open(sys.argv[1]))
+rows = [line.split()[0] for line in open(sys.argv[2]).read().split("\n\n")[0].splitlines()[1:]]
+options = document["options"]
+assert document["adapter"].startswith("vye-c"), document["adapter"]
+assert [str(o["code"]) for o in options] == rows, "the rows' options"
+assert all(o["source"] == "dhcpcd" for o in options), "every option from dhcpcd"
+by_code = {o["code"]: o for o in options}
+assert by_code[51]["value"] == 600 and by_code[51]["hex"] == "00000258", by_code[51]
+assert by_code[6]["value"] == ["10.77.0.1", "10.77.0.2"], by_code[6]
+assert by_code[43]["value"] == [{"code": 1, "hex": "deadbeef"}, {"code": 2, "hex": "616263"}]
+moments = {k: datetime.datetime.fromisoformat(v).timestamp() for k, v in document["lease"].items()}
+seconds = [moments[k] - moments["obtained"] for k in ("renewal", "rebinding", "expiry")]
+assert seconds == [300, 525, 600], seconds
+PY
 
 echo "== dhcpcd's lease is root's"
 in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$veyra" "$ifc" >"$work/out" 2>"$work/err"
@@ -195,7 +274,7 @@ echo "== DHCPINFORM"
 rm -f "$dhcpcd_lease"
 in_cli "$veyra" "$ifc" >"$work/out" 2>"$work/err"
 check "exit status with no lease" 5 $?
-inform_rows=$(in_cli "$veyra" "$ifc" --inform --tsv 2>"$work/err" | tr -cd '\r' | wc -c)
+inform_rows=$(in_cli "$veyra" "$ifc" --inform --copy-all 2>"$work/err" | tr -cd '\r' | wc -c)
 json=$(in_cli "$veyra" "$ifc" --inform --json 2>"$work/err")
 check_json_rows "every row from the server's answer" inform "$inform_rows"
 grep -qF '"code": 54, "parameter": "DHCP Server", "data": "10.77.0.1"' <<<"$json" ||
@@ -207,8 +286,8 @@ echo "== dhclient's lease"
 # system. Where AppArmor confines dhclient, its profile allows no other
 # script, and dhclient cannot run here as it must.
 if in_cli dhclient -1 -4 -sf /bin/true -lf "$dhclient_lease" -pf "$dhclient_pid" "$ifc" >"$work/dhclient.log" 2>&1; then
-    veyra_tsv
-    expect_rows "rows from dhclient's lease" "$tsv" <<<"$dhcpcd_rows"
+    veyra_copy_all
+    expect_rows "rows from dhclient's lease" "$copied" <<<"$dhcpcd_rows"
     json=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
     check_json_rows "every row from dhclient" dhclient "$(grep -c . <<<"$dhcpcd_rows")"
 elif [ "$(cat /sys/module/apparmor/parameters/enabled 2>/dev/null)" = Y ]; then

@@ -1,0 +1,123 @@
+#include "app/cli/all_options_output.h"
+
+#include "app/cli/json_text.h"
+#include "app/cli/text_columns.h"
+#include "core/model/lease_moments.h"
+#include "core/options/extended_decoder.h"
+#include "platform/local_time.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace
+{
+using Lines = std::vector<std::vector<std::string>>;
+
+struct Moment
+{
+    const char* m_pszLabel; // the rows' and the TSV's
+    const char* m_pszKey;   // the JSON's
+    std::optional<std::int64_t> LeaseMoments::*m_pTime;
+};
+
+constexpr Moment kMoments[] = {
+    {"Obtained", "obtained", &LeaseMoments::m_tObtained},
+    {"Renewal (T1)", "renewal", &LeaseMoments::m_tRenewal},
+    {"Rebinding (T2)", "rebinding", &LeaseMoments::m_tRebinding},
+    {"Expiry", "expiry", &LeaseMoments::m_tExpiry},
+};
+
+// The moment as ISO 8601 local time; empty where it is unknown or has no
+// ISO form.
+std::string MomentText(const LeaseMoments& moments, const Moment& moment)
+{
+    const std::optional<std::int64_t>& tMoment = moments.*moment.m_pTime;
+    return tMoment ? FormatIso8601LocalTime(*tMoment) : std::string();
+}
+
+Lines OptionLines(const Lease& lease)
+{
+    Lines lines{{"Code", "Option", "Value"}};
+    for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
+        lines.push_back({std::to_string(option.m_nCode), option.m_strName, option.m_strText});
+    return lines;
+}
+
+Lines MomentLines(const Lease& lease)
+{
+    const LeaseMoments moments = LeaseMomentsOf(lease);
+    Lines lines;
+    for (const Moment& moment : kMoments)
+    {
+        std::string strText = MomentText(moments, moment);
+        if (!strText.empty())
+            lines.push_back({moment.m_pszLabel, std::move(strText)});
+    }
+    return lines;
+}
+} // namespace
+
+std::string FormatAllRows(const Lease& lease)
+{
+    const Lines moments = MomentLines(lease);
+    std::string strText = FormatColumns(OptionLines(lease));
+    if (!moments.empty())
+        strText += "\n" + FormatColumns(moments);
+    return strText;
+}
+
+std::string FormatAllTsv(const Lease& lease)
+{
+    Lines lines = OptionLines(lease);
+    for (const auto& moment : MomentLines(lease))
+        lines.push_back({"", moment[0], moment[1]});
+    return FormatTsvLines(lines);
+}
+
+nlohmann::ordered_json AllOptionsJson(const Lease& lease)
+{
+    nlohmann::ordered_json options = nlohmann::ordered_json::array();
+    for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
+    {
+        const nlohmann::json decoded =
+            ExtendedOptionJson(option, lease.m_mapOptions.at(option.m_nCode));
+        // The decoder's members in the order people read them; any it adds
+        // later follow.
+        nlohmann::ordered_json object;
+        for (const char* pszKey : {"code", "name", "value", "text", "hex"})
+            object[pszKey] = decoded.at(pszKey);
+        for (const auto& member : decoded.items())
+        {
+            if (!object.contains(member.key()))
+                object[member.key()] = member.value();
+        }
+        const auto source = lease.m_mapSources.find(option.m_nCode);
+        object["source"] = source != lease.m_mapSources.end() ? source->second : "";
+        options.push_back(std::move(object));
+    }
+    return options;
+}
+
+nlohmann::ordered_json LeaseMomentsJson(const Lease& lease)
+{
+    const LeaseMoments moments = LeaseMomentsOf(lease);
+    nlohmann::ordered_json object;
+    for (const Moment& moment : kMoments)
+    {
+        const std::string strText = MomentText(moments, moment);
+        object[moment.m_pszKey] =
+            strText.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(strText);
+    }
+    return object;
+}
+
+std::string FormatAllJson(const std::string& strAdapter, const Lease& lease)
+{
+    std::string strOptions;
+    for (const nlohmann::ordered_json& option : AllOptionsJson(lease))
+        strOptions += (strOptions.empty() ? "\n    " : ",\n    ") + JsonLine(option);
+    return "{\n  \"adapter\": " + JsonString(strAdapter) + ",\n  \"options\": [" + strOptions +
+           (strOptions.empty() ? "]" : "\n  ]") +
+           ",\n  \"lease\": " + JsonLine(LeaseMomentsJson(lease)) + "\n}\n";
+}

@@ -1,0 +1,34 @@
+// Every option of a lease, decoded by the extended catalogue, in each output
+// form of `veyra ADAPTER --all`. Each server's offer of `veyra --discover`
+// is shown through the same functions.
+#pragma once
+
+#include "core/model/lease.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+// Columns "Code", "Option" and "Value", one option a line in code order, the
+// value's text made terminal-safe; then, where the lease knows when it was
+// obtained, a blank line and its moments: "Obtained", "Renewal (T1)",
+// "Rebinding (T2)" and "Expiry", in local time as ISO 8601.
+std::string FormatAllRows(const Lease& lease);
+
+// The same records as tab-separated values (see FormatTsvLines) after the
+// header "Code<TAB>Option<TAB>Value"; the moments follow as records with an
+// empty code.
+std::string FormatAllTsv(const Lease& lease);
+
+// One object per option in code order: ExtendedOptionJson's "code", "name",
+// "value", "text", "hex" and, only where true, "malformed"; then "source",
+// the lease source that supplied it ("" where the lease does not say).
+nlohmann::ordered_json AllOptionsJson(const Lease& lease);
+
+// {"obtained", "renewal", "rebinding", "expiry"}: ISO 8601 local times, each
+// null where it is unknown.
+nlohmann::ordered_json LeaseMomentsJson(const Lease& lease);
+
+// The document of `--all --json`: {"adapter", "options", "lease"}, with one
+// option a line.
+std::string FormatAllJson(const std::string& strAdapter, const Lease& lease);

@@ -1,0 +1,17 @@
+// JSON as the veyra command writes it: valid whatever bytes it is given, and
+// safe to show on a terminal.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+// A text of untrusted origin as a JSON string: each ill-formed UTF-8 sequence
+// becomes U+FFFD, and every control character (C0, DEL and C1) is written as
+// \u00XX in capitals, so that no byte of it acts on a terminal.
+std::string JsonString(const std::string& strText);
+
+// A value on one line, a space after each colon and comma, members in the
+// value's own order (an nlohmann::json converts with its members sorted by
+// name), every string as JsonString writes it.
+std::string JsonLine(const nlohmann::ordered_json& value);
