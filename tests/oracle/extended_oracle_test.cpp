@@ -1,11 +1,11 @@
 // Veyra's extended decoding against Wireshark's DHCP dissector. Every case is
 // a DHCPACK that goes the way a real one does: written as dhcpcd's lease, read
-// by the dhcpcd lease source and each option made the object `veyra --all
-// --json` prints (ExtendedOptionJson); the same
+// by the dhcpcd lease source and printed by `veyra --all --json`; the same
 // message goes to tshark in a pcap file. For each option the two must agree on
 // whether the bytes are well-formed and, where tshark has typed fields, on the
 // value. Where tshark departs from the RFC that defines a code, Veyra follows
 // the RFC and the case is listed below with its reason.
+#include "app/cli/all_options_output.h"
 #include "core/options/extended_catalogue.h"
 #include "core/options/extended_decoder.h"
 #include "core/wire/bootp_message.h"
@@ -502,7 +502,7 @@ Comparison Compare(const ExtendedRow& row, const json& veyra, const TsharkOption
 struct Reading
 {
     OracleCase m_case;
-    std::optional<json> m_veyra; // the option's JSON object
+    std::optional<json> m_veyra; // the option's object in `veyra --all --json`
     std::optional<TsharkOption> m_tshark;
 };
 
@@ -520,18 +520,17 @@ protected:
         m_iface.m_IpAddresses = {kOracleLeasedAddress};
     }
 
-    // Veyra's option objects of one reply, by code, as the dhcpcd lease
-    // source reads it.
+    // Veyra's option objects of one reply, by code: the dhcpcd lease source
+    // reads it, and `veyra --all --json` prints it.
     std::map<std::uint8_t, json> VeyraOptions(const std::vector<std::uint8_t>& message)
     {
         EXPECT_TRUE(WriteBytes(m_scratch.Path() + "/vora.lease", message));
         Lease lease;
-        const int nError = MakeDhcpcdLeaseSource(m_paths)->Read(m_iface, lease);
-        EXPECT_EQ(nError, 0);
+        EXPECT_EQ(MakeDhcpcdLeaseSource(m_paths)->Read(m_iface, lease), 0);
+        const json document = json::parse(FormatAllJson(m_iface.m_strName, lease));
         std::map<std::uint8_t, json> options;
-        for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
-            options[option.m_nCode] =
-                ExtendedOptionJson(option, lease.m_mapOptions.at(option.m_nCode));
+        for (const json& option : document.at("options"))
+            options[option.at("code").get<std::uint8_t>()] = option;
         return options;
     }
 
