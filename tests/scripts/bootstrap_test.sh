@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # scripts/bootstrap's decisions against stand-ins for apt-get, dpkg,
-# dpkg-query and sudo (fake-apt): no network, no root, nothing installed.
+# dpkg-query, debconf-set-selections and sudo (fake-apt): no network, no root, nothing installed.
 #   tests/scripts/bootstrap_test.sh [--verbose]   --verbose prints each output
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -11,7 +11,7 @@ verbose=no
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin"
-for name in apt-get dpkg dpkg-query sudo; do
+for name in apt-get debconf-set-selections dpkg dpkg-query sudo; do
     ln -s "$here/fake-apt" "$work/bin/$name"
 done
 
@@ -26,7 +26,7 @@ run_case() {
     mkdir "$state"
     tr ' ' '\n' <<<"$2" | sed '/^$/d' >"$state/absent"
     tr ' ' '\n' <<<"$3" | sed '/^$/d' >"$state/archs"
-    touch "$state/calls"
+    touch "$state/calls" "$state/debconf"
     status=0
     output=$(env PATH="$work/bin:$PATH" FAKE_APT_STATE="$state" VEYRA_BOOTSTRAP_KERNEL_RUNS_I386="$4" \
         VEYRA_BOOTSTRAP_RETRY_PAUSE=0 "${@:5}" bash "$bootstrap" 2>&1) || status=$?
@@ -86,6 +86,23 @@ run_case fetch-retried "cmake" "" no FAKE_APT_FETCH_FAILURES=1
 check "exit 0" [ "$status" -eq 0 ]
 check "installed on the second try" [ "$(grep -c '^apt-get install -y -q cmake$' "$state/calls")" -eq 2 ]
 check "indexes updated before the retry" [ "$(grep -c '^apt-get update' "$state/calls")" -eq 2 ]
+
+run_case tshark-missing "tshark" "" no
+check "exit 0" [ "$status" -eq 0 ]
+check "simulated first" [ "$(sed -n 1p <(grep '^apt-get install' "$state/calls"))" = "apt-get install -s -q tshark" ]
+check "installed" grep -qx 'apt-get install -y -q tshark' "$state/calls"
+check "users may not capture" \
+    grep -qx 'wireshark-common wireshark-common/install-setuid boolean false' "$state/debconf"
+check "no complaint" [ "$(lines 'cannot be installed')" -eq 0 ]
+
+run_case tshark-cannot-be-installed "cmake tshark" "" no FAKE_APT_BROKEN=tshark
+check "exit 0" [ "$status" -eq 0 ]
+check "one line on tshark" [ "$(lines tshark)" -eq 1 ]
+check "apt's reason and the skipped suite in it" \
+    [ "$(lines 'tshark cannot be installed' 'held broken packages' 'tshark : Depends:' 'oracle suite will be skipped')" -eq 1 ]
+check "cmake installed" grep -qx 'apt-get install -y -q cmake' "$state/calls"
+check "tshark not installed" [ "$(grep -c '^apt-get install -y.*tshark' "$state/calls")" -eq 0 ]
+check "no debconf answer without an install" [ ! -s "$state/debconf" ]
 
 if [ "$failures" -gt 0 ]; then
     echo "bootstrap_test: $failures checks failed"
