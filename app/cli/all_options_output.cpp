@@ -3,6 +3,7 @@
 #include "app/cli/json_text.h"
 #include "app/cli/text_columns.h"
 #include "core/model/lease_moments.h"
+#include "core/model/tsv_text.h"
 #include "core/options/extended_decoder.h"
 #include "platform/local_time.h"
 
@@ -72,7 +73,7 @@ std::string FormatAllTsv(const Lease& lease)
     Lines lines = OptionLines(lease);
     for (const auto& moment : MomentLines(lease))
         lines.push_back({"", moment[0], moment[1]});
-    return FormatTsvLines(lines);
+    return BuildTsvText(lines);
 }
 
 nlohmann::ordered_json AllOptionsJson(const Lease& lease)

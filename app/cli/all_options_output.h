@@ -15,7 +15,7 @@
 // "Rebinding (T2)" and "Expiry", in local time as ISO 8601.
 std::string FormatAllRows(const Lease& lease);
 
-// The same records as tab-separated values (see FormatTsvLines) after the
+// The same records as tab-separated values (see BuildTsvText) after the
 // header "Code<TAB>Option<TAB>Value"; the moments follow as records with an
 // empty code.
 std::string FormatAllTsv(const Lease& lease);

@@ -5,6 +5,7 @@
 #include "core/model/list_text.h"
 #include "core/model/requested_options.h"
 #include "core/model/result_rows.h"
+#include "core/model/tsv_text.h"
 #include "platform/local_time.h"
 
 namespace
@@ -43,7 +44,7 @@ std::string FormatRows(const DhcpOptionList& options)
 
 std::string FormatTsv(const DhcpOptionList& options)
 {
-    return FormatTsvLines(TitledRows(options));
+    return BuildTsvText(TitledRows(options));
 }
 
 std::string FormatCopyAll(const DhcpOptionList& options)

@@ -11,7 +11,7 @@
 // The rows as the window shows them, under "DHCP Parameter" and "DHCP Data".
 std::string FormatRows(const DhcpOptionList& options);
 
-// The rows as tab-separated values (see FormatTsvLines), after the header
+// The rows as tab-separated values (see BuildTsvText), after the header
 // line "DHCP Parameter<TAB>DHCP Data".
 std::string FormatTsv(const DhcpOptionList& options);
 

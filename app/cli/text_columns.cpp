@@ -76,42 +76,6 @@ std::string FormatColumns(const std::vector<std::vector<std::string>>& rows)
     return strText;
 }
 
-std::string FormatTsvLines(const std::vector<std::vector<std::string>>& rows)
-{
-    std::string strText;
-    for (const auto& row : rows)
-    {
-        for (std::size_t i = 0; i < row.size(); ++i)
-        {
-            if (i > 0)
-                strText += '\t';
-            for (const char c : row[i])
-            {
-                switch (c)
-                {
-                case '\t':
-                    strText += "\\t";
-                    break;
-                case '\n':
-                    strText += "\\n";
-                    break;
-                case '\r':
-                    strText += "\\r";
-                    break;
-                case '\\':
-                    strText += "\\\\";
-                    break;
-                default:
-                    strText += c;
-                    break;
-                }
-            }
-        }
-        strText += '\n';
-    }
-    return strText;
-}
-
 std::string TerminalSafeLines(const std::string& strText)
 {
     std::string strSafe;

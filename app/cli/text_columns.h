@@ -15,11 +15,6 @@ std::string TerminalSafe(const std::string& strText);
 // column is not padded. Each cell is made terminal-safe first.
 std::string FormatColumns(const std::vector<std::vector<std::string>>& rows);
 
-// The rows as tab-separated values: a TAB between cells, an LF after each
-// row, and in a cell TAB, LF, CR and backslash written as \t, \n, \r and \\.
-// Every other byte is kept.
-std::string FormatTsvLines(const std::vector<std::vector<std::string>>& rows);
-
 // A text made for a file or a pipe, fit to show on a terminal instead: TAB and
 // LF stay, a CR is shown as \x0D and ends the line, and everything else as
 // TerminalSafe shows it.

@@ -87,15 +87,6 @@ TEST(TerminalText, ColumnsAlignByCharactersAndEndWithoutPadding)
               FormatColumns({{"Name", "Data"}, {"caf\xC3\xA9", "x"}, {"tab\t", ""}}));
 }
 
-TEST(TerminalText, TsvCellsEscapeTheirSeparatorsAndBackslashes)
-{
-    EXPECT_EQ("a\\tb\tc\\nd\\re\\\\f\t\x1b\n"
-              "\n"
-              "x\t\n",
-              FormatTsvLines({{"a\tb", "c\nd\re\\f", "\x1b"}, {""}, {"x", ""}}));
-    EXPECT_EQ("", FormatTsvLines({}));
-}
-
 TEST(TerminalText, DataFormsShownOnATerminalKeepTheirLines)
 {
     EXPECT_EQ("a\tb\n\\x1B[2J\tc\\x0D\nd\\xFF", TerminalSafeLines("a\tb\n\x1b[2J\tc\rd\xff"));
