@@ -1,5 +1,7 @@
 #include "app/cli/command_line.h"
 
+#include <algorithm>
+
 const char* const kUsageText =
     "Usage: veyra [--json]               list the network adapters\n"
     "       veyra ADAPTER [OPTIONS]      show the DHCP options of one adapter\n"
@@ -52,6 +54,12 @@ const FormatFlag* FormatFlagOf(const std::string& strArgument)
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine command;
+    // Help wins over every other argument, a discovery's too.
+    command.m_bHelp = std::any_of(arguments.begin(), arguments.end(),
+                                  [](const std::string& strArgument)
+                                  { return strArgument == "--help" || strArgument == "-h"; });
+    if (command.m_bHelp)
+        return command;
     if (AsksForDiscovery(arguments))
     {
         command.m_bDiscover = true;
@@ -61,11 +69,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     bool bFormatGiven = false;
     for (const std::string& strArgument : arguments)
     {
-        if (strArgument == "--help" || strArgument == "-h")
-        {
-            command.m_bHelp = true;
-        }
-        else if (strArgument == "--version")
+        if (strArgument == "--version")
         {
             command.m_bVersion = true;
         }

@@ -32,6 +32,8 @@ TEST(CommandLine, ReadsTheAdapterTheFormatAndTheFlags)
     EXPECT_EQ(OutputFormat::CopyAll, ParseCommandLine({"vcli", "--copy-all"}).m_format);
     EXPECT_EQ(OutputFormat::Tsv, ParseCommandLine({"--tsv", "vcli"}).m_format);
     EXPECT_TRUE(ParseCommandLine({"--help"}).m_bHelp);
+    EXPECT_TRUE(ParseCommandLine({"--discover", "vcli", "--help"}).m_bHelp);
+    EXPECT_TRUE(ParseCommandLine({"-h", "--bogus"}).m_bHelp);
     EXPECT_TRUE(ParseCommandLine({"--version"}).m_bVersion);
     // The adapter list has a JSON form.
     EXPECT_TRUE(ParseCommandLine({"--json"}).m_strError.empty());
