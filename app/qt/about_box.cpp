@@ -2,6 +2,7 @@
 
 #include "app/qt/link_widgets.h"
 #include "app/qt/version.h"
+#include "app/qt/veyra_icon.h"
 #include "core/model/maker_addresses.h"
 
 #include <QBoxLayout>
@@ -15,7 +16,7 @@ CAboutBox::CAboutBox(CWindowServices& services, QWidget* pParent) : QDialog(pPar
     setObjectName("about");
 
     auto* pIcon = new QLabel(this);
-    pIcon->setPixmap(QIcon(":/veyra/veyra.ico").pixmap(32, 32));
+    pIcon->setPixmap(VeyraIcon().pixmap(32, 32));
     pIcon->setAlignment(Qt::AlignTop);
     auto* pVersion = new QLabel(QString("Veyra Version %1").arg(kVeyraVersion), this);
     pVersion->setObjectName("version");

@@ -5,6 +5,7 @@
 #include "app/qt/all_option_rows.h"
 #include "app/qt/link_widgets.h"
 #include "app/qt/servers_dialog.h"
+#include "app/qt/veyra_icon.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/maker_addresses.h"
 #include "core/model/requested_options.h"
@@ -66,7 +67,7 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     : QDialog(pParent), m_services(services), m_pMailbox(std::make_shared<CWorkerMailbox>(this))
 {
     setWindowTitle("Veyra");
-    setWindowIcon(QIcon(":/veyra/veyra.ico"));
+    setWindowIcon(VeyraIcon());
 
     const QImage strip(":/veyra/result_images.bmp");
     m_iconServer = StripIcon(strip, kImageServer);
