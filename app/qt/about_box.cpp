@@ -1,8 +1,8 @@
 #include "app/qt/about_box.h"
 
+#include "app/qt/art.h"
 #include "app/qt/link_widgets.h"
 #include "app/qt/version.h"
-#include "app/qt/veyra_icon.h"
 #include "core/model/maker_addresses.h"
 
 #include <QBoxLayout>

@@ -3,9 +3,9 @@
 #include "app/cli/adapter_lease.h"
 #include "app/qt/about_box.h"
 #include "app/qt/all_option_rows.h"
+#include "app/qt/art.h"
 #include "app/qt/link_widgets.h"
 #include "app/qt/servers_dialog.h"
-#include "app/qt/veyra_icon.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/maker_addresses.h"
 #include "core/model/requested_options.h"
@@ -69,7 +69,7 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     setWindowTitle("Veyra");
     setWindowIcon(VeyraIcon());
 
-    const QImage strip(":/veyra/result_images.bmp");
+    const QImage strip = ResultStripImage();
     m_iconServer = StripIcon(strip, kImageServer);
     m_iconOption = StripIcon(strip, kImageOption);
 
@@ -131,7 +131,7 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     m_pDownload->setObjectName("download");
     m_pDownload->setAutoDefault(false);
 
-    m_pBanner = new CBannerLabel(QImage(":/veyra/banner.bmp"), this);
+    m_pBanner = new CBannerLabel(BannerImage(), this);
     m_pBanner->setObjectName("banner");
     m_pBanner->setAccessibleName("Veyra Labs");
     QLabel* pAdvertTitle = MakeLink("Veyra LeaseWatch", kMakerDownloadPage);
