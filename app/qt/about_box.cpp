@@ -1,5 +1,6 @@
 #include "app/qt/about_box.h"
 
+#include "app/qt/art.h"
 #include "app/qt/link_widgets.h"
 #include "app/qt/version.h"
 #include "core/model/maker_addresses.h"
@@ -15,7 +16,7 @@ CAboutBox::CAboutBox(CWindowServices& services, QWidget* pParent) : QDialog(pPar
     setObjectName("about");
 
     auto* pIcon = new QLabel(this);
-    pIcon->setPixmap(QIcon(":/veyra/veyra.ico").pixmap(32, 32));
+    pIcon->setPixmap(VeyraIcon().pixmap(32, 32));
     pIcon->setAlignment(Qt::AlignTop);
     auto* pVersion = new QLabel(QString("Veyra Version %1").arg(kVeyraVersion), this);
     pVersion->setObjectName("version");

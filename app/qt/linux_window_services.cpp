@@ -11,17 +11,31 @@
 CLinuxWindowServices::CLinuxWindowServices()
     : m_bCanInform(ProcessCanSendInform()), m_bCanDiscover(ProcessCanDiscoverServers()),
       m_pListingLeases(MakeLinuxLeaseSources(m_paths)),
-      m_adapters(m_paths, m_pListingLeases->Kept())
+      m_adapters(m_paths, m_pListingLeases->Kept()),
+      m_firstRead(std::async(std::launch::async,
+                             [this]()
+                             {
+                                 AdapterList adapters;
+                                 const int nError = m_adapters.Read(adapters);
+                                 return std::make_pair(nError, std::move(adapters));
+                             }))
 {
 }
 
 int CLinuxWindowServices::ReadAdapters(AdapterList& adapters)
 {
-    return m_adapters.Read(adapters);
+    if (!m_firstRead.valid())
+        return m_adapters.Read(adapters);
+    auto [nError, firstAdapters] = m_firstRead.get();
+    adapters = std::move(firstAdapters);
+    return nError;
 }
 
 std::optional<LeaseInterface> CLinuxWindowServices::Interface(const std::string& strName) const
 {
+    // The source's interfaces are the first read's once it has ended.
+    if (m_firstRead.valid())
+        m_firstRead.wait();
     return m_adapters.Interface(strName);
 }
 

@@ -7,9 +7,14 @@
 #include "linux/lease_memo.h"
 #include "linux/linux_paths.h"
 
+#include <future>
+#include <utility>
+
 class CLinuxWindowServices final : public CWindowServices
 {
 public:
+    // Starts reading the adapters on a thread of their own, so that the
+    // reading overlaps Qt's start-up; the first ReadAdapters waits for it.
     CLinuxWindowServices();
 
     int ReadAdapters(AdapterList& adapters) override;
@@ -34,4 +39,8 @@ private:
     // asks the DHCP client anew each time.
     std::unique_ptr<CRunLeaseSources> m_pListingLeases;
     CLinuxAdapterSource m_adapters;
+    // The first Read's status and list, until the first ReadAdapters takes
+    // them. Last, so that its destruction waits for the read before the
+    // source and its leases go.
+    std::future<std::pair<int, AdapterList>> m_firstRead;
 };

@@ -17,12 +17,13 @@ int main(int argc, char* argv[])
         std::printf("veyra-gui %s\n", kVeyraVersion);
         return 0;
     }
+    // First, so that the adapters are read while Qt connects to the display.
+    CLinuxWindowServices services;
     QApplication app(argc, argv);
     QApplication::setApplicationName("veyra-gui");
     QApplication::setApplicationVersion(kVeyraVersion);
     QApplication::setDesktopFileName("veyra-gui");
 
-    CLinuxWindowServices services;
     CQueryWindow window(services);
     window.show();
     return QApplication::exec();

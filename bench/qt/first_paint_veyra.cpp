@@ -6,8 +6,8 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
     CLinuxWindowServices services;
+    QApplication app(argc, argv);
     CQueryWindow window(services);
     const CFirstPaint firstPaint(window);
     window.show();
