@@ -371,7 +371,7 @@ std::string FqdnFlagText(std::uint8_t nFlags)
     std::string strLetters;
     for (std::size_t i = 0; i < std::size(kLetters); ++i)
     {
-        if ((nFlags >> i & 1u) == 0)
+        if ((static_cast<unsigned>(nFlags) >> i & 1u) == 0)
             continue;
         if (!strLetters.empty())
             strLetters += ' ';
