@@ -331,7 +331,9 @@ TEST(DhcpcdState, SplitsOnlyWhatTheCountsAnnounce)
         EXPECT_GT(nNeeded, 0u);
         EXPECT_LE(nCut + nNeeded, strReply.size());
     }
-    ASSERT_EQ(SplitDhcpcdReply(strReply + "trailing", states, nNeeded), 0);
+    // The states are views into the reply, so it must outlive them.
+    const std::string strTrailing = strReply + "trailing";
+    ASSERT_EQ(SplitDhcpcdReply(strTrailing, states, nNeeded), 0);
     EXPECT_EQ(states, (std::vector<std::string_view>{kBoundState, kCarrierState}));
 }
 } // namespace
