@@ -13,7 +13,7 @@ enum class ValueType
 {
     Bytes,            // no structure this program decodes: hex
     Address,          // one IPv4 address
-    AddressList,      // one or more IPv4 addresses
+    Addresses,        // one or more IPv4 addresses
     AddressMaskPairs, // pairs of address and mask (option 21)
     StaticRoutes,     // pairs of destination and router (option 33)
     UInt8,            // one byte, unsigned

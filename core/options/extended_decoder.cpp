@@ -162,7 +162,7 @@ bool DecodeAddress(const ExtendedRow*, Data data, ExtendedOption& option)
     return true;
 }
 
-bool DecodeAddressList(const ExtendedRow*, Data data, ExtendedOption& option)
+bool DecodeAddresses(const ExtendedRow*, Data data, ExtendedOption& option)
 {
     if (!IsAddressList(data, kAddressSize))
         return false;
@@ -360,7 +360,7 @@ bool DecodeSipServers(const ExtendedRow* pRow, Data data, ExtendedOption& option
     if (data.p[0] == 0)
         return DecodeDomainList(pRow, rest, option);
     if (data.p[0] == 1)
-        return DecodeAddressList(pRow, rest, option);
+        return DecodeAddresses(pRow, rest, option);
     return false;
 }
 
@@ -670,7 +670,7 @@ struct TypeDecoder
 constexpr TypeDecoder kDecoders[] = {
     {T::Bytes, DecodeBytes},
     {T::Address, DecodeAddress},
-    {T::AddressList, DecodeAddressList},
+    {T::Addresses, DecodeAddresses},
     {T::AddressMaskPairs, DecodeAddressMaskPairs},
     {T::StaticRoutes, DecodeStaticRoutes},
     {T::UInt8, DecodeUInt8},

@@ -7,7 +7,7 @@
 // The typed value (ExtendedOption::m_value) of each ValueType:
 //   Bytes             "0a0b0c" (lowercase hex, no separators; "" for no data)
 //   Address           "10.0.0.1"
-//   AddressList       ["10.0.0.1", "10.0.0.2"]
+//   Addresses         ["10.0.0.1", "10.0.0.2"]
 //   AddressMaskPairs  [{"address": "10.0.0.0", "mask": "255.0.0.0"}]
 //   StaticRoutes      [{"destination": "10.1.0.0", "router": "10.0.0.1"}]
 //   UInt8 ... Int32   a number

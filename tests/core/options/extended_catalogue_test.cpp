@@ -53,7 +53,7 @@ TEST(ExtendedCatalogue, TypesOfCodesThatShareAFormat)
         {51, ValueType::Seconds},
         {108, ValueType::Seconds},
         {24, ValueType::Seconds},
-        {150, ValueType::AddressList},
+        {150, ValueType::Addresses},
         {118, ValueType::Address},
         {114, ValueType::Text},
         {252, ValueType::Text},

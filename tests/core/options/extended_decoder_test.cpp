@@ -46,7 +46,7 @@ TEST_P(DecodeEachType, GivesTextValueAndVerdict)
 
 const DecodeCase kEachType[] = {
     {"Address", 1, {255, 255, 255, 0}, "255.255.255.0", R"("255.255.255.0")", false},
-    {"AddressList",
+    {"Addresses",
      6,
      {10, 0, 0, 1, 10, 0, 0, 2},
      "10.0.0.1, 10.0.0.2",
@@ -231,8 +231,8 @@ const MalformedCase kMalformed[] = {
     {"AddressEmpty", 1, {}},
     {"AddressOneShort", 1, {10, 0, 0}},
     {"AddressOneLong", 54, {10, 0, 0, 1, 2}},
-    {"AddressListEmpty", 6, {}},
-    {"AddressListOneShort", 6, {10, 0, 0, 1, 10, 0, 0}},
+    {"AddressesEmpty", 6, {}},
+    {"AddressesOneShort", 6, {10, 0, 0, 1, 10, 0, 0}},
     {"PairsHalf", 33, {10, 0, 0, 0}},
     {"UInt8Long", 23, {1, 2}},
     {"UInt16Short", 26, {5}},
