@@ -59,6 +59,9 @@ TEST(ExtendedCatalogue, TypesOfCodesThatShareAFormat)
         {252, ValueType::Text},
         {39, ValueType::Boolean},
         {2, ValueType::Int32},
+        {123, ValueType::GeoConf},
+        {144, ValueType::GeoLoc},
+        {220, ValueType::Bytes}, // its layout is left to hex
     };
     for (const auto& c : kCases)
     {
