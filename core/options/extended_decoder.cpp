@@ -61,6 +61,24 @@ json Object(const char* pszKey1, json value1, const char* pszKey2, json value2)
     return object;
 }
 
+// An object of the members, keys and values in turn, each moved in once
+// (see Object).
+void AddMembers(json&) {}
+
+template <typename Value, typename... Rest>
+void AddMembers(json& object, const char* pszKey, Value&& value, Rest&&... rest)
+{
+    object.emplace(pszKey, std::forward<Value>(value));
+    AddMembers(object, std::forward<Rest>(rest)...);
+}
+
+template <typename... Pairs> json Members(Pairs&&... members)
+{
+    json object(json::value_t::object);
+    AddMembers(object, std::forward<Pairs>(members)...);
+    return object;
+}
+
 // ", " before every item of a list text but the first.
 void Separate(std::string& strText, std::size_t nItem)
 {
@@ -692,11 +710,9 @@ bool DecodeIsnsServers(const ExtendedRow*, Data data, ExtendedOption& option)
                        ", security bitmap " + HexNumber(nSecurity, 8);
     if (!strAddresses.empty())
         option.m_strText += ", servers " + strAddresses;
-    option.m_value = {{"functions", nFunctions},
-                      {"dd_access", nDdAccess},
-                      {"admin_flags", nAdminFlags},
-                      {"security_bitmap", nSecurity},
-                      {"addresses", std::move(addresses)}};
+    option.m_value =
+        Members("functions", nFunctions, "dd_access", nDdAccess, "admin_flags", nAdminFlags,
+                "security_bitmap", nSecurity, "addresses", std::move(addresses));
     return true;
 }
 
@@ -714,11 +730,8 @@ bool DecodeAuthentication(const ExtendedRow*, Data data, ExtendedOption& option)
                        ", replay detection 0x" + strReplay;
     if (!strInformation.empty())
         option.m_strText += ", information " + strInformation;
-    option.m_value = {{"protocol", data.p[0]},
-                      {"algorithm", data.p[1]},
-                      {"rdm", data.p[2]},
-                      {"replay_detection", strReplay},
-                      {"information", strInformation}};
+    option.m_value = Members("protocol", data.p[0], "algorithm", data.p[1], "rdm", data.p[2],
+                             "replay_detection", strReplay, "information", strInformation);
     return true;
 }
 
@@ -771,8 +784,8 @@ bool DecodeCivicLocation(const ExtendedRow*, Data data, ExtendedOption& option)
         option.m_strText += ", " + std::to_string(element.nCode) + "=" + strValue;
         values.push_back(Object("type", element.nCode, "value", JsonText(strValue)));
     }
-    option.m_value = {
-        {"what", data.p[0]}, {"country", JsonText(strCountry)}, {"elements", std::move(values)}};
+    option.m_value =
+        Members("what", data.p[0], "country", JsonText(strCountry), "elements", std::move(values));
     return true;
 }
 
@@ -822,15 +835,12 @@ bool DecodeLocation(Data data, bool bVersionOneOnly, ExtendedOption& option)
     if (pszDatum != nullptr)
         option.m_strText += std::string(" (") + pszDatum + ")";
     option.m_strText += ", version " + std::to_string(location->nVersion);
-    option.m_value = {{"latitude", location->dLatitude},
-                      {"latitude_uncertainty", location->nLatitudeUncertainty},
-                      {"longitude", location->dLongitude},
-                      {"longitude_uncertainty", location->nLongitudeUncertainty},
-                      {"altitude_type", location->nAltitudeType},
-                      {"altitude", location->dAltitude},
-                      {"altitude_uncertainty", location->nAltitudeUncertainty},
-                      {"version", location->nVersion},
-                      {"datum", location->nDatum}};
+    option.m_value = Members(
+        "latitude", location->dLatitude, "latitude_uncertainty", location->nLatitudeUncertainty,
+        "longitude", location->dLongitude, "longitude_uncertainty", location->nLongitudeUncertainty,
+        "altitude_type", location->nAltitudeType, "altitude", location->dAltitude,
+        "altitude_uncertainty", location->nAltitudeUncertainty, "version", location->nVersion,
+        "datum", location->nDatum);
     return true;
 }
 
@@ -897,11 +907,9 @@ bool DecodeRdnssSelection(const ExtendedRow*, Data data, ExtendedOption& option)
     json names = Array(domains.size());
     for (const std::string& strName : domains)
         names.push_back(JsonText(strName));
-    option.m_value = {{"flags", data.p[0]},
-                      {"preference", pszPreference},
-                      {"primary", std::move(strPrimary)},
-                      {"secondary", std::move(strSecondary)},
-                      {"domains", std::move(names)}};
+    option.m_value =
+        Members("flags", data.p[0], "preference", pszPreference, "primary", std::move(strPrimary),
+                "secondary", std::move(strSecondary), "domains", std::move(names));
     return true;
 }
 
@@ -933,7 +941,7 @@ bool DecodePortParameters(const ExtendedRow*, Data data, ExtendedOption& option)
     const unsigned nPsid = ReadBe16(data.p + 2);
     option.m_strText = "offset " + std::to_string(data.p[0]) + ", PSID length " +
                        std::to_string(data.p[1]) + ", PSID " + HexNumber(nPsid, 4);
-    option.m_value = {{"offset", data.p[0]}, {"psid_length", data.p[1]}, {"psid", nPsid}};
+    option.m_value = Members("offset", data.p[0], "psid_length", data.p[1], "psid", nPsid);
     return true;
 }
 
@@ -978,10 +986,8 @@ bool DecodeEncryptedDns(const ExtendedRow*, Data data, ExtendedOption& option)
             strText += ", " + strAddresses;
         if (!strParams.empty())
             strText += ", SvcParams " + strParams;
-        instances.push_back({{"priority", nPriority},
-                             {"adn", JsonText(*adn)},
-                             {"addresses", std::move(addresses)},
-                             {"svcparams", std::move(strParams)}});
+        instances.push_back(Members("priority", nPriority, "adn", JsonText(*adn), "addresses",
+                                    std::move(addresses), "svcparams", std::move(strParams)));
     }
     if (instances.empty())
         return false;
@@ -1014,9 +1020,8 @@ bool DecodeSixRd(const ExtendedRow*, Data data, ExtendedOption& option)
     json relays = AddressArray({data.p + kHeader, data.n - kHeader}, strRelays);
     option.m_strText = "IPv4 mask length " + std::to_string(data.p[0]) + ", 6rd prefix " +
                        strPrefix + ", border relays " + strRelays;
-    option.m_value = {{"ipv4_mask_length", data.p[0]},
-                      {"prefix", strPrefix},
-                      {"border_relays", std::move(relays)}};
+    option.m_value = Members("ipv4_mask_length", data.p[0], "prefix", strPrefix, "border_relays",
+                             std::move(relays));
     return true;
 }
 
@@ -1041,13 +1046,13 @@ bool DecodeVirtualSubnet(const ExtendedRow*, Data data, ExtendedOption& option)
         const std::string strOui = HexText(rest.p, 3);
         const std::uint32_t nIndex = ReadBe32(rest.p + 3);
         option.m_strText = "VPN-ID " + strOui + ":" + HexNumber(nIndex, 8).substr(2);
-        option.m_value = {{"type", nType}, {"oui", strOui}, {"index", nIndex}};
+        option.m_value = Members("type", nType, "oui", strOui, "index", nIndex);
         return true;
     }
     if (nType == 255 && rest.n == 0)
     {
         option.m_strText = "global, default VPN";
-        option.m_value = {{"type", nType}};
+        option.m_value = Members("type", nType);
         return true;
     }
     return false;
