@@ -13,7 +13,7 @@ enum class ValueType
 {
     Bytes,            // no structure this program decodes: hex
     Address,          // one IPv4 address
-    AddressList,      // one or more IPv4 addresses
+    Addresses,        // one or more IPv4 addresses
     AddressMaskPairs, // pairs of address and mask (option 21)
     StaticRoutes,     // pairs of destination and router (option 33)
     UInt8,            // one byte, unsigned
@@ -41,6 +41,20 @@ enum class ValueType
     FlagAndText,      // RFC 2610 option 79: the mandatory byte, then a scope list
     Presence,         // no data: the option's presence is its value (RFC 4039)
     StatusCode,       // RFC 6926: a status byte, then a message
+    IsnsServers,      // RFC 4174: functions, DD access, admin flags, security bitmap, addresses
+    Authentication,   // RFC 3118: protocol, algorithm, RDM, replay detection, information
+    MachineId,        // RFC 4578: type 0, then a UUID
+    CivicLocation,    // RFC 4776: what, country code, civic address elements
+    GeoConf,          // RFC 6225 option 123: a coordinate-based location, version 0 or 1
+    GeoLoc,           // RFC 6225 option 144: the same, version 1 only
+    UriList,          // RFC 8572: URIs, each after its 16-bit length
+    RdnssSelection,   // RFC 6731: preference, primary, secondary, domains
+    PcpServers,       // RFC 7291: lists of addresses, each after its length
+    PortParameters,   // RFC 7618: PSID offset, PSID length, PSID
+    EncryptedDns,     // RFC 9463: instances of priority, ADN, addresses, SvcParams
+    PxelinuxMagic,    // f1:00:74:7e
+    SixRd,            // RFC 5969: IPv4 mask length, 6rd prefix, border relays
+    VirtualSubnet,    // RFC 6607: type, then a VPN name, a VPN-ID or nothing
 };
 
 // One name of a NamedUInt8 value.

@@ -7,7 +7,7 @@
 // The typed value (ExtendedOption::m_value) of each ValueType:
 //   Bytes             "0a0b0c" (lowercase hex, no separators; "" for no data)
 //   Address           "10.0.0.1"
-//   AddressList       ["10.0.0.1", "10.0.0.2"]
+//   Addresses         ["10.0.0.1", "10.0.0.2"]
 //   AddressMaskPairs  [{"address": "10.0.0.0", "mask": "255.0.0.0"}]
 //   StaticRoutes      [{"destination": "10.1.0.0", "router": "10.0.0.1"}]
 //   UInt8 ... Int32   a number
@@ -36,6 +36,32 @@
 //   FlagAndText       {"mandatory": false, "text": "scope-a,scope-b"}
 //   Presence          true
 //   StatusCode        {"code": 0, "message": "all is well"}
+//   IsnsServers       {"functions": 32771, "dd_access": 1, "admin_flags": 3,
+//                      "security_bitmap": 0, "addresses": ["10.0.0.1"]}
+//   Authentication    {"protocol": 1, "algorithm": 1, "rdm": 0,
+//                      "replay_detection": "0000000000000001", "information": "abcd"}
+//   MachineId         {"type": 0, "uuid": "33221100-5544-7766-8899-aabbccddeeff"} for the
+//                     bytes 00 11 22 ... ff: the first three fields little-endian, as SMBIOS
+//                     keeps them
+//   CivicLocation     {"what": 2, "country": "DE", "elements": [{"type": 1, "value": "BY"}]}
+//   GeoConf, GeoLoc   {"latitude": 47.5, "latitude_uncertainty": 18, "longitude": 8.25,
+//                      "longitude_uncertainty": 18, "altitude_type": 1, "altitude": 400.5,
+//                      "altitude_uncertainty": 15, "version": 1, "datum": 1}: degrees,
+//                     and the altitude in the unit of its type; the uncertainties are the
+//                     6-bit fields as sent (RFC 3825's resolutions in version 0)
+//   UriList           ["https://sztp.example/"]
+//   RdnssSelection    {"flags": 1, "preference": "high", "primary": "10.0.0.53",
+//                      "secondary": "10.0.0.54", "domains": ["lab.example"]}
+//   PcpServers        [["10.0.0.1"], ["10.0.0.2", "10.0.0.3"]]
+//   PortParameters    {"offset": 6, "psid_length": 6, "psid": 52}
+//   EncryptedDns      [{"priority": 1, "adn": "dns.example", "addresses": ["10.0.0.53"],
+//                       "svcparams": "0001000302683200"}]; no addresses and "" in
+//                     ADN-only mode
+//   PxelinuxMagic     "f1:00:74:7e"
+//   SixRd             {"ipv4_mask_length": 0, "prefix": "2001:db8::/32",
+//                      "border_relays": ["10.0.0.1"]}
+//   VirtualSubnet     {"type": 0, "name": "vpn-a"}, {"type": 1, "oui": "00a0c9",
+//                      "index": 1}, or {"type": 255} for the global, default VPN
 // Where the bytes do not fit the type, m_bMalformed is set and the value is
 // the hex string.
 //
