@@ -299,8 +299,17 @@ bool DecodeBoolean(const ExtendedRow*, Data data, ExtendedOption& option)
     return true;
 }
 
+// RFC 2132 2: a receiver deletes the trailing NULs of NVT ASCII; the hex keeps them.
+Data WithoutTrailingNuls(Data data)
+{
+    while (data.n > 0 && data.p[data.n - 1] == 0)
+        --data.n;
+    return data;
+}
+
 bool DecodeText(const ExtendedRow*, Data data, ExtendedOption& option)
 {
+    data = WithoutTrailingNuls(data);
     if (data.n == 0)
         return false;
     option.m_strText = RawText(data.p, data.n);
@@ -546,15 +555,8 @@ bool DecodeVendorSuboptions(const ExtendedRow*, Data data, ExtendedOption& optio
     return true;
 }
 
-// Vendors define option 43's content: sub-options where the bytes read as
-// them, else the bytes as they are.
-bool DecodeSuboptions(const ExtendedRow* pRow, Data data, ExtendedOption& option)
+void SetSuboptions(const std::vector<Tlv>& entries, ExtendedOption& option)
 {
-    if (data.n == 0)
-        return false;
-    std::vector<Tlv> entries;
-    if (!ReadTlvs(data, true, entries))
-        return DecodeBytes(pRow, data, option);
     option.m_value = Array(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i)
     {
@@ -565,6 +567,28 @@ bool DecodeSuboptions(const ExtendedRow* pRow, Data data, ExtendedOption& option
         option.m_strText += strHex;
         option.m_value.push_back(Object("code", entries[i].nCode, "hex", std::move(strHex)));
     }
+}
+
+// Vendors define option 43's content: sub-options where the bytes read as
+// them, else the bytes as they are.
+bool DecodeSuboptions(const ExtendedRow* pRow, Data data, ExtendedOption& option)
+{
+    if (data.n == 0)
+        return false;
+    std::vector<Tlv> entries;
+    if (!ReadTlvs(data, true, entries))
+        return DecodeBytes(pRow, data, option);
+    SetSuboptions(entries, option);
+    return true;
+}
+
+// RFC 2242 and RFC 3495 define their options as nothing but sub-options.
+bool DecodeDefinedSuboptions(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    std::vector<Tlv> entries;
+    if (!ReadTlvs(data, false, entries) || entries.empty())
+        return false;
+    SetSuboptions(entries, option);
     return true;
 }
 
@@ -654,7 +678,8 @@ bool DecodeFlagAndText(const ExtendedRow*, Data data, ExtendedOption& option)
 {
     if (data.n == 0 || data.p[0] > 1)
         return false;
-    const std::string strText = RawText(data.p + 1, data.n - 1);
+    const Data text = WithoutTrailingNuls({data.p + 1, data.n - 1});
+    const std::string strText = RawText(text.p, text.n);
     option.m_strText = MandatoryText(data.p[0] != 0, strText);
     option.m_value = Object("mandatory", data.p[0] != 0, "text", JsonText(strText));
     return true;
@@ -673,7 +698,8 @@ bool DecodeStatusCode(const ExtendedRow*, Data data, ExtendedOption& option)
 {
     if (data.n == 0)
         return false;
-    const std::string strMessage = RawText(data.p + 1, data.n - 1);
+    const Data message = WithoutTrailingNuls({data.p + 1, data.n - 1});
+    const std::string strMessage = RawText(message.p, message.n);
     option.m_strText = std::to_string(data.p[0]);
     if (!strMessage.empty())
         option.m_strText += ": " + strMessage;
@@ -1058,6 +1084,30 @@ bool DecodeVirtualSubnet(const ExtendedRow*, Data data, ExtendedOption& option)
     return false;
 }
 
+// RFC 4578: the interface type (1 is UNDI), then its major and minor version.
+bool DecodeInterfaceId(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 3)
+        return false;
+    const std::string strVersion = std::to_string(data.p[1]) + "." + std::to_string(data.p[2]);
+    option.m_strText = data.p[0] == 1 ? "UNDI " + strVersion
+                                      : "type " + std::to_string(data.p[0]) + ", " + strVersion;
+    option.m_value = Members("type", data.p[0], "major", data.p[1], "minor", data.p[2]);
+    return true;
+}
+
+// RFC 6926: R, the lowest bit, says another server supplied the state; the
+// other bits must be zero and are ignored.
+bool DecodeDataSource(const ExtendedRow*, Data data, ExtendedOption& option)
+{
+    if (data.n != 1)
+        return false;
+    const bool bRemote = (data.p[0] & 0x01u) != 0;
+    option.m_strText = bRemote ? "remote" : "local";
+    option.m_value = Members("remote", bRemote);
+    return true;
+}
+
 // One decoder per value type, in the order of the enumeration; false when the
 // bytes do not fit the type.
 struct TypeDecoder
@@ -1111,6 +1161,9 @@ constexpr TypeDecoder kDecoders[] = {
     {T::PxelinuxMagic, DecodePxelinuxMagic},
     {T::SixRd, DecodeSixRd},
     {T::VirtualSubnet, DecodeVirtualSubnet},
+    {T::InterfaceId, DecodeInterfaceId},
+    {T::DefinedSuboptions, DecodeDefinedSuboptions},
+    {T::DataSource, DecodeDataSource},
 };
 
 constexpr bool IsIndexedByType()
@@ -1118,7 +1171,7 @@ constexpr bool IsIndexedByType()
     for (std::size_t i = 0; i < std::size(kDecoders); ++i)
         if (static_cast<std::size_t>(kDecoders[i].type) != i)
             return false;
-    return static_cast<std::size_t>(T::VirtualSubnet) + 1 == std::size(kDecoders);
+    return static_cast<std::size_t>(T::DataSource) + 1 == std::size(kDecoders);
 }
 static_assert(IsIndexedByType(), "one decoder per value type, in the enumeration's order");
 } // namespace

@@ -13,7 +13,8 @@
 //   UInt8 ... Int32   a number
 //   UInt8List, UInt16List  [1, 2]
 //   Boolean           true or false
-//   Text              "lab.example"
+//   Text              "lab.example" (trailing NULs deleted, as RFC 2132 2 asks; also in
+//                     FlagAndText's text and StatusCode's message)
 //   Seconds           a number of seconds (4294967295 is infinite)
 //   NamedUInt8        {"code": 5, "name": "DHCPACK"}; "name" is null for a value without one
 //   ClasslessRoutes   [{"destination": "10.0.0.0/8", "router": "10.0.0.1"}]
@@ -62,13 +63,18 @@
 //                      "border_relays": ["10.0.0.1"]}
 //   VirtualSubnet     {"type": 0, "name": "vpn-a"}, {"type": 1, "oui": "00a0c9",
 //                      "index": 1}, or {"type": 255} for the global, default VPN
+//   InterfaceId       {"type": 1, "major": 3, "minor": 16}
+//   DefinedSuboptions [{"code": 1, "hex": "0a0b"}]; malformed where the bytes are not
+//                     sub-options
+//   DataSource        {"remote": true}
 // Where the bytes do not fit the type, m_bMalformed is set and the value is
 // the hex string.
 //
-// Texts: m_strText keeps every byte that came off the wire. JSON strings are
-// valid UTF-8 throughout, so that dump() never throws: where an option's text
-// is not well-formed UTF-8, its JSON strings carry U+FFFD for each byte that
-// does not start a well-formed sequence, and "hex" keeps the exact bytes.
+// Texts: m_strText keeps every byte that came off the wire but a text's
+// trailing NULs. JSON strings are valid UTF-8 throughout, so that dump() never
+// throws: where an option's text is not well-formed UTF-8, its JSON strings
+// carry U+FFFD for each byte that does not start a well-formed sequence, and
+// "hex" keeps the exact bytes.
 #pragma once
 
 #include "core/model/lease.h"
