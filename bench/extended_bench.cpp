@@ -83,6 +83,33 @@ OptionMap SixtyOptionLease()
     return options;
 }
 
+// One option of each structured layout past RFC 2132's: locations, DNR
+// instances, 6rd, and the rest that read nested lengths.
+OptionMap StructuredOptionLease()
+{
+    OptionMap options{
+        {83, {0x80, 0x03, 0x00, 0x01, 0x00, 0x03, 0, 0, 0, 0, 10, 99, 0, 1, 10, 99, 0, 2}},
+        {90, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0xAB, 0xCD, 0xEF, 0x01}},
+        {97,
+         {0, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD,
+          0xEE, 0xFF}},
+        {99, {2, 'D', 'E', 1, 2, 'B', 'Y', 3, 7, 'M', 'u', 'n', 'i', 'c', 'h', '1'}},
+        {123, {0x48, 0x5F, 0, 0, 0, 0x4B, 0xEF, 0x80, 0, 0, 0x13, 0xC0, 0x01, 0x90, 0x80, 0x41}},
+        {143, {0,   21,  'h', 't', 't', 'p', 's', ':', '/', '/', 's', 'z',
+               't', 'p', '.', 'e', 'x', 'a', 'm', 'p', 'l', 'e', '/'}},
+        {144, {0x48, 0x5F, 0, 0, 0, 0x4B, 0xEF, 0x80, 0, 0, 0x13, 0xC0, 0x01, 0x90, 0x80, 0x41}},
+        {146, {1, 10, 99, 0, 53, 10, 99, 0, 54, 3, 'l', 'a', 'b', 0}},
+        {158, {4, 10, 99, 0, 1, 8, 10, 99, 0, 2, 10, 99, 0, 3}},
+        {159, {6, 6, 0, 0x34}},
+        {162, {0, 23, 0,  1, 8,  3, 'd', 'n', 's', 2, 'e', 'x', 0,
+               4, 10, 99, 0, 53, 0, 1,   0,   3,   2, 'h', '2'}},
+        {208, {0xF1, 0x00, 0x74, 0x7E}},
+        {212, {0, 32, 0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 99, 0, 1}},
+        {221, {0, 'v', 'p', 'n', '-', 'a'}},
+    };
+    return options;
+}
+
 void BM_DecodeAllOptions60(benchmark::State& state)
 {
     const OptionMap options = SixtyOptionLease();
@@ -107,6 +134,15 @@ void BM_DecodeAllOptions60Json(benchmark::State& state)
     state.SetLabel(std::to_string(options.size()) + " options");
 }
 BENCHMARK(BM_DecodeAllOptions60Json)->Unit(benchmark::kMicrosecond);
+
+void BM_DecodeStructuredOptions(benchmark::State& state)
+{
+    const OptionMap options = StructuredOptionLease();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeAllOptions(options));
+    state.SetLabel(std::to_string(options.size()) + " options");
+}
+BENCHMARK(BM_DecodeStructuredOptions)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 BENCHMARK_MAIN();

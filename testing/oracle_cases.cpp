@@ -39,31 +39,13 @@ const std::vector<CodeSample>& CodeSamples()
         {53, {5}}, // DHCPACK: the message must stay a lease
         // RFC 2242: NSQ_BROADCAST on, one preferred DSS server.
         {63, {5, 1, 1, 6, 4, 10, 1, 2, 3}},
-        // RFC 4174: function, domain access, administrative and security
-        // flags, then the primary server.
-        {83, {0, 1, 0, 1, 0, 1, 0, 0, 0, 1, 10, 1, 2, 3}},
-        // RFC 3118: configuration token protocol, replay detection, token.
-        {90, Join({{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, Text("token")})},
         {93, {0, 0, 0, 7}},   // RFC 4578: x86 BIOS, EFI BC
-        {94, {1, 3, 16}},     // RFC 4578: UNDI 3.16
         {117, {0, 6, 0, 41}}, // RFC 2937: DNS, then NIS
         // RFC 3495: the primary and secondary DHCP servers of the telephony provider.
         {122, {1, 4, 10, 1, 2, 3, 2, 4, 10, 1, 2, 4}},
-        // RFC 6225: a 16-byte location, latitude and longitude uncertainty
-        // and values, altitude, datum, version.
-        {123,
-         {0x40, 0x00, 0x12, 0x00, 0x00, 0x00, 0x28, 0x00, 0x00, 0x00, 0x29, 0x00, 0x00, 0x00, 0x00,
-          0x01}},
         // RFC 5678: sub-option 1, one address; sub-option 1, one name.
         {139, {1, 4, 10, 1, 2, 3}},
         {140, Join({{1, 13}, kLabName})},
-        // RFC 6731: high preference, two servers, one domain.
-        {146, Join({{0x01, 10, 1, 2, 3, 10, 1, 2, 4}, kLabName})},
-        {157, {1}},              // RFC 6926: the remote flag
-        {158, {4, 10, 1, 2, 3}}, // RFC 7291: one list of one server
-        {159, {6, 6, 0, 0x34}},  // RFC 7618: offset, PSID length, PSID
-        // RFC 5969: IPv4 mask length, 6rd prefix length, prefix, one relay.
-        {212, {0, 32, 0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 1, 2, 3}},
     };
     return samples;
 }
@@ -76,7 +58,7 @@ OptionBytes TypeSample(ValueType type)
         return {0x01, 0x02, 0x03};
     case T::Address:
         return {10, 1, 2, 3};
-    case T::AddressList:
+    case T::Addresses:
         return {10, 1, 2, 3, 10, 1, 2, 4};
     case T::AddressMaskPairs:
         return {10, 1, 0, 0, 255, 255, 0, 0, 10, 2, 0, 0, 255, 255, 255, 0};
@@ -136,6 +118,56 @@ OptionBytes TypeSample(ValueType type)
         return {};
     case T::StatusCode:
         return Join({{0}, Text("all is well")});
+    case T::IsnsServers:
+        // RFC 4174: functions, DD access, administrative flags, security
+        // bitmap, then the primary server.
+        return {0, 1, 0, 1, 0, 1, 0, 0, 0, 1, 10, 1, 2, 3};
+    case T::Authentication:
+        // RFC 3118: configuration token protocol, replay detection, token.
+        return Join({{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, Text("token")});
+    case T::MachineId:
+        return {0,    0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+    case T::CivicLocation:
+        // RFC 4776: the client's location, in DE, state BY.
+        return {2, 'D', 'E', 1, 2, 'B', 'Y'};
+    case T::GeoConf:
+        // RFC 6225: 47.5 N and 8.25 E, each to 18 bits, 400.5 m to 15 bits,
+        // version 0 and datum WGS84.
+        return {0x48, 0x5F, 0x00, 0x00, 0x00, 0x48, 0x10, 0x80,
+                0x00, 0x00, 0x13, 0xC0, 0x01, 0x90, 0x80, 0x01};
+    case T::GeoLoc:
+        // The same in version 1, the only one option 144 carries.
+        return {0x48, 0x5F, 0x00, 0x00, 0x00, 0x48, 0x10, 0x80,
+                0x00, 0x00, 0x13, 0xC0, 0x01, 0x90, 0x80, 0x41};
+    case T::UriList:
+        return Join({{0, 21}, Text("https://sztp.example/")});
+    case T::RdnssSelection:
+        // RFC 6731: high preference, two servers, one domain.
+        return Join({{0x01, 10, 1, 2, 3, 10, 1, 2, 4}, kLabName});
+    case T::PcpServers:
+        return {4, 10, 1, 2, 3}; // RFC 7291: one list of one server
+    case T::PortParameters:
+        return {6, 6, 0, 0x34}; // RFC 7618: offset, PSID length, PSID
+    case T::EncryptedDns:
+        // RFC 9463: one instance of priority 1, its ADN, one address and
+        // the SvcParam alpn=dot.
+        return Join(
+            {{0, 29, 0, 1, 13}, kLabName, {4, 10, 1, 2, 3}, {0, 1, 0, 4, 3, 'd', 'o', 't'}});
+    case T::PxelinuxMagic:
+        return {0xF1, 0x00, 0x74, 0x7E};
+    case T::SixRd:
+        // RFC 5969: IPv4 mask length, 6rd prefix length, prefix, one relay.
+        return {0, 32, 0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 1, 2, 3};
+    case T::VirtualSubnet:
+        return Join({{0}, Text("vpn-a")}); // RFC 6607: a VPN name
+    case T::InterfaceId:
+        return {1, 3, 16}; // RFC 4578: UNDI 3.16
+    case T::DefinedSuboptions:
+        // RFC 2242: NSQ_BROADCAST on, one preferred DSS server.
+        return {5, 1, 1, 6, 4, 10, 1, 2, 3};
+    case T::DataSource:
+        return {1}; // RFC 6926: the remote flag
     }
     return {};
 }
@@ -238,6 +270,10 @@ std::vector<OracleCase> HostileCases()
         {"status message that is not UTF-8", 151, {0, 'o', 0xFF, 'k'}},
         {"text that is not UTF-8", 15, {'l', 'a', 'b', 0xC3, '.', 0xE2, 0x82}},
         {"text with a trailing NUL", 15, Join({Text("lab.example"), {0}})},
+        {"uri past the end", 143, Join({{0, 30}, Text("https://sztp.example/")})},
+        {"civic element past the end", 99, {2, 'D', 'E', 1, 5, 'B', 'Y'}},
+        {"dns instance past the end", 162, {0, 40, 0, 1, 13, 3, 'l', 'a', 'b'}},
+        {"sub-option past the end", 63, {5, 1, 1, 6, 9, 10, 1, 2, 3}},
     };
 }
 

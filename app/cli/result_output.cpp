@@ -6,22 +6,11 @@
 #include "core/model/requested_options.h"
 #include "core/model/result_rows.h"
 #include "core/model/tsv_text.h"
+#include "core/options/extended_decoder.h"
 #include "platform/local_time.h"
 
 namespace
 {
-std::string Hex(const OptionBytes& bytes)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string strHex;
-    for (const std::uint8_t byte : bytes)
-    {
-        strHex += kDigits[byte >> 4];
-        strHex += kDigits[byte & 0x0F];
-    }
-    return strHex;
-}
-
 std::string FirstOf(const AddressList& addresses)
 {
     return addresses.empty() ? std::string() : addresses.front();
@@ -64,12 +53,13 @@ std::string FormatJson(const Lease& lease)
     for (const DhcpOption& option : DecodeRequestedOptions(lease.m_mapOptions))
     {
         const auto nCode = static_cast<std::uint8_t>(option.m_nCode);
+        const OptionBytes& bytes = lease.m_mapOptions.at(nCode);
         const auto source = lease.m_mapSources.find(nCode);
         strJson += pszSeparator;
         strJson += "  {\"code\": " + std::to_string(option.m_nCode) +
                    ", \"parameter\": " + JsonString(option.m_strParameter) +
                    ", \"data\": " + JsonString(option.m_strData) +
-                   ", \"hex\": " + JsonString(Hex(lease.m_mapOptions.at(nCode))) +
+                   ", \"hex\": " + JsonString(HexText(bytes.data(), bytes.size())) +
                    ", \"source\": " +
                    JsonString(source != lease.m_mapSources.end() ? source->second : "") + "}";
         pszSeparator = ",\n";

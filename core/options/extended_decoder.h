@@ -7,13 +7,14 @@
 // The typed value (ExtendedOption::m_value) of each ValueType:
 //   Bytes             "0a0b0c" (lowercase hex, no separators; "" for no data)
 //   Address           "10.0.0.1"
-//   AddressList       ["10.0.0.1", "10.0.0.2"]
+//   Addresses         ["10.0.0.1", "10.0.0.2"]
 //   AddressMaskPairs  [{"address": "10.0.0.0", "mask": "255.0.0.0"}]
 //   StaticRoutes      [{"destination": "10.1.0.0", "router": "10.0.0.1"}]
 //   UInt8 ... Int32   a number
 //   UInt8List, UInt16List  [1, 2]
 //   Boolean           true or false
-//   Text              "lab.example"
+//   Text              "lab.example" (trailing NULs deleted, as RFC 2132 2 asks; also in
+//                     FlagAndText's text and StatusCode's message)
 //   Seconds           a number of seconds (4294967295 is infinite)
 //   NamedUInt8        {"code": 5, "name": "DHCPACK"}; "name" is null for a value without one
 //   ClasslessRoutes   [{"destination": "10.0.0.0/8", "router": "10.0.0.1"}]
@@ -36,13 +37,44 @@
 //   FlagAndText       {"mandatory": false, "text": "scope-a,scope-b"}
 //   Presence          true
 //   StatusCode        {"code": 0, "message": "all is well"}
+//   IsnsServers       {"functions": 32771, "dd_access": 1, "admin_flags": 3,
+//                      "security_bitmap": 0, "addresses": ["10.0.0.1"]}
+//   Authentication    {"protocol": 1, "algorithm": 1, "rdm": 0,
+//                      "replay_detection": "0000000000000001", "information": "abcd"}
+//   MachineId         {"type": 0, "uuid": "33221100-5544-7766-8899-aabbccddeeff"} for the
+//                     bytes 00 11 22 ... ff: the first three fields little-endian, as SMBIOS
+//                     keeps them
+//   CivicLocation     {"what": 2, "country": "DE", "elements": [{"type": 1, "value": "BY"}]}
+//   GeoConf, GeoLoc   {"latitude": 47.5, "latitude_uncertainty": 18, "longitude": 8.25,
+//                      "longitude_uncertainty": 18, "altitude_type": 1, "altitude": 400.5,
+//                      "altitude_uncertainty": 15, "version": 1, "datum": 1}: degrees,
+//                     and the altitude in the unit of its type; the uncertainties are the
+//                     6-bit fields as sent (RFC 3825's resolutions in version 0)
+//   UriList           ["https://sztp.example/"]
+//   RdnssSelection    {"flags": 1, "preference": "high", "primary": "10.0.0.53",
+//                      "secondary": "10.0.0.54", "domains": ["lab.example"]}
+//   PcpServers        [["10.0.0.1"], ["10.0.0.2", "10.0.0.3"]]
+//   PortParameters    {"offset": 6, "psid_length": 6, "psid": 52}
+//   EncryptedDns      [{"priority": 1, "adn": "dns.example", "addresses": ["10.0.0.53"],
+//                       "svcparams": "0001000302683200"}]; no addresses and "" in
+//                     ADN-only mode
+//   PxelinuxMagic     "f1:00:74:7e"
+//   SixRd             {"ipv4_mask_length": 0, "prefix": "2001:db8::/32",
+//                      "border_relays": ["10.0.0.1"]}
+//   VirtualSubnet     {"type": 0, "name": "vpn-a"}, {"type": 1, "oui": "00a0c9",
+//                      "index": 1}, or {"type": 255} for the global, default VPN
+//   InterfaceId       {"type": 1, "major": 3, "minor": 16}
+//   DefinedSuboptions [{"code": 1, "hex": "0a0b"}]; malformed where the bytes are not
+//                     sub-options
+//   DataSource        {"remote": true}
 // Where the bytes do not fit the type, m_bMalformed is set and the value is
 // the hex string.
 //
-// Texts: m_strText keeps every byte that came off the wire. JSON strings are
-// valid UTF-8 throughout, so that dump() never throws: where an option's text
-// is not well-formed UTF-8, its JSON strings carry U+FFFD for each byte that
-// does not start a well-formed sequence, and "hex" keeps the exact bytes.
+// Texts: m_strText keeps every byte that came off the wire but a text's
+// trailing NULs. JSON strings are valid UTF-8 throughout, so that dump() never
+// throws: where an option's text is not well-formed UTF-8, its JSON strings
+// carry U+FFFD for each byte that does not start a well-formed sequence, and
+// "hex" keeps the exact bytes.
 #pragma once
 
 #include "core/model/lease.h"

@@ -22,7 +22,7 @@ enum class Rendering
     Nothing,       // neither text is touched
     NameOnly,      // the parameter text alone
     Address,       // the first IPv4 address
-    AddressList,   // every whole IPv4 address, each followed by a blank
+    Addresses,     // every whole IPv4 address, each followed by a blank
     Number,        // up to four bytes, unsigned
     Hours,         // signed seconds shown as hours
     Moment,        // seconds from now, shown as a local date and time
@@ -39,7 +39,7 @@ enum class Rendering
 enum class WireType
 {
     Address,         // one IPv4 address
-    AddressList,     // IPv4 addresses
+    Addresses,       // IPv4 addresses
     AddressPairs,    // pairs of addresses: destination and router, or address and mask
     ClassfulRoutes,  // option 33's pairs as a client writes "10.0.0.0/8,10.99.0.1"
     ClasslessRoutes, // RFC 3442: prefix length, significant octets, router

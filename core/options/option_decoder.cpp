@@ -63,7 +63,7 @@ CString RenderData(const CatalogueRow& row, const std::uint8_t* pData, std::size
     {
     case Rendering::Address:
         return bHasAddress ? FormatAddress(pData) : CString();
-    case Rendering::AddressList:
+    case Rendering::Addresses:
         return RenderAddressList(pData, nLength);
     case Rendering::Number:
         return std::to_string(ReadNumber(pData, nLength));

@@ -403,7 +403,7 @@ std::optional<OptionBytes> EncodeOptionValue(WireType type, std::string_view val
     case T::Address:
         bytes = EncodeAddress(value);
         break;
-    case T::AddressList:
+    case T::Addresses:
         bytes = EncodeAddresses(value, 1);
         break;
     case T::AddressPairs:

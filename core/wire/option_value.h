@@ -35,12 +35,12 @@ inline constexpr std::size_t kMaxOptionBytes = 65507 - 240;
 // parse as the type (a bad address, a number out of range, an odd hex digit).
 // The texts the clients write for each type:
 //   Address          "10.99.0.1"
-//   AddressList      "10.99.0.1,10.99.0.2" or "10.99.0.1 10.99.0.2"
+//   Addresses        "10.99.0.1,10.99.0.2" or "10.99.0.1 10.99.0.2"
 //   AddressPairs     "10.99.5.0 10.99.0.1,...": destination and router
 //   ClassfulRoutes   "10.0.0.0/8,10.99.0.1 ...": every prefix its class's
 //   ClasslessRoutes  "24.10.99.5.10.99.0.1", "24,10,...", "10.99.5.0/24 10.99.0.1"
-//   SipServers       addresses, as for AddressList
-//   UInt8 ... Int32  decimal; the lists as AddressList's
+//   SipServers       addresses, as for Addresses
+//   UInt8 ... Int32  decimal; the lists as Addresses'
 //   Boolean          "true"/"false", "on"/"off"
 //   Text             "\"lab.test\"" with \" \\ \t \n \r \ooo escapes, or the bare text
 //   DomainList       "\"lab.test.\", \"corp.test.\"" or "lab.test corp.test"

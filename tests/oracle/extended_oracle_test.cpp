@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -28,9 +29,8 @@ using json = nlohmann::json;
 using T = ValueType;
 
 // Where Veyra and tshark part ways: every case of the codes listed must
-// differ, so that the table stays true. Where tshark departs from the RFC
-// that defines a code, Veyra follows the RFC; the entries marked "Veyra" are
-// its own shortfalls, known and kept until the decoder changes.
+// differ, so that the table stays true. Each is a place where tshark departs
+// from the RFC that defines a code, and Veyra follows the RFC.
 struct KnownDifference
 {
     std::vector<std::uint8_t> codes;
@@ -38,40 +38,62 @@ struct KnownDifference
     const char* pszReason;
 };
 
-constexpr const char* kTrailingNul =
-    "Veyra: it keeps a trailing NUL that RFC 2132 2 asks a receiver to delete; tshark drops it";
-
-constexpr const char* kUnjudgedBytes =
-    "Veyra: it shows these codes' bytes without judging them; tshark checks the layouts of "
-    "RFC 4174 (83), RFC 3825 (123), RFC 7291 (158), RFC 7618 (159) and RFC 5969 (212)";
-constexpr const char* kUnjudgedSuboptions =
-    "Veyra: it shows sub-options that do not fill the option as hex without judging them "
-    "(43's content is the vendor's own, and the same reading serves RFC 2242's 63 and "
-    "RFC 3495's 122); tshark reads them as far as they go and complains";
-
 const std::vector<KnownDifference>& KnownDifferences()
 {
     static const std::vector<KnownDifference> differences = {
-        {{3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  14,  15,  17,  18,  21,  25,  33,
-          40,  41,  42,  43,  44,  45,  47,  48,  49,  55,  56,  60,  61,  62,  63,  64,  65,
-          66,  67,  68,  69,  70,  71,  72,  73,  74,  75,  76,  82,  85,  86,  87,  88,  89,
-          92,  93,  98,  100, 101, 108, 112, 113, 114, 118, 119, 120, 122, 124, 125, 136, 137,
-          138, 139, 140, 141, 142, 145, 147, 148, 150, 161, 209, 210, 211, 213, 252},
+        {{3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  14,  15,  17,  18,  21,  25,  33,  40,
+          41,  42,  43,  44,  45,  47,  48,  49,  55,  56,  60,  61,  62,  63,  64,  65,  66,  67,
+          68,  69,  70,  71,  72,  73,  74,  75,  76,  82,  85,  86,  87,  88,  89,  92,  93,  97,
+          98,  99,  100, 101, 108, 112, 113, 114, 118, 119, 120, 122, 124, 125, 136, 137, 138, 139,
+          140, 141, 142, 143, 144, 145, 147, 148, 150, 161, 162, 208, 209, 210, 211, 213, 221, 252},
          {"empty"},
          "each of these codes carries at least one item of its type (an address, a character, "
-         "a route, a sub-option), as RFC 2132 3.5 gives the router option a minimum length of "
-         "4 octets; tshark shows them empty without complaint"},
+         "a route, a sub-option, a location, a UUID), as RFC 2132 3.5 gives the router option "
+         "a minimum length of 4 octets; tshark shows them empty without complaint"},
         {{137, 152, 154, 155},
          {"sample"},
          "tshark shows 137's name in its wire form, length bytes as characters, where RFC 5223 "
          "makes it an RFC 1035 name; and it reads the times of 152, 154 and 155 as NTP "
          "timestamps (seconds since 1900), where RFC 6926 counts seconds since 1970"},
-        {{88, 89, 108, 137, 141, 147, 148, 211, 213},
+        {{88, 89, 108, 137, 141, 143, 144, 147, 148, 162, 208, 211, 213},
          {"one short", "one long", "255 bytes"},
          "tshark has no dissection for these codes (or, for 137, reads the name as plain text) "
          "and so finds no fault; the lengths break RFC 4280 (88, 89), RFC 8925 (108: 4 bytes), "
-         "RFC 5223 (137), RFC 6011 (141), RFC 8973 (147, 148), RFC 5071 (211: 4 bytes) and "
-         "RFC 5986 (213)"},
+         "RFC 5223 (137), RFC 6011 (141), RFC 8572 (143: URIs each after its length), RFC 6225 "
+         "(144: 16 bytes), RFC 8973 (147, 148), RFC 9463 (162: instances each after its "
+         "length), RFC 5071 (208: the 4-byte magic, 211: 4 bytes) and RFC 5986 (213)"},
+        {{143},
+         {"uri past the end"},
+         "tshark has no dissection for RFC 8572's URI list, so misses a URI that runs past the "
+         "option"},
+        {{162},
+         {"dns instance past the end"},
+         "tshark has no dissection for RFC 9463's encrypted DNS instances, so misses one that "
+         "runs past the option"},
+        {{94},
+         {"one long", "255 bytes"},
+         "RFC 4578 fixes the network interface identifier at 3 bytes; tshark reads the first "
+         "three and ignores the rest"},
+        {{97},
+         {"one short", "one long", "255 bytes"},
+         "RFC 4578 fixes the machine identifier at 17 bytes, type 0 and a UUID; tshark shows a "
+         "UUID of any length without complaint"},
+        {{99},
+         {"one long"},
+         "a civic address element type without its length breaks RFC 4776's elements; tshark "
+         "stops at it without complaint"},
+        {{146},
+         {"one short", "one long", "255 bytes"},
+         "RFC 6731's domains are RFC 1035 names, each ending with the root label; tshark reads "
+         "what follows the servers as text and finds no fault"},
+        {{158},
+         {"255 bytes"},
+         "the bytes are 51 whole lists of one server each, well-formed under RFC 7291; tshark "
+         "throws before the end of them"},
+        {{90},
+         {"one long", "255 bytes"},
+         "RFC 3118's configuration token is opaque bytes; tshark shows it as a text that ends "
+         "at its first NUL, and Veyra shows every byte"},
         {{80},
          {"one long", "255 bytes"},
          "RFC 4039's rapid commit has no data; tshark does not check its length"},
@@ -87,24 +109,10 @@ const std::vector<KnownDifference>& KnownDifferences()
          {"vendor class past its data"},
          "tshark leaves RFC 3925's vendor classes joined, so it misses one that runs past its "
          "data"},
-        {{83, 158, 159, 212}, {"one short", "one long", "255 bytes"}, kUnjudgedBytes},
-        {{123}, {"255 bytes"}, kUnjudgedBytes},
-        {{83, 90, 123, 146, 158, 159, 212},
-         {"empty"},
-         "Veyra: it shows these codes' bytes without judging them, none at all included; "
-         "tshark requires the minimum lengths of their RFCs"},
-        {{63}, {"one short", "one long"}, kUnjudgedSuboptions},
-        {{122}, {"one short", "one long", "255 bytes"}, kUnjudgedSuboptions},
         {{77},
          {"one short", "one long", "255 bytes", "user class past the end"},
          "bytes that are not RFC 3004's length-prefixed classes: Veyra shows them as one text, "
          "as some clients send plain text in 77; tshark shows the classes it could read"},
-        {{94},
-         {"one short", "one long", "255 bytes"},
-         "Veyra: RFC 4578 fixes the option at 3 bytes, and Veyra reads a list of any length; "
-         "tshark reads the first three bytes (and throws on fewer)"},
-        {{15}, {"text with a trailing NUL"}, kTrailingNul},
-        {{79, 151}, {"one long"}, kTrailingNul},
         {{79, 151},
          {"255 bytes"},
          "tshark ends a text at its first NUL and drops the rest; Veyra shows every byte"},
@@ -191,6 +199,22 @@ json NumberOrUnreadable(const std::string& strText, const TsharkOption& option)
     return nValue ? json(*nValue) : Unreadable(option);
 }
 
+// A decimal as tshark writes it: "47.5", "0.0009765625".
+json Decimal(const std::string& strText, const TsharkOption& option)
+{
+    try
+    {
+        std::size_t nUsed = 0;
+        const double dValue = std::stod(strText, &nUsed);
+        if (nUsed == strText.size())
+            return dValue;
+    }
+    catch (const std::exception&)
+    {
+    }
+    return Unreadable(option);
+}
+
 // RFC 3442: a route as tshark splits it, width, significant octets, router.
 std::optional<json> ClasslessRoute(const std::vector<std::uint8_t>& route)
 {
@@ -255,17 +279,25 @@ std::optional<json> TsharkValue(const ExtendedRow& row, const TsharkOption& opti
         return std::string();
     };
 
-    // RFC 4578: tshark shows the UNDI version but not the interface type before it.
-    if (row.nCode == 94 && fields.size() == 2 && !option.m_Value.empty())
-        return json::array({option.m_Value[0], NumberOrUnreadable(fields[0].second, option),
-                            NumberOrUnreadable(fields[1].second, option)});
+    const auto allNamed = [&](const char* pszField)
+    {
+        json values = json::array();
+        for (const auto& field : fields)
+        {
+            if (EndsWith(field.first, pszField))
+                values.push_back(field.second);
+        }
+        return values;
+    };
+    const auto namedNumber = [&](const char* pszField)
+    { return NumberOrUnreadable(named(pszField), option); };
 
     switch (row.type)
     {
     case T::Address:
     case T::Text:
         return single();
-    case T::AddressList:
+    case T::Addresses:
         return texts;
     case T::DomainList:
     {
@@ -381,6 +413,7 @@ std::optional<json> TsharkValue(const ExtendedRow& row, const TsharkOption& opti
         return enterprises;
     }
     case T::Suboptions:
+    case T::DefinedSuboptions:
     {
         json codes = json::array();
         for (const auto& [strName, strText] : fields)
@@ -420,8 +453,91 @@ std::optional<json> TsharkValue(const ExtendedRow& row, const TsharkOption& opti
     case T::StatusCode:
         return json{{"code", NumberOrUnreadable(named("status_code"), option)},
                     {"message", named("status_code_message")}};
+    case T::IsnsServers:
+        return json{{"functions", namedNumber("isns.functions")},
+                    {"dd_access", namedNumber("isns.discovery_domain_access")},
+                    {"admin_flags", namedNumber("isns.administrative_flags")},
+                    {"security_bitmap", namedNumber("isns.server_security_bitmap")},
+                    {"addresses", allNamed("_addr")}};
+    case T::Authentication:
+    {
+        // tshark shows a configuration token (protocol 0) as text, other information as hex.
+        const std::string strInformation = named("dhcp_authentication.information");
+        return json{
+            {"protocol", namedNumber("dhcp_authentication.protocol")},
+            {"algorithm", namedNumber("dhcp_authentication.algorithm")},
+            {"rdm", namedNumber("dhcp_authentication.rdm")},
+            {"replay_detection", named("dhcp_authentication.rdm_replay_detection").substr(2)},
+            {"information",
+             option.m_Value.at(0) == 0
+                 ? Hex(std::vector<std::uint8_t>(strInformation.begin(), strInformation.end()))
+                 : PlainHex(strInformation)}};
+    }
+    case T::MachineId:
+        // tshark leaves out the type, which RFC 4578 fixes at 0.
+        return json{{"type", option.m_Value.at(0)}, {"uuid", named("client_id.uuid")}};
+    case T::CivicLocation:
+    {
+        json elements = json::array();
+        const json types = allNamed("civic_location.ca_type");
+        const json values = allNamed("civic_location.ca_value");
+        if (types.size() != values.size())
+            return Unreadable(option);
+        for (std::size_t n = 0; n < types.size(); ++n)
+            elements.push_back(
+                {{"type", NumberOrUnreadable(types[n], option)}, {"value", values[n]}});
+        return json{{"what", namedNumber("civic_location.what")},
+                    {"country", named("civic_location.country")},
+                    {"elements", elements}};
+    }
+    case T::RdnssSelection:
+    {
+        // RFC 6731: the preference is the low two bits of the flags.
+        const char* const kPreferences[] = {"medium", "high", "reserved", "low"};
+        const std::optional<long long> nPreference = Number(named("rdnss.preference"));
+        if (!nPreference || *nPreference < 0 || *nPreference > 3)
+            return Unreadable(option);
+        return json{{"flags", option.m_Value.at(0)},
+                    {"preference", kPreferences[*nPreference]},
+                    {"primary", named("rdnss.primary_dns")},
+                    {"secondary", named("rdnss.secondary_dns")},
+                    {"domains", allNamed("rdnss.domain")}};
+    }
+    case T::PortParameters:
+        return json{
+            {"offset", namedNumber("portparams.offset")},
+            {"psid_length", namedNumber("portparams.psid_length")},
+            {"psid", NumberOrUnreadable("0x" + PlainHex(named("portparams.psid")), option)}};
+    case T::SixRd:
+        return json{{"ipv4_mask_length", namedNumber("6RD.ipv4_mask_len")},
+                    {"prefix", named("6RD.prefix") + "/" + named("6RD.prefix_len")},
+                    {"border_relays", allNamed("6RD.border_relay_ip")}};
+    case T::InterfaceId:
+        // tshark shows the UNDI version but not the interface type before it.
+        return json{{"type", option.m_Value.at(0)},
+                    {"major", namedNumber("client_network_id_major")},
+                    {"minor", namedNumber("client_network_id_minor")}};
+    case T::DataSource:
+    {
+        const std::optional<long long> nFlags = Number(named("bulk_lease.data_source"));
+        return nFlags ? json{{"remote", (*nFlags & 1) != 0}} : Unreadable(option);
+    }
+    case T::GeoConf:
+        return json{{"latitude", Decimal(named("rfc3825.latitude"), option)},
+                    {"longitude", Decimal(named("rfc3825.longitude"), option)},
+                    {"altitude", Decimal(named("rfc3825.altitude"), option)},
+                    {"altitude_type", namedNumber("rfc3825.altitude_type")},
+                    {"latitude_resolution", Decimal(named("rfc3825.latitude_res"), option)},
+                    {"longitude_resolution", Decimal(named("rfc3825.longitude_res"), option)},
+                    {"altitude_resolution", Decimal(named("rfc3825.altitude_res"), option)}};
     case T::Bytes:
     case T::Presence:
+    case T::GeoLoc:
+    case T::UriList:
+    case T::PcpServers: // tshark shows each list's length, not its addresses
+    case T::EncryptedDns:
+    case T::PxelinuxMagic:
+    case T::VirtualSubnet:
         break;
     }
     return std::nullopt;
@@ -438,6 +554,7 @@ json Comparable(const ExtendedRow& row, const json& value)
         return value.value("code", json());
     case T::ParameterList:
     case T::Suboptions:
+    case T::DefinedSuboptions:
     {
         if (!value.is_array())
             return value;
@@ -445,6 +562,21 @@ json Comparable(const ExtendedRow& row, const json& value)
         for (const json& entry : value)
             codes.push_back(entry.value("code", json()));
         return codes;
+    }
+    case T::GeoConf:
+    {
+        // tshark shows version 0's resolutions in degrees and metres (RFC 3825).
+        if (!value.is_object())
+            return value;
+        const auto resolution = [&](const char* pszField, int nBase)
+        { return std::ldexp(1.0, nBase - value.at(pszField).get<int>()); };
+        return json{{"latitude", value.at("latitude")},
+                    {"longitude", value.at("longitude")},
+                    {"altitude", value.at("altitude")},
+                    {"altitude_type", value.at("altitude_type")},
+                    {"latitude_resolution", resolution("latitude_uncertainty", 8)},
+                    {"longitude_resolution", resolution("longitude_uncertainty", 8)},
+                    {"altitude_resolution", resolution("altitude_uncertainty", 21)}};
     }
     case T::RelayAgentInfo:
     {

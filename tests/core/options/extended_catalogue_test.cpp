@@ -53,12 +53,15 @@ TEST(ExtendedCatalogue, TypesOfCodesThatShareAFormat)
         {51, ValueType::Seconds},
         {108, ValueType::Seconds},
         {24, ValueType::Seconds},
-        {150, ValueType::AddressList},
+        {150, ValueType::Addresses},
         {118, ValueType::Address},
         {114, ValueType::Text},
         {252, ValueType::Text},
         {39, ValueType::Boolean},
         {2, ValueType::Int32},
+        {123, ValueType::GeoConf},
+        {144, ValueType::GeoLoc},
+        {220, ValueType::Bytes}, // its layout is left to hex
     };
     for (const auto& c : kCases)
     {

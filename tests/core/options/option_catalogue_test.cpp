@@ -15,13 +15,13 @@ TEST(OptionWireType, TheWireLayoutWhateverTheWindowShows)
     } kCases[] = {
         {1, W::Address},
         {2, W::Int32},
-        {3, W::AddressList},
+        {3, W::Addresses},
         {13, W::UInt16},
         {19, W::Boolean},
         {21, W::AddressPairs},
         {33, W::AddressPairs}, // the window shows the first destination
         {46, W::UInt8},
-        {49, W::AddressList}, // the window shows it as text
+        {49, W::Addresses}, // the window shows it as text
         {55, W::UInt8List},
         {61, W::Bytes},
         {119, W::DomainList},

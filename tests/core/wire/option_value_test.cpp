@@ -30,10 +30,10 @@ TEST(AddressText, ListsTakeCommasOrBlanks)
     const OptionBytes two = {10, 0, 0, 1, 10, 0, 0, 2};
     for (const char* pszList :
          {"10.0.0.1,10.0.0.2", "10.0.0.1 10.0.0.2", "10.0.0.1, 10.0.0.2", " 10.0.0.1\t10.0.0.2 "})
-        EXPECT_EQ(Encode(T::AddressList, pszList), two) << pszList;
+        EXPECT_EQ(Encode(T::Addresses, pszList), two) << pszList;
     for (const char* pszBad :
          {"", "10.0.0.1,,10.0.0.2", "10.0.0.1,", ",10.0.0.1", "10.0.0.1;10.0.0.2", "10.0.0.1\"x\""})
-        EXPECT_FALSE(Encode(T::AddressList, pszBad)) << pszBad;
+        EXPECT_FALSE(Encode(T::Addresses, pszBad)) << pszBad;
     EXPECT_FALSE(Encode(T::Address, "10.0.0.1 10.0.0.2"));
     EXPECT_FALSE(Encode(T::AddressPairs, "10.0.0.1 10.0.0.2 10.0.0.3"));
 }
