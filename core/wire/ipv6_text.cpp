@@ -46,7 +46,7 @@ std::string Ipv6Text(const std::uint8_t* pAddress)
         bool bDigits = false;
         for (int nShift = 12; nShift >= 0; nShift -= 4)
         {
-            const unsigned nDigit = groups[i] >> nShift & 0x0Fu;
+            const unsigned nDigit = static_cast<unsigned>(groups[i]) >> nShift & 0x0Fu;
             if (nDigit == 0 && !bDigits && nShift != 0)
                 continue;
             bDigits = true;
