@@ -9,23 +9,15 @@
 set -uo pipefail
 veyra=$1
 
-for tool in ip dnsmasq dhcpcd setpriv; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
-        exit 77
-    fi
-done
-if [ "$(id -u)" != 0 ]; then
-    echo "skipped: network namespaces need root"
-    exit 77
-fi
+. "$(dirname "$0")/../scripts/netns_lib.sh"
+skip_without ip dnsmasq dhcpcd setpriv
+skip_unless_root
 
 srv=vyu-srv-$$
 cli=vyu-cli-$$
 ifc=vyu-c$$
 lease=/var/lib/dhcpcd/$ifc.lease
 pidfile=/run/dhcpcd/$ifc-4.pid
-failures=0
 
 cleanup() {
     ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
@@ -39,29 +31,6 @@ trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
 chmod 755 "$work"
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-check() {
-    if [ "$2" != "$3" ]; then
-        fail "$1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | head -n 40
-    fi
-}
-
-wait_for() {
-    local what=$1 tries
-    shift
-    for ((tries = 0; tries < 600; ++tries)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "waited a minute for $what"
-    return 1
-}
 
 in_cli() { ip netns exec "$cli" "$@"; }
 as_nobody() { in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }

@@ -11,28 +11,20 @@
 set -uo pipefail
 veyra=$1
 
-for tool in ip dnsmasq dhcpcd ss python3; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
-        exit 77
-    fi
-done
+. "$(dirname "$0")/../../scripts/netns_lib.sh"
+skip_without ip dnsmasq dhcpcd ss python3
 kea=$(command -v kea-dhcp4 || echo /usr/sbin/kea-dhcp4)
 if [ ! -x "$kea" ]; then
     echo "skipped: kea-dhcp4 is not installed"
     exit 77
 fi
-if [ "$(id -u)" != 0 ]; then
-    echo "skipped: network namespaces need root"
-    exit 77
-fi
+skip_unless_root
 
 cli=vyd-cli-$$
 dns=vyd-dns-$$
 kns=vyd-kea-$$
 ifc=vyd-b$$
 dhcpcd_lease=/var/lib/dhcpcd/$ifc.lease
-failures=0
 
 cleanup() {
     for ns in "$cli" "$dns" "$kns"; do
@@ -52,32 +44,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# check NAME EXPECTED ACTUAL
-check() {
-    if [ "$2" != "$3" ]; then
-        fail "$1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | head -n 40
-    fi
-}
-
-# wait_for WHAT COMMAND...: until COMMAND succeeds, for at most a minute;
-# what is waited for is the effect, the limit only ends a broken run.
-wait_for() {
-    local what=$1 tries
-    shift
-    for ((tries = 0; tries < 600; ++tries)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "waited a minute for $what"
-    return 1
-}
 
 in_cli() { ip netns exec "$cli" "$@"; }
 listens_67() { [ -n "$(ip netns exec "$1" ss -Hlun 'sport = :67')" ]; }

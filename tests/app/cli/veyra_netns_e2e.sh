@@ -9,16 +9,9 @@
 set -uo pipefail
 veyra=$1
 
-for tool in ip dnsmasq dhcpcd dhclient setpriv python3 script; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
-        exit 77
-    fi
-done
-if [ "$(id -u)" != 0 ]; then
-    echo "skipped: network namespaces need root"
-    exit 77
-fi
+. "$(dirname "$0")/../../scripts/netns_lib.sh"
+skip_without ip dnsmasq dhcpcd dhclient setpriv python3 script
+skip_unless_root
 
 # Names of this run's own, so that two runs (a native and a sanitized build,
 # say) can share the machine: namespaces, the interface and the lease files
@@ -30,7 +23,6 @@ mac=02:00:00:77:00:02
 dhcpcd_lease=/var/lib/dhcpcd/$ifc.lease
 dhclient_lease=/var/lib/dhcp/dhclient.$ifc.leases
 dhclient_pid=/run/dhclient-$ifc.pid
-failures=0
 
 cleanup() {
     ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
@@ -44,19 +36,6 @@ trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
 
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# check NAME EXPECTED ACTUAL
-check() {
-    if [ "$2" != "$3" ]; then
-        fail "$1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | head -n 40
-    fi
-}
-
 in_cli() { ip netns exec "$cli" "$@"; }
 
 # check_json_rows LABEL SOURCE ROWS: $json holds ROWS objects, more than
@@ -65,19 +44,6 @@ check_json_rows() {
     check "$1: rows" "$3" "$(grep -c '"code"' <<<"$json")"
     check "$1: rows from $2" "$3" "$(grep -c "\"source\": \"$2\"}" <<<"$json")"
     [ "$3" -gt 0 ] || fail "$1: no rows to compare"
-}
-
-# wait_for WHAT COMMAND...: until COMMAND succeeds, for at most a minute;
-# what is waited for is the effect, the limit only ends a broken run.
-wait_for() {
-    local what=$1 tries
-    shift
-    for ((tries = 0; tries < 600; ++tries)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "waited a minute for $what"
-    return 1
 }
 
 ip netns add "$srv" && ip netns add "$cli" || exit 1

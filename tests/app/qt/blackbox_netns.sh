@@ -12,23 +12,15 @@
 set -uo pipefail
 gui=$1
 
-for tool in ip dnsmasq dhcpcd setpriv Xvfb xdotool xclip; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
-        exit 77
-    fi
-done
-if [ "$(id -u)" != 0 ]; then
-    echo "skipped: network namespaces need root"
-    exit 77
-fi
+. "$(dirname "$0")/../../scripts/netns_lib.sh"
+skip_without ip dnsmasq dhcpcd setpriv Xvfb xdotool xclip
+skip_unless_root
 
 srv=vyg-srv-$$
 cli=vyg-cli-$$
 ifc=vyg-c$$
 mac=02:00:00:66:00:02
 lease=/var/lib/dhcpcd/$ifc.lease
-failures=0
 
 cleanup() {
     [ -n "${gui_pid:-}" ] && kill "$gui_pid" 2>/dev/null
@@ -47,24 +39,6 @@ mkdir -p "$work/home/runtime"
 chown -R 65534:65534 "$work/home"
 chmod 700 "$work/home/runtime"
 chmod 755 "$work"
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# wait_for WHAT COMMAND...: until COMMAND succeeds, for at most a minute;
-# what is waited for is the effect, the limit only ends a broken run.
-wait_for() {
-    local what=$1 tries
-    shift
-    for ((tries = 0; tries < 600; ++tries)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "waited a minute for $what"
-    return 1
-}
 
 in_cli() { ip netns exec "$cli" "$@"; }
 
