@@ -66,29 +66,46 @@ int DiscoverDhcpServers(const DiscoverySettings& settings, DiscoveryResult& resu
     request.m_nMaxMessageSize = kMaxReplySize;
     CServerDiscovery discovery(result.m_nTransactionId, result.m_ClientMac, settings.m_limits);
 
-    const auto sent = std::chrono::steady_clock::now();
+    if (settings.m_fnOpened)
+    {
+        if (const int nResult = settings.m_fnOpened())
+            return nResult;
+    }
+
+    using Clock = std::chrono::steady_clock;
+    const auto sent = Clock::now();
     if (const int nResult = socket.SendBroadcast(BuildDiscoverPacket(request)))
         return nResult;
     const auto deadline = sent + settings.m_wait;
     std::vector<std::uint8_t> buffer;
     for (;;)
     {
+        // Without a progress report the socket waits for the deadline itself.
+        const auto now = Clock::now();
+        if (settings.m_fnProgress)
+            settings.m_fnProgress(discovery, deadline - std::min(now, deadline));
+        const auto wake =
+            settings.m_fnProgress ? std::min(deadline, now + settings.m_tick) : deadline;
         ReceivedPacket packet;
-        const int nResult = socket.Receive(deadline, buffer, packet);
-        if (nResult == ETIMEDOUT)
+        const int nResult = socket.Receive(wake, buffer, packet);
+        if (nResult == ETIMEDOUT && wake == deadline)
             break;
+        if (nResult == ETIMEDOUT)
+            continue;
         if (nResult != 0)
             return nResult;
+        const auto at = Clock::now() - sent;
+        if (settings.m_fnPacket)
+            settings.m_fnPacket(packet, buffer.data(),
+                                std::chrono::duration_cast<std::chrono::microseconds>(at));
         const PacketVerdict verdict = discovery.Take(buffer.data(), packet.m_nSize,
                                                      packet.m_SourceMac, packet.m_bChecksumPending);
         if (verdict == PacketVerdict::Offer && !result.m_firstOffer)
-            result.m_firstOffer = std::chrono::steady_clock::now() - sent;
+            result.m_firstOffer = at;
         if (settings.m_fnDone && settings.m_fnDone(discovery))
             break;
     }
     result.m_servers = discovery.Servers();
-    result.m_nIgnored = discovery.Ignored();
-    result.m_nMalformed = discovery.Malformed();
-    result.m_nDropped = discovery.Dropped();
+    result.m_counts = discovery.Counts();
     return 0;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/wire/dhcp_discovery.h"
+#include "linux/packet_socket.h"
 
 #include <chrono>
 #include <cstdint>
@@ -20,6 +21,18 @@ struct DiscoverySettings
     // The client hardware address asked for; empty: the interface's own.
     std::optional<HardwareAddress> m_ClientMac;
     DiscoveryLimits m_limits;
+    // Called once the socket is open, before anything is sent: the place to
+    // give up the privileges that opening it took. A non-zero errno value
+    // ends the discovery with it.
+    std::function<int()> m_fnOpened;
+    // Every packet as received, before it is sorted, with the time since the
+    // send: a privileged helper hands them on to an unprivileged caller.
+    std::function<void(const ReceivedPacket&, const std::uint8_t*, std::chrono::microseconds)>
+        m_fnPacket;
+    // Called at every packet and at least every m_tick while waiting, with
+    // the time left (a progress line on a terminal). Empty: never.
+    std::function<void(const CServerDiscovery&, std::chrono::steady_clock::duration)> m_fnProgress;
+    std::chrono::milliseconds m_tick{100};
     // Asked after each packet: true ends the wait early (a test's event, a
     // window's Cancel button). Empty: the whole wait.
     std::function<bool(const CServerDiscovery&)> m_fnDone;
@@ -32,9 +45,7 @@ struct DiscoveryResult
     // From the send to the first offer kept, when one came.
     std::optional<std::chrono::steady_clock::duration> m_firstOffer;
     std::vector<DiscoveredServer> m_servers;
-    std::size_t m_nIgnored = 0;
-    std::size_t m_nMalformed = 0;
-    std::size_t m_nDropped = 0;
+    DiscoveryCounts m_counts;
 };
 
 // Sends the DHCPDISCOVER and collects the offers. 0 when the wait ended, with

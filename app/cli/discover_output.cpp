@@ -165,21 +165,21 @@ std::string FormatDiscoveryJson(const std::string& strInterface, std::chrono::mi
            ",\n  \"transaction_id\": " + std::to_string(result.m_nTransactionId) +
            ",\n  \"wait_ms\": " + std::to_string(wait.count()) + ",\n  \"servers\": [" +
            strServers + (strServers.empty() ? "]" : "\n  ]") +
-           ",\n  \"ignored\": " + std::to_string(result.m_nIgnored) +
-           ",\n  \"malformed\": " + std::to_string(result.m_nMalformed) +
-           ",\n  \"dropped\": " + std::to_string(result.m_nDropped) + "\n}\n";
+           ",\n  \"ignored\": " + std::to_string(result.m_counts.m_nIgnored) +
+           ",\n  \"malformed\": " + std::to_string(result.m_counts.m_nMalformed) +
+           ",\n  \"dropped\": " + std::to_string(result.m_counts.m_nDropped) + "\n}\n";
 }
 
 std::string DiscoveryCountsText(const DiscoveryResult& result)
 {
     const std::size_t nServers = result.m_servers.size();
     std::string strText = std::to_string(nServers) + (nServers == 1 ? " server" : " servers") +
-                          "; packets ignored: " + std::to_string(result.m_nIgnored) +
-                          ", malformed: " + std::to_string(result.m_nMalformed);
-    if (result.m_nDropped != 0)
+                          "; packets ignored: " + std::to_string(result.m_counts.m_nIgnored) +
+                          ", malformed: " + std::to_string(result.m_counts.m_nMalformed);
+    if (result.m_counts.m_nDropped != 0)
         strText += ", offers from servers past the bound of " +
                    std::to_string(DiscoveryLimits().m_nMaxServers) + ": " +
-                   std::to_string(result.m_nDropped);
+                   std::to_string(result.m_counts.m_nDropped);
     return strText + "\n";
 }
 

@@ -33,7 +33,8 @@ std::string g_strVeyra;
 
 std::size_t PacketsSeen(const CServerDiscovery& discovery)
 {
-    std::size_t nSeen = discovery.Ignored() + discovery.Malformed() + discovery.Dropped();
+    std::size_t nSeen = discovery.Counts().m_nIgnored + discovery.Counts().m_nMalformed +
+                        discovery.Counts().m_nDropped;
     for (const DiscoveredServer& server : discovery.Servers())
         nSeen += server.m_nOffers;
     return nSeen;
@@ -144,7 +145,7 @@ void BM_OfferFlood(benchmark::State& state)
     state.counters["cpu_us_per_offer"] =
         nRuns > 0 ? dCpu / nRuns / static_cast<double>(nOffers) * 1e6 : 0;
     state.counters["servers_kept"] = static_cast<double>(result.m_servers.size());
-    state.counters["dropped"] = static_cast<double>(result.m_nDropped);
+    state.counters["dropped"] = static_cast<double>(result.m_counts.m_nDropped);
 }
 BENCHMARK(BM_OfferFlood)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 

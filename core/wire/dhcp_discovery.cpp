@@ -66,13 +66,13 @@ PacketVerdict CServerDiscovery::Take(const std::uint8_t* pPacket, std::size_t nS
     case PacketVerdict::Offer:
         break;
     case PacketVerdict::Ignored:
-        ++m_nIgnored;
+        ++m_counts.m_nIgnored;
         break;
     case PacketVerdict::Malformed:
-        ++m_nMalformed;
+        ++m_counts.m_nMalformed;
         break;
     case PacketVerdict::Dropped:
-        ++m_nDropped;
+        ++m_counts.m_nDropped;
         break;
     }
     return verdict;

@@ -67,6 +67,14 @@ enum class PacketVerdict
     Dropped,   // an offer from one server too many: over the limits below
 };
 
+// What became of the packets that were not offers kept, each kind counted.
+struct DiscoveryCounts
+{
+    std::size_t m_nIgnored = 0;
+    std::size_t m_nMalformed = 0;
+    std::size_t m_nDropped = 0;
+};
+
 // What a discovery keeps, whatever arrives: a flood of offers from forged
 // server ids stops being stored at these bounds and is only counted.
 struct DiscoveryLimits
@@ -92,9 +100,7 @@ public:
                        const HardwareAddress& sourceMac, bool bChecksumPending = false);
 
     const std::vector<DiscoveredServer>& Servers() const { return m_servers; }
-    std::size_t Ignored() const { return m_nIgnored; }
-    std::size_t Malformed() const { return m_nMalformed; }
-    std::size_t Dropped() const { return m_nDropped; }
+    const DiscoveryCounts& Counts() const { return m_counts; }
     // Bytes of option data kept, across all servers.
     std::size_t KeptOptionBytes() const { return m_nOptionBytes; }
 
@@ -107,8 +113,6 @@ private:
     HardwareAddress m_ClientMac;
     DiscoveryLimits m_limits;
     std::vector<DiscoveredServer> m_servers;
-    std::size_t m_nIgnored = 0;
-    std::size_t m_nMalformed = 0;
-    std::size_t m_nDropped = 0;
+    DiscoveryCounts m_counts;
     std::size_t m_nOptionBytes = 0;
 };

@@ -32,7 +32,8 @@ FakeAnswer Broadcast(Bytes bytes, bool bFromOtherPort = false)
 
 std::size_t PacketsSeen(const CServerDiscovery& discovery)
 {
-    std::size_t nSeen = discovery.Ignored() + discovery.Malformed() + discovery.Dropped();
+    std::size_t nSeen = discovery.Counts().m_nIgnored + discovery.Counts().m_nMalformed +
+                        discovery.Counts().m_nDropped;
     for (const DiscoveredServer& server : discovery.Servers())
         nSeen += server.m_nOffers;
     return nSeen;
@@ -114,8 +115,8 @@ TEST_F(Discovery, CountsOnlyOffersToItsOwnRequest)
     ASSERT_EQ(server.m_Paths.size(), 1u);
     EXPECT_EQ(server.m_Paths[0].m_nSourceAddress, CNetnsPair::kServerAddress);
     EXPECT_EQ(server.m_Paths[0].m_SourceMac, kServerMac);
-    EXPECT_EQ(result.m_nIgnored, 4u); // xid, chaddr, NAK, port
-    EXPECT_EQ(result.m_nMalformed, 1u);
+    EXPECT_EQ(result.m_counts.m_nIgnored, 4u); // xid, chaddr, NAK, port
+    EXPECT_EQ(result.m_counts.m_nMalformed, 1u);
     EXPECT_TRUE(result.m_firstOffer);
 }
 
@@ -196,7 +197,7 @@ TEST_F(Discovery, AFloodStaysWithinTheBound)
     DiscoveryResult result;
     ASSERT_EQ(DiscoverInClient(kFlood, result), 0);
     EXPECT_EQ(result.m_servers.size(), DiscoveryLimits().m_nMaxServers);
-    EXPECT_EQ(result.m_nDropped, kFlood - DiscoveryLimits().m_nMaxServers);
+    EXPECT_EQ(result.m_counts.m_nDropped, kFlood - DiscoveryLimits().m_nMaxServers);
 }
 
 TEST_F(Discovery, TellsOfAnInterfaceThatIsNotThere)

@@ -117,7 +117,7 @@ struct FakeBackEnd
                     m_settings = settings;
                     result.m_servers = m_servers;
                     result.m_ClientMac = {0x02, 0, 0, 0x77, 0, 0x02};
-                    result.m_nIgnored = 3;
+                    result.m_counts.m_nIgnored = 3;
                     return m_nError;
                 },
                 [](HardwareAddress& address)
@@ -273,8 +273,8 @@ TEST(DiscoverOutput, JsonHasTheDocumentedShape)
     result.m_servers = {Server(0x0A4D0001, 1), Server(0x0A4D00FE, 254)};
     result.m_servers[1].m_mapOptions.erase(51);
     result.m_servers[1].m_mapOptions.erase(1);
-    result.m_nIgnored = 4;
-    result.m_nMalformed = 1;
+    result.m_counts.m_nIgnored = 4;
+    result.m_counts.m_nMalformed = 1;
     const nlohmann::json document =
         nlohmann::json::parse(FormatDiscoveryJson("vyb-cli", 1500ms, result, false));
     const nlohmann::json expected = R"({

@@ -92,8 +92,8 @@ TEST_P(OfferSorting, CountsEachPacketOnce)
     EXPECT_EQ(TakeOne(discovery, test.m_Packet), test.m_verdict);
     const bool bOffer = test.m_verdict == PacketVerdict::Offer;
     EXPECT_EQ(discovery.Servers().size(), bOffer ? 1u : 0u);
-    EXPECT_EQ(discovery.Ignored(), test.m_verdict == PacketVerdict::Ignored ? 1u : 0u);
-    EXPECT_EQ(discovery.Malformed(), test.m_verdict == PacketVerdict::Malformed ? 1u : 0u);
+    EXPECT_EQ(discovery.Counts().m_nIgnored, test.m_verdict == PacketVerdict::Ignored ? 1u : 0u);
+    EXPECT_EQ(discovery.Counts().m_nMalformed, test.m_verdict == PacketVerdict::Malformed ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +173,7 @@ TEST(ServerDiscovery, AFloodOfServersStopsAtTheServerBound)
         TakeOne(discovery, Packet(offer));
     }
     EXPECT_EQ(discovery.Servers().size(), 4u);
-    EXPECT_EQ(discovery.Dropped(), 6u);
+    EXPECT_EQ(discovery.Counts().m_nDropped, 6u);
     // A server already kept still merges.
     Offer again;
     again.m_ServerId = {10, 77, 1, 0};
@@ -196,7 +196,7 @@ TEST(ServerDiscovery, OptionBytesStopAtTheirBound)
     }
     EXPECT_EQ(discovery.Servers().size(), 2u);
     EXPECT_EQ(discovery.KeptOptionBytes(), 2 * nOneServer);
-    EXPECT_EQ(discovery.Dropped(), 1u);
+    EXPECT_EQ(discovery.Counts().m_nDropped, 1u);
 }
 
 TEST(ServerDiscovery, PathsStopAtTheirBound)
