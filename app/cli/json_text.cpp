@@ -19,13 +19,18 @@ std::string JsonString(const std::string& strText)
 {
     const PeerCharset charset = PeerTextCharset();
     std::string strJson = "\"";
+    strJson.reserve(strText.size() + 2);
     for (std::size_t pos = 0; pos < strText.size();)
     {
         const std::size_t nStart = pos;
         const char32_t nCode = DecodeUtf8(strText, pos);
         // A malformed sequence gives U+FFFD for its first byte alone.
         const bool bMalformed = nCode == kReplacementCharacter && pos - nStart == 1;
-        if (nCode == '"' || nCode == '\\')
+        if (nCode >= 0x20 && nCode < 0x7F && nCode != '"' && nCode != '\\')
+        {
+            strJson += static_cast<char>(nCode); // printable ASCII, the common case
+        }
+        else if (nCode == '"' || nCode == '\\')
         {
             strJson += '\\';
             strJson += static_cast<char>(nCode);
