@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+
 namespace
 {
 struct PeerTextCase
@@ -93,5 +96,34 @@ TEST(PeerText, OneRuleForRowsTsvAndJson)
         EXPECT_EQ(nlohmann::json::parse(strJson), ReplaceMalformedUtf8(test.strBytes))
             << test.pszWhat;
     }
+}
+
+TEST(PeerText, TheLocalesCodesetChoosesTheCharset)
+{
+    const CCharsetScope scope(PeerTextCharset());
+    const char* pszBefore = std::getenv("LC_ALL");
+    const std::optional<std::string> before =
+        pszBefore != nullptr ? std::optional<std::string>(pszBefore) : std::nullopt;
+    const struct
+    {
+        const char* pszLocale;
+        PeerCharset charset;
+    } kLocales[] = {
+        {"C.UTF-8", kUtf8},
+        {"C", kAscii},
+        {"POSIX", kAscii},
+        {"xx_NONE.UTF-8", kAscii}, // a locale not installed is C
+    };
+    for (const auto& test : kLocales)
+    {
+        ASSERT_EQ(setenv("LC_ALL", test.pszLocale, 1), 0);
+        SetPeerTextCharset(test.charset == kUtf8 ? kAscii : kUtf8);
+        UseTheLocalesCharset();
+        EXPECT_EQ(PeerTextCharset(), test.charset) << test.pszLocale;
+    }
+    if (before)
+        setenv("LC_ALL", before->c_str(), 1);
+    else
+        unsetenv("LC_ALL");
 }
 } // namespace
