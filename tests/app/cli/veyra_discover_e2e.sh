@@ -2,8 +2,10 @@
 # `veyra --discover` end to end: real DHCP servers (dnsmasq, and Kea as a
 # rogue with another router) and a real client (dhcpcd) on one link, a bridge
 # in the client's network namespace, each server in a namespace of its own.
-# Checks the exit statuses, the offers decoded, that a running client keeps
-# its lease, and (with tshark) that no DHCPREQUEST ever leaves the interface.
+# dnsmasq pings before it offers, as shipped, and no run but those about the
+# wait itself passes --wait. Checks the exit statuses, the offers decoded, the
+# approved lists, that a running client keeps its lease, and (with tshark)
+# that no DHCPREQUEST ever leaves the interface.
 # Everything it makes it removes again. Exit 77 (skipped) without root or the
 # programs it needs.
 #
@@ -86,18 +88,22 @@ grep -qx "veyra: no DHCP server answered on $ifc within 0.3 s" <<<"$err" ||
 grep -qx "Discovering DHCP servers on $ifc for 0.3 s..." <<<"$err" ||
     fail "the progress line: $err"
 
+# dnsmasq as shipped: it pings an address before it offers it, so its offer
+# comes about 3 s after the DHCPDISCOVER. The default wait must cover that.
 ip netns exec "$dns" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
-    --interface=vyd-a0 --bind-interfaces --no-ping --log-dhcp --log-facility="$work/dnsmasq.log" \
+    --pid-file="$work/dnsmasq.pid" \
+    --interface=vyd-a0 --bind-interfaces --log-dhcp --log-facility="$work/dnsmasq.log" \
     --dhcp-range=10.77.0.100,10.77.0.150,255.255.255.0,10m --dhcp-leasefile="$work/dnsmasq.leases" \
     --dhcp-option=option:router,10.77.0.1 --dhcp-option=option:dns-server,10.77.0.1,10.77.0.2 \
     --dhcp-option=option:domain-name,lab.test &
 wait_for "dnsmasq to listen" listens_67 "$dns" || exit 1
 
-# Each run takes the whole wait it is given, the default 3 s: that is the
-# command under test. The servers answer within milliseconds.
-echo "== one server: dnsmasq"
+# Each run takes the whole wait it is given, the default: that is the
+# command under test.
+echo "== one server: dnsmasq, which pings first"
 discover
-check "exit status with one server" 0 "$status"
+check "exit status with one server, no --wait" 0 "$status"
+grep -qx "Discovering DHCP servers on $ifc for 5 s..." <<<"$err" || fail "the default wait: $err"
 row=$(sed -n 2p <<<"$out")
 [[ $row =~ ^10\.77\.0\.1\ +10\.77\.0\.1\ [0-9a-f:]{17}\ +10\.77\.0\.(1[0-4][0-9]|150)\ +600\ s\ \(10\ min\)\ +255\.255\.255\.0\ +10\.77\.0\.1\ +10\.77\.0\.1\ 10\.77\.0\.2$ ]] ||
     fail "dnsmasq's offer decoded: $out"
@@ -107,8 +113,17 @@ check "JSON: one server" "1 10.77.0.1 ['10.77.0.1'] 600" \
     "$(json_field 'len(d["servers"]), d["servers"][0]["server_id"], d["servers"][0]["routers"], d["servers"][0]["lease_time"]')"
 check "JSON --all: the domain name" "lab.test" \
     "$(json_field '[o["text"] for o in d["servers"][0]["options"] if o["code"] == 15][0]')"
+check "JSON: no flags, nothing dropped or fragmented" "[] 0 0 0" \
+    "$(json_field 'd["servers"][0]["flags"], d["fragments"], d["no_server_id"], d["dropped"]')"
 discover --expect 10.77.0.1
 check "exit status with the expected server" 0 "$status"
+dns_mac=$(ip -n "$dns" -br link show vyd-a0 | awk '{ print $3 }')
+discover --expect "10.77.0.1@$dns_mac"
+check "exit status with the expected server and MAC" 0 "$status"
+discover --expect 10.77.0.1@02:00:00:00:00:01
+check "exit status with the expected id from another MAC" 6 "$status"
+grep -qx "veyra: unexpected DHCP server on $ifc: 10.77.0.1 (expected only 10.77.0.1@02:00:00:00:00:01)" <<<"$err" ||
+    fail "the message naming the server from another MAC: $err"
 
 cat >"$work/kea.json" <<KEA
 {"Dhcp4": {
@@ -148,20 +163,28 @@ discover --expect 10.77.0.1
 check "exit status with an unexpected server" 6 "$status"
 grep -qx "veyra: unexpected DHCP server on $ifc: 10.77.0.254 (expected only 10.77.0.1)" <<<"$err" ||
     fail "the message naming the rogue: $err"
+printf '# this link\n10.77.0.1@%s\n\n10.77.0.254  # the spare\n' "$dns_mac" >"$work/approved"
+discover --expect-file "$work/approved"
+check "exit status with both servers approved by file" 0 "$status"
+printf '10.77.0.1\n10.77.0.254@nonsense\n' >"$work/bad-list"
+discover --expect-file "$work/bad-list"
+check "exit status with a bad line in the list" 2 "$status"
+grep -qx "veyra: $work/bad-list:2: not a server identifier or ID@MAC (or past 1024 entries)" <<<"$err" ||
+    fail "the message naming the bad line: $err"
 
 if [ -n "$capture" ]; then
     echo "== on the wire"
     # tshark writes its file behind the wire: stop it once the packets of
-    # both runs are in, so that a late write is not cut off.
-    wait_for "the capture to hold both runs" bash -c \
-        "[ \$(tshark -r '$capture' -Y 'dhcp.option.dhcp == 2' 2>/dev/null | grep -c .) -ge 4 ]"
+    # the three runs are in, so that a late write is not cut off.
+    wait_for "the capture to hold the three runs" bash -c \
+        "[ \$(tshark -r '$capture' -Y 'dhcp.option.dhcp == 2' 2>/dev/null | grep -c .) -ge 6 ]"
     kill -INT "$tshark_pid"
     wait "$tshark_pid"
     tshark -r "$capture" -Y "dhcp.option.dhcp == 1" 2>/dev/null | grep -c . >"$work/discovers"
-    check "DHCPDISCOVERs sent, one per run" 2 "$(cat "$work/discovers")"
+    check "DHCPDISCOVERs sent, one per run" 3 "$(cat "$work/discovers")"
     check "DHCPREQUESTs sent" 0 "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 3" 2>/dev/null | grep -c .)"
-    [ "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 2" 2>/dev/null | grep -c .)" -ge 4 ] ||
-        fail "the capture holds the offers of both servers to both runs"
+    [ "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 2" 2>/dev/null | grep -c .)" -ge 6 ] ||
+        fail "the capture holds the offers of both servers to the three runs"
 else
     echo "skipped: tshark is not installed, the wire is not checked"
 fi
