@@ -101,10 +101,12 @@ std::string ReadExpectFiles(const std::vector<std::string>& files,
             ReadBoundedFile(strFile, kMaxApprovedBytes, SymbolicLinks::Refuse, strText);
         if (nError != 0)
             return "cannot read --expect-file " + TerminalSafe(strFile) + ": " + SystemText(nError);
+        const std::size_t nBefore = approved.size();
         if (const std::size_t nLine = ParseApprovedServers(strText, approved))
             return TerminalSafe(strFile) + ":" + std::to_string(nLine) +
-                   ": not a server identifier or ID@MAC (or past " +
-                   std::to_string(kMaxApprovedServers) + " entries)";
+                   (approved.size() - nBefore == kMaxApprovedServers
+                        ? ": more than " + std::to_string(kMaxApprovedServers) + " entries"
+                        : std::string(": not a server identifier or ID@MAC"));
     }
     return std::string();
 }

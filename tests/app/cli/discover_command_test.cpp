@@ -323,7 +323,17 @@ TEST(DiscoverCommand, ReadsApprovedListsFromFiles)
          "veyra: unexpected DHCP server on vyb-cli: 10.77.0.254 (expected only 10.77.0.1)\n"},
         {{"--expect-file", strGood, "--expect-file", strBad},
          kExitUsage,
-         "veyra: " + strBad + ":3: not a server identifier or ID@MAC (or past 1024 entries)\n"},
+         "veyra: " + strBad + ":3: not a server identifier or ID@MAC\n"},
+        {{"--expect-file", Write("long",
+                                 []
+                                 {
+                                     std::string strText = "# many\n";
+                                     for (std::size_t i = 0; i <= kMaxApprovedServers; ++i)
+                                         strText += "10.77.0.1\n";
+                                     return strText;
+                                 }())},
+         kExitUsage,
+         "veyra: " + scratch.Path() + "/long:1026: more than 1024 entries\n"},
         {{"--expect-file", scratch.Path() + "/absent"},
          kExitUsage,
          "veyra: cannot read --expect-file " + scratch.Path() + "/absent: "},
