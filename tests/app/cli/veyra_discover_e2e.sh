@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `veyra --discover` end to end: real DHCP servers (dnsmasq, and Kea as a
-# rogue with another router) and a real client (dhcpcd) on one link, a bridge
+# rogue with another router, then also with dnsmasq's server identifier) and a real client (dhcpcd) on one link, a bridge
 # in the client's network namespace, each server in a namespace of its own.
 # dnsmasq pings before it offers, as shipped, and no run but those about the
 # wait itself passes --wait. Checks the exit statuses, the offers decoded, the
@@ -125,7 +125,10 @@ check "exit status with the expected id from another MAC" 6 "$status"
 grep -qx "veyra: unexpected DHCP server on $ifc: 10.77.0.1 (expected only 10.77.0.1@02:00:00:00:00:01)" <<<"$err" ||
     fail "the message naming the server from another MAC: $err"
 
-cat >"$work/kea.json" <<KEA
+# start_kea [OPTION-DATA]: Kea in its namespace, with the routers and DNS
+# server 10.77.0.254 and any further option data given as JSON.
+start_kea() {
+    cat >"$work/kea.json" <<KEA
 {"Dhcp4": {
   "interfaces-config": {"interfaces": ["vyd-k0"], "dhcp-socket-type": "raw"},
   "lease-database": {"type": "memfile", "persist": true, "name": "$work/kea-leases4.csv"},
@@ -133,14 +136,20 @@ cat >"$work/kea.json" <<KEA
   "subnet4": [{"id": 1, "subnet": "10.77.0.0/24",
                "pools": [{"pool": "10.77.0.200 - 10.77.0.250"}],
                "option-data": [{"name": "routers", "data": "10.77.0.254"},
-                               {"name": "domain-name-servers", "data": "10.77.0.254"}]}],
+                               {"name": "domain-name-servers", "data": "10.77.0.254"}${1:+, $1}]}],
   "loggers": [{"name": "kea-dhcp4", "severity": "INFO",
                "output_options": [{"output": "$work/kea.log"}]}]
 }}
 KEA
-KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$kns" "$kea" -c "$work/kea.json" \
-    >"$work/kea.out" 2>&1 &
-wait_for "Kea to listen" listens_67 "$kns" || { cat "$work/kea.out"; exit 1; }
+    KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$kns" "$kea" -c "$work/kea.json" \
+        >"$work/kea.out" 2>&1 &
+    wait_for "Kea to listen" listens_67 "$kns" || { cat "$work/kea.out"; exit 1; }
+}
+stop_kea() {
+    ip netns pids "$kns" | xargs -r kill
+    wait_for "Kea to end" bash -c "! ip netns exec $kns ss -Hlun 'sport = :67' | grep -q ."
+}
+start_kea
 
 capture=
 if command -v tshark >/dev/null; then
@@ -171,8 +180,12 @@ if [ -n "$capture" ]; then
         "[ \$(tshark -r '$capture' -Y 'dhcp.option.dhcp == 2' 2>/dev/null | grep -c .) -ge 4 ]"
     kill -INT "$tshark_pid"
     wait "$tshark_pid"
-    tshark -r "$capture" -Y "dhcp.option.dhcp == 1" 2>/dev/null | grep -c . >"$work/discovers"
-    check "DHCPDISCOVERs sent, one per run" 2 "$(cat "$work/discovers")"
+    # tshark sees what veyra sends only as the kernel's copy of an outgoing
+    # frame, and was seen to miss one on a loaded machine; the offers show
+    # that both runs asked. What matters: no run asks twice.
+    discovers=$(tshark -r "$capture" -Y "dhcp.option.dhcp == 1" 2>/dev/null | grep -c .)
+    [ "$discovers" -ge 1 ] && [ "$discovers" -le 2 ] ||
+        fail "DHCPDISCOVERs sent, one per run: $discovers in two runs"
     check "DHCPREQUESTs sent" 0 "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 3" 2>/dev/null | grep -c .)"
     [ "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 2" 2>/dev/null | grep -c .)" -ge 4 ] ||
         fail "the capture holds the offers of both servers to both runs"
@@ -191,11 +204,22 @@ check "exit status with a bad line in the list" 2 "$status"
 grep -qx "veyra: $work/bad-list:2: not a server identifier or ID@MAC" <<<"$err" ||
     fail "the message naming the bad line: $err"
 
+echo "== a rogue with dnsmasq's server id: Kea, its own MAC and router"
+stop_kea
+start_kea '{"name": "dhcp-server-identifier", "data": "10.77.0.1"}'
+discover --expect 10.77.0.1
+check "exit status with the real id copied, though expected" 6 "$status"
+grep -qE "^veyra: conflicting offers for server id 10\.77\.0\.1 on $ifc .*: from 10\.77\.0\.(1|254) [0-9a-f:]{17}, 10\.77\.0\.(1|254) [0-9a-f:]{17}$" <<<"$err" ||
+    fail "the conflict line: $err"
+grep -qE '^10\.77\.0\.1 +10\.77\.0\.254 .* 10\.77\.0\.254 +10\.77\.0\.254 +conflict$' <<<"$out" ||
+    fail "the rogue's row with its own source and router: $out"
+grep -qE "^10\.77\.0\.1 +10\.77\.0\.1 $dns_mac .* 10\.77\.0\.1 +10\.77\.0\.1 10\.77\.0\.2 +conflict$" <<<"$out" ||
+    fail "dnsmasq's row, flagged too: $out"
+
 echo "== a running DHCP client keeps its lease"
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
 # Kea goes first: dhcpcd is to take dnsmasq's lease.
-ip netns pids "$kns" | xargs -r kill
-wait_for "Kea to end" bash -c "! ip netns exec $kns ss -Hlun 'sport = :67' | grep -q ."
+stop_kea
 in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -t 60 -w "$ifc" >"$work/dhcpcd.log" 2>&1 ||
     { cat "$work/dhcpcd.log"; fail "dhcpcd got no lease"; exit 1; }
 lease_before=$(sha256sum <"$dhcpcd_lease")
