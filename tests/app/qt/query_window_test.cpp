@@ -526,8 +526,7 @@ private slots:
             DiscoveredServer server;
             server.m_nServerId = 0x0A000001 + static_cast<std::uint32_t>(i);
             server.m_nYourAddress = 0x0A000064;
-            server.m_Paths = {{server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}},
-                              {0x0A0000FE, {2, 0, 0, 0, 0, 0xFE}}};
+            server.m_source = {*server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
             m_services.m_discovery.m_servers.push_back(server);
         }
         CQueryWindow window(m_services);
@@ -544,8 +543,7 @@ private slots:
         {
             QCOMPARE(pList->topLevelItem(0)->text(0), QString("10.0.0.1"));
             QCOMPARE(pList->topLevelItem(0)->text(1), QString("10.0.0.100"));
-            QCOMPARE(pList->topLevelItem(0)->text(2),
-                     QString("10.0.0.1 (02:00:00:00:00:00), 10.0.0.254 (02:00:00:00:00:FE)"));
+            QCOMPARE(pList->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
         }
         QCOMPARE(!Child<QLabel>(*pDialog, "warning")->isHidden(), servers > 1);
     }
