@@ -14,6 +14,12 @@ int ReadAdapterLease(const std::optional<LeaseInterface>& iface, CLeaseSource& l
     return nResult == ENOENT ? ENODATA : nResult;
 }
 
+int InformAnswer(const Lease& lease)
+{
+    const auto answer = lease.m_mapAnswers.find("inform");
+    return answer != lease.m_mapAnswers.end() ? answer->second : 0;
+}
+
 std::string AdapterNamed(const AdapterList& adapters, const std::string& strArgument)
 {
     for (const AdapterInfo& adapter : adapters)

@@ -2,6 +2,7 @@
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
 #include "core/model/requested_options.h"
+#include "linux/lease_memo.h"
 #include "testing/adapter_builder.h"
 #include "testing/fake_lease_source.h"
 
@@ -123,5 +124,43 @@ TEST(ExitStatus, TheUsersTextsForEachFailure)
     EXPECT_EQ("No Interfaces Present\n"
               "veyra: no network adapter is named vye-none or has that hardware address\n",
               NoSuchAdapterText("vye-none"));
+}
+// The kept leases' rows are shown, and the DHCPINFORM asked for says why it
+// was not made; a request that did not ask says nothing of it.
+TEST(AdapterLease, AnInformThatCouldNotBeMadeIsReportedBesideTheKeptRows)
+{
+    const struct
+    {
+        int nInform;
+        ExitStatus status;
+        const char* pszText;
+    } kCases[] = {
+        {EPERM, kExitNoPermission,
+         "veyra: could not ask the DHCP server: Operation not permitted: it needs root or "
+         "CAP_NET_RAW\n"},
+        {EACCES, kExitNoPermission,
+         "veyra: could not ask the DHCP server: Permission denied: it needs root or "
+         "CAP_NET_RAW\n"},
+        {ETIMEDOUT, kExitFailed,
+         "veyra: could not ask the DHCP server: no answer (Connection timed out)\n"},
+        {ENOENT, kExitFailed,
+         "veyra: could not ask the DHCP server: vcli has no IPv4 address to ask from\n"},
+        {ENETDOWN, kExitFailed, "veyra: could not ask the DHCP server: Network is down\n"},
+    };
+    for (const auto& test : kCases)
+    {
+        std::vector<std::unique_ptr<CLeaseSource>> kept;
+        kept.push_back(std::make_unique<CFakeLeaseSource>("dhcpcd", 0, SampleLease()));
+        CRunLeaseSources sources(std::move(kept),
+                                 std::make_unique<CFakeLeaseSource>("inform", test.nInform));
+        Lease lease;
+        ASSERT_EQ(0, ReadAdapterLease(kVcli, sources.Request(true), lease)) << test.pszText;
+        EXPECT_EQ(SampleLease().m_mapOptions, lease.m_mapOptions);
+        EXPECT_EQ(test.nInform, InformAnswer(lease));
+        EXPECT_EQ(test.status, ExitStatusFor(InformAnswer(lease)));
+        EXPECT_EQ(test.pszText, UnaskedText(InformAnswer(lease), "vcli"));
+        ASSERT_EQ(0, ReadAdapterLease(kVcli, sources.Request(false), lease));
+        EXPECT_EQ(0, InformAnswer(lease));
+    }
 }
 } // namespace
