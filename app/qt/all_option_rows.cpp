@@ -5,7 +5,9 @@
 
 std::vector<ResultRow> BuildAllOptionRows(const OptionMap& options)
 {
-    return BuildAllOptionRows(Lease{options});
+    Lease lease;
+    lease.m_mapOptions = options;
+    return BuildAllOptionRows(lease);
 }
 
 std::vector<ResultRow> BuildAllOptionRows(const Lease& lease)
