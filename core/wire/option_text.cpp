@@ -116,6 +116,9 @@ constexpr OptionTextName kOptionTexts[] = {
     {"pana-agent", 136, WireType::Addresses},
     {"v4-lost", 137, WireType::DomainList},
     {"capwap-ac-v4", 138, WireType::Addresses},
+    // dhclient's own name for RFC 3319's list, which dhcp-options(5) gives
+    // only for DHCPv6.
+    {"sip-ua-cs-domains", 141, WireType::DomainList},
     {"tftp-server-address", 150, WireType::Addresses},
     {"loader-configfile", 209, WireType::Text},
     {"loader-pathprefix", 210, WireType::Text},

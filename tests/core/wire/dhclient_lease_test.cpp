@@ -183,6 +183,7 @@ TEST(DhclientLeases, TheNamesOfDhcpOptionsFive)
         {"name-service-search 6,41", 117, {0, 6, 0, 41}},
         {"subnet-selection 10.1.0.0", 118, {10, 1, 0, 0}},
         {"v4-lost \"lost.lab\"", 137, {4, 'l', 'o', 's', 't', 3, 'l', 'a', 'b', 0}},
+        {"sip-ua-cs-domains \"sip.lab.\"", 141, {3, 's', 'i', 'p', 3, 'l', 'a', 'b', 0}},
         {"tftp-server-address 10.0.0.5", 150, {10, 0, 0, 5}},
         {"loader-reboottime 30", 211, {0, 0, 0, 30}},
         {"unknown-224 1:2:ff", 224, {1, 2, 0xFF}},
