@@ -63,6 +63,7 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         PrintAll(command, strAdapter, lease);
         return nStatus;
     }
+    Print(LeaseNotesText(lease), stderr);
     switch (command.m_format)
     {
     case OutputFormat::Rows:

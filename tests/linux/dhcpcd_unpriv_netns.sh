@@ -105,6 +105,9 @@ grep -qF '"hex": "61016209635c647f65", "cut": true, "source": "dhcpcd"}' <<<"$al
     fail "option 210 byte for byte: $all"
 grep -qF '/ext [may be cut short]' <(as_nobody "$work/veyra" "$ifc" --all 2>/dev/null) ||
     fail "the rows say option 209 may be cut"
+as_nobody "$work/veyra" "$ifc" >/dev/null 2>"$work/err"
+grep -qF "veyra: options 209, 210 may be cut short" "$work/err" ||
+    fail "the window's rows say on standard error what may be cut: $(cat "$work/err")"
 
 echo "== nobody's DHCPINFORM fails aloud, beside dhcpcd's rows"
 as_nobody "$work/veyra" "$ifc" --inform --tsv >"$work/out" 2>"$work/err"

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <set>
+#include <vector>
 
 namespace
 {
@@ -161,6 +163,39 @@ TEST(AdapterLease, AnInformThatCouldNotBeMadeIsReportedBesideTheKeptRows)
         EXPECT_EQ(test.pszText, UnaskedText(InformAnswer(lease), "vcli"));
         ASSERT_EQ(0, ReadAdapterLease(kVcli, sources.Request(false), lease));
         EXPECT_EQ(0, InformAnswer(lease));
+    }
+}
+// The window's rows cannot show a cut or an unmapped line: standard error says
+// what --all would show.
+TEST(AdapterLease, NotesForWhatTheWindowsRowsCannotShow)
+{
+    const UnmappedOption kLine{"site-thing", std::nullopt, "1:2", "dhclient"};
+    const struct
+    {
+        std::set<std::uint8_t> cut;
+        std::vector<UnmappedOption> unmapped;
+        const char* pszText;
+    } kCases[] = {
+        {{}, {}, ""},
+        {{67},
+         {},
+         "veyra: option 67 may be cut short: dhcpcd's socket passes a text on only up to its "
+         "first NUL or byte above 0x7F\n"},
+        {{209, 67},
+         {kLine, kLine},
+         "veyra: options 67, 209 may be cut short: dhcpcd's socket passes a text on only up to "
+         "its first NUL or byte above 0x7F\n"
+         "veyra: 2 option lines of the lease gave no bytes; --all shows them as written\n"},
+        {{},
+         {kLine},
+         "veyra: 1 option line of the lease gave no bytes; --all shows it as written\n"},
+    };
+    for (const auto& test : kCases)
+    {
+        Lease lease = SampleLease();
+        lease.m_CutOptions = test.cut;
+        lease.m_Unmapped = test.unmapped;
+        EXPECT_EQ(test.pszText, LeaseNotesText(lease));
     }
 }
 } // namespace
