@@ -249,20 +249,26 @@ void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block,
         const DhclientDeclaration* pDeclared = Declared(declared, name);
         std::optional<std::pair<std::uint8_t, OptionBytes>> option;
         if (pDeclared == nullptr)
+        {
             option = EncodeOptionText(name, value);
+        }
         else if (pDeclared->m_type)
+        {
             if (auto bytes = EncodeOptionValue(*pDeclared->m_type, value))
                 option.emplace(pDeclared->m_nCode, std::move(*bytes));
-        if (option)
-        {
-            block.lease.m_mapOptions.insert_or_assign(option->first, std::move(option->second));
-            return;
         }
-        // A name the block repeats keeps its last text, as an option does.
+        // A name the block repeats keeps its last value, as renewals write it.
         std::vector<UnmappedOption>& unmapped = block.lease.m_Unmapped;
         auto line =
             std::find_if(unmapped.begin(), unmapped.end(),
                          [&](const UnmappedOption& kept) { return kept.m_strName == name; });
+        if (option)
+        {
+            if (line != unmapped.end())
+                unmapped.erase(line);
+            block.lease.m_mapOptions.insert_or_assign(option->first, std::move(option->second));
+            return;
+        }
         if (line == unmapped.end())
         {
             line = unmapped.insert(unmapped.end(), UnmappedOption());
@@ -270,6 +276,8 @@ void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block,
         }
         line->m_nCode = pDeclared != nullptr ? pDeclared->m_nCode : OptionTextCode(name);
         line->m_strText = std::string(value);
+        if (line->m_nCode)
+            block.lease.m_mapOptions.erase(*line->m_nCode);
     }
     else if (keyword == "expire")
     {

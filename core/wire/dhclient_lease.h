@@ -37,6 +37,6 @@ std::vector<DhclientDeclaration> ParseDhclientDeclarations(std::string_view text
 // "epoch N" or "never") the expiry; comments, other statements and nested
 // blocks are skipped. An option line that gives no bytes (a name not known, a
 // value that does not parse) is kept in m_Unmapped, with its code where the
-// name has one.
+// name has one. The last line of a name wins, whether it gives bytes or not.
 int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, Lease& lease,
                         const std::vector<DhclientDeclaration>& declared = {});

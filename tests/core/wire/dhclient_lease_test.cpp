@@ -202,12 +202,15 @@ TEST(DhclientLeases, ALineWithoutBytesIsKeptAsWritten)
     const Lease lease = Parse("lease { interface \"vcli\";\n"
                               "option site-local-thing 1:2:3;\n"            // declared nowhere
                               "option slp-directory-agent true 10.0.0.1;\n" // a form of its own
-                              "option routers 10.0.0.300;\n" // a value that does not parse
-                              "option routers 10.0.0.1;\n"   // the same name again: a value
-                              "option wpad \"a\", \"b\";\n"  // the last text of a name
+                              // The last line of a name wins, read or not.
+                              "option routers 10.0.0.1;\n"
+                              "option routers 10.0.0.300;\n"
+                              "option mask-supplier maybe;\n"
+                              "option mask-supplier true;\n"
+                              "option wpad \"a\", \"b\";\n" // the last text of a name
                               "option wpad \"c\" d;\n"
                               "}\n");
-    EXPECT_EQ(lease.m_mapOptions, (OptionMap{{3, {10, 0, 0, 1}}}));
+    EXPECT_EQ(lease.m_mapOptions, (OptionMap{{30, {1}}}));
     const struct
     {
         const char* pszName;
