@@ -19,9 +19,16 @@ cli=vyk-cli-$$
 ifc=vyk-c$$
 lease=/var/lib/dhcp/dhclient.$ifc.leases
 
+# dhclient stays in the background after its lease; its lease file goes
+# only once it has ended.
+ended() { [ -z "$(ip netns pids "$1" 2>/dev/null)" ]; }
 cleanup() {
     ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
     ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
+    for ((tries = 0; tries < 100; ++tries)); do
+        ended "$cli" && ended "$srv" && break
+        sleep 0.1
+    done
     ip netns del "$cli" 2>/dev/null
     ip netns del "$srv" 2>/dev/null
     rm -f "$lease"
