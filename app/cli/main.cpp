@@ -73,7 +73,8 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         PrintData(FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::CopyAll:
-        PrintData(FormatCopyAll(DecodeRequestedOptions(lease.m_mapOptions)));
+        Print((isatty(STDOUT_FILENO) ? FormatCopyAllShown
+                                     : FormatCopyAll)(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Json:
         Print(FormatJson(lease));
@@ -85,6 +86,7 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
 
 int main(int argc, char* argv[])
 {
+    UseTheLocalesCharset();
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (command.m_bHelp)
     {

@@ -63,7 +63,7 @@ TEST(AllOptions, TsvRecordsWithTheMomentsLast)
     EXPECT_EQ("Code\tOption\tValue\n"
               "1\tSubnet Mask\t255.255.255.0\n"
               "3\tRouter\t0a4d00\n"
-              "15\tDomain Name\tlab\x1B[2J\\t\n"
+              "15\tDomain Name\tlab\\x1B[2J\\t\n"
               "51\tIP Address Lease Time\t600 s (10 min)\n"
               "54\tDHCP Server Identifier\t10.77.0.1\n"
               "58\tRenewal Time Value\t300 s (5 min)\n"
@@ -129,7 +129,7 @@ TEST(AllOptions, CutTextsAndUnmappedLinesAreShown)
     EXPECT_EQ("Code\tOption\tValue\n"
               "3\tRouter\t10.77.0.1\n"
               "67\tBootfile name\t/ext [may be cut short]\n"
-              "\tsite-thing\t1:2\x1b\n"
+              "\tsite-thing\t1:2\\x1B\n"
               "78\tslp-directory-agent\ttrue 10.0.0.1\n",
               FormatAllTsv(lease));
     const std::string strJson = FormatAllJson("vcli", lease);
