@@ -1,5 +1,6 @@
 // veyra-gui's window, driven in-process on fake services (offscreen).
 #include "app/qt/about_box.h"
+#include "app/qt/all_option_rows.h"
 #include "app/qt/link_widgets.h"
 #include "app/qt/query_window.h"
 #include "app/qt/servers_dialog.h"
@@ -251,6 +252,24 @@ private slots:
         QCOMPARE(Rows(window), extended);
         pAllOptions->setChecked(false);
         QCOMPARE(Rows(window), kTestRows);
+    }
+
+    // An option that may be cut says so, and each line kept as written
+    // follows the options as a row of its name and its text.
+    void AllOptionRowsKeepEveryLineOfALease()
+    {
+        Lease lease;
+        lease.m_mapOptions = {{67, {'/', 'e', 'x', 't'}}, {54, {10, 0, 0, 1}}};
+        lease.m_CutOptions = {67};
+        lease.m_Unmapped = {{"site-thing", std::nullopt, "1:2:3", "dhclient"}};
+        const std::vector<ResultRow> rows = BuildAllOptionRows(lease);
+        QCOMPARE(rows.size(), std::size_t{3});
+        QCOMPARE(rows[0].strData, CString("10.0.0.1"));
+        QCOMPARE(rows[0].nImage, kImageServer);
+        QCOMPARE(rows[1].strData, CString("/ext [may be cut short]"));
+        QCOMPARE(rows[2].strParameter, CString("site-thing"));
+        QCOMPARE(rows[2].strData, CString("1:2:3"));
+        QCOMPARE(rows[2].nImage, kImageOption);
     }
 
     void NoInterfacesPresent()
