@@ -3,13 +3,6 @@
 #include "core/options/extended_decoder.h"
 #include "core/wire/bootp_message.h"
 
-std::vector<ResultRow> BuildAllOptionRows(const OptionMap& options)
-{
-    Lease lease;
-    lease.m_mapOptions = options;
-    return BuildAllOptionRows(lease);
-}
-
 std::vector<ResultRow> BuildAllOptionRows(const Lease& lease)
 {
     std::vector<ResultRow> rows;

@@ -342,6 +342,19 @@ private slots:
                          "Address\t10.0.0.1\n"));
     }
 
+    void UnaskedServerIsReportedBesideTheRows()
+    {
+        Lease lease = TestLease();
+        lease.m_mapAnswers["inform"] = EPERM;
+        Leases() = CFakeLeaseSource("fake", 0, lease);
+        CQueryWindow window(m_services);
+        Request(window);
+        QCOMPARE(Rows(window), kTestRows);
+        QCOMPARE(m_services.m_messages.size(), std::size_t{1});
+        QVERIFY(m_services.m_messages[0].m_strText.startsWith(
+            "The DHCP server could not be asked: Operation not permitted."));
+    }
+
     void PeerTextIsShownEscapedAndPlain()
     {
         // A server's value and an interface's name that would draw, hide and
