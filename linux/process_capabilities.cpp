@@ -29,8 +29,7 @@ int ReadEffectiveCapabilities(CapabilitySet& capabilities)
 
 bool CanSendInform(CapabilitySet capabilities)
 {
-    const CapabilitySet needed = Bit(CAP_NET_BIND_SERVICE) | Bit(CAP_NET_RAW);
-    return (capabilities & needed) == needed;
+    return (capabilities & Bit(CAP_NET_RAW)) != 0;
 }
 
 bool CanDiscoverServers(CapabilitySet capabilities)

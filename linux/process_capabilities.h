@@ -11,8 +11,7 @@ using CapabilitySet = std::uint64_t;
 int ReadEffectiveCapabilities(CapabilitySet& capabilities);
 
 // Whether the set lets a DHCPINFORM go out as linux/dhcp_inform.h sends it:
-// CAP_NET_BIND_SERVICE for the client port 68, and CAP_NET_RAW to bind the
-// socket to the device.
+// CAP_NET_RAW for its packet socket (it binds no port).
 bool CanSendInform(CapabilitySet capabilities);
 
 // Whether the set lets a discovery go out as linux/dhcp_discover.h sends it:
