@@ -31,6 +31,9 @@ trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
 chmod 755 "$work"
+# nobody runs a copy in a folder it can reach, wherever the checkout lives.
+install -m 755 "$veyra" "$work/veyra"
+veyra=$work/veyra
 
 in_cli() { ip netns exec "$cli" "$@"; }
 as_nobody() { in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
