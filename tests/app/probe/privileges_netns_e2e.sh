@@ -2,7 +2,8 @@
 # What veyra-probe and veyra keep of their privileges, run as nobody from
 # copies in a temporary folder: the helper with cap_net_raw+ep, veyra with
 # cap_net_raw+ep and set-user-ID root. Against dnsmasq in a network namespace
-# of its own: the helper's discovery and inform work, its status line (the
+# of its own (and Kea beside a dhcpcd that holds port 68): the helper's
+# discovery and inform work, its status line (the
 # kernel's, read once its socket is open) shows no capability left and
 # no_new_privs set; veyra's /proc status shows the same once its socket is
 # open. Exit 77 (skipped) without root, the programs, or file capabilities.
@@ -25,6 +26,8 @@ cleanup() {
     ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
     ip netns del "$cli" 2>/dev/null
     ip netns del "$srv" 2>/dev/null
+    rm -f /var/lib/dhcpcd/"$ifc".lease /run/dhcpcd/"$ifc"-4.pid /run/dhcpcd/"$ifc"-4.sock \
+        /run/dhcpcd/"$ifc"-4.unpriv.sock
     [ -n "${work:-}" ] && rm -rf "$work"
 }
 trap cleanup EXIT
@@ -135,6 +138,40 @@ echo "== veyra --inform, set-user-ID root, as nobody"
 as_nobody "$work/veyra-suid" "$ifc" --inform >"$work/out" 2>"$work/err"
 check "set-user-ID inform's exit status" 0 $?
 grep -q "^Subnet Mask" "$work/out" || fail "set-user-ID inform's rows: $(cat "$work/out" "$work/err")"
+
+# Kea answers an inform to port 68 of the client's address. With dhcpcd
+# holding that port, the helper's inform still gets the answer, and dhcpcd
+# keeps its port.
+kea=$(command -v kea-dhcp4 || echo /usr/sbin/kea-dhcp4)
+if [ -x "$kea" ] && command -v dhcpcd >/dev/null; then
+    echo "== the helper's inform to Kea while dhcpcd holds port 68"
+    ip netns pids "$srv" | xargs -r kill
+    wait_for "dnsmasq to end" bash -c "! ip netns exec $srv ss -Hlun 'sport = :67' | grep -q ."
+    cat >"$work/kea.json" <<KEA
+{"Dhcp4": {
+  "interfaces-config": {"interfaces": ["vyp-s0"], "dhcp-socket-type": "raw"},
+  "lease-database": {"type": "memfile", "persist": true, "name": "$work/kea-leases4.csv"},
+  "valid-lifetime": 900,
+  "subnet4": [{"id": 1, "subnet": "10.70.0.0/24",
+               "pools": [{"pool": "10.70.0.200 - 10.70.0.250"}],
+               "option-data": [{"name": "routers", "data": "10.70.0.254"}]}],
+  "loggers": [{"name": "kea-dhcp4", "severity": "INFO",
+               "output_options": [{"output": "$work/kea.log"}]}]
+}}
+KEA
+    KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$srv" "$kea" -c "$work/kea.json" \
+        >"$work/kea.out" 2>&1 &
+    wait_for "Kea to listen" dnsmasq_listens || { cat "$work/kea.out"; exit 1; }
+    printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
+    in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -t 60 -w "$ifc" >"$work/dhcpcd.log" 2>&1 ||
+        { cat "$work/dhcpcd.log"; fail "dhcpcd got no lease"; }
+    holds_68() { in_cli ss -Hlunp 'sport = :68' | grep -q dhcpcd; }
+    holds_68 || fail "dhcpcd does not hold port 68"
+    as_nobody "$work/veyra-probe" inform "$ifc" >"$work/out" 2>"$work/err"
+    check "Kea inform's end" 0 "$(field end 'e["error"]')"
+    check "Kea inform's router" 0a4600fe "$(field options 'e["options"]["3"]')"
+    holds_68 || fail "dhcpcd lost port 68"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
