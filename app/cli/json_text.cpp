@@ -1,79 +1,62 @@
 #include "app/cli/json_text.h"
 
+#include "core/model/peer_text.h"
+#include "platform/utf8.h"
+
 #include <cstdio>
-#include <cstdlib>
 
 namespace
 {
-std::string Escape(unsigned nControl)
+void AppendEscape(std::string& strJson, char32_t nUnit)
 {
-    char szEscape[8];
-    std::snprintf(szEscape, sizeof szEscape, "\\u%04X", nControl & 0xFFFF);
-    return szEscape;
-}
-
-// nlohmann writes a control character as \n or \u001b, and DEL and the C1
-// controls as they are; this command writes each of them as \u00XX in
-// capitals. strJson is one string as nlohmann wrote it, well-formed UTF-8.
-std::string RespellControls(const std::string& strJson)
-{
-    std::string strOut;
-    for (std::size_t i = 0; i < strJson.size(); ++i)
-    {
-        const auto nByte = static_cast<unsigned char>(strJson[i]);
-        if (nByte == 0x7F)
-        {
-            strOut += Escape(nByte);
-        }
-        else if (nByte == 0xC2 && i + 1 < strJson.size() &&
-                 static_cast<unsigned char>(strJson[i + 1]) < 0xA0)
-        {
-            strOut += Escape(static_cast<unsigned char>(strJson[++i]));
-        }
-        else if (nByte != '\\')
-        {
-            strOut += strJson[i];
-        }
-        else
-        {
-            // An escape has its letter; a \u escape its four hex digits.
-            switch (strJson[++i])
-            {
-            case 'b':
-                strOut += Escape('\b');
-                break;
-            case 't':
-                strOut += Escape('\t');
-                break;
-            case 'n':
-                strOut += Escape('\n');
-                break;
-            case 'f':
-                strOut += Escape('\f');
-                break;
-            case 'r':
-                strOut += Escape('\r');
-                break;
-            case 'u':
-                strOut += Escape(static_cast<unsigned>(
-                    std::strtoul(strJson.substr(i + 1, 4).c_str(), nullptr, 16)));
-                i += 4;
-                break;
-            default: // \" and \\ stay
-                strOut += '\\';
-                strOut += strJson[i];
-                break;
-            }
-        }
-    }
-    return strOut;
+    char szEscape[12];
+    std::snprintf(szEscape, sizeof szEscape, "\\u%04X", static_cast<unsigned>(nUnit & 0xFFFF));
+    strJson += szEscape;
 }
 } // namespace
 
 std::string JsonString(const std::string& strText)
 {
-    return RespellControls(
-        nlohmann::json(strText).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    const PeerCharset charset = PeerTextCharset();
+    std::string strJson = "\"";
+    strJson.reserve(strText.size() + 2);
+    for (std::size_t pos = 0; pos < strText.size();)
+    {
+        const std::size_t nStart = pos;
+        const char32_t nCode = DecodeUtf8(strText, pos);
+        // A malformed sequence gives U+FFFD for its first byte alone.
+        const bool bMalformed = nCode == kReplacementCharacter && pos - nStart == 1;
+        if (nCode >= 0x20 && nCode < 0x7F && nCode != '"' && nCode != '\\')
+        {
+            strJson += static_cast<char>(nCode); // printable ASCII, the common case
+        }
+        else if (nCode == '"' || nCode == '\\')
+        {
+            strJson += '\\';
+            strJson += static_cast<char>(nCode);
+        }
+        else if (IsEscapedCodePoint(nCode) || (charset == PeerCharset::Ascii && nCode >= 0x80))
+        {
+            if (nCode > 0xFFFF)
+            {
+                AppendEscape(strJson, 0xD800 + ((nCode - 0x10000) >> 10));
+                AppendEscape(strJson, 0xDC00 + ((nCode - 0x10000) & 0x3FF));
+            }
+            else
+            {
+                AppendEscape(strJson, nCode);
+            }
+        }
+        else if (bMalformed)
+        {
+            strJson += "\xEF\xBF\xBD";
+        }
+        else
+        {
+            strJson.append(strText, nStart, pos - nStart);
+        }
+    }
+    return strJson + '"';
 }
 
 std::string JsonLine(const nlohmann::ordered_json& value)

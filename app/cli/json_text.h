@@ -7,8 +7,11 @@
 #include <string>
 
 // A text of untrusted origin as a JSON string: each ill-formed UTF-8 sequence
-// becomes U+FFFD, and every control character (C0, DEL and C1) is written as
-// \u00XX in capitals, so that no byte of it acts on a terminal.
+// becomes U+FFFD; " and \ are escaped by their letter; every code point that
+// ShownPeerText escapes (controls, bidirectional formatting and invisible
+// characters), and in an ASCII locale every one beyond ASCII, is written as
+// \uXXXX in capitals (a surrogate pair past U+FFFF), so that no byte of it
+// acts on a terminal and none hides or reorders the text around it.
 std::string JsonString(const std::string& strText);
 
 // A value on one line, a space after each colon and comma, members in the

@@ -70,7 +70,8 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         PrintData(FormatTsv(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::CopyAll:
-        PrintData(FormatCopyAll(DecodeRequestedOptions(lease.m_mapOptions)));
+        Print((isatty(STDOUT_FILENO) ? FormatCopyAllShown
+                                     : FormatCopyAll)(DecodeRequestedOptions(lease.m_mapOptions)));
         break;
     case OutputFormat::Json:
         Print(FormatJson(lease));
@@ -126,6 +127,7 @@ std::unique_ptr<CLeaseSource> AskFirst(const LinuxPaths& paths, const std::strin
 
 int main(int argc, char* argv[])
 {
+    UseTheLocalesCharset();
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     // Only a run that opens a socket keeps its privileges until then.
     const bool bRuns = command.m_strError.empty() && !command.m_bHelp && !command.m_bVersion;

@@ -44,6 +44,14 @@ std::string FormatCopyAll(const DhcpOptionList& options)
     return BuildListText(table);
 }
 
+std::string FormatCopyAllShown(const DhcpOptionList& options)
+{
+    CellTable table;
+    for (const ResultRow& row : BuildResultRows(options))
+        table.push_back({TerminalSafe(row.strParameter), TerminalSafe(row.strData)});
+    return TerminalSafeLines(BuildListText(table));
+}
+
 // nlohmann writes each value; the layout, one object a line with a space
 // after each colon and comma, is ours.
 std::string FormatJson(const Lease& lease)

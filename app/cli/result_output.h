@@ -18,6 +18,11 @@ std::string FormatTsv(const DhcpOptionList& options);
 // Exactly the text Copy All puts on the clipboard for these rows.
 std::string FormatCopyAll(const DhcpOptionList& options);
 
+// The Copy All text made to show on a terminal: each cell as TerminalSafe
+// shows it, so that a TAB, LF or CR inside a value can never pass for the end
+// of a cell or a row, and each row's CR shown as \x0D before a line feed.
+std::string FormatCopyAllShown(const DhcpOptionList& options);
+
 // A JSON array with one object per row of the lease's requested options: the
 // option's code, its parameter and data texts, its raw bytes in hex, and the
 // source that supplied them.

@@ -1,36 +1,27 @@
 #include "app/cli/text_columns.h"
 
-#include "platform/utf8.h"
+#include "core/model/peer_text.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cstring>
+#include <langinfo.h>
+#include <locale.h>
+
+void UseTheLocalesCharset()
+{
+    // Read without making the locale the process's own, so that no other
+    // code changes how it treats bytes.
+    const locale_t locale = newlocale(LC_CTYPE_MASK, "", nullptr);
+    const bool bUtf8 =
+        locale != nullptr && std::strcmp(nl_langinfo_l(CODESET, locale), "UTF-8") == 0;
+    if (locale != nullptr)
+        freelocale(locale);
+    SetPeerTextCharset(bUtf8 ? PeerCharset::Utf8 : PeerCharset::Ascii);
+}
 
 std::string TerminalSafe(const std::string& strText)
 {
-    std::string strSafe;
-    for (std::size_t pos = 0; pos < strText.size();)
-    {
-        const std::size_t nStart = pos;
-        const char32_t nCode = DecodeUtf8(strText, pos);
-        const bool bMalformed = nCode == kReplacementCharacter &&
-                                strText.compare(nStart, pos - nStart, "\xEF\xBF\xBD") != 0;
-        // C0, DEL and C1: a terminal acts on each of them.
-        if (bMalformed || nCode < 0x20 || (nCode >= 0x7F && nCode < 0xA0))
-        {
-            for (std::size_t i = nStart; i < pos; ++i)
-            {
-                char szEscape[8];
-                std::snprintf(szEscape, sizeof szEscape, "\\x%02X",
-                              static_cast<unsigned char>(strText[i]));
-                strSafe += szEscape;
-            }
-        }
-        else
-        {
-            strSafe.append(strText, nStart, pos - nStart);
-        }
-    }
-    return strSafe;
+    return ShownPeerText(strText, PeerTextCharset());
 }
 
 namespace

@@ -5,10 +5,13 @@
 #include <string>
 #include <vector>
 
-// The text with the bytes of every control character (C0, DEL, C1) and every
-// byte that is not part of well-formed UTF-8 written as \xNN, so that data
-// from the network or an interface's name cannot move the cursor, recolour
-// the terminal or garble the line.
+// Sets the charset of every peer text this process writes from the locale
+// (LC_CTYPE of the environment): UTF-8 where its codeset is, else ASCII.
+void UseTheLocalesCharset();
+
+// The text as every peer text is shown (see ShownPeerText), so that data from
+// the network or an interface's name cannot move the cursor, recolour the
+// terminal, garble the line or hide and reorder what is shown.
 std::string TerminalSafe(const std::string& strText);
 
 // The rows as lines of left-aligned columns, two spaces apart; the last

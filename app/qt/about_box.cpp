@@ -20,6 +20,7 @@ CAboutBox::CAboutBox(CWindowServices& services, QWidget* pParent) : QDialog(pPar
     pIcon->setAlignment(Qt::AlignTop);
     auto* pVersion = new QLabel(QString("Veyra Version %1").arg(kVeyraVersion), this);
     pVersion->setObjectName("version");
+    pVersion->setTextFormat(Qt::PlainText);
     pVersion->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* pTexts = new QVBoxLayout;

@@ -8,6 +8,7 @@
 #include "app/qt/servers_dialog.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/maker_addresses.h"
+#include "core/model/peer_text.h"
 #include "core/model/requested_options.h"
 #include "core/model/result_rows.h"
 #include "core/model/save_name.h"
@@ -60,6 +61,13 @@ QIcon StripIcon(const QImage& strip, int nImage)
 QString FromBytes(const CString& strText)
 {
     return QString::fromUtf8(strText.data(), static_cast<qsizetype>(strText.size()));
+}
+
+// A peer's text (option data, an interface name) as the window shows it: Qt
+// draws any character, so UTF-8 is the charset, whatever the locale.
+QString Shown(const CString& strText)
+{
+    return FromBytes(ShownPeerText(strText, PeerCharset::Utf8));
 }
 } // namespace
 
@@ -226,7 +234,7 @@ void CQueryWindow::FillAdapters()
     // After a failure the list is empty, and so is the chooser.
     m_services.ReadAdapters(m_adapters);
     for (const AdapterInfo& adapter : m_adapters)
-        m_pAdapters->addItem(FromBytes(adapter.m_strMacAddress));
+        m_pAdapters->addItem(Shown(adapter.m_strMacAddress));
     if (!m_adapters.empty())
         m_pAdapters->setCurrentIndex(0);
 }
@@ -279,9 +287,9 @@ void CQueryWindow::OnFindServers()
         m_services.ShowMessage(this, QMessageBox::Warning, "No Interfaces Present");
         return;
     }
-    auto* pDialog = new CServersDialog(
-        m_services, strAdapterName,
-        m_pAdapters->currentText() + " (" + FromBytes(strAdapterName) + ")", this);
+    auto* pDialog =
+        new CServersDialog(m_services, strAdapterName,
+                           m_pAdapters->currentText() + " (" + Shown(strAdapterName) + ")", this);
     pDialog->setAttribute(Qt::WA_DeleteOnClose);
     pDialog->open();
 }
@@ -315,7 +323,7 @@ void CQueryWindow::ShowRows()
                                     ? BuildAllOptionRows(options)
                                     : BuildResultRows(DecodeRequestedOptions(options)))
     {
-        auto* pItem = new QTreeWidgetItem({FromBytes(row.strParameter), FromBytes(row.strData)});
+        auto* pItem = new QTreeWidgetItem({Shown(row.strParameter), Shown(row.strData)});
         pItem->setIcon(0, row.nImage == kImageServer ? m_iconServer : m_iconOption);
         items.append(pItem);
         m_rows.push_back({row.strParameter, row.strData});
@@ -335,7 +343,7 @@ QString CQueryWindow::FailureText(int nError, const CString& strAdapter) const
     if (nError == ENODATA)
     {
         strText +=
-            "\n\nNo DHCP client on this machine keeps a lease for " + FromBytes(strAdapter) + ".";
+            "\n\nNo DHCP client on this machine keeps a lease for " + Shown(strAdapter) + ".";
         if (m_pInform->isEnabled() && !m_pInform->isChecked())
             strText += " \"Ask the DHCP server\" asks the server itself.";
     }

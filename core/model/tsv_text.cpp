@@ -1,12 +1,22 @@
 #include "core/model/tsv_text.h"
 
+#include "core/model/peer_text.h"
+
 CString TsvCell(const CString& strCell)
 {
+    const std::string_view cell = strCell;
+    const PeerCharset charset = PeerTextCharset();
     CString strEscaped;
     strEscaped.reserve(strCell.size());
-    for (const char ch : strCell)
+    for (std::size_t nStart = 0;;)
     {
-        switch (ch)
+        // ASCII bytes never occur inside a UTF-8 sequence, so the pieces
+        // between them are shown as the whole cell would be.
+        const std::size_t nEnd = cell.find_first_of("\t\n\r\\", nStart);
+        AppendShownPeerText(strEscaped, cell.substr(nStart, nEnd - nStart), charset);
+        if (nEnd == std::string_view::npos)
+            return strEscaped;
+        switch (cell[nEnd])
         {
         case '\t':
             strEscaped += "\\t";
@@ -17,15 +27,12 @@ CString TsvCell(const CString& strCell)
         case '\r':
             strEscaped += "\\r";
             break;
-        case '\\':
+        default:
             strEscaped += "\\\\";
             break;
-        default:
-            strEscaped += ch;
-            break;
         }
+        nStart = nEnd + 1;
     }
-    return strEscaped;
 }
 
 CString BuildTsvRow(const CellRow& cells)

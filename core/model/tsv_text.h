@@ -5,7 +5,9 @@
 #include "core/model/list_text.h"
 
 // The cell with each TAB, LF, CR and backslash written as \t, \n, \r and \\,
-// so that no byte of the data can split a cell or a row.
+// so that no byte of the data can split a cell or a row, and the rest shown
+// as every peer text is (see ShownPeerText, in PeerTextCharset): with the
+// backslash escaped, every escape reads one way.
 CString TsvCell(const CString& strCell);
 
 // One row: its escaped cells joined by one TAB, ended by one LF.

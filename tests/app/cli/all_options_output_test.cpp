@@ -63,7 +63,7 @@ TEST(AllOptions, TsvRecordsWithTheMomentsLast)
     EXPECT_EQ("Code\tOption\tValue\n"
               "1\tSubnet Mask\t255.255.255.0\n"
               "3\tRouter\t0a4d00\n"
-              "15\tDomain Name\tlab\x1B[2J\\t\n"
+              "15\tDomain Name\tlab\\x1B[2J\\t\n"
               "51\tIP Address Lease Time\t600 s (10 min)\n"
               "54\tDHCP Server Identifier\t10.77.0.1\n"
               "58\tRenewal Time Value\t300 s (5 min)\n"

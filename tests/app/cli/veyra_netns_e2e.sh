@@ -286,6 +286,36 @@ grep -qF "Getting DHCP Options on Adapter [vye-e\xFFx]" "$work/err" ||
     fail "the request names it escaped: $(cat "$work/err")"
 grep -q "No such device" "$work/err" && fail "the name's bytes were changed: $(cat "$work/err")"
 
+echo "== a value that would forge rows"
+# The server again, now with option 14 (Merit Dump File) holding a TAB, LF
+# and CR, an escape sequence, a C1 control (CSI), a letter beyond ASCII and a
+# right-to-left override; veyra asks it directly (DHCPINFORM).
+hostile=$'a\tb\nc\rd\e[31me\xc2\x9bf\xc3\xa9\xe2\x80\xaeg'
+ip netns pids "$srv" | xargs -r kill
+dnsmasq_ended() { ! dnsmasq_listens; }
+wait_for "dnsmasq to end" dnsmasq_ended
+ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
+    --interface=vye-s0 --bind-interfaces --no-ping --pid-file="$work/hostile.pid" \
+    --dhcp-range=10.77.0.100,10.77.0.150,255.255.255.0,10m --dhcp-leasefile="$work/hostile.leases" \
+    --dhcp-option-force=14,"$(printf '%s' "$hostile" | od -An -tx1 | xargs | tr ' ' :)" &
+wait_for "dnsmasq to listen" dnsmasq_listens
+in_cli "$veyra" "$ifc" --inform --copy-all >"$work/hostile" 2>"$work/err"
+[[ $(<"$work/hostile") == *$'\r'"Merit Dump File"$'\t'"$hostile"$'\t\r'* ]] ||
+    fail "piped, Copy All keeps the value's bytes: $(od -c "$work/hostile")"
+# on_terminal LOCALE ARGUMENT...: veyra's output on script's pseudo-terminal.
+on_terminal() {
+    in_cli env LC_ALL="$1" script -qec "$(printf '%q ' "$veyra" "$ifc" --inform "${@:2}")" \
+        /dev/null 2>/dev/null
+}
+shown=$(on_terminal C.UTF-8 --copy-all)
+# A row ends in TAB and CR, which the value holds only apart.
+check "on a terminal, a line a row of Copy All" "$(grep -o $'\t\r' "$work/hostile" | wc -l)" \
+    "$(grep -c '\\x0D'$'\r''$' <<<"$shown")"
+grep -qxF 'Merit Dump File'$'\t''a\x09b\x0Ac\x0Dd\x1B[31me\u009Bf'$'\xc3\xa9''\u202Eg'$'\t''\x0D'$'\r' \
+    <<<"$shown" || fail "on a terminal, the value's escapes in its one row: $shown"
+grep -qE '^Merit Dump File +a\\x09b\\x0Ac\\x0Dd\\x1B\[31me\\u009Bf\\u00E9\\u202Eg'$'\r''$' \
+    <<<"$(on_terminal C)" || fail "in the C locale, the letter beyond ASCII is escaped too"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1

@@ -1,5 +1,6 @@
 // veyra-gui's window, driven in-process on fake services (offscreen).
 #include "app/qt/about_box.h"
+#include "app/qt/link_widgets.h"
 #include "app/qt/query_window.h"
 #include "app/qt/servers_dialog.h"
 #include "testing/adapter_builder.h"
@@ -35,9 +36,9 @@ Lease TestLease()
     return lease;
 }
 
-// The rows TestLease gives, in the window's order.
+// The rows TestLease gives, in the window's order; the TAB in a value shows.
 const QStringList kTestRows = {"DHCP Server\t10.0.0.1", "Subnet Mask\t255.255.255.0",
-                               "Domain Name\tlab\ttest", "DNS Server\t10.0.0.1 10.0.0.2 ",
+                               "Domain Name\tlab\\x09test", "DNS Server\t10.0.0.1 10.0.0.2 ",
                                "Gateway Address\t10.0.0.1"};
 
 QString WithoutMnemonic(QString strText)
@@ -230,7 +231,7 @@ private slots:
         const QStringList extended = {"Subnet Mask\t255.255.255.0",
                                       "Router\t10.0.0.1",
                                       "Domain Name Server\t10.0.0.1, 10.0.0.2",
-                                      "Domain Name\tlab\ttest",
+                                      "Domain Name\tlab\\x09test",
                                       "DHCP Server Identifier\t10.0.0.1",
                                       "Classless Static Route\t10.0.0.0/8 via 10.0.0.1"};
         QCOMPARE(Rows(window), extended);
@@ -243,7 +244,7 @@ private slots:
         }
         Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
         QCOMPARE(m_services.m_clipboard.back(),
-                 extended.join('\n').replace("lab\ttest", "lab\\ttest") + '\n');
+                 extended.join('\n').replace("lab\\x09test", "lab\\ttest") + '\n');
 
         // A new request keeps the form chosen.
         Request(window);
@@ -320,6 +321,35 @@ private slots:
                  QString("DHCP Server\t10.0.0.1\nSubnet Mask\t255.255.255.0\nDomain "
                          "Name\tlab\\ttest\nDNS Server\t10.0.0.1 10.0.0.2 \nGateway "
                          "Address\t10.0.0.1\n"));
+    }
+
+    void PeerTextIsShownEscapedAndPlain()
+    {
+        // A server's value and an interface's name that would draw, hide and
+        // reorder text, or format it as rich text.
+        Lease lease;
+        lease.m_mapOptions[15] = {'a', 0x1B, '[', '3', '1', 'm', 0xE2, 0x80, 0xAE, 'b', '\t', 'c'};
+        Leases() = CFakeLeaseSource("fake", 0, lease);
+        m_services.m_adapters = {AdapterWith("<b>e\x1B</b>", "02:00:00:00:00:01")};
+        CQueryWindow window(m_services);
+        Request(window);
+        QCOMPARE(Rows(window), QStringList{"Domain Name\ta\\x1B[31m\\u202Eb\\x09c"});
+        Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
+        QCOMPARE(m_services.m_clipboard.back(), QString("Domain Name\ta\\x1B[31m\\u202Eb\\tc\n"));
+
+        Leases().m_errors["<b>e\x1B</b>"] = ENODATA;
+        Request(window);
+        QCOMPARE(m_services.m_messages.back().m_strText,
+                 QString("DHCP Error 61: No data available\n\nNo DHCP client on this machine "
+                         "keeps a lease for <b>e\\x1B</b>."));
+
+        // The about box's texts are plain; its links are the maker's own.
+        const CAboutBox about(m_services);
+        for (const QLabel* pLabel : about.findChildren<QLabel*>())
+        {
+            if (qobject_cast<const CLinkLabel*>(pLabel) == nullptr && !pLabel->text().isEmpty())
+                QCOMPARE(pLabel->textFormat(), Qt::PlainText);
+        }
     }
 
     void CopyAllOfEmptyListIsEmptyText()
