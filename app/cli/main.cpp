@@ -79,6 +79,7 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
     }
     return kExitDone;
 }
+
 // Run set-user-ID or with file capabilities, veyra keeps them only until its
 // socket is open; a run that cannot give them up reads nothing more.
 void DropPrivilegesOrEnd()
