@@ -29,8 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nS
         if ((nResult == 0) != lease.m_nYourAddress.has_value() ||
             (nResult != 0 && nResult != ENOENT && nResult != EBADMSG))
             std::abort();
+        // Only an option marked as cut may have come without bytes.
         for (const auto& [nCode, bytes] : lease.m_mapOptions)
-            if (nCode == 0 || nCode == 255 || bytes.empty() || bytes.size() > kMaxOptionBytes)
+            if (nCode == 0 || nCode == 255 || bytes.size() > kMaxOptionBytes ||
+                (bytes.empty() && lease.m_CutOptions.count(nCode) == 0))
+                std::abort();
+        for (const std::uint8_t nCut : lease.m_CutOptions)
+            if (lease.m_mapOptions.count(nCut) == 0)
                 std::abort();
     }
     return 0;

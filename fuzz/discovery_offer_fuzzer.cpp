@@ -1,7 +1,8 @@
 // The acceptance path of a discovery: arbitrary bytes as the UDP payload of a
 // reply from port 67 (taking the transaction id and chaddr from the input
 // itself, so that offers reach the merge) and as a whole IPv4 packet. What is
-// kept must stay within the limits, and only offers may be kept.
+// kept must stay within the limits, only offers may be kept, and the flags
+// must say which servers lack an id and which share one.
 #include "core/wire/dhcp_discovery.h"
 #include "core/wire/udp_datagram.h"
 
@@ -20,8 +21,16 @@ void Check(const CServerDiscovery& discovery, const DiscoveryLimits& limits)
         std::abort();
     for (const DiscoveredServer& server : discovery.Servers())
     {
-        if (server.m_Paths.empty() || server.m_Paths.size() > limits.m_nMaxPathsPerServer ||
-            server.m_nOffers < 1)
+        if (server.m_nOffers < 1 ||
+            ((server.m_nFlags & kServerNoId) != 0) == server.m_nServerId.has_value())
+            std::abort();
+        // A conflict exactly where another server names the same id.
+        const auto nSameId =
+            std::count_if(discovery.Servers().begin(), discovery.Servers().end(),
+                          [&server](const DiscoveredServer& other) {
+                              return server.m_nServerId && other.m_nServerId == server.m_nServerId;
+                          });
+        if (((server.m_nFlags & kServerConflict) != 0) != (nSameId > 1))
             std::abort();
         const auto type = server.m_mapOptions.find(kOptionMessageType);
         if (type == server.m_mapOptions.end() || type->second != OptionBytes{kDhcpOffer})
@@ -45,7 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nS
     // Small bounds, so that the fuzzer reaches them.
     DiscoveryLimits limits;
     limits.m_nMaxServers = 2;
-    limits.m_nMaxPathsPerServer = 2;
     limits.m_nMaxOptionBytes = 600;
     CServerDiscovery discovery(nXid, clientMac, limits);
 

@@ -54,8 +54,9 @@ struct LeaseDirectory
 class CDhclientLeaseSource final : public CLeaseSource
 {
 public:
-    explicit CDhclientLeaseSource(const std::vector<std::string>& dirs)
+    explicit CDhclientLeaseSource(const LinuxPaths& paths) : m_strConf(paths.m_strDhclientConf)
     {
+        const std::vector<std::string>& dirs = paths.m_DhclientDirs;
         for (const std::string& strDir : dirs)
         {
             LeaseDirectory dir;
@@ -73,7 +74,26 @@ private:
     static int ListLeaseFiles(LeaseDirectory& dir, const std::string& strInterface,
                               std::vector<std::string>& names);
 
+    // The declarations of dhclient.conf, read once for the source's run;
+    // none where it cannot be read.
+    const std::vector<DhclientDeclaration>& Declarations()
+    {
+        if (!m_bConfRead)
+        {
+            m_bConfRead = true;
+            std::string text;
+            std::int64_t tModified = 0;
+            if (ReadBoundedFile(m_strConf, kMaxFileBytes, SymbolicLinks::Refuse, text, tModified) ==
+                0)
+                m_Declarations = ParseDhclientDeclarations(text);
+        }
+        return m_Declarations;
+    }
+
     std::vector<LeaseDirectory> m_Dirs;
+    std::string m_strConf;
+    bool m_bConfRead = false;
+    std::vector<DhclientDeclaration> m_Declarations;
 };
 
 int CDhclientLeaseSource::ListLeaseFiles(LeaseDirectory& dir, const std::string& strInterface,
@@ -120,7 +140,7 @@ int CDhclientLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
                 continue;
             }
             Lease found;
-            if (ParseDhclientLeases(text, iface.m_strName, found) == 0 &&
+            if (ParseDhclientLeases(text, iface.m_strName, found, Declarations()) == 0 &&
                 (!tNewest || tModified > *tNewest))
             {
                 lease = std::move(found);
@@ -136,5 +156,5 @@ int CDhclientLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
 
 std::unique_ptr<CLeaseSource> MakeDhclientLeaseSource(const LinuxPaths& paths)
 {
-    return std::make_unique<CDhclientLeaseSource>(paths.m_DhclientDirs);
+    return std::make_unique<CDhclientLeaseSource>(paths);
 }

@@ -13,5 +13,7 @@
 // files holding a lease for the interface, the most recently written one wins
 // (on equal times, the first in directory order, then by name). A file that
 // cannot be read (ReadBoundedFile; a symbolic link is refused with ELOOP) is
-// skipped, and its error answered when no file holds a lease.
+// skipped, and its error answered when no file holds a lease. The options
+// declared in paths.m_strDhclientConf (read once, bounded, never through a
+// symbolic link; without it, none) are read by their declared names.
 std::unique_ptr<CLeaseSource> MakeDhclientLeaseSource(const LinuxPaths& paths);

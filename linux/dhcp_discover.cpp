@@ -11,7 +11,7 @@
 namespace
 {
 // The largest offer asked for: the Ethernet MTU, so it needs no IP fragments
-// (which the packet filter drops).
+// (which are counted, not reassembled).
 constexpr std::uint16_t kMaxReplySize = 1500;
 
 // Codes that describe a message rather than the network: a server does not

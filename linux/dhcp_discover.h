@@ -17,7 +17,7 @@
 struct DiscoverySettings
 {
     std::string m_strInterface;
-    std::chrono::milliseconds m_wait{3000};
+    std::chrono::milliseconds m_wait = kDefaultDiscoveryWait;
     // The client hardware address asked for; empty: the interface's own.
     std::optional<HardwareAddress> m_ClientMac;
     DiscoveryLimits m_limits;

@@ -18,6 +18,39 @@ namespace
 constexpr std::string_view kNewPrefix = "new_";
 constexpr std::string_view kAddressName = "ip_address";
 
+// The options dhcpcd 9 defines as "string" (dhcpcd -V), by its names. It
+// passes their bytes on unescaped, control bytes and all, but only up to the
+// first NUL or byte above 0x7F: whether anything followed, the socket does
+// not say.
+constexpr std::pair<std::string_view, std::uint8_t> kDhcpcdStrings[] = {
+    {"merit_dump", 14},
+    {"root_path", 17},
+    {"extensions_path", 18},
+    {"nis_domain", 40},
+    {"netbios_scope", 47},
+    {"dhcp_message", 56},
+    {"vendor_class_identifier", 60},
+    {"nisplus_domain", 64},
+    {"bootfile_name", 67},
+    {"uap_servers", 98},
+    {"posix_timezone", 100},
+    {"tzdb_timezone", 101},
+    {"mudurl", 161},
+    {"config_file", 209},
+    {"path_prefix", 210},
+    {"wpad_url", 252},
+};
+
+std::optional<std::uint8_t> DhcpcdStringCode(std::string_view name)
+{
+    for (const auto& [stringName, nCode] : kDhcpcdStrings)
+    {
+        if (name == stringName)
+            return nCode;
+    }
+    return std::nullopt;
+}
+
 // Reads one size_t, as dhcpcd writes it, from the front of bytes.
 std::size_t ReadHostSize(std::string_view bytes)
 {
@@ -140,8 +173,6 @@ int LeaseFromDhcpcdState(std::string_view state, std::string_view interfaceName,
         const std::string_view name =
             variable.substr(kNewPrefix.size(), nEquals - kNewPrefix.size());
         const std::string_view value = variable.substr(nEquals + 1);
-        if (value.empty())
-            continue;
         if (name == kAddressName)
         {
             found.m_nYourAddress = ParseAddressText(value);
@@ -149,6 +180,19 @@ int LeaseFromDhcpcdState(std::string_view state, std::string_view interfaceName,
         }
         std::string strDhclientName(name);
         std::replace(strDhclientName.begin(), strDhclientName.end(), '_', '-');
+        const std::optional<std::uint8_t> nString = DhcpcdStringCode(name);
+        const std::optional<std::uint8_t> nCode =
+            nString ? nString : OptionTextCode(strDhclientName);
+        if (!nCode)
+            continue; // dhcpcd's own variables
+        // dhcpcd empties a text whose first byte it will not print: the
+        // option came, its bytes did not.
+        if (nString || value.empty())
+        {
+            found.m_mapOptions.insert_or_assign(*nCode, OptionBytes(value.begin(), value.end()));
+            found.m_CutOptions.insert(*nCode);
+            continue;
+        }
         auto option = EncodeOptionText(strDhclientName, value);
         // dhcpcd writes a flag (ip_forwarding, all_subnets_local ...) as 0 or 1.
         if (!option && (value == "0" || value == "1"))

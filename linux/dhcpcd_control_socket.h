@@ -36,10 +36,14 @@ int SplitDhcpcdReply(std::string_view reply, std::vector<std::string_view>& stat
 // The lease in one state block, when it is the IPv4 DHCP state of the named
 // interface: "new_ip_address" gives the leased address, the other "new_"
 // variables the options, by dhcpcd's names (dhclient's, with '_' for '-').
-// Names dhcpcd has for no option, empty values (dhcpcd empties a name it will
-// not pass on) and values that do not parse are skipped. 0; ENOENT for a state
-// of another interface or protocol, or one without an address; EBADMSG for a
-// block that is not NUL-ended "name=value" variables.
+// dhcpcd passes a text ("string" in its definitions) on as raw bytes up to
+// its first NUL or byte above 0x7F: those bytes are taken as they are, and
+// the option is put in m_CutOptions. An empty value (dhcpcd empties a text
+// whose first byte it will not print) gives the option with no bytes, also
+// cut. Names dhcpcd has for no option and values that do not parse are
+// skipped. 0; ENOENT for a state of another interface or protocol, or one
+// without an address; EBADMSG for a block that is not NUL-ended "name=value"
+// variables.
 int LeaseFromDhcpcdState(std::string_view state, std::string_view interfaceName, Lease& lease);
 
 // Asks the socket at strSocket for the interface's IPv4 state and reads the

@@ -1,5 +1,6 @@
 #include "linux/dhcpcd_lease_source.h"
 
+#include "core/model/lease_moments.h"
 #include "core/options/option_decoder.h"
 #include "core/wire/bootp_message.h"
 #include "core/wire/byte_order.h"
@@ -147,7 +148,7 @@ private:
         {
             const std::uint32_t nSeconds = ReadBe32(leaseTime->second.data());
             if (nSeconds != kInfiniteLease)
-                lease.m_tExpires = *lease.m_tObtained + nSeconds;
+                lease.m_tExpires = MomentAfter(*lease.m_tObtained, nSeconds);
         }
     }
 

@@ -16,8 +16,11 @@ public:
     const char* Name() const override { return "chain"; }
 
     // 0 when any source had a lease; the address and times are the first
-    // finder's, and m_mapSources names each option's source. Otherwise the
-    // first failure other than ENOENT, or ENOENT when no source failed.
+    // finder's, m_mapSources names each option's source, and the unmapped
+    // lines and cut options follow the options of their source (an unmapped
+    // line of a code an earlier source had is left out). Otherwise the first
+    // failure other than ENOENT, or ENOENT when no source failed. Either way
+    // m_mapAnswers holds every source's answer.
     int Read(const LeaseInterface& iface, Lease& lease) override;
 
 private:

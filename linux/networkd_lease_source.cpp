@@ -1,5 +1,6 @@
 #include "linux/networkd_lease_source.h"
 
+#include "core/model/lease_moments.h"
 #include "core/wire/networkd_lease.h"
 #include "core/wire/option_text.h"
 #include "platform/bounded_file.h"
@@ -60,7 +61,7 @@ int CNetworkdLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
         return nParsed;
     lease.m_tObtained = tModified;
     if (const auto nSeconds = FiniteLeaseSeconds(lease.m_mapOptions))
-        lease.m_tExpires = tModified + *nSeconds;
+        lease.m_tExpires = MomentAfter(tModified, *nSeconds);
     return 0;
 }
 } // namespace

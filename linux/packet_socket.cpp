@@ -22,18 +22,20 @@ constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr std::uint8_t kEthernetBroadcast[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 // Offsets are from the IPv4 header: a SOCK_DGRAM packet socket strips the
-// Ethernet header. Keeps unfragmented UDP to port 68, whatever the length of
-// the IP header.
+// Ethernet header. Keeps UDP to port 68, whatever the length of the IP header,
+// and every later fragment of UDP: it has no UDP header to tell its port, and
+// is kept to be counted (a reply too large for the link is no server's
+// silence).
 constexpr sock_filter kUdpToClientPort[] = {
     BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 9),                                 // protocol
-    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 5),                // not UDP: drop
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 6),                // not UDP: drop
     BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 6),                                 // flags, fragment offset
-    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 0x3FFF, 3, 0),                    // a fragment: drop
+    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 0x1FFF, 3, 0),                    // a later fragment: keep
     BPF_STMT(BPF_LDX | BPF_B | BPF_MSH, 0),                                // X = IP header length
     BPF_STMT(BPF_LD | BPF_H | BPF_IND, 2),                                 // UDP destination port
-    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpClientPort, 1, 0),            // port 68: keep
-    BPF_STMT(BPF_RET | BPF_K, 0),                                          // drop
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpClientPort, 0, 1),            // port 68: keep
     BPF_STMT(BPF_RET | BPF_K, static_cast<std::uint32_t>(kMaxIpv4Packet)), // keep it whole
+    BPF_STMT(BPF_RET | BPF_K, 0),                                          // drop
 };
 
 sockaddr_ll LinkAddress(int nIndex)

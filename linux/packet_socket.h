@@ -1,7 +1,8 @@
 // CPacketSocket: a packet socket (AF_PACKET, SOCK_DGRAM) on one interface
 // that sends IPv4 packets to the Ethernet broadcast address and receives the
-// IPv4 UDP packets to port 68, below the kernel's UDP: it needs no address and
-// no port, so it never stands in a DHCP client's way. Needs CAP_NET_RAW.
+// IPv4 UDP packets to port 68 and the later fragments of UDP datagrams, below
+// the kernel's UDP: it needs no address and no port, so it never stands in a
+// DHCP client's way. Needs CAP_NET_RAW.
 #pragma once
 
 #include "core/wire/dhcp_discovery.h"

@@ -144,6 +144,8 @@ int CProbeSession::Finish(DiscoveryResult& result) const
     result = m_result;
     result.m_servers = m_discovery->Servers();
     result.m_counts = m_discovery->Counts();
+    // Packets the helper received but did not relay were taken and dropped.
+    result.m_counts.m_nPackets += static_cast<std::size_t>(m_nUnrelayed);
     result.m_counts.m_nDropped += static_cast<std::size_t>(m_nUnrelayed);
     return 0;
 }

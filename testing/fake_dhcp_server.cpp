@@ -1,10 +1,13 @@
 #include "testing/fake_dhcp_server.h"
 
+#include "core/wire/udp_datagram.h"
 #include "platform/file_descriptor.h"
 #include "testing/netns_pair.h"
 
 #include <arpa/inet.h>
 #include <cstring>
+#include <linux/if_ether.h>
+#include <linux/if_packet.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -43,6 +46,30 @@ void Send(int nSocket, const FakeAnswer& answer, const sockaddr_in& from)
         std::memcpy(CMSG_DATA(pHeader), &info, sizeof info);
     }
     sendmsg(nSocket, &message, 0);
+}
+
+// The answer as a broadcast frame from its forged source: the Ethernet header
+// written here, so the source MAC is the answer's and not the interface's.
+void SendFrame(int nPacketSocket, const FakeAnswer& answer)
+{
+    const OfferPath& source = *answer.m_forgedSource;
+    UdpEndpoints endpoints;
+    endpoints.m_nSourceAddress = source.m_nSourceAddress;
+    endpoints.m_nDestinationAddress = INADDR_BROADCAST;
+    endpoints.m_nSourcePort = 67;
+    endpoints.m_nDestinationPort = 68;
+    const std::vector<std::uint8_t> packet = BuildUdpPacket(endpoints, answer.m_Bytes);
+    // Destination (broadcast), source, type, then the packet.
+    std::vector<std::uint8_t> frame(ETH_HLEN + packet.size(), 0xFF);
+    std::copy(source.m_SourceMac.begin(), source.m_SourceMac.end(), frame.begin() + ETH_ALEN);
+    frame[2 * ETH_ALEN] = ETH_P_IP >> 8;
+    frame[2 * ETH_ALEN + 1] = ETH_P_IP & 0xFF;
+    std::copy(packet.begin(), packet.end(), frame.begin() + ETH_HLEN);
+    sockaddr_ll to{};
+    to.sll_family = AF_PACKET;
+    to.sll_ifindex = static_cast<int>(if_nametoindex(CNetnsPair::kServerInterface));
+    sendto(nPacketSocket, frame.data(), frame.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+           sizeof to);
 }
 
 CFileDescriptor BoundSocket(std::uint16_t nPort)
@@ -96,8 +123,12 @@ void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>*
     const CNetnsScope scope(strNamespace);
     const CFileDescriptor server = scope.Entered() ? BoundSocket(67) : CFileDescriptor();
     const CFileDescriptor other = scope.Entered() ? BoundSocket(kOtherPort) : CFileDescriptor();
-    pListening->set_value(server.IsOpen() && other.IsOpen());
-    if (!server.IsOpen() || !other.IsOpen())
+    // Protocol 0: it only sends.
+    const CFileDescriptor frames(scope.Entered() ? socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC, 0)
+                                                 : -1);
+    const bool bReady = server.IsOpen() && other.IsOpen() && frames.IsOpen();
+    pListening->set_value(bReady);
+    if (!bReady)
         return;
 
     std::vector<std::uint8_t> buffer(kMaxBootpMessage);
@@ -127,7 +158,12 @@ void CFakeDhcpServer::Serve(const std::string& strNamespace, std::promise<bool>*
         if (!message)
             continue;
         for (const FakeAnswer& answer : m_script(*message, ++nRequest))
-            Send(answer.m_bFromOtherPort ? other.Get() : server.Get(), answer, from);
+        {
+            if (answer.m_forgedSource)
+                SendFrame(frames.Get(), answer);
+            else
+                Send(answer.m_bFromOtherPort ? other.Get() : server.Get(), answer, from);
+        }
     }
 }
 

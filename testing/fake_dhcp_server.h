@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/wire/bootp_message.h"
+#include "core/wire/dhcp_discovery.h"
 
 #include <atomic>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +24,9 @@ struct FakeAnswer
     std::vector<std::uint8_t> m_Bytes;
     bool m_bFromOtherPort = false; // sent from port 6767 instead of 67
     bool m_bBroadcast = false; // to 255.255.255.255 port 68, out of CNetnsPair::kServerInterface
+    // Broadcast as an Ethernet frame of its own from this source, as a second
+    // host on the link would send it (a rogue), bypassing the server's UDP.
+    std::optional<OfferPath> m_forgedSource = std::nullopt;
 };
 
 struct FakeRequest

@@ -12,6 +12,16 @@
 int ReadAdapterLease(const std::optional<LeaseInterface>& iface, CLeaseSource& leases,
                      Lease& lease);
 
+// What the DHCPINFORM of a request that asked the server answered: 0 when it
+// was answered or not asked, ENOENT when the adapter had no address to ask
+// from, or why it could not be made (EPERM, ETIMEDOUT...).
+int InformAnswer(const Lease& lease);
+
+// What standard error adds to the window's rows, whose forms cannot show
+// it: which options may be cut short, and how many lines of the lease gave no
+// bytes (--all shows both). Empty when there is neither.
+std::string LeaseNotesText(const Lease& lease);
+
 // The platform name an argument means: an adapter's own name, byte for byte,
 // or else the hardware address text the window's chooser shows for it (the
 // first adapter's where two share it); empty when it means none.

@@ -37,11 +37,18 @@ std::string MomentText(const LeaseMoments& moments, const Moment& moment)
     return tMoment ? FormatIso8601LocalTime(*tMoment) : std::string();
 }
 
+// The options in code order, then the lines no bytes could be made of.
 Lines OptionLines(const Lease& lease)
 {
     Lines lines{{"Code", "Option", "Value"}};
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
-        lines.push_back({std::to_string(option.m_nCode), option.m_strName, option.m_strText});
+        lines.push_back({std::to_string(option.m_nCode), option.m_strName,
+                         lease.m_CutOptions.count(option.m_nCode) != 0
+                             ? option.m_strText + kMayBeCutMark
+                             : option.m_strText});
+    for (const UnmappedOption& unmapped : lease.m_Unmapped)
+        lines.push_back({unmapped.m_nCode ? std::to_string(*unmapped.m_nCode) : "",
+                         unmapped.m_strName, unmapped.m_strText});
     return lines;
 }
 
@@ -93,11 +100,28 @@ nlohmann::ordered_json AllOptionsJson(const Lease& lease)
             if (!object.contains(member.key()))
                 object[member.key()] = member.value();
         }
+        if (lease.m_CutOptions.count(option.m_nCode) != 0)
+            object["cut"] = true;
         const auto source = lease.m_mapSources.find(option.m_nCode);
         object["source"] = source != lease.m_mapSources.end() ? source->second : "";
         options.push_back(std::move(object));
     }
     return options;
+}
+
+nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease)
+{
+    nlohmann::ordered_json unmapped = nlohmann::ordered_json::array();
+    for (const UnmappedOption& line : lease.m_Unmapped)
+    {
+        nlohmann::ordered_json object;
+        object["code"] = line.m_nCode ? nlohmann::ordered_json(*line.m_nCode) : nullptr;
+        object["name"] = line.m_strName;
+        object["text"] = line.m_strText;
+        object["source"] = line.m_strSource;
+        unmapped.push_back(std::move(object));
+    }
+    return unmapped;
 }
 
 nlohmann::ordered_json LeaseMomentsJson(const Lease& lease)
@@ -115,10 +139,15 @@ nlohmann::ordered_json LeaseMomentsJson(const Lease& lease)
 
 std::string FormatAllJson(const std::string& strAdapter, const Lease& lease)
 {
-    std::string strOptions;
-    for (const nlohmann::ordered_json& option : AllOptionsJson(lease))
-        strOptions += (strOptions.empty() ? "\n    " : ",\n    ") + JsonLine(option);
-    return "{\n  \"adapter\": " + JsonString(strAdapter) + ",\n  \"options\": [" + strOptions +
-           (strOptions.empty() ? "]" : "\n  ]") +
+    const auto lines = [](const nlohmann::ordered_json& array)
+    {
+        std::string strLines;
+        for (const nlohmann::ordered_json& item : array)
+            strLines += (strLines.empty() ? "\n    " : ",\n    ") + JsonLine(item);
+        return "[" + strLines + (strLines.empty() ? "]" : "\n  ]");
+    };
+    return "{\n  \"adapter\": " + JsonString(strAdapter) +
+           ",\n  \"options\": " + lines(AllOptionsJson(lease)) +
+           ",\n  \"unmapped\": " + lines(UnmappedOptionsJson(lease)) +
            ",\n  \"lease\": " + JsonLine(LeaseMomentsJson(lease)) + "\n}\n";
 }

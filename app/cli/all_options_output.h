@@ -10,7 +10,10 @@
 #include <string>
 
 // Columns "Code", "Option" and "Value", one option a line in code order, the
-// value's text made terminal-safe; then, where the lease knows when it was
+// value's text made terminal-safe and, for an option whose bytes may end
+// early, followed by " [may be cut short]"; then each line no bytes could be
+// made of, with its code where known (else an empty code), its name and its
+// text as written; then, where the lease knows when it was
 // obtained, a blank line and its moments: "Obtained", "Renewal (T1)",
 // "Rebinding (T2)" and "Expiry", in local time as ISO 8601.
 std::string FormatAllRows(const Lease& lease);
@@ -21,14 +24,19 @@ std::string FormatAllRows(const Lease& lease);
 std::string FormatAllTsv(const Lease& lease);
 
 // One object per option in code order: ExtendedOptionJson's "code", "name",
-// "value", "text", "hex" and, only where true, "malformed"; then "source",
-// the lease source that supplied it ("" where the lease does not say).
+// "value", "text", "hex" and, only where true, "malformed"; "cut": true where
+// the bytes may end early; then "source", the lease source that supplied it
+// ("" where the lease does not say).
 nlohmann::ordered_json AllOptionsJson(const Lease& lease);
+
+// One object per line no bytes could be made of, in the order read: "code"
+// (null where the name has none), "name", "text" and "source".
+nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease);
 
 // {"obtained", "renewal", "rebinding", "expiry"}: ISO 8601 local times, each
 // null where it is unknown.
 nlohmann::ordered_json LeaseMomentsJson(const Lease& lease);
 
-// The document of `--all --json`: {"adapter", "options", "lease"}, with one
-// option a line.
+// The document of `--all --json`: {"adapter", "options", "unmapped",
+// "lease"}, with one option a line.
 std::string FormatAllJson(const std::string& strAdapter, const Lease& lease);

@@ -6,7 +6,7 @@ const char* const kUsageText =
     "Usage: veyra [--json]               list the network adapters\n"
     "       veyra ADAPTER [OPTIONS]      show the DHCP options of one adapter\n"
     "       veyra --discover IF [--wait SECONDS] [--client-mac MAC|random]\n"
-    "             [--expect SERVER-ID] [--all] [--json]\n"
+    "             [--expect ID[@MAC]]... [--expect-file FILE]... [--all] [--json]\n"
     "                                    find every DHCP server on the link of IF\n"
     "ADAPTER is an interface name or a hardware address as the list shows it.\n"
     "Options:\n"
@@ -19,11 +19,15 @@ const char* const kUsageText =
     "  --version    show the version\n"
     "  --help       show this text\n"
     "Discovery (root or CAP_NET_RAW; sends one DHCPDISCOVER, never takes a lease):\n"
-    "  --wait SECONDS      how long to collect offers (default 3)\n"
+    "  --wait SECONDS      how long to collect offers (default 5)\n"
     "  --client-mac MAC    ask as this locally administered address, or \"random\"\n"
-    "  --expect SERVER-ID  any other server is an error (exit status 6)\n"
+    "  --expect ID[@MAC]   an approved server: its id, and the MAC its offers come\n"
+    "                      from; any other server is an error (exit status 6)\n"
+    "  --expect-file FILE  approved servers, one ID[@MAC] a line, # comments\n"
     "  --all, --json       every option of each offer; the stable JSON form\n"
-    "Exit status of a discovery: 0 one server, 5 none, 6 more than one or unexpected.\n"
+    "Exit status of a discovery: 0 one server and nothing flagged (or all approved),\n"
+    "5 none, 6 more than one, unapproved, or a conflict (one id, other sources or\n"
+    "settings) or an offer without server id.\n"
     "See veyra(1).\n";
 
 namespace

@@ -3,11 +3,13 @@
 #include "app/cli/discover_output.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/text_columns.h"
+#include "platform/bounded_file.h"
 #include "platform/system_error_text.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <unistd.h>
 
 namespace
 {
@@ -40,55 +42,6 @@ bool ParseWait(const std::string& strText, std::chrono::milliseconds& wait)
         return false;
     wait = std::chrono::milliseconds(nMs);
     return true;
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
-// "02:00:00:77:00:02" or with dashes.
-bool ParseMac(const std::string& strText, HardwareAddress& address)
-{
-    if (strText.size() != 17)
-        return false;
-    for (std::size_t i = 0; i < address.size(); ++i)
-    {
-        const int nHigh = HexValue(strText[3 * i]);
-        const int nLow = HexValue(strText[3 * i + 1]);
-        if (nHigh < 0 || nLow < 0 ||
-            (i < 5 && strText[3 * i + 2] != ':' && strText[3 * i + 2] != '-'))
-            return false;
-        address[i] = static_cast<std::uint8_t>(nHigh << 4 | nLow);
-    }
-    return true;
-}
-
-bool ParseAddress(const std::string& strText, std::uint32_t& nAddress)
-{
-    nAddress = 0;
-    std::size_t nAt = 0;
-    for (int nPart = 0; nPart < 4; ++nPart)
-    {
-        if (nPart > 0 && (nAt >= strText.size() || strText[nAt++] != '.'))
-            return false;
-        std::uint32_t nValue = 0;
-        std::size_t nDigits = 0;
-        for (; nAt < strText.size() && std::isdigit(static_cast<unsigned char>(strText[nAt]));
-             ++nAt, ++nDigits)
-        {
-            nValue = nValue * 10 + static_cast<std::uint32_t>(strText[nAt] - '0');
-            if (nDigits == 3 || nValue > 255)
-                return false;
-        }
-        if (nDigits == 0)
-            return false;
-        nAddress = nAddress << 8 | nValue;
-    }
-    return nAt == strText.size();
 }
 
 std::string SystemText(int nError)
@@ -127,7 +80,86 @@ DiscoverOutcome Failure(int nError, const std::string& strInterface)
     }
     return outcome;
 }
+
+DiscoverOutcome UsageFailure(const std::string& strMessage)
+{
+    DiscoverOutcome outcome;
+    outcome.m_strErr = "veyra: " + strMessage + "\n";
+    outcome.m_nStatus = kExitUsage;
+    return outcome;
+}
+
+// Appends the approved servers of each file; empty, or what is wrong. A link
+// is refused: veyra may run as root.
+std::string ReadExpectFiles(const std::vector<std::string>& files,
+                            std::vector<ApprovedServer>& approved)
+{
+    for (const std::string& strFile : files)
+    {
+        std::string strText;
+        const int nError =
+            ReadBoundedFile(strFile, kMaxApprovedBytes, SymbolicLinks::Refuse, strText);
+        if (nError != 0)
+            return "cannot read --expect-file " + TerminalSafe(strFile) + ": " + SystemText(nError);
+        const std::size_t nBefore = approved.size();
+        if (const std::size_t nLine = ParseApprovedServers(strText, approved))
+            return TerminalSafe(strFile) + ":" + std::to_string(nLine) +
+                   (approved.size() - nBefore == kMaxApprovedServers
+                        ? ": more than " + std::to_string(kMaxApprovedServers) + " entries"
+                        : std::string(": not a server identifier or ID@MAC"));
+    }
+    return std::string();
+}
+
+// "Discovering DHCP servers on eth0: 2.4 s left, 1 offer so far", written
+// over itself at most once a tenth of a second.
+class CProgressLine
+{
+public:
+    CProgressLine(const std::string& strInterface,
+                  const std::function<void(const std::string&)>& fnWrite)
+        : m_strPrefix("Discovering DHCP servers on " + TerminalSafe(strInterface) + ": "),
+          m_fnWrite(fnWrite)
+    {
+    }
+
+    void Show(const CServerDiscovery& discovery, std::chrono::steady_clock::duration left)
+    {
+        const auto nTenths = std::chrono::ceil<std::chrono::milliseconds>(left).count() / 100;
+        if (nTenths == m_nTenthsShown)
+            return;
+        m_nTenthsShown = nTenths;
+        const std::size_t nOffers = discovery.Counts().m_nOffers;
+        m_fnWrite("\r" + m_strPrefix + std::to_string(nTenths / 10) + "." +
+                  std::to_string(nTenths % 10) + " s left, " + std::to_string(nOffers) +
+                  (nOffers == 1 ? " offer" : " offers") + " so far" + kClearToEnd);
+    }
+
+    void Clear() { m_fnWrite(std::string("\r") + kClearToEnd); }
+
+private:
+    static constexpr const char* kClearToEnd = "\x1b[K";
+    std::string m_strPrefix;
+    std::function<void(const std::string&)> m_fnWrite;
+    std::int64_t m_nTenthsShown = -1;
+};
+
+void FlagUnexpected(DiscoveryResult& result, const std::vector<ApprovedServer>& approved)
+{
+    if (approved.empty())
+        return;
+    for (DiscoveredServer& server : result.m_servers)
+    {
+        if (!IsApproved(server, approved))
+            server.m_nFlags |= kServerUnexpected;
+    }
+}
 } // namespace
+
+bool StandardErrorIsTerminal()
+{
+    return isatty(STDERR_FILENO) == 1;
+}
 
 bool AsksForDiscovery(const std::vector<std::string>& arguments)
 {
@@ -143,7 +175,8 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
     {
         const std::string& strOption = arguments[i];
         const bool bTakesValue = strOption == "--discover" || strOption == "--wait" ||
-                                 strOption == "--client-mac" || strOption == "--expect";
+                                 strOption == "--client-mac" || strOption == "--expect" ||
+                                 strOption == "--expect-file";
         if (bTakesValue && i + 1 == arguments.size())
             return strOption + " needs a value";
         const std::string strValue = bTakesValue ? arguments[++i] : std::string();
@@ -166,7 +199,7 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
             HardwareAddress address{};
             if (strValue == "random")
                 command.m_bRandomClientMac = true;
-            else if (!ParseMac(strValue, address) || !IsLocallyAdministeredUnicast(address))
+            else if (!ParseMacText(strValue, address) || !IsLocallyAdministeredUnicast(address))
                 return "--client-mac takes \"random\" or a locally administered unicast address "
                        "(second hex digit 2, 6, A or E), so that no device's lease is asked for";
             else
@@ -174,10 +207,16 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
         }
         else if (strOption == "--expect")
         {
-            std::uint32_t nAddress = 0;
-            if (!ParseAddress(strValue, nAddress))
-                return "--expect takes a server identifier, an IPv4 address";
-            command.m_nExpectedServer = nAddress;
+            const std::optional<ApprovedServer> server = ParseApprovedServer(strValue);
+            if (!server)
+                return "--expect takes a server identifier (an IPv4 address), or ID@MAC";
+            command.m_approved.push_back(*server);
+        }
+        else if (strOption == "--expect-file")
+        {
+            if (strValue.empty())
+                return "--expect-file needs a file name";
+            command.m_expectFiles.push_back(strValue);
         }
         else if (strOption == "--all")
         {
@@ -198,6 +237,11 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
 DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEnd& backEnd,
                             const std::function<void(const std::string&)>& fnProgress)
 {
+    std::vector<ApprovedServer> approved = command.m_approved;
+    const std::string strListError = ReadExpectFiles(command.m_expectFiles, approved);
+    if (!strListError.empty())
+        return UsageFailure(strListError);
+
     DiscoverySettings settings;
     settings.m_strInterface = command.m_strInterface;
     settings.m_wait = command.m_wait;
@@ -210,19 +254,30 @@ DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEn
         settings.m_ClientMac = address;
     }
 
-    fnProgress("Discovering DHCP servers on " + TerminalSafe(command.m_strInterface) + " for " +
-               WaitText(command.m_wait) + "...\n");
+    const bool bTerminal = backEnd.m_fnErrorIsTerminal && backEnd.m_fnErrorIsTerminal();
+    CProgressLine progress(command.m_strInterface, fnProgress);
+    if (bTerminal)
+        settings.m_fnProgress =
+            [&progress](const CServerDiscovery& discovery, std::chrono::steady_clock::duration left)
+        { progress.Show(discovery, left); };
+    else
+        fnProgress("Discovering DHCP servers on " + TerminalSafe(command.m_strInterface) + " for " +
+                   WaitText(command.m_wait) + "...\n");
     DiscoveryResult result;
-    if (const int nError = backEnd.m_fnDiscover(settings, result))
+    const int nError = backEnd.m_fnDiscover(settings, result);
+    if (bTerminal)
+        progress.Clear();
+    if (nError != 0)
         return Failure(nError, command.m_strInterface);
 
+    FlagUnexpected(result, approved);
     DiscoverOutcome outcome;
     outcome.m_strOut = command.m_bJson ? FormatDiscoveryJson(command.m_strInterface, command.m_wait,
                                                              result, command.m_bAll)
                                        : FormatDiscoveryText(result, command.m_bAll);
     const DiscoveryVerdict verdict =
-        JudgeDiscovery(command.m_strInterface, command.m_wait, result, command.m_nExpectedServer);
-    outcome.m_strErr = DiscoveryCountsText(result) + verdict.m_strMessage;
+        JudgeDiscovery(command.m_strInterface, command.m_wait, result, approved);
+    outcome.m_strErr = verdict.m_strMessage + DiscoveryCountsText(result);
     outcome.m_nStatus = verdict.m_nStatus;
     return outcome;
 }

@@ -8,6 +8,7 @@
 #include "core/wire/address_text.h"
 #include "core/wire/byte_order.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -69,9 +70,45 @@ std::string LeaseText(const DiscoveredServer& server)
     return DurationText(*nSeconds);
 }
 
+// From the DHCPDISCOVER to the first offer, in milliseconds to the microsecond.
+double FirstOfferMs(std::chrono::steady_clock::duration elapsed)
+{
+    return static_cast<double>(
+               std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()) /
+           1000.0;
+}
+
 std::string PathText(const OfferPath& path)
 {
     return Address(path.m_nSourceAddress) + " " + MacText(path.m_SourceMac);
+}
+
+std::string IdText(const DiscoveredServer& server)
+{
+    return server.m_nServerId ? Address(*server.m_nServerId) : "none";
+}
+
+// How a finding names a server: its id, with the source's MAC where another
+// server has the same id; one without id by its source address.
+std::string ServerName(const DiscoveredServer& server)
+{
+    if (!server.m_nServerId)
+        return "no id from " + Address(server.m_source.m_nSourceAddress);
+    if ((server.m_nFlags & kServerConflict) != 0)
+        return IdText(server) + "@" + MacText(server.m_source.m_SourceMac);
+    return IdText(server);
+}
+
+std::vector<std::string> FlagTexts(const DiscoveredServer& server)
+{
+    std::vector<std::string> flags;
+    if ((server.m_nFlags & kServerConflict) != 0)
+        flags.push_back("conflict");
+    if ((server.m_nFlags & kServerNoId) != 0)
+        flags.push_back("no-server-id");
+    if ((server.m_nFlags & kServerUnexpected) != 0)
+        flags.push_back("unexpected");
+    return flags;
 }
 
 // The offer as a lease the --all forms show: its options, no moments.
@@ -83,12 +120,42 @@ Lease OfferLease(const DiscoveredServer& server)
     return lease;
 }
 
-std::string ServerList(const std::vector<DiscoveredServer>& servers)
+std::string ServerList(const std::vector<const DiscoveredServer*>& servers)
 {
     std::string strList;
-    for (const DiscoveredServer& server : servers)
-        strList += (strList.empty() ? "" : ", ") + Address(server.m_nServerId);
+    for (const DiscoveredServer* pServer : servers)
+        strList += (strList.empty() ? "" : ", ") + ServerName(*pServer);
     return strList;
+}
+
+std::string ApprovedText(const ApprovedServer& approved)
+{
+    return Address(approved.m_nServerId) + (approved.m_Mac ? "@" + MacText(*approved.m_Mac) : "");
+}
+
+// One line per server id that more than one server names, in the order seen.
+std::string ConflictLines(const DiscoveryResult& result, const std::string& strOn)
+{
+    std::string strLines;
+    for (auto it = result.m_servers.begin(); it != result.m_servers.end(); ++it)
+    {
+        const bool bFirstOfId = (it->m_nFlags & kServerConflict) != 0 &&
+                                std::none_of(result.m_servers.begin(), it,
+                                             [&it](const DiscoveredServer& earlier)
+                                             { return earlier.m_nServerId == it->m_nServerId; });
+        if (!bFirstOfId)
+            continue;
+        std::string strSources;
+        for (auto same = it; same != result.m_servers.end(); ++same)
+        {
+            if (same->m_nServerId == it->m_nServerId)
+                strSources += (strSources.empty() ? "" : ", ") + PathText(same->m_source);
+        }
+        strLines += "veyra: conflicting offers for server id " + IdText(*it) + strOn +
+                    " (another source, or other routers, DNS servers or subnet mask): from " +
+                    strSources + "\n";
+    }
+    return strLines;
 }
 } // namespace
 
@@ -108,25 +175,26 @@ std::string FormatDiscoveryText(const DiscoveryResult& result, bool bAll)
 {
     if (result.m_servers.empty())
         return std::string();
-    std::vector<std::vector<std::string>> rows = {
-        {"Server ID", "From", "Offered", "Lease", "Subnet Mask", "Routers", "DNS Servers"}};
+    std::vector<std::vector<std::string>> rows = {{"Server ID", "From", "Offered", "Lease",
+                                                   "Subnet Mask", "Routers", "DNS Servers",
+                                                   "Flags"}};
     for (const DiscoveredServer& server : result.m_servers)
     {
         const std::optional<std::uint32_t> nMask = Number(server, kOptionSubnetMask);
-        rows.push_back({Address(server.m_nServerId), PathText(server.m_Paths.front()),
-                        Address(server.m_nYourAddress), LeaseText(server),
-                        nMask ? Address(*nMask) : std::string(),
+        std::string strFlags;
+        for (const std::string& strFlag : FlagTexts(server))
+            strFlags += (strFlags.empty() ? "" : ",") + strFlag;
+        rows.push_back({IdText(server), PathText(server.m_source), Address(server.m_nYourAddress),
+                        LeaseText(server), nMask ? Address(*nMask) : std::string(),
                         Joined(Addresses(server, kOptionRouters)),
-                        Joined(Addresses(server, kOptionDnsServers))});
-        for (std::size_t i = 1; i < server.m_Paths.size(); ++i)
-            rows.push_back({"", PathText(server.m_Paths[i])});
+                        Joined(Addresses(server, kOptionDnsServers)), strFlags});
     }
     std::string strText = FormatColumns(rows);
     if (!bAll)
         return strText;
     for (const DiscoveredServer& server : result.m_servers)
-        strText +=
-            "\nOffer of " + Address(server.m_nServerId) + "\n" + FormatAllRows(OfferLease(server));
+        strText += "\nOffer of " + IdText(server) + " from " + PathText(server.m_source) + "\n" +
+                   FormatAllRows(OfferLease(server));
     return strText;
 }
 
@@ -137,55 +205,73 @@ std::string FormatDiscoveryJson(const std::string& strInterface, std::chrono::mi
     std::string strServers;
     for (const DiscoveredServer& server : result.m_servers)
     {
-        Json paths = Json::array();
-        for (const OfferPath& path : server.m_Paths)
-            paths.push_back(
-                {{"address", Address(path.m_nSourceAddress)}, {"mac", MacText(path.m_SourceMac)}});
         const std::optional<std::uint32_t> nLease = Number(server, kOptionLeaseTime);
         const std::optional<std::uint32_t> nMask = Number(server, kOptionSubnetMask);
         Json entry = {
-            {"server_id", Address(server.m_nServerId)},
-            {"paths", paths},
+            {"server_id", server.m_nServerId ? Json(Address(*server.m_nServerId)) : Json()},
+            {"paths", Json::array({{{"address", Address(server.m_source.m_nSourceAddress)},
+                                    {"mac", MacText(server.m_source.m_SourceMac)}}})},
             {"offers", server.m_nOffers},
             {"offered_address", Address(server.m_nYourAddress)},
             {"lease_time", nLease ? Json(*nLease) : Json()},
             {"subnet_mask", nMask ? Json(Address(*nMask)) : Json()},
             {"routers", Addresses(server, kOptionRouters)},
             {"dns_servers", Addresses(server, kOptionDnsServers)},
+            {"flags", FlagTexts(server)},
         };
         if (bAll)
             entry["options"] = AllOptionsJson(OfferLease(server));
         strServers += (strServers.empty() ? "\n    " : ",\n    ") + JsonLine(entry);
     }
+    const DiscoveryCounts& counts = result.m_counts;
+    const Json head = {
+        {"interface", strInterface},
+        {"client_mac", MacText(result.m_ClientMac)},
+        {"transaction_id", result.m_nTransactionId},
+        {"wait_ms", wait.count()},
+    };
+    const Json tail = {
+        {"ignored", counts.m_nIgnored},
+        {"malformed", counts.m_nMalformed},
+        {"dropped", counts.m_nDropped},
+        {"packets", counts.m_nPackets},
+        {"offers", counts.m_nOffers},
+        {"fragments", counts.m_nFragments},
+        {"no_server_id", counts.m_nNoServerId},
+        {"other_xid", counts.m_nOtherXid},
+        {"other_chaddr", counts.m_nOtherClient},
+        {"naks", counts.m_nNaks},
+        {"first_offer_ms", result.m_firstOffer ? Json(FirstOfferMs(*result.m_firstOffer)) : Json()},
+    };
     // One member a line, one server a line: greppable, and a stable shape.
-    return "{\n"
-           "  \"interface\": " +
-           JsonString(strInterface) +
-           ",\n  \"client_mac\": " + JsonString(MacText(result.m_ClientMac)) +
-           ",\n  \"transaction_id\": " + std::to_string(result.m_nTransactionId) +
-           ",\n  \"wait_ms\": " + std::to_string(wait.count()) + ",\n  \"servers\": [" +
-           strServers + (strServers.empty() ? "]" : "\n  ]") +
-           ",\n  \"ignored\": " + std::to_string(result.m_counts.m_nIgnored) +
-           ",\n  \"malformed\": " + std::to_string(result.m_counts.m_nMalformed) +
-           ",\n  \"dropped\": " + std::to_string(result.m_counts.m_nDropped) + "\n}\n";
+    std::string strText = "{";
+    for (const auto& [strKey, value] : head.items())
+        strText += "\n  " + JsonString(strKey) + ": " + JsonLine(value) + ",";
+    strText += "\n  \"servers\": [" + strServers + (strServers.empty() ? "]" : "\n  ]");
+    for (const auto& [strKey, value] : tail.items())
+        strText += ",\n  " + JsonString(strKey) + ": " + JsonLine(value);
+    return strText + "\n}\n";
 }
 
 std::string DiscoveryCountsText(const DiscoveryResult& result)
 {
+    const DiscoveryCounts& counts = result.m_counts;
     const std::size_t nServers = result.m_servers.size();
-    std::string strText = std::to_string(nServers) + (nServers == 1 ? " server" : " servers") +
-                          "; packets ignored: " + std::to_string(result.m_counts.m_nIgnored) +
-                          ", malformed: " + std::to_string(result.m_counts.m_nMalformed);
-    if (result.m_counts.m_nDropped != 0)
-        strText += ", offers from servers past the bound of " +
-                   std::to_string(DiscoveryLimits().m_nMaxServers) + ": " +
-                   std::to_string(result.m_counts.m_nDropped);
-    return strText + "\n";
+    return std::to_string(nServers) + (nServers == 1 ? " server" : " servers") + " from " +
+           std::to_string(counts.m_nOffers) + (counts.m_nOffers == 1 ? " offer" : " offers") +
+           " (" + std::to_string(counts.m_nNoServerId) +
+           " without server id); fragments: " + std::to_string(counts.m_nFragments) +
+           ", other xid: " + std::to_string(counts.m_nOtherXid) +
+           ", other chaddr: " + std::to_string(counts.m_nOtherClient) +
+           ", NAKs: " + std::to_string(counts.m_nNaks) +
+           ", malformed: " + std::to_string(counts.m_nMalformed) +
+           ", ignored: " + std::to_string(counts.m_nIgnored) +
+           ", dropped past the bounds: " + std::to_string(counts.m_nDropped) + "\n";
 }
 
 DiscoveryVerdict JudgeDiscovery(const std::string& strInterface, std::chrono::milliseconds wait,
                                 const DiscoveryResult& result,
-                                std::optional<std::uint32_t> nExpectedServer)
+                                const std::vector<ApprovedServer>& approved)
 {
     const std::string strOn = " on " + TerminalSafe(strInterface);
     DiscoveryVerdict verdict;
@@ -196,30 +282,34 @@ DiscoveryVerdict JudgeDiscovery(const std::string& strInterface, std::chrono::mi
             "veyra: no DHCP server answered" + strOn + " within " + WaitText(wait) + "\n";
         return verdict;
     }
-    if (nExpectedServer)
+    std::string& strLines = verdict.m_strMessage;
+    strLines += ConflictLines(result, strOn);
+    std::vector<const DiscoveredServer*> unexpected;
+    for (const DiscoveredServer& server : result.m_servers)
     {
-        std::vector<DiscoveredServer> others;
+        if ((server.m_nFlags & kServerNoId) != 0)
+            strLines += "veyra: an offer without server id, against RFC 2131" + strOn + ", from " +
+                        PathText(server.m_source) + "\n";
+        if ((server.m_nFlags & kServerUnexpected) != 0)
+            unexpected.push_back(&server);
+    }
+    if (!unexpected.empty())
+    {
+        std::string strApproved;
+        for (const ApprovedServer& server : approved)
+            strApproved += (strApproved.empty() ? "" : ", ") + ApprovedText(server);
+        strLines += "veyra: unexpected DHCP server" +
+                    std::string(unexpected.size() == 1 ? "" : "s") + strOn + ": " +
+                    ServerList(unexpected) + " (expected only " + strApproved + ")\n";
+    }
+    if (approved.empty() && result.m_servers.size() > 1)
+    {
+        std::vector<const DiscoveredServer*> all;
         for (const DiscoveredServer& server : result.m_servers)
-        {
-            if (server.m_nServerId != *nExpectedServer)
-                others.push_back(server);
-        }
-        if (!others.empty())
-        {
-            verdict.m_nStatus = kExitOtherServers;
-            verdict.m_strMessage = "veyra: unexpected DHCP server" +
-                                   std::string(others.size() == 1 ? "" : "s") + strOn + ": " +
-                                   ServerList(others) + " (expected only " +
-                                   Address(*nExpectedServer) + ")\n";
-        }
-        return verdict;
+            all.push_back(&server);
+        strLines += "veyra: " + std::to_string(result.m_servers.size()) + " DHCP servers answered" +
+                    strOn + ": " + ServerList(all) + "\n";
     }
-    if (result.m_servers.size() > 1)
-    {
-        verdict.m_nStatus = kExitOtherServers;
-        verdict.m_strMessage = "veyra: " + std::to_string(result.m_servers.size()) +
-                               " DHCP servers answered" + strOn + ": " +
-                               ServerList(result.m_servers) + "\n";
-    }
+    verdict.m_nStatus = strLines.empty() ? kExitDone : kExitOtherServers;
     return verdict;
 }

@@ -22,6 +22,16 @@ constexpr FailureRow kFailures[] = {
     {ENODATA, kExitNoLease, true},
 };
 
+// The system's text for the errno value, or its number where there is none.
+std::string SystemText(int nError)
+{
+    CString strSystemText;
+    DWORD dwLookupError = 0;
+    if (LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError))
+        return std::string(strSystemText);
+    return "error " + std::to_string(nError);
+}
+
 const FailureRow* RowFor(int nError)
 {
     for (const FailureRow& row : kFailures)
@@ -53,6 +63,20 @@ std::string RequestFailureText(int nError, const std::string& strAdapter, bool b
         strText += "veyra: no DHCP lease found for " + TerminalSafe(strAdapter) +
                    (bInform ? "\n" : "; --inform asks the DHCP server itself\n");
     return strText;
+}
+
+std::string UnaskedText(int nError, const std::string& strAdapter)
+{
+    std::string strReason;
+    if (nError == ENOENT)
+        strReason = TerminalSafe(strAdapter) + " has no IPv4 address to ask from";
+    else if (nError == EPERM || nError == EACCES)
+        strReason = SystemText(nError) + ": it needs root or CAP_NET_RAW";
+    else if (nError == ETIMEDOUT)
+        strReason = "no answer (" + SystemText(nError) + ")";
+    else
+        strReason = SystemText(nError);
+    return "veyra: could not ask the DHCP server: " + strReason + "\n";
 }
 
 std::string NoSuchAdapterText(const std::string& strArgument)

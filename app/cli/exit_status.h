@@ -24,6 +24,12 @@ ExitStatus ExitStatusFor(int nError);
 // and for a missing lease what else to try.
 std::string RequestFailureText(int nError, const std::string& strAdapter, bool bInform);
 
+// What standard error says when the DHCPINFORM of --inform could not be made
+// or was not answered, with the reason: "veyra: could not ask the DHCP
+// server: ...". The status is ExitStatusFor(nError), also where the other
+// sources' rows are shown.
+std::string UnaskedText(int nError, const std::string& strAdapter);
+
 // What standard error says when no adapter has the name or hardware address
 // given; the status is kExitNoAdapter.
 std::string NoSuchAdapterText(const std::string& strArgument);

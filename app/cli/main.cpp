@@ -54,13 +54,22 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
     Print("Getting DHCP Options on Adapter [" + TerminalSafe(strAdapter) + "]\n", stderr);
     Lease lease;
     const int nError = ReadAdapterLease(adapters.Interface(strAdapter), leases, lease);
+    // The other sources' rows are still shown, but the request failed.
+    const int nUnasked = InformAnswer(lease);
+    if (nUnasked != 0)
+        Print(UnaskedText(nUnasked, strAdapter), stderr);
     if (nError != 0)
     {
         Print(RequestFailureText(nError, strAdapter, command.m_bInform), stderr);
         return ExitStatusFor(nError);
     }
+    const int nStatus = nUnasked != 0 ? ExitStatusFor(nUnasked) : kExitDone;
     if (command.m_bAll)
-        return PrintAll(command, strAdapter, lease);
+    {
+        PrintAll(command, strAdapter, lease);
+        return nStatus;
+    }
+    Print(LeaseNotesText(lease), stderr);
     switch (command.m_format)
     {
     case OutputFormat::Rows:
@@ -77,7 +86,7 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         Print(FormatJson(lease));
         break;
     }
-    return kExitDone;
+    return nStatus;
 }
 
 // Run set-user-ID or with file capabilities, veyra keeps them only until its

@@ -3,11 +3,16 @@
 #include "core/options/extended_decoder.h"
 #include "core/wire/bootp_message.h"
 
-std::vector<ResultRow> BuildAllOptionRows(const OptionMap& options)
+std::vector<ResultRow> BuildAllOptionRows(const Lease& lease)
 {
     std::vector<ResultRow> rows;
-    for (const ExtendedOption& option : DecodeAllOptions(options))
-        rows.push_back({option.m_strName, option.m_strText,
+    for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
+        rows.push_back({option.m_strName,
+                        lease.m_CutOptions.count(option.m_nCode) != 0
+                            ? option.m_strText + kMayBeCutMark
+                            : option.m_strText,
                         option.m_nCode == kOptionServerId ? kImageServer : kImageOption});
+    for (const UnmappedOption& unmapped : lease.m_Unmapped)
+        rows.push_back({unmapped.m_strName, unmapped.m_strText, kImageOption});
     return rows;
 }

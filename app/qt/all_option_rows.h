@@ -8,7 +8,9 @@
 
 #include <vector>
 
-// One row per option in code order: its catalogue name and its text, with the
-// server's image on option 54 (DHCP Server Identifier) and the option image
-// on every other.
-std::vector<ResultRow> BuildAllOptionRows(const OptionMap& options);
+// One row per option of the lease in code order: its catalogue name and its
+// text, with the server's image on option 54 (DHCP Server Identifier) and the
+// option image on every other. An option whose bytes may end early has
+// " [may be cut short]" after its text, and each line no bytes could be made
+// of follows as a row of its name and its text as written.
+std::vector<ResultRow> BuildAllOptionRows(const Lease& lease);

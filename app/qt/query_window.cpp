@@ -29,6 +29,7 @@
 #include <QTreeWidget>
 
 #include <cerrno>
+#include <cstring>
 #include <thread>
 
 namespace
@@ -309,6 +310,10 @@ void CQueryWindow::OnRequestDone(int nError, const Lease& lease)
     m_lease = lease;
     m_bHaveLease = true;
     ShowRows();
+    // The rows come from the machine's DHCP clients; a server that could not
+    // be asked must not pass for one that had nothing to add.
+    if (const int nInform = InformAnswer(lease))
+        m_services.ShowMessage(this, QMessageBox::Warning, UnaskedText(nInform));
 }
 
 void CQueryWindow::ShowRows()
@@ -317,11 +322,10 @@ void CQueryWindow::ShowRows()
     m_rows.clear();
     if (!m_bHaveLease)
         return;
-    const OptionMap& options = m_lease.m_mapOptions;
     QList<QTreeWidgetItem*> items;
     for (const ResultRow& row : m_pAllOptions->isChecked()
-                                    ? BuildAllOptionRows(options)
-                                    : BuildResultRows(DecodeRequestedOptions(options)))
+                                    ? BuildAllOptionRows(m_lease)
+                                    : BuildResultRows(DecodeRequestedOptions(m_lease.m_mapOptions)))
     {
         auto* pItem = new QTreeWidgetItem({Shown(row.strParameter), Shown(row.strData)});
         pItem->setIcon(0, row.nImage == kImageServer ? m_iconServer : m_iconOption);
@@ -348,6 +352,15 @@ QString CQueryWindow::FailureText(int nError, const CString& strAdapter) const
             strText += " \"Ask the DHCP server\" asks the server itself.";
     }
     return strText;
+}
+
+QString CQueryWindow::UnaskedText(int nError) const
+{
+    QString strReason = QString::fromLocal8Bit(std::strerror(nError));
+    if (nError == ENOENT)
+        strReason = "the adapter has no IPv4 address to ask from";
+    return "The DHCP server could not be asked: " + strReason +
+           ".\n\nThe rows show what this machine's DHCP clients hold.";
 }
 
 void CQueryWindow::OnResultsMenu(const QPoint& point)

@@ -49,6 +49,8 @@ private:
     CString ChosenAdapterName() const;
     // The rows of the last request's lease, in the form the check box chooses.
     void ShowRows();
+    // Why the DHCPINFORM of a request that found a lease was not answered.
+    QString UnaskedText(int nError) const;
     QString FailureText(int nError, const CString& strAdapter) const;
     QLabel* MakeLink(const char* pszText, const char* pszAddress);
 

@@ -11,11 +11,16 @@
 #include <QStyle>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
 namespace
 {
+constexpr std::uint8_t kOptionSubnetMask = 1;
+constexpr std::uint8_t kOptionRouters = 3;
+constexpr std::uint8_t kOptionDnsServers = 6;
+
 QString Address(std::uint32_t nAddress)
 {
     return QString::fromStdString(DottedQuad(nAddress));
@@ -29,13 +34,66 @@ QString MacText(const HardwareAddress& mac)
     return szText;
 }
 
-// Every path the server's offers came by: "10.0.0.1 (02:00:00:00:00:01)".
-QString PathsText(const DiscoveredServer& server)
+QString SourceText(const OfferPath& source)
 {
-    QStringList paths;
-    for (const OfferPath& path : server.m_Paths)
-        paths << Address(path.m_nSourceAddress) + " (" + MacText(path.m_SourceMac) + ")";
-    return paths.join(", ");
+    return Address(source.m_nSourceAddress) + " (" + MacText(source.m_SourceMac) + ")";
+}
+
+QString IdText(const DiscoveredServer& server)
+{
+    return server.m_nServerId ? Address(*server.m_nServerId) : QString("(none)");
+}
+
+// Every whole address of an address-list option, or the one of a mask.
+QString AddressesText(const DiscoveredServer& server, std::uint8_t nCode)
+{
+    QStringList addresses;
+    const auto option = server.m_mapOptions.find(nCode);
+    for (std::size_t i = 0; option != server.m_mapOptions.end() && i + 4 <= option->second.size();
+         i += 4)
+        addresses << QString::fromStdString(DottedQuad(option->second.data() + i));
+    return addresses.join(", ");
+}
+
+QString FlagsText(const DiscoveredServer& server)
+{
+    QStringList flags;
+    if ((server.m_nFlags & kServerConflict) != 0)
+        flags << "conflict";
+    if ((server.m_nFlags & kServerNoId) != 0)
+        flags << "no server id";
+    return flags.join(", ");
+}
+
+// One sentence per finding: each server id more than one server names, and
+// each server without id.
+QStringList Findings(const std::vector<DiscoveredServer>& servers)
+{
+    QStringList findings;
+    for (auto it = servers.begin(); it != servers.end(); ++it)
+    {
+        if ((it->m_nFlags & kServerNoId) != 0)
+        {
+            findings << QString("An offer without server id (against RFC 2131) came from %1.")
+                            .arg(SourceText(it->m_source));
+            continue;
+        }
+        if ((it->m_nFlags & kServerConflict) == 0 ||
+            std::any_of(servers.begin(), it,
+                        [&it](const DiscoveredServer& earlier)
+                        { return earlier.m_nServerId == it->m_nServerId; }))
+            continue;
+        QStringList sources;
+        for (auto same = it; same != servers.end(); ++same)
+        {
+            if (same->m_nServerId == it->m_nServerId)
+                sources << SourceText(same->m_source);
+        }
+        findings << QString("Conflict: offers for server id %1 came from %2 with different "
+                            "sources or settings. One may be a rogue using the real server's id.")
+                        .arg(IdText(*it), sources.join(", "));
+    }
+    return findings;
 }
 } // namespace
 
@@ -47,13 +105,21 @@ CServersDialog::CServersDialog(CWindowServices& services, const std::string& str
     setObjectName("servers");
     m_pStatus = new QLabel(QString("Looking for DHCP servers on %1...").arg(strShown), this);
     m_pStatus->setObjectName("status");
+    m_pStatus->setTextFormat(Qt::PlainText);
+    m_pFindings = new QLabel(this);
+    m_pFindings->setObjectName("findings");
+    m_pFindings->setTextFormat(Qt::PlainText);
+    m_pFindings->setWordWrap(true);
+    m_pFindings->hide();
     m_pWarning = new QLabel(this);
     m_pWarning->setObjectName("warning");
+    m_pWarning->setTextFormat(Qt::PlainText);
     m_pWarning->setWordWrap(true);
     m_pWarning->hide();
     m_pServers = new QTreeWidget(this);
     m_pServers->setObjectName("serverList");
-    m_pServers->setHeaderLabels({"DHCP Server", "Offered Address", "Offer From"});
+    m_pServers->setHeaderLabels({"DHCP Server", "Offered Address", "Offer From", "Routers",
+                                 "DNS Servers", "Subnet Mask", "Flags"});
     m_pServers->setRootIsDecorated(false);
     m_pServers->header()->setStretchLastSection(true);
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -61,6 +127,7 @@ CServersDialog::CServersDialog(CWindowServices& services, const std::string& str
 
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_pStatus);
+    pLayout->addWidget(m_pFindings);
     pLayout->addWidget(m_pWarning);
     pLayout->addWidget(m_pServers, 1);
     pLayout->addWidget(pButtons);
@@ -100,7 +167,12 @@ void CServersDialog::OnSearchDone(int nError, const DiscoveryResult& result)
     }
     for (const DiscoveredServer& server : result.m_servers)
         m_pServers->addTopLevelItem(new QTreeWidgetItem(
-            {Address(server.m_nServerId), Address(server.m_nYourAddress), PathsText(server)}));
+            {IdText(server), Address(server.m_nYourAddress), SourceText(server.m_source),
+             AddressesText(server, kOptionRouters), AddressesText(server, kOptionDnsServers),
+             AddressesText(server, kOptionSubnetMask), FlagsText(server)}));
+    const QStringList findings = Findings(result.m_servers);
+    m_pFindings->setText(findings.join("\n"));
+    m_pFindings->setVisible(!findings.isEmpty());
     const auto nServers = static_cast<int>(result.m_servers.size());
     m_pStatus->setText(nServers == 0 ? QString("No DHCP server answered on %1.").arg(m_strShown)
                                      : QString("%1 DHCP server%2 answered on %3.")

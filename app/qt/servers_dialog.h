@@ -1,6 +1,8 @@
 // CServersDialog: "Find DHCP Servers...": every DHCP server that offers an
-// address on the adapter's link, found off the UI thread, with a warning when
-// more than one answers (a second server on a link is most often a rogue).
+// address on the adapter's link, found off the UI thread: its findings first
+// (a server id offered by more than one server, an offer without server id),
+// then each server with its offer and flags, and a warning when more than one
+// answers (a second server on a link is most often a rogue).
 #pragma once
 
 #include "app/qt/window_services.h"
@@ -32,6 +34,7 @@ private:
     bool m_bSearching = true;
     QString m_strShown;
     QLabel* m_pStatus;
+    QLabel* m_pFindings;
     QLabel* m_pWarning;
     QTreeWidget* m_pServers;
 };

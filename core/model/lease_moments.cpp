@@ -28,6 +28,12 @@ std::optional<std::int64_t> After(std::int64_t tStart, std::optional<std::uint32
 }
 } // namespace
 
+std::int64_t MomentAfter(std::int64_t tStart, std::uint32_t nSeconds)
+{
+    constexpr std::int64_t tLast = std::numeric_limits<std::int64_t>::max();
+    return tStart > tLast - nSeconds ? tLast : tStart + nSeconds;
+}
+
 LeaseMoments LeaseMomentsOf(const Lease& lease)
 {
     LeaseMoments moments;

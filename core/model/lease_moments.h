@@ -18,6 +18,10 @@ struct LeaseMoments
     std::optional<std::int64_t> m_tExpiry;    // option 51
 };
 
+// The moment nSeconds after tStart, or the last moment 64-bit time holds
+// where that is later: a lease file's time is whatever its owner set.
+std::int64_t MomentAfter(std::int64_t tStart, std::uint32_t nSeconds);
+
 // The moments of a lease that knows when it was obtained; none otherwise. A
 // time option of other than four bytes counts as absent, and a moment past
 // the end of 64-bit time as unknown.

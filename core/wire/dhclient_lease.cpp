@@ -1,6 +1,7 @@
 #include "core/wire/dhclient_lease.h"
 
 #include "core/wire/option_text.h"
+#include "core/wire/option_value.h"
 
 #include <algorithm>
 #include <array>
@@ -212,7 +213,19 @@ struct LeaseBlock
     std::optional<std::string> interfaceName;
 };
 
-void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block)
+const DhclientDeclaration* Declared(const std::vector<DhclientDeclaration>& declared,
+                                    std::string_view name)
+{
+    for (const DhclientDeclaration& declaration : declared)
+    {
+        if (declaration.m_strName == name)
+            return &declaration;
+    }
+    return nullptr;
+}
+
+void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block,
+                    const std::vector<DhclientDeclaration>& declared)
 {
     if (tokens.empty() || tokens[0].kind != TokenKind::Word)
         return;
@@ -232,8 +245,39 @@ void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block)
         const char* pBegin = tokens[2].text.data();
         const char* pEnd = tokens.back().text.data() + tokens.back().text.size();
         const std::string_view value(pBegin, static_cast<std::size_t>(pEnd - pBegin));
-        if (auto option = EncodeOptionText(tokens[1].text, value))
+        const std::string_view name = tokens[1].text;
+        const DhclientDeclaration* pDeclared = Declared(declared, name);
+        std::optional<std::pair<std::uint8_t, OptionBytes>> option;
+        if (pDeclared == nullptr)
+        {
+            option = EncodeOptionText(name, value);
+        }
+        else if (pDeclared->m_type)
+        {
+            if (auto bytes = EncodeOptionValue(*pDeclared->m_type, value))
+                option.emplace(pDeclared->m_nCode, std::move(*bytes));
+        }
+        // A name the block repeats keeps its last value, as renewals write it.
+        std::vector<UnmappedOption>& unmapped = block.lease.m_Unmapped;
+        auto line =
+            std::find_if(unmapped.begin(), unmapped.end(),
+                         [&](const UnmappedOption& kept) { return kept.m_strName == name; });
+        if (option)
+        {
+            if (line != unmapped.end())
+                unmapped.erase(line);
             block.lease.m_mapOptions.insert_or_assign(option->first, std::move(option->second));
+            return;
+        }
+        if (line == unmapped.end())
+        {
+            line = unmapped.insert(unmapped.end(), UnmappedOption());
+            line->m_strName = std::string(name);
+        }
+        line->m_nCode = pDeclared != nullptr ? pDeclared->m_nCode : OptionTextCode(name);
+        line->m_strText = std::string(value);
+        if (line->m_nCode)
+            block.lease.m_mapOptions.erase(*line->m_nCode);
     }
     else if (keyword == "expire")
     {
@@ -245,7 +289,8 @@ void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block)
 
 // The statements of a lease block whose '{' has been read. False when the
 // text ends before the block's '}'.
-bool ReadLeaseBlock(CLeaseTokenizer& tokenizer, LeaseBlock& block)
+bool ReadLeaseBlock(CLeaseTokenizer& tokenizer, LeaseBlock& block,
+                    const std::vector<DhclientDeclaration>& declared)
 {
     while (true)
     {
@@ -253,7 +298,7 @@ bool ReadLeaseBlock(CLeaseTokenizer& tokenizer, LeaseBlock& block)
         switch (statement.end)
         {
         case TokenKind::Semicolon:
-            ApplyStatement(statement.tokens, block);
+            ApplyStatement(statement.tokens, block, declared);
             break;
         case TokenKind::Open:
             if (!SkipBlock(tokenizer))
@@ -267,9 +312,102 @@ bool ReadLeaseBlock(CLeaseTokenizer& tokenizer, LeaseBlock& block)
     }
 }
 
+// The type words of a declaration, after its '=', as this program reads the
+// values dhclient writes for them; none for another type.
+std::optional<WireType> DeclaredType(const std::vector<Token>& tokens, std::size_t nFirst)
+{
+    std::string strType;
+    for (std::size_t i = nFirst; i < tokens.size(); ++i)
+        strType += (strType.empty() ? "" : " ") + std::string(tokens[i].text);
+    static constexpr std::pair<std::string_view, WireType> kTypes[] = {
+        {"ip-address", WireType::Address},
+        {"array of ip-address", WireType::Addresses},
+        {"unsigned integer 8", WireType::UInt8},
+        {"unsigned integer 16", WireType::UInt16},
+        {"unsigned integer 32", WireType::UInt32},
+        {"signed integer 32", WireType::Int32},
+        {"integer 32", WireType::Int32},
+        {"array of unsigned integer 8", WireType::UInt8List},
+        {"array of unsigned integer 16", WireType::UInt16List},
+        {"boolean", WireType::Boolean},
+        {"text", WireType::Text},
+        {"string", WireType::Bytes},
+        {"domain-name", WireType::DomainList},
+        {"domain-list", WireType::DomainList},
+        {"domain-list compressed", WireType::DomainList},
+    };
+    for (const auto& [name, type] : kTypes)
+    {
+        if (strType == name)
+            return type;
+    }
+    return std::nullopt;
+}
+
+// "option NAME code N = ..." as far as its '=': the declaration without its
+// type, or nothing for another statement.
+std::optional<DhclientDeclaration> DeclarationHead(const std::vector<Token>& tokens)
+{
+    if (tokens.size() < 5 || tokens[0].text != "option" || tokens[2].text != "code" ||
+        tokens[4].text != "=" ||
+        std::any_of(tokens.begin(), tokens.begin() + 5,
+                    [](const Token& token) { return token.kind != TokenKind::Word; }) ||
+        tokens[1].text.find('.') != std::string_view::npos)
+        return std::nullopt;
+    const auto nCode = ParseDecimalText(tokens[3].text, 254);
+    if (!nCode || *nCode == 0)
+        return std::nullopt;
+    DhclientDeclaration declaration;
+    declaration.m_strName = std::string(tokens[1].text);
+    declaration.m_nCode = static_cast<std::uint8_t>(*nCode);
+    return declaration;
+}
+
+void AddDeclaration(std::vector<DhclientDeclaration>& declared, DhclientDeclaration declaration)
+{
+    for (DhclientDeclaration& earlier : declared)
+    {
+        if (earlier.m_strName == declaration.m_strName)
+        {
+            earlier = std::move(declaration);
+            return;
+        }
+    }
+    if (declared.size() < kMaxDhclientDeclarations)
+        declared.push_back(std::move(declaration));
+}
 } // namespace
 
-int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, Lease& lease)
+std::vector<DhclientDeclaration> ParseDhclientDeclarations(std::string_view text)
+{
+    CLeaseTokenizer tokenizer(text);
+    std::vector<DhclientDeclaration> declared;
+    for (Statement statement = ReadStatement(tokenizer); statement.end != TokenKind::End;
+         statement = ReadStatement(tokenizer))
+    {
+        std::optional<DhclientDeclaration> declaration = DeclarationHead(statement.tokens);
+        // A record type, "= { ip-address, text }", opens a block of its own.
+        if (statement.end == TokenKind::Open && declaration)
+        {
+            if (!SkipBlock(tokenizer))
+                break;
+        }
+        else if (statement.end != TokenKind::Semicolon)
+        {
+            continue; // the statements inside "interface" blocks are read too
+        }
+        else if (declaration)
+        {
+            declaration->m_type = DeclaredType(statement.tokens, 5);
+        }
+        if (declaration)
+            AddDeclaration(declared, std::move(*declaration));
+    }
+    return declared;
+}
+
+int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, Lease& lease,
+                        const std::vector<DhclientDeclaration>& declared)
 {
     CLeaseTokenizer tokenizer(text);
     bool bFound = false;
@@ -289,7 +427,7 @@ int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, L
             continue;
         }
         LeaseBlock block;
-        if (!ReadLeaseBlock(tokenizer, block))
+        if (!ReadLeaseBlock(tokenizer, block, declared))
             break;
         if (block.interfaceName == interfaceName)
         {

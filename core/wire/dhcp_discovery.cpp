@@ -11,6 +11,38 @@ constexpr std::uint8_t kEthernet = 1;
 constexpr std::uint16_t kBroadcastFlag = 0x8000;
 constexpr std::size_t kFlagsOffset = 10;
 constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
+constexpr std::uint8_t kProtocolUdp = 17;
+constexpr std::size_t kFragmentOffset = 6;
+constexpr std::uint16_t kMoreFragmentsAndOffset = 0x3FFF;
+// What tells a client where it is: another value under the same server id is
+// another server's offer.
+constexpr std::uint8_t kSettingsCompared[] = {1, 3, 6}; // subnet mask, routers, DNS servers
+
+// A piece of a UDP datagram that IP fragmented: more follow, or it is not the
+// first (and has no UDP header). The filter passes these so they are counted.
+bool IsUdpFragment(const std::uint8_t* pPacket, std::size_t nSize)
+{
+    return nSize >= kIpv4HeaderSize && (pPacket[0] >> 4) == 4 && pPacket[9] == kProtocolUdp &&
+           (ReadBe16(pPacket + kFragmentOffset) & kMoreFragmentsAndOffset) != 0;
+}
+
+bool SameSource(const OfferPath& a, const OfferPath& b)
+{
+    return a.m_nSourceAddress == b.m_nSourceAddress && a.m_SourceMac == b.m_SourceMac;
+}
+
+bool SameSettings(const OptionMap& a, const OptionMap& b)
+{
+    return std::all_of(std::begin(kSettingsCompared), std::end(kSettingsCompared),
+                       [&](std::uint8_t nCode)
+                       {
+                           const auto inA = a.find(nCode);
+                           const auto inB = b.find(nCode);
+                           if (inA == a.end() || inB == b.end())
+                               return inA == a.end() && inB == b.end();
+                           return inA->second == inB->second;
+                       });
+}
 
 } // namespace
 
@@ -61,9 +93,23 @@ PacketVerdict CServerDiscovery::Take(const std::uint8_t* pPacket, std::size_t nS
                                      const HardwareAddress& sourceMac, bool bChecksumPending)
 {
     const PacketVerdict verdict = Sort(pPacket, nSize, sourceMac, bChecksumPending);
+    ++m_counts.m_nPackets;
     switch (verdict)
     {
     case PacketVerdict::Offer:
+        ++m_counts.m_nOffers;
+        break;
+    case PacketVerdict::Fragment:
+        ++m_counts.m_nFragments;
+        break;
+    case PacketVerdict::OtherXid:
+        ++m_counts.m_nOtherXid;
+        break;
+    case PacketVerdict::OtherClient:
+        ++m_counts.m_nOtherClient;
+        break;
+    case PacketVerdict::Nak:
+        ++m_counts.m_nNaks;
         break;
     case PacketVerdict::Ignored:
         ++m_counts.m_nIgnored;
@@ -81,6 +127,8 @@ PacketVerdict CServerDiscovery::Take(const std::uint8_t* pPacket, std::size_t nS
 PacketVerdict CServerDiscovery::Sort(const std::uint8_t* pPacket, std::size_t nSize,
                                      const HardwareAddress& sourceMac, bool bChecksumPending)
 {
+    if (IsUdpFragment(pPacket, nSize))
+        return PacketVerdict::Fragment;
     const std::optional<UdpPacketView> udp = ParseUdpPacket(pPacket, nSize, bChecksumPending);
     if (!udp)
         return PacketVerdict::Malformed;
@@ -92,36 +140,46 @@ PacketVerdict CServerDiscovery::Sort(const std::uint8_t* pPacket, std::size_t nS
     std::optional<BootpMessage> message = ParseBootpMessage(udp->m_pPayload, udp->m_nPayloadSize);
     if (!message)
         return PacketVerdict::Malformed;
-    if (message->m_nOp != kBootReply || message->m_nTransactionId != m_nTransactionId ||
-        message->m_nHardwareLength != m_ClientMac.size() ||
-        !std::equal(m_ClientMac.begin(), m_ClientMac.end(), message->m_ClientHardware.begin()) ||
-        MessageType(*message) != kDhcpOffer)
+    if (message->m_nOp != kBootReply)
         return PacketVerdict::Ignored;
-    // An offer must name its server (RFC 2131 table 3): without it, no
-    // request could ever accept it.
+    if (message->m_nTransactionId != m_nTransactionId)
+        return PacketVerdict::OtherXid;
+    // Our transaction id with another chaddr: someone answers what they
+    // overheard, or a server mangles the address.
+    if (message->m_nHardwareLength != m_ClientMac.size() ||
+        !std::equal(m_ClientMac.begin(), m_ClientMac.end(), message->m_ClientHardware.begin()))
+        return PacketVerdict::OtherClient;
+    const std::uint8_t nType = MessageType(*message);
+    if (nType == kDhcpNak)
+        return PacketVerdict::Nak;
+    if (nType != kDhcpOffer)
+        return PacketVerdict::Ignored;
+    // An offer must name its server (RFC 2131 table 3). One that does not is
+    // still a server on the link, known by where it came from.
+    std::optional<std::uint32_t> nServerId;
     const auto serverId = message->m_mapOptions.find(kOptionServerId);
-    if (serverId == message->m_mapOptions.end() || serverId->second.size() != 4)
-        return PacketVerdict::Malformed;
-    const OfferPath path{udp->m_endpoints.m_nSourceAddress, sourceMac};
-    return Keep(*message, ReadBe32(serverId->second.data()), path);
+    if (serverId != message->m_mapOptions.end() && serverId->second.size() == 4)
+        nServerId = ReadBe32(serverId->second.data());
+    else
+        ++m_counts.m_nNoServerId;
+    const OfferPath source{udp->m_endpoints.m_nSourceAddress, sourceMac};
+    return Keep(*message, nServerId, source);
 }
 
-PacketVerdict CServerDiscovery::Keep(BootpMessage& offer, std::uint32_t nServerId,
-                                     const OfferPath& path)
+PacketVerdict CServerDiscovery::Keep(BootpMessage& offer, std::optional<std::uint32_t> nServerId,
+                                     const OfferPath& source)
 {
     const auto known =
         std::find_if(m_servers.begin(), m_servers.end(),
-                     [nServerId](const DiscoveredServer& s) { return s.m_nServerId == nServerId; });
+                     [&](const DiscoveredServer& server)
+                     {
+                         return server.m_nServerId == nServerId &&
+                                SameSource(server.m_source, source) &&
+                                SameSettings(server.m_mapOptions, offer.m_mapOptions);
+                     });
     if (known != m_servers.end())
     {
         ++known->m_nOffers;
-        const bool bNewPath = std::none_of(known->m_Paths.begin(), known->m_Paths.end(),
-                                           [&path](const OfferPath& p) {
-                                               return p.m_nSourceAddress == path.m_nSourceAddress &&
-                                                      p.m_SourceMac == path.m_SourceMac;
-                                           });
-        if (bNewPath && known->m_Paths.size() < m_limits.m_nMaxPathsPerServer)
-            known->m_Paths.push_back(path);
         return PacketVerdict::Offer;
     }
 
@@ -134,10 +192,19 @@ PacketVerdict CServerDiscovery::Keep(BootpMessage& offer, std::uint32_t nServerI
     m_nOptionBytes += nBytes;
     DiscoveredServer server;
     server.m_nServerId = nServerId;
-    server.m_Paths.push_back(path);
+    server.m_source = source;
     server.m_nOffers = 1;
+    server.m_nFlags = nServerId ? 0u : unsigned{kServerNoId};
     server.m_nYourAddress = offer.m_nYourAddress;
     server.m_mapOptions = std::move(offer.m_mapOptions);
+    for (DiscoveredServer& other : m_servers)
+    {
+        if (nServerId && other.m_nServerId == nServerId)
+        {
+            other.m_nFlags |= kServerConflict;
+            server.m_nFlags |= kServerConflict;
+        }
+    }
     m_servers.push_back(std::move(server));
     return PacketVerdict::Offer;
 }

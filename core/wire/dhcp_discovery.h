@@ -7,8 +7,10 @@
 #include "core/wire/bootp_message.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 using HardwareAddress = std::array<std::uint8_t, 6>;
@@ -40,19 +42,38 @@ std::vector<std::uint8_t> BuildDiscoverPacket(const DiscoverRequest& request);
 // gave a device, so an offer made to it takes nobody's lease.
 bool IsLocallyAdministeredUnicast(const HardwareAddress& address);
 
-// Where one copy of a server's offer came from: the sender's IPv4 and
-// Ethernet addresses (the server itself, or a relay).
+// Long enough for the servers that check an address before they offer it:
+// dnsmasq pings it and waits about 3 s for an answer by default, ISC-style
+// servers ping for 1 s, and a Windows server set to detect conflicts pings
+// up to 5 times. 5 s holds the slowest default with room for a busy server.
+constexpr std::chrono::milliseconds kDefaultDiscoveryWait{5000};
+
+// Where a server's offer came from: the sender's IPv4 and Ethernet addresses
+// (the server itself, or a relay).
 struct OfferPath
 {
     std::uint32_t m_nSourceAddress = 0; // host byte order
     HardwareAddress m_SourceMac{};
 };
 
+// What a discovery finds wrong with a server, as bits of m_nFlags.
+enum ServerFlags : unsigned
+{
+    kServerConflict = 1,   // another offer names the same server id
+    kServerNoId = 2,       // the offer has no server id (RFC 2131 table 3)
+    kServerUnexpected = 4, // not on the approved list (the caller judges)
+};
+
+// One server: a server id (or none) with one source, offering one set of
+// routers, DNS servers and subnet mask. The same id from another source, or
+// with other settings, is another server, and both are conflicts: a rogue can
+// copy the real server's id, not its Ethernet address and its offer both.
 struct DiscoveredServer
 {
-    std::uint32_t m_nServerId = 0;  // option 54, host byte order
-    std::vector<OfferPath> m_Paths; // in the order they were first seen
-    std::size_t m_nOffers = 0;      // every copy, repeated paths included
+    std::optional<std::uint32_t> m_nServerId; // option 54, host byte order
+    OfferPath m_source;
+    std::size_t m_nOffers = 0; // every copy received
+    unsigned m_nFlags = 0;     // ServerFlags
     // Of the first offer: the address offered (yiaddr) and its options.
     std::uint32_t m_nYourAddress = 0;
     OptionMap m_mapOptions;
@@ -61,15 +82,27 @@ struct DiscoveredServer
 // What became of one received packet.
 enum class PacketVerdict
 {
-    Offer,     // an offer to our request, from a server kept or merged
-    Ignored,   // well-formed, but not an offer to our request
-    Malformed, // not a readable IPv4/UDP/DHCP packet, or an offer without server id
-    Dropped,   // an offer from one server too many: over the limits below
+    Offer,       // an offer to our request, kept or merged into a server kept
+    Fragment,    // an IPv4 fragment of UDP: a reply too large to read whole
+    OtherXid,    // a BOOTREPLY to another transaction
+    OtherClient, // our transaction id, another client hardware address
+    Nak,         // a DHCPNAK to our request
+    Ignored,     // well-formed, but not an answer to us (ports, a request, an ACK)
+    Malformed,   // not a readable IPv4/UDP/DHCP packet
+    Dropped,     // an offer from one server too many: over the limits below
 };
 
-// What became of the packets that were not offers kept, each kind counted.
+// The one record of what became of the packets received: each kind that was
+// not an offer kept, and the offers without server id (kept as servers too).
 struct DiscoveryCounts
 {
+    std::size_t m_nPackets = 0; // every packet taken, whatever became of it
+    std::size_t m_nOffers = 0;  // offers kept, copies merged into a server included
+    std::size_t m_nFragments = 0;
+    std::size_t m_nNoServerId = 0;
+    std::size_t m_nOtherXid = 0;
+    std::size_t m_nOtherClient = 0;
+    std::size_t m_nNaks = 0;
     std::size_t m_nIgnored = 0;
     std::size_t m_nMalformed = 0;
     std::size_t m_nDropped = 0;
@@ -80,14 +113,13 @@ struct DiscoveryCounts
 struct DiscoveryLimits
 {
     std::size_t m_nMaxServers = 64;
-    std::size_t m_nMaxPathsPerServer = 8;
     std::size_t m_nMaxOptionBytes = 256 * 1024; // the options of all servers kept
 };
 
 // Sorts the packets received for one DHCPDISCOVER. An offer counts when it is
 // a BOOTREPLY with our transaction id and chaddr, of message type DHCPOFFER,
-// from UDP port 67 to port 68. Offers of the same server id are one server,
-// with each path they came by listed once.
+// from UDP port 67 to port 68. Offers of the same server id, source and
+// settings are one server; the flags of every server kept stay up to date.
 class CServerDiscovery
 {
 public:
@@ -107,7 +139,8 @@ public:
 private:
     PacketVerdict Sort(const std::uint8_t* pPacket, std::size_t nSize,
                        const HardwareAddress& sourceMac, bool bChecksumPending);
-    PacketVerdict Keep(BootpMessage& offer, std::uint32_t nServerId, const OfferPath& path);
+    PacketVerdict Keep(BootpMessage& offer, std::optional<std::uint32_t> nServerId,
+                       const OfferPath& source);
 
     std::uint32_t m_nTransactionId;
     HardwareAddress m_ClientMac;

@@ -86,44 +86,105 @@ constexpr OptionTextName kOptionTexts[] = {
     {"streettalk-server", 75},
     {"streettalk-directory-assistance-server", 76},
     {"user-class", 77},
+    // The other DHCPv4 options of dhcp-options(5), in code order. Their codes
+    // are past the window's catalogue, so each row says how it is written.
+    {"nwip-suboptions", 63, WireType::Bytes},
+    {"nds-servers", 85, WireType::Addresses},
+    {"nds-tree-name", 86, WireType::Bytes},
+    {"nds-context", 87, WireType::Bytes},
+    {"bcms-controller-names", 88, WireType::DomainList},
+    {"bcms-controller-address", 89, WireType::Addresses},
+    {"client-last-transaction-time", 91, WireType::UInt32},
+    {"associated-ip", 92, WireType::Addresses},
+    {"pxe-system-type", 93, WireType::UInt16List},
+    {"pxe-interface-id", 94, WireType::UInt8List},
+    {"pxe-client-id", 97, WireType::Bytes},
+    {"uap-servers", 98, WireType::Text},
+    {"geoconf-civic", 99, WireType::Bytes},
     {"pcode", 100},
     {"tcode", 101},
+    {"v6-only-preferred", 108, WireType::UInt32},
+    {"netinfo-server-address", 112, WireType::Addresses},
+    {"netinfo-server-tag", 113, WireType::Text},
+    {"default-url", 114, WireType::Text},
+    {"name-service-search", 117, WireType::UInt16List},
+    {"subnet-selection", 118, WireType::Address},
     {"domain-search", 119},
     {"classless-static-routes", 121},
     {"rfc3442-classless-static-routes", 121},
+    {"vivso", 125, WireType::Bytes},
+    {"pana-agent", 136, WireType::Addresses},
+    {"v4-lost", 137, WireType::DomainList},
+    {"capwap-ac-v4", 138, WireType::Addresses},
+    // dhclient's own name for RFC 3319's list, which dhcp-options(5) gives
+    // only for DHCPv6.
+    {"sip-ua-cs-domains", 141, WireType::DomainList},
+    {"tftp-server-address", 150, WireType::Addresses},
+    {"loader-configfile", 209, WireType::Text},
+    {"loader-pathprefix", 210, WireType::Text},
+    {"loader-reboottime", 211, WireType::UInt32},
+    {"v4-access-domain", 213, WireType::DomainList},
     {"ms-classless-static-routes", 249},
     {"wpad", 252},
 };
 
+// Options of dhcp-options(5) that dhclient writes in a form of their own
+// (a flag before addresses, a preference before names): known by code only.
+constexpr std::pair<std::string_view, std::uint8_t> kCodeOnlyNames[] = {
+    {"slp-directory-agent", 78},
+    {"slp-service-scope", 79},
+    {"rdnss-selection", 146},
+    {"option-6rd", 212},
+};
+
 // The names dhclient gives options it has no name for: "unknown-245".
 constexpr std::string_view kUnnamedPrefixes[] = {"option-", "unknown-"};
+
+const OptionTextName* FindRow(std::string_view name)
+{
+    for (const OptionTextName& row : kOptionTexts)
+    {
+        if (name == row.pszName)
+            return &row;
+    }
+    return nullptr;
+}
+
+std::optional<std::uint8_t> UnnamedCode(std::string_view name)
+{
+    for (const std::string_view prefix : kUnnamedPrefixes)
+    {
+        // Codes 0 (pad) and 255 (end) are no options.
+        if (name.substr(0, prefix.size()) == prefix)
+        {
+            const auto nNumber = ParseDecimalText(name.substr(prefix.size()), 254);
+            if (nNumber && *nNumber != 0)
+                return static_cast<std::uint8_t>(*nNumber);
+        }
+    }
+    return std::nullopt;
+}
 } // namespace
+
+std::optional<std::uint8_t> OptionTextCode(std::string_view name)
+{
+    if (const OptionTextName* pRow = FindRow(name))
+        return pRow->nCode;
+    for (const auto& [codeOnly, nCode] : kCodeOnlyNames)
+    {
+        if (name == codeOnly)
+            return nCode;
+    }
+    return UnnamedCode(name);
+}
 
 std::optional<std::pair<std::uint8_t, OptionBytes>> EncodeOptionText(std::string_view name,
                                                                      std::string_view value)
 {
-    std::optional<std::uint8_t> nCode;
+    const OptionTextName* pRow = FindRow(name);
     // An option dhclient has no name for is written in hex, whatever its code.
-    WireType type = WireType::Bytes;
-    for (const OptionTextName& row : kOptionTexts)
-    {
-        if (name == row.pszName)
-        {
-            nCode = row.nCode;
-            type = TextFormat(row);
-            break;
-        }
-    }
-    for (const std::string_view prefix : kUnnamedPrefixes)
-    {
-        // Codes 0 (pad) and 255 (end) are no options.
-        if (!nCode && name.substr(0, prefix.size()) == prefix)
-        {
-            const auto nNumber = ParseDecimalText(name.substr(prefix.size()), 254);
-            if (nNumber && *nNumber != 0)
-                nCode = static_cast<std::uint8_t>(*nNumber);
-        }
-    }
+    const std::optional<std::uint8_t> nCode = pRow != nullptr ? pRow->nCode : UnnamedCode(name);
+    const WireType type = pRow != nullptr ? TextFormat(*pRow) : WireType::Bytes;
     if (!nCode)
         return std::nullopt;
     auto bytes = EncodeOptionValue(type, value);

@@ -16,6 +16,11 @@
 std::optional<std::pair<std::uint8_t, OptionBytes>> EncodeOptionText(std::string_view name,
                                                                      std::string_view value);
 
+// The code of an option given by its dhclient name, also of one whose text
+// EncodeOptionText cannot read (dhcp-options(5) writes a few options in forms
+// of their own); nullopt for a name not known.
+std::optional<std::uint8_t> OptionTextCode(std::string_view name);
+
 // The latest moment a lease file may name: 9999-12-31 23:59:59 UTC.
 inline constexpr std::int64_t kLatestLeaseTime = 253402300799;
 

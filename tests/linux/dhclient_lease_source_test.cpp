@@ -17,6 +17,7 @@ protected:
         LinuxPaths paths;
         paths.m_DhclientDirs = {(m_path / "missing").string(), (m_path / "dhcp").string(),
                                 (m_path / "dhclient").string()};
+        paths.m_strDhclientConf = (m_path / "dhclient.conf").string();
         LeaseInterface iface;
         iface.m_strName = strInterface;
         return MakeDhclientLeaseSource(paths)->Read(iface, lease);
@@ -91,5 +92,26 @@ TEST_F(DhclientSource, ALinkIsNotFollowed)
     std::filesystem::create_symlink(m_path / "elsewhere", m_path / "dhcp" / "dhclient.leases");
     Lease lease;
     EXPECT_EQ(Read(lease), ELOOP);
+}
+// The names of dhclient.conf's declarations give their options; a
+// configuration that is a link is not read, and its names stay unmapped.
+TEST_F(DhclientSource, TheConfigurationsDeclarationsNameOptions)
+{
+    const std::string strLease = "lease { interface \"vcli\"; option site-url \"http://x/\"; }";
+    Write("dhcp/dhclient.vcli.leases", strLease);
+    Write("declared.conf", "option site-url code 224 = text;\n");
+    for (const bool bLink : {false, true})
+    {
+        SCOPED_TRACE(bLink ? "a link" : "the file");
+        std::filesystem::remove(m_path / "dhclient.conf");
+        if (bLink)
+            std::filesystem::create_symlink(m_path / "declared.conf", m_path / "dhclient.conf");
+        else
+            std::filesystem::copy_file(m_path / "declared.conf", m_path / "dhclient.conf");
+        Lease lease;
+        ASSERT_EQ(Read(lease), 0);
+        EXPECT_EQ(lease.m_mapOptions.count(224), bLink ? 0u : 1u);
+        EXPECT_EQ(lease.m_Unmapped.size(), bLink ? 1u : 0u);
+    }
 }
 } // namespace

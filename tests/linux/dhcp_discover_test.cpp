@@ -30,15 +30,6 @@ FakeAnswer Broadcast(Bytes bytes, bool bFromOtherPort = false)
     return answer;
 }
 
-std::size_t PacketsSeen(const CServerDiscovery& discovery)
-{
-    std::size_t nSeen = discovery.Counts().m_nIgnored + discovery.Counts().m_nMalformed +
-                        discovery.Counts().m_nDropped;
-    for (const DiscoveredServer& server : discovery.Servers())
-        nSeen += server.m_nOffers;
-    return nSeen;
-}
-
 TEST(DiscoverRequest, AsksForTheNetworkNotForItsOwnMessage)
 {
     const std::vector<std::uint8_t> codes = DiscoveryRequestedOptions();
@@ -78,7 +69,7 @@ protected:
         const CNetnsScope scope(m_pPair->ClientNamespace());
         EXPECT_TRUE(scope.Entered());
         m_settings.m_fnDone = [nPackets](const CServerDiscovery& discovery)
-        { return PacketsSeen(discovery) >= nPackets; };
+        { return discovery.Counts().m_nPackets >= nPackets; };
         return DiscoverDhcpServers(m_settings, result);
     }
 
@@ -112,12 +103,130 @@ TEST_F(Discovery, CountsOnlyOffersToItsOwnRequest)
     const DiscoveredServer& server = result.m_servers[0];
     EXPECT_EQ(server.m_nServerId, CNetnsPair::kServerAddress);
     EXPECT_EQ(server.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1}));
-    ASSERT_EQ(server.m_Paths.size(), 1u);
-    EXPECT_EQ(server.m_Paths[0].m_nSourceAddress, CNetnsPair::kServerAddress);
-    EXPECT_EQ(server.m_Paths[0].m_SourceMac, kServerMac);
-    EXPECT_EQ(result.m_counts.m_nIgnored, 4u); // xid, chaddr, NAK, port
+    EXPECT_EQ(server.m_source.m_nSourceAddress, CNetnsPair::kServerAddress);
+    EXPECT_EQ(server.m_source.m_SourceMac, kServerMac);
+    EXPECT_EQ(server.m_nFlags, 0u);
+    EXPECT_EQ(result.m_counts.m_nOtherXid, 1u);
+    EXPECT_EQ(result.m_counts.m_nOtherClient, 1u);
+    EXPECT_EQ(result.m_counts.m_nNaks, 1u);
+    EXPECT_EQ(result.m_counts.m_nIgnored, 1u); // from port 6767
     EXPECT_EQ(result.m_counts.m_nMalformed, 1u);
     EXPECT_TRUE(result.m_firstOffer);
+}
+
+constexpr HardwareAddress kRogueMac = {0x02, 0x00, 0x00, 0x77, 0x00, 0x66};
+constexpr std::uint32_t kRogueAddress = 0x0A4D0042; // 10.77.0.66
+
+// The offer as a rogue host beside the server sends it.
+FakeAnswer FromRogue(Bytes bytes)
+{
+    FakeAnswer answer;
+    answer.m_Bytes = std::move(bytes);
+    answer.m_forgedSource = OfferPath{kRogueAddress, kRogueMac};
+    return answer;
+}
+
+Bytes OfferWithoutId(const BootpMessage& request)
+{
+    const Bytes bytes = FakeReply(request, kDhcpOffer, {{3, {10, 77, 0, 66}}});
+    std::optional<BootpMessage> offer = ParseBootpMessage(bytes.data(), bytes.size());
+    offer->m_mapOptions.erase(kOptionServerId);
+    return SerializeBootpMessage(*offer);
+}
+
+const OptionMap kRealSettings = {{1, {255, 255, 255, 0}}, {3, {10, 77, 0, 1}}};
+const OptionMap kRogueSettings = {{1, {255, 255, 255, 0}}, {3, {10, 77, 0, 66}}};
+
+const struct
+{
+    const char* pszName;
+    std::vector<FakeAnswer> (*m_answer)(const BootpMessage&);
+    std::size_t m_nPackets;
+    std::vector<unsigned> m_flags; // per server, in the order offered
+    std::size_t m_nNoServerId;
+} kRogueCases[] = {
+    {"a rogue host with the real server id and its own router",
+     [](const BootpMessage& request)
+     {
+         return std::vector<FakeAnswer>{Broadcast(FakeReply(request, kDhcpOffer, kRealSettings)),
+                                        FromRogue(FakeReply(request, kDhcpOffer, kRogueSettings))};
+     },
+     2,
+     {kServerConflict, kServerConflict},
+     0},
+    {"the real server id and MAC with other routers",
+     [](const BootpMessage& request)
+     {
+         return std::vector<FakeAnswer>{Broadcast(FakeReply(request, kDhcpOffer, kRealSettings)),
+                                        Broadcast(FakeReply(request, kDhcpOffer, kRogueSettings))};
+     },
+     2,
+     {kServerConflict, kServerConflict},
+     0},
+    {"one offer twice from the same source",
+     [](const BootpMessage& request)
+     {
+         const Bytes offer = FakeReply(request, kDhcpOffer, kRealSettings);
+         return std::vector<FakeAnswer>{Broadcast(offer), Broadcast(offer)};
+     },
+     2,
+     {0},
+     0},
+    {"an offer without server id",
+     [](const BootpMessage& request)
+     { return std::vector<FakeAnswer>{FromRogue(OfferWithoutId(request))}; },
+     1,
+     {kServerNoId},
+     1},
+};
+
+TEST_F(Discovery, TellsARogueFromTheServerWhoseIdItCopies)
+{
+    for (const auto& test : kRogueCases)
+    {
+        const auto pServer =
+            Serve([&test](const BootpMessage& request, int) { return test.m_answer(request); });
+        DiscoveryResult result;
+        ASSERT_EQ(DiscoverInClient(test.m_nPackets, result), 0) << test.pszName;
+        std::vector<unsigned> flags;
+        for (const DiscoveredServer& server : result.m_servers)
+            flags.push_back(server.m_nFlags);
+        EXPECT_EQ(flags, test.m_flags) << test.pszName;
+        EXPECT_EQ(result.m_counts.m_nNoServerId, test.m_nNoServerId) << test.pszName;
+        EXPECT_EQ(result.m_counts.m_nOffers, test.m_nPackets) << test.pszName;
+    }
+}
+
+TEST_F(Discovery, TheRogueIsListedWithItsOwnSourceAndRouter)
+{
+    const auto pServer =
+        Serve([](const BootpMessage& request, int) { return kRogueCases[0].m_answer(request); });
+    DiscoveryResult result;
+    ASSERT_EQ(DiscoverInClient(2, result), 0);
+    ASSERT_EQ(result.m_servers.size(), 2u);
+    const DiscoveredServer& rogue = result.m_servers[1];
+    EXPECT_EQ(rogue.m_nServerId, CNetnsPair::kServerAddress);
+    EXPECT_EQ(rogue.m_source.m_nSourceAddress, kRogueAddress);
+    EXPECT_EQ(rogue.m_source.m_SourceMac, kRogueMac);
+    EXPECT_EQ(rogue.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 66}));
+}
+
+// A reply larger than the link's MTU reaches us as IP fragments, which the
+// packet filter passes so that each is counted.
+TEST_F(Discovery, CountsTheFragmentsOfAReplyTooLargeForTheLink)
+{
+    const auto pServer = Serve(
+        [](const BootpMessage& request, int)
+        {
+            return std::vector<FakeAnswer>{Broadcast(Bytes(3000, 0)),
+                                           Broadcast(FakeReply(request, kDhcpOffer, {}))};
+        });
+    DiscoveryResult result;
+    // 3008 bytes of UDP in an MTU of 1500: 1480, 1480 and 48.
+    ASSERT_EQ(DiscoverInClient(4, result), 0);
+    EXPECT_EQ(result.m_counts.m_nFragments, 3u);
+    EXPECT_EQ(result.m_servers.size(), 1u);
+    EXPECT_EQ(result.m_counts.m_nMalformed, 0u);
 }
 
 TEST_F(Discovery, SendsOneDiscoverFromNoAddressAndNoPort)

@@ -1,6 +1,7 @@
 #include "core/wire/bootp_message.h"
 #include "linux/dhcpcd_lease_source.h"
 #include "tests/core/wire/lease_test_helpers.h"
+#include "tests/linux/file_time_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,23 @@ TEST_F(DhcpcdLeaseSource, ReadsTheCapturedAck)
     EXPECT_EQ(lease.m_tExpires, kAckTime + 600);
     EXPECT_TRUE(lease.m_mapSources.empty());
     EXPECT_STREQ(MakeDhcpcdLeaseSource(m_paths)->Name(), "dhcpcd");
+}
+
+TEST_F(DhcpcdLeaseSource, AnyFileTimeGivesAnExpiry)
+{
+    const CFileTimeFolder folder;
+    if (folder.Path().empty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    m_paths.m_strDhcpcd = folder.Path();
+    const std::string captured = ReadSample("dhcpcd-vcli.lease");
+    for (const FileTimeCase& time : kFileTimeCases)
+    {
+        ASSERT_TRUE(folder.Write("vcli.lease", captured, time.tModified)) << time.pszWhat;
+        Lease lease;
+        ASSERT_EQ(Read(lease), 0) << time.pszWhat;
+        EXPECT_EQ(lease.m_tObtained, time.tModified) << time.pszWhat;
+        EXPECT_EQ(lease.m_tExpires, time.tExpires) << time.pszWhat;
+    }
 }
 
 TEST_F(DhcpcdLeaseSource, InfiniteLeaseHasNoExpiry)

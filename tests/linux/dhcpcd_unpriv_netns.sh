@@ -2,7 +2,10 @@
 # dhcpcd's lease for a user who may not read the file: a real dhcpcd leased
 # by dnsmasq in network namespaces of this run's own, and `veyra` run once
 # as root (the lease file) and once as nobody (dhcpcd's unprivileged control
-# socket). Both must give the same bytes for every option they show.
+# socket). Both must give the same bytes for every option they show; texts
+# dhcpcd cuts are marked so, and nobody's --inform fails aloud. nobody runs
+# a copy of `veyra` in a folder of its own: the checkout may sit under a
+# home folder only its owner may enter.
 # Exit 77 (skipped) without root or the programs it needs.
 #
 # Usage: dhcpcd_unpriv_netns.sh PATH_TO_VEYRA
@@ -31,9 +34,7 @@ trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
 chmod 755 "$work"
-# nobody runs a copy in a folder it can reach, wherever the checkout lives.
-install -m 755 "$veyra" "$work/veyra"
-veyra=$work/veyra
+cp "$veyra" "$work/veyra" || exit 1
 
 in_cli() { ip netns exec "$cli" "$@"; }
 as_nobody() { in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
@@ -58,12 +59,16 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option-force=66,tftp.lab \
     --dhcp-option-force=option:domain-search,lab.test \
     --dhcp-option-force=121,10.89.0.0/16,10.88.0.1 \
-    --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 &
+    --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 \
+    --dhcp-option-force=209,2f:65:78:74:e2:82:ac:2f:70:61:74:68 \
+    --dhcp-option-force=210,61:01:62:09:63:5c:64:7f:65 &
 dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
 wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
 
 # dhcpcd stays, as a daemon for this interface, with its control sockets.
-printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
+# config_file (209) and path_prefix (210) are texts to dhcpcd: "/ext\u20ac/path"
+# and one with control bytes and a backslash.
+printf 'nodelay\nnoarp\nnohook resolv.conf\noption config_file, path_prefix\n' >"$work/dhcpcd.conf"
 if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -w -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1; then
     cat "$work/dhcpcd.log" "$work/dnsmasq.log"
     fail "dhcpcd got no lease"
@@ -77,7 +82,7 @@ grep -q "Permission denied" "$work/err" || fail "reading the file as nobody: $(c
 
 echo "== the same bytes through the socket"
 from_file=$(in_cli "$veyra" "$ifc" --json 2>"$work/err")
-from_socket=$(as_nobody "$veyra" "$ifc" --json 2>"$work/err")
+from_socket=$(as_nobody "$work/veyra" "$ifc" --json 2>"$work/err")
 check "exit status as nobody" 0 $?
 # The times are counted from now, in each run; the bytes are what counts.
 # dhcpcd hands on a text up to its first NUL: dnsmasq ends option 66 with one.
@@ -91,10 +96,30 @@ grep -qF '"hex": "746674702e6c6162", "source"' <<<"$from_socket" ||
 rows=$(grep -c '"source": "dhcpcd"}' <<<"$from_socket")
 [ "$rows" -ge 14 ] || fail "rows from the socket: $rows in $from_socket"
 
+echo "== texts dhcpcd cuts are marked"
+# dhcpcd sends a text up to its first byte above 0x7F, the rest as it came.
+all=$(as_nobody "$work/veyra" "$ifc" --all --json 2>"$work/err")
+grep -qF '"hex": "2f657874", "cut": true, "source": "dhcpcd"}' <<<"$all" ||
+    fail "option 209 cut at the euro sign: $all"
+grep -qF '"hex": "61016209635c647f65", "cut": true, "source": "dhcpcd"}' <<<"$all" ||
+    fail "option 210 byte for byte: $all"
+grep -qF '/ext [may be cut short]' <(as_nobody "$work/veyra" "$ifc" --all 2>/dev/null) ||
+    fail "the rows say option 209 may be cut"
+as_nobody "$work/veyra" "$ifc" >/dev/null 2>"$work/err"
+grep -qF "veyra: options 209, 210 may be cut short" "$work/err" ||
+    fail "the window's rows say on standard error what may be cut: $(cat "$work/err")"
+
+echo "== nobody's DHCPINFORM fails aloud, beside dhcpcd's rows"
+as_nobody "$work/veyra" "$ifc" --inform --tsv >"$work/out" 2>"$work/err"
+check "exit status of an inform without privilege" 4 $?
+grep -q "^veyra: could not ask the DHCP server: .*it needs root or CAP_NET_RAW" "$work/err" ||
+    fail "the reason: $(cat "$work/err")"
+grep -qP '^DHCP Server\t10\.88\.0\.1$' "$work/out" || fail "dhcpcd's rows: $(cat "$work/out")"
+
 echo "== without dhcpcd the file is root's again"
 kill "$(cat "$pidfile")"
 wait_for "dhcpcd to end" test ! -e /run/dhcpcd/"$ifc"-4.unpriv.sock
-as_nobody "$veyra" "$ifc" >"$work/out" 2>"$work/err"
+as_nobody "$work/veyra" "$ifc" >"$work/out" 2>"$work/err"
 check "exit status without the right to read the lease" 4 $?
 grep -q "DHCP Error 13: Permission denied" "$work/err" || fail "permission message: $(cat "$work/err")"
 

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 namespace
 {
@@ -84,5 +87,42 @@ TEST(LeaseChain, ALeaseWithoutOptionsStillCountsAsFound)
     Lease lease;
     EXPECT_EQ(0, c.chain->Read(kVcli, lease));
     EXPECT_EQ(5u, lease.m_nYourAddress);
+}
+TEST(LeaseChain, EverySourcesAnswerIsKept)
+{
+    Chain c(CFakeLeaseSource("dhcpcd", EACCES),
+            CFakeLeaseSource("dhclient", 0, LeaseOf({{3, {10, 99, 0, 1}}}, 7)),
+            CFakeLeaseSource("inform", EPERM));
+    Lease lease;
+    ASSERT_EQ(0, c.chain->Read(kVcli, lease));
+    EXPECT_EQ((std::map<std::string, int>{{"dhcpcd", EACCES}, {"dhclient", 0}, {"inform", EPERM}}),
+              lease.m_mapAnswers);
+    Chain none(CFakeLeaseSource("networkd", ENOENT), CFakeLeaseSource("inform", ETIMEDOUT));
+    EXPECT_EQ(ETIMEDOUT, none.chain->Read(kVcli, lease));
+    EXPECT_EQ((std::map<std::string, int>{{"networkd", ENOENT}, {"inform", ETIMEDOUT}}),
+              lease.m_mapAnswers);
+}
+
+TEST(LeaseChain, UnmappedLinesAndCutOptionsFollowTheirSource)
+{
+    Lease socket = LeaseOf({{67, {'p', 'x', 'e'}}, {15, {'l', 'a', 'b'}}}, 1);
+    socket.m_CutOptions = {67, 15};
+    Lease file = LeaseOf({{15, {'c', 'o', 'r', 'p'}}, {252, {'w'}}}, 2);
+    file.m_CutOptions = {252};
+    file.m_Unmapped = {{"v6-only-preferred", 108, "soon", ""},
+                       {"nds-servers", 85, "10.0.0.1 x", ""},
+                       {"unknown-15", 15, "zz", ""}, // dhcpcd's option 15 came first
+                       {"site-thing", std::nullopt, "1:2", ""}};
+    Chain c(CFakeLeaseSource("dhcpcd", 0, socket), CFakeLeaseSource("dhclient", 0, file));
+    Lease lease;
+    ASSERT_EQ(0, c.chain->Read(kVcli, lease));
+    EXPECT_EQ((std::set<std::uint8_t>{15, 67, 252}), lease.m_CutOptions);
+    ASSERT_EQ(3u, lease.m_Unmapped.size());
+    const char* kKept[] = {"v6-only-preferred", "nds-servers", "site-thing"};
+    for (std::size_t i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(kKept[i], lease.m_Unmapped[i].m_strName);
+        EXPECT_EQ("dhclient", lease.m_Unmapped[i].m_strSource);
+    }
 }
 } // namespace

@@ -2,6 +2,7 @@
 #include "linux/networkd_lease_source.h"
 #include "platform/bounded_file.h"
 #include "tests/core/wire/lease_test_helpers.h"
+#include "tests/linux/file_time_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,27 @@ TEST_F(NetworkdSource, CapturedLeaseWithTheFileTimes)
     EXPECT_EQ(lease.m_mapOptions, parsed.m_mapOptions);
     EXPECT_EQ(lease.m_tObtained, 1796795000);
     EXPECT_EQ(lease.m_tExpires, 1796795000 + 600);
+}
+
+TEST(NetworkdSourceTimes, AnyFileTimeGivesAnExpiry)
+{
+    const CFileTimeFolder folder;
+    if (folder.Path().empty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    LinuxPaths paths;
+    paths.m_strRun = folder.Path();
+    LeaseInterface iface;
+    iface.m_nIndex = 2;
+    for (const FileTimeCase& time : kFileTimeCases)
+    {
+        ASSERT_TRUE(folder.Write("systemd/netif/leases/2", "ADDRESS=10.0.0.1\nLIFETIME=600\n",
+                                 time.tModified))
+            << time.pszWhat;
+        Lease lease;
+        ASSERT_EQ(MakeNetworkdLeaseSource(paths)->Read(iface, lease), 0) << time.pszWhat;
+        EXPECT_EQ(lease.m_tObtained, time.tModified) << time.pszWhat;
+        EXPECT_EQ(lease.m_tExpires, time.tExpires) << time.pszWhat;
+    }
 }
 
 TEST_F(NetworkdSource, AnInfiniteLeaseHasNoExpiry)

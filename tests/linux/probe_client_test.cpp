@@ -126,6 +126,7 @@ TEST(ProbeSession, PacketsAreSortedAsTheDiscoveryWould)
     EXPECT_EQ(result.m_firstOffer, std::chrono::microseconds(1500));
     // What the helper did not relay past its bounds counts as dropped.
     EXPECT_EQ(result.m_counts.m_nDropped, 7u);
+    EXPECT_EQ(result.m_counts.m_nPackets, 9u);
 }
 
 TEST(ProbeSession, RelaysPastTheBoundAreRefused)

@@ -2,12 +2,15 @@
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
 #include "core/model/requested_options.h"
+#include "linux/lease_memo.h"
 #include "testing/adapter_builder.h"
 #include "testing/fake_lease_source.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <set>
+#include <vector>
 
 namespace
 {
@@ -123,5 +126,76 @@ TEST(ExitStatus, TheUsersTextsForEachFailure)
     EXPECT_EQ("No Interfaces Present\n"
               "veyra: no network adapter is named vye-none or has that hardware address\n",
               NoSuchAdapterText("vye-none"));
+}
+// The kept leases' rows are shown, and the DHCPINFORM asked for says why it
+// was not made; a request that did not ask says nothing of it.
+TEST(AdapterLease, AnInformThatCouldNotBeMadeIsReportedBesideTheKeptRows)
+{
+    const struct
+    {
+        int nInform;
+        ExitStatus status;
+        const char* pszText;
+    } kCases[] = {
+        {EPERM, kExitNoPermission,
+         "veyra: could not ask the DHCP server: Operation not permitted: it needs root or "
+         "CAP_NET_RAW\n"},
+        {EACCES, kExitNoPermission,
+         "veyra: could not ask the DHCP server: Permission denied: it needs root or "
+         "CAP_NET_RAW\n"},
+        {ETIMEDOUT, kExitFailed,
+         "veyra: could not ask the DHCP server: no answer (Connection timed out)\n"},
+        {ENOENT, kExitFailed,
+         "veyra: could not ask the DHCP server: vcli has no IPv4 address to ask from\n"},
+        {ENETDOWN, kExitFailed, "veyra: could not ask the DHCP server: Network is down\n"},
+    };
+    for (const auto& test : kCases)
+    {
+        std::vector<std::unique_ptr<CLeaseSource>> kept;
+        kept.push_back(std::make_unique<CFakeLeaseSource>("dhcpcd", 0, SampleLease()));
+        CRunLeaseSources sources(std::move(kept),
+                                 std::make_unique<CFakeLeaseSource>("inform", test.nInform));
+        Lease lease;
+        ASSERT_EQ(0, ReadAdapterLease(kVcli, sources.Request(true), lease)) << test.pszText;
+        EXPECT_EQ(SampleLease().m_mapOptions, lease.m_mapOptions);
+        EXPECT_EQ(test.nInform, InformAnswer(lease));
+        EXPECT_EQ(test.status, ExitStatusFor(InformAnswer(lease)));
+        EXPECT_EQ(test.pszText, UnaskedText(InformAnswer(lease), "vcli"));
+        ASSERT_EQ(0, ReadAdapterLease(kVcli, sources.Request(false), lease));
+        EXPECT_EQ(0, InformAnswer(lease));
+    }
+}
+// The window's rows cannot show a cut or an unmapped line: standard error says
+// what --all would show.
+TEST(AdapterLease, NotesForWhatTheWindowsRowsCannotShow)
+{
+    const UnmappedOption kLine{"site-thing", std::nullopt, "1:2", "dhclient"};
+    const struct
+    {
+        std::set<std::uint8_t> cut;
+        std::vector<UnmappedOption> unmapped;
+        const char* pszText;
+    } kCases[] = {
+        {{}, {}, ""},
+        {{67},
+         {},
+         "veyra: option 67 may be cut short: dhcpcd's socket passes a text on only up to its "
+         "first NUL or byte above 0x7F\n"},
+        {{209, 67},
+         {kLine, kLine},
+         "veyra: options 67, 209 may be cut short: dhcpcd's socket passes a text on only up to "
+         "its first NUL or byte above 0x7F\n"
+         "veyra: 2 option lines of the lease gave no bytes; --all shows them as written\n"},
+        {{},
+         {kLine},
+         "veyra: 1 option line of the lease gave no bytes; --all shows it as written\n"},
+    };
+    for (const auto& test : kCases)
+    {
+        Lease lease = SampleLease();
+        lease.m_CutOptions = test.cut;
+        lease.m_Unmapped = test.unmapped;
+        EXPECT_EQ(test.pszText, LeaseNotesText(lease));
+    }
 }
 } // namespace

@@ -94,6 +94,7 @@ TEST(AllOptions, JsonDocument)
         "    {\"code\": 58, \"name\": \"Renewal Time Value\", \"value\": 300, "
         "\"text\": \"300 s (5 min)\", \"hex\": \"0000012c\", \"source\": \"dhcpcd\"}\n"
         "  ],\n"
+        "  \"unmapped\": [],\n"
         "  \"lease\": {\"obtained\": \"2026-12-08T14:03:07+00:00\", "
         "\"renewal\": \"2026-12-08T14:08:07+00:00\", \"rebinding\": \"2026-12-08T14:11:52+00:00\", "
         "\"expiry\": \"2026-12-08T14:13:07+00:00\"}\n"
@@ -103,9 +104,45 @@ TEST(AllOptions, JsonDocument)
     EXPECT_EQ("{\n"
               "  \"adapter\": \"e\xEF\xBF\xBDx\",\n"
               "  \"options\": [],\n"
+              "  \"unmapped\": [],\n"
               "  \"lease\": {\"obtained\": null, \"renewal\": null, \"rebinding\": null, "
               "\"expiry\": null}\n"
               "}\n",
               FormatAllJson("e\xFFx", Lease()));
+}
+// A text dhcpcd's socket may have cut says so, and the lines no bytes could
+// be made of follow the options, by name and as written, in every form.
+TEST(AllOptions, CutTextsAndUnmappedLinesAreShown)
+{
+    Lease lease;
+    lease.m_mapOptions = {{67, {'/', 'e', 'x', 't'}}, {3, {10, 77, 0, 1}}};
+    lease.m_mapSources = {{67, "dhcpcd"}, {3, "dhcpcd"}};
+    lease.m_CutOptions = {67};
+    lease.m_Unmapped = {{"site-thing", std::nullopt, "1:2\x1b", "dhclient"},
+                        {"slp-directory-agent", 78, "true 10.0.0.1", "dhclient"}};
+    EXPECT_EQ("Code  Option               Value\n"
+              "3     Router               10.77.0.1\n"
+              "67    Bootfile name        /ext [may be cut short]\n"
+              "      site-thing           1:2\\x1B\n"
+              "78    slp-directory-agent  true 10.0.0.1\n",
+              FormatAllRows(lease));
+    EXPECT_EQ("Code\tOption\tValue\n"
+              "3\tRouter\t10.77.0.1\n"
+              "67\tBootfile name\t/ext [may be cut short]\n"
+              "\tsite-thing\t1:2\\x1B\n"
+              "78\tslp-directory-agent\ttrue 10.0.0.1\n",
+              FormatAllTsv(lease));
+    const std::string strJson = FormatAllJson("vcli", lease);
+    EXPECT_NE(std::string::npos,
+              strJson.find("\"hex\": \"2f657874\", \"cut\": true, \"source\": \"dhcpcd\"}"))
+        << strJson;
+    EXPECT_NE(std::string::npos,
+              strJson.find("  \"unmapped\": [\n"
+                           "    {\"code\": null, \"name\": \"site-thing\", \"text\": "
+                           "\"1:2\\u001B\", \"source\": \"dhclient\"},\n"
+                           "    {\"code\": 78, \"name\": \"slp-directory-agent\", \"text\": "
+                           "\"true 10.0.0.1\", \"source\": \"dhclient\"}\n"
+                           "  ],\n"))
+        << strJson;
 }
 } // namespace

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # `veyra --discover` end to end: real DHCP servers (dnsmasq, and Kea as a
-# rogue with another router) and a real client (dhcpcd) on one link, a bridge
+# rogue with another router, then also with dnsmasq's server identifier) and a real client (dhcpcd) on one link, a bridge
 # in the client's network namespace, each server in a namespace of its own.
-# Checks the exit statuses, the offers decoded, that a running client keeps
-# its lease, and (with tshark) that no DHCPREQUEST ever leaves the interface.
+# dnsmasq pings before it offers, as shipped, and no run but those about the
+# wait itself passes --wait. Checks the exit statuses, the offers decoded, the
+# approved lists, that a running client keeps its lease, and (with tshark)
+# that no DHCPREQUEST ever leaves the interface.
 # Everything it makes it removes again. Exit 77 (skipped) without root or the
 # programs it needs.
 #
@@ -90,18 +92,22 @@ grep -qx "veyra: no DHCP server answered on $ifc within 0.3 s" <<<"$err" ||
 grep -qx "Discovering DHCP servers on $ifc for 0.3 s..." <<<"$err" ||
     fail "the progress line: $err"
 
+# dnsmasq as shipped: it pings an address before it offers it, so its offer
+# comes about 3 s after the DHCPDISCOVER. The default wait must cover that.
 ip netns exec "$dns" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
-    --interface=vyd-a0 --bind-interfaces --no-ping --log-dhcp --log-facility="$work/dnsmasq.log" \
+    --pid-file="$work/dnsmasq.pid" \
+    --interface=vyd-a0 --bind-interfaces --log-dhcp --log-facility="$work/dnsmasq.log" \
     --dhcp-range=10.77.0.100,10.77.0.150,255.255.255.0,10m --dhcp-leasefile="$work/dnsmasq.leases" \
     --dhcp-option=option:router,10.77.0.1 --dhcp-option=option:dns-server,10.77.0.1,10.77.0.2 \
     --dhcp-option=option:domain-name,lab.test &
 wait_for "dnsmasq to listen" listens_67 "$dns" || exit 1
 
-# Each run takes the whole wait it is given, the default 3 s: that is the
-# command under test. The servers answer within milliseconds.
-echo "== one server: dnsmasq"
+# Each run takes the whole wait it is given, the default: that is the
+# command under test.
+echo "== one server: dnsmasq, which pings first"
 discover
-check "exit status with one server" 0 "$status"
+check "exit status with one server, no --wait" 0 "$status"
+grep -qx "Discovering DHCP servers on $ifc for 5 s..." <<<"$err" || fail "the default wait: $err"
 row=$(sed -n 2p <<<"$out")
 [[ $row =~ ^10\.77\.0\.1\ +10\.77\.0\.1\ [0-9a-f:]{17}\ +10\.77\.0\.(1[0-4][0-9]|150)\ +600\ s\ \(10\ min\)\ +255\.255\.255\.0\ +10\.77\.0\.1\ +10\.77\.0\.1\ 10\.77\.0\.2$ ]] ||
     fail "dnsmasq's offer decoded: $out"
@@ -111,10 +117,22 @@ check "JSON: one server" "1 10.77.0.1 ['10.77.0.1'] 600" \
     "$(json_field 'len(d["servers"]), d["servers"][0]["server_id"], d["servers"][0]["routers"], d["servers"][0]["lease_time"]')"
 check "JSON --all: the domain name" "lab.test" \
     "$(json_field '[o["text"] for o in d["servers"][0]["options"] if o["code"] == 15][0]')"
+check "JSON: no flags, nothing dropped or fragmented" "[] 0 0 0" \
+    "$(json_field 'd["servers"][0]["flags"], d["fragments"], d["no_server_id"], d["dropped"]')"
 discover --expect 10.77.0.1
 check "exit status with the expected server" 0 "$status"
+dns_mac=$(ip -n "$dns" -br link show vyd-a0 | awk '{ print $3 }')
+discover --expect "10.77.0.1@$dns_mac"
+check "exit status with the expected server and MAC" 0 "$status"
+discover --expect 10.77.0.1@02:00:00:00:00:01
+check "exit status with the expected id from another MAC" 6 "$status"
+grep -qx "veyra: unexpected DHCP server on $ifc: 10.77.0.1 (expected only 10.77.0.1@02:00:00:00:00:01)" <<<"$err" ||
+    fail "the message naming the server from another MAC: $err"
 
-cat >"$work/kea.json" <<KEA
+# start_kea [OPTION-DATA]: Kea in its namespace, with the routers and DNS
+# server 10.77.0.254 and any further option data given as JSON.
+start_kea() {
+    cat >"$work/kea.json" <<KEA
 {"Dhcp4": {
   "interfaces-config": {"interfaces": ["vyd-k0"], "dhcp-socket-type": "raw"},
   "lease-database": {"type": "memfile", "persist": true, "name": "$work/kea-leases4.csv"},
@@ -122,14 +140,20 @@ cat >"$work/kea.json" <<KEA
   "subnet4": [{"id": 1, "subnet": "10.77.0.0/24",
                "pools": [{"pool": "10.77.0.200 - 10.77.0.250"}],
                "option-data": [{"name": "routers", "data": "10.77.0.254"},
-                               {"name": "domain-name-servers", "data": "10.77.0.254"}]}],
+                               {"name": "domain-name-servers", "data": "10.77.0.254"}${1:+, $1}]}],
   "loggers": [{"name": "kea-dhcp4", "severity": "INFO",
                "output_options": [{"output": "$work/kea.log"}]}]
 }}
 KEA
-KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$kns" "$kea" -c "$work/kea.json" \
-    >"$work/kea.out" 2>&1 &
-wait_for "Kea to listen" listens_67 "$kns" || { cat "$work/kea.out"; exit 1; }
+    KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$kns" "$kea" -c "$work/kea.json" \
+        >"$work/kea.out" 2>&1 &
+    wait_for "Kea to listen" listens_67 "$kns" || { cat "$work/kea.out"; exit 1; }
+}
+stop_kea() {
+    ip netns pids "$kns" | xargs -r kill
+    wait_for "Kea to end" bash -c "! ip netns exec $kns ss -Hlun 'sport = :67' | grep -q ."
+}
+start_kea
 
 capture=
 if command -v tshark >/dev/null; then
@@ -152,7 +176,6 @@ discover --expect 10.77.0.1
 check "exit status with an unexpected server" 6 "$status"
 grep -qx "veyra: unexpected DHCP server on $ifc: 10.77.0.254 (expected only 10.77.0.1)" <<<"$err" ||
     fail "the message naming the rogue: $err"
-
 if [ -n "$capture" ]; then
     echo "== on the wire"
     # tshark writes its file behind the wire: stop it once the packets of
@@ -161,8 +184,12 @@ if [ -n "$capture" ]; then
         "[ \$(tshark -r '$capture' -Y 'dhcp.option.dhcp == 2' 2>/dev/null | grep -c .) -ge 4 ]"
     kill -INT "$tshark_pid"
     wait "$tshark_pid"
-    tshark -r "$capture" -Y "dhcp.option.dhcp == 1" 2>/dev/null | grep -c . >"$work/discovers"
-    check "DHCPDISCOVERs sent, one per run" 2 "$(cat "$work/discovers")"
+    # tshark sees what veyra sends only as the kernel's copy of an outgoing
+    # frame, and was seen to miss one on a loaded machine; the offers show
+    # that both runs asked. What matters: no run asks twice.
+    discovers=$(tshark -r "$capture" -Y "dhcp.option.dhcp == 1" 2>/dev/null | grep -c .)
+    [ "$discovers" -ge 1 ] && [ "$discovers" -le 2 ] ||
+        fail "DHCPDISCOVERs sent, one per run: $discovers in two runs"
     check "DHCPREQUESTs sent" 0 "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 3" 2>/dev/null | grep -c .)"
     [ "$(tshark -r "$capture" -Y "dhcp.option.dhcp == 2" 2>/dev/null | grep -c .)" -ge 4 ] ||
         fail "the capture holds the offers of both servers to both runs"
@@ -170,11 +197,33 @@ else
     echo "skipped: tshark is not installed, the wire is not checked"
 fi
 
+echo "== approved lists"
+printf '# this link\n10.77.0.1@%s\n\n10.77.0.254  # the spare\n' "$dns_mac" >"$work/approved"
+discover --expect-file "$work/approved"
+check "exit status with both servers approved by file" 0 "$status"
+check "both servers listed, neither flagged" 2 "$(grep -cE '^10\.77\.0\.(1|254) .*[0-9]$' <<<"$out")"
+printf '10.77.0.1\n10.77.0.254@nonsense\n' >"$work/bad-list"
+discover --expect-file "$work/bad-list"
+check "exit status with a bad line in the list" 2 "$status"
+grep -qx "veyra: $work/bad-list:2: not a server identifier or ID@MAC" <<<"$err" ||
+    fail "the message naming the bad line: $err"
+
+echo "== a rogue with dnsmasq's server id: Kea, its own MAC and router"
+stop_kea
+start_kea '{"name": "dhcp-server-identifier", "data": "10.77.0.1"}'
+discover --expect 10.77.0.1
+check "exit status with the real id copied, though expected" 6 "$status"
+grep -qE "^veyra: conflicting offers for server id 10\.77\.0\.1 on $ifc .*: from 10\.77\.0\.(1|254) [0-9a-f:]{17}, 10\.77\.0\.(1|254) [0-9a-f:]{17}$" <<<"$err" ||
+    fail "the conflict line: $err"
+grep -qE '^10\.77\.0\.1 +10\.77\.0\.254 .* 10\.77\.0\.254 +10\.77\.0\.254 +conflict$' <<<"$out" ||
+    fail "the rogue's row with its own source and router: $out"
+grep -qE "^10\.77\.0\.1 +10\.77\.0\.1 $dns_mac .* 10\.77\.0\.1 +10\.77\.0\.1 10\.77\.0\.2 +conflict$" <<<"$out" ||
+    fail "dnsmasq's row, flagged too: $out"
+
 echo "== a running DHCP client keeps its lease"
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
 # Kea goes first: dhcpcd is to take dnsmasq's lease.
-ip netns pids "$kns" | xargs -r kill
-wait_for "Kea to end" bash -c "! ip netns exec $kns ss -Hlun 'sport = :67' | grep -q ."
+stop_kea
 in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -t 60 -w "$ifc" >"$work/dhcpcd.log" 2>&1 ||
     { cat "$work/dhcpcd.log"; fail "dhcpcd got no lease"; exit 1; }
 lease_before=$(sha256sum <"$dhcpcd_lease")

@@ -1,5 +1,6 @@
 // veyra-gui's window, driven in-process on fake services (offscreen).
 #include "app/qt/about_box.h"
+#include "app/qt/all_option_rows.h"
 #include "app/qt/link_widgets.h"
 #include "app/qt/query_window.h"
 #include "app/qt/servers_dialog.h"
@@ -253,6 +254,24 @@ private slots:
         QCOMPARE(Rows(window), kTestRows);
     }
 
+    // An option that may be cut says so, and each line kept as written
+    // follows the options as a row of its name and its text.
+    void AllOptionRowsKeepEveryLineOfALease()
+    {
+        Lease lease;
+        lease.m_mapOptions = {{67, {'/', 'e', 'x', 't'}}, {54, {10, 0, 0, 1}}};
+        lease.m_CutOptions = {67};
+        lease.m_Unmapped = {{"site-thing", std::nullopt, "1:2:3", "dhclient"}};
+        const std::vector<ResultRow> rows = BuildAllOptionRows(lease);
+        QCOMPARE(rows.size(), std::size_t{3});
+        QCOMPARE(rows[0].strData, CString("10.0.0.1"));
+        QCOMPARE(rows[0].nImage, kImageServer);
+        QCOMPARE(rows[1].strData, CString("/ext [may be cut short]"));
+        QCOMPARE(rows[2].strParameter, CString("site-thing"));
+        QCOMPARE(rows[2].strData, CString("1:2:3"));
+        QCOMPARE(rows[2].nImage, kImageOption);
+    }
+
     void NoInterfacesPresent()
     {
         m_services.m_adapters.clear();
@@ -321,6 +340,19 @@ private slots:
                  QString("DHCP Server\t10.0.0.1\nSubnet Mask\t255.255.255.0\nDomain "
                          "Name\tlab\\ttest\nDNS Server\t10.0.0.1 10.0.0.2 \nGateway "
                          "Address\t10.0.0.1\n"));
+    }
+
+    void UnaskedServerIsReportedBesideTheRows()
+    {
+        Lease lease = TestLease();
+        lease.m_mapAnswers["inform"] = EPERM;
+        Leases() = CFakeLeaseSource("fake", 0, lease);
+        CQueryWindow window(m_services);
+        Request(window);
+        QCOMPARE(Rows(window), kTestRows);
+        QCOMPARE(m_services.m_messages.size(), std::size_t{1});
+        QVERIFY(m_services.m_messages[0].m_strText.startsWith(
+            "The DHCP server could not be asked: Operation not permitted."));
     }
 
     void PeerTextIsShownEscapedAndPlain()
@@ -527,8 +559,7 @@ private slots:
             DiscoveredServer server;
             server.m_nServerId = 0x0A000001 + static_cast<std::uint32_t>(i);
             server.m_nYourAddress = 0x0A000064;
-            server.m_Paths = {{server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}},
-                              {0x0A0000FE, {2, 0, 0, 0, 0, 0xFE}}};
+            server.m_source = {*server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
             m_services.m_discovery.m_servers.push_back(server);
         }
         CQueryWindow window(m_services);
@@ -545,8 +576,7 @@ private slots:
         {
             QCOMPARE(pList->topLevelItem(0)->text(0), QString("10.0.0.1"));
             QCOMPARE(pList->topLevelItem(0)->text(1), QString("10.0.0.100"));
-            QCOMPARE(pList->topLevelItem(0)->text(2),
-                     QString("10.0.0.1 (02:00:00:00:00:00), 10.0.0.254 (02:00:00:00:00:FE)"));
+            QCOMPARE(pList->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
         }
         QCOMPARE(!Child<QLabel>(*pDialog, "warning")->isHidden(), servers > 1);
     }

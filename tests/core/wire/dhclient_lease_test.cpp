@@ -151,12 +151,140 @@ TEST(DhclientLeases, HostileBytes)
     // A line of a megabyte: the option is longer than any DHCP message, so absent.
     const std::string strLong = "lease { interface \"vcli\"; option host-name \"" +
                                 std::string(kMaxFileBytes - 64, 'h') + "\"; }";
-    EXPECT_TRUE(Parse(strLong).m_mapOptions.empty());
+    const Lease longLine = Parse(strLong);
+    EXPECT_TRUE(longLine.m_mapOptions.empty());
+    ASSERT_EQ(longLine.m_Unmapped.size(), 1u);
+    EXPECT_EQ(longLine.m_Unmapped[0].m_nCode, 12);
 
     // Braces and semicolons without words, and words without end.
     Parse(std::string(100000, '{'), "vcli", ENOENT);
     Parse(std::string(100000, '}'), "vcli", ENOENT);
     Parse(std::string(100000, ';'), "vcli", ENOENT);
     Parse("lease " + std::string(100000, 'x'), "vcli", ENOENT);
+}
+// Every DHCPv4 name of dhcp-options(5) that the window's table lacked, as
+// dhclient writes the option; Kea sent these and they were lost.
+TEST(DhclientLeases, TheNamesOfDhcpOptionsFive)
+{
+    const struct
+    {
+        const char* pszLine;
+        std::uint8_t nCode;
+        OptionBytes expected;
+    } kCases[] = {
+        {"nds-servers 10.0.0.1,10.0.0.2", 85, {10, 0, 0, 1, 10, 0, 0, 2}},
+        {"nds-tree-name \"tree\"", 86, TextBytes("tree")},
+        {"nds-context 63:74:78", 87, TextBytes("ctx")},
+        {"bcms-controller-names \"bc.lab.\"", 88, {2, 'b', 'c', 3, 'l', 'a', 'b', 0}},
+        {"pxe-system-type 7,9", 93, {0, 7, 0, 9}},
+        {"pxe-interface-id 1 2 1", 94, {1, 2, 1}},
+        {"v6-only-preferred 1800", 108, {0, 0, 0x07, 0x08}},
+        {"default-url \"http://lab/\"", 114, TextBytes("http://lab/")},
+        {"name-service-search 6,41", 117, {0, 6, 0, 41}},
+        {"subnet-selection 10.1.0.0", 118, {10, 1, 0, 0}},
+        {"v4-lost \"lost.lab\"", 137, {4, 'l', 'o', 's', 't', 3, 'l', 'a', 'b', 0}},
+        {"sip-ua-cs-domains \"sip.lab.\"", 141, {3, 's', 'i', 'p', 3, 'l', 'a', 'b', 0}},
+        {"tftp-server-address 10.0.0.5", 150, {10, 0, 0, 5}},
+        {"loader-reboottime 30", 211, {0, 0, 0, 30}},
+        {"unknown-224 1:2:ff", 224, {1, 2, 0xFF}},
+    };
+    for (const auto& test : kCases)
+    {
+        const Lease lease =
+            Parse("lease { interface \"vcli\"; option " + std::string(test.pszLine) + "; }");
+        EXPECT_EQ(lease.m_mapOptions, (OptionMap{{test.nCode, test.expected}})) << test.pszLine;
+        EXPECT_TRUE(lease.m_Unmapped.empty()) << test.pszLine;
+    }
+}
+
+TEST(DhclientLeases, ALineWithoutBytesIsKeptAsWritten)
+{
+    const Lease lease = Parse("lease { interface \"vcli\";\n"
+                              "option site-local-thing 1:2:3;\n"            // declared nowhere
+                              "option slp-directory-agent true 10.0.0.1;\n" // a form of its own
+                              // The last line of a name wins, read or not.
+                              "option routers 10.0.0.1;\n"
+                              "option routers 10.0.0.300;\n"
+                              "option mask-supplier maybe;\n"
+                              "option mask-supplier true;\n"
+                              "option wpad \"a\", \"b\";\n" // the last text of a name
+                              "option wpad \"c\" d;\n"
+                              "}\n");
+    EXPECT_EQ(lease.m_mapOptions, (OptionMap{{30, {1}}}));
+    const struct
+    {
+        const char* pszName;
+        std::optional<std::uint8_t> nCode;
+        const char* pszText;
+    } kKept[] = {
+        {"site-local-thing", std::nullopt, "1:2:3"},
+        {"slp-directory-agent", 78, "true 10.0.0.1"},
+        {"routers", 3, "10.0.0.300"},
+        {"wpad", 252, "\"c\" d"},
+    };
+    ASSERT_EQ(lease.m_Unmapped.size(), std::size(kKept));
+    for (std::size_t i = 0; i < std::size(kKept); ++i)
+    {
+        EXPECT_EQ(lease.m_Unmapped[i].m_strName, kKept[i].pszName);
+        EXPECT_EQ(lease.m_Unmapped[i].m_nCode, kKept[i].nCode) << kKept[i].pszName;
+        EXPECT_EQ(lease.m_Unmapped[i].m_strText, kKept[i].pszText);
+    }
+}
+
+TEST(DhclientLeases, DeclaredNamesAreReadAsTheirType)
+{
+    const std::vector<DhclientDeclaration> declared = ParseDhclientDeclarations(
+        "# Debian's own\n"
+        "option rfc3442-classless-static-routes code 121 = array of unsigned integer 8;\n"
+        "option site-flag code 224 = boolean;\n"
+        "option site-url code 225 = text;\n"
+        "option site-pair code 226 = { ip-address, text };\n"
+        "option site-flag code 227 = unsigned integer 16;\n" // the later declaration wins
+        "option space site; option site.sub code 1 = text;\n"
+        "option zero code 0 = text; option end code 255 = text; option big code 999 = text;\n"
+        "interface \"vcli\" { option inner code 228 = ip-address; }\n");
+    const struct
+    {
+        const char* pszName;
+        std::uint8_t nCode;
+        std::optional<WireType> type;
+    } kExpected[] = {
+        {"rfc3442-classless-static-routes", 121, WireType::UInt8List},
+        {"site-flag", 227, WireType::UInt16},
+        {"site-url", 225, WireType::Text},
+        {"site-pair", 226, std::nullopt},
+        {"inner", 228, WireType::Address},
+    };
+    ASSERT_EQ(declared.size(), std::size(kExpected));
+    for (std::size_t i = 0; i < declared.size(); ++i)
+    {
+        EXPECT_EQ(declared[i].m_strName, kExpected[i].pszName);
+        EXPECT_EQ(declared[i].m_nCode, kExpected[i].nCode) << kExpected[i].pszName;
+        EXPECT_EQ(declared[i].m_type, kExpected[i].type) << kExpected[i].pszName;
+    }
+
+    Lease lease;
+    ASSERT_EQ(ParseDhclientLeases("lease { interface \"vcli\";\n"
+                                  "option rfc3442-classless-static-routes 24,10,99,5,10,99,0,1;\n"
+                                  "option site-flag 515; option site-url \"http://x/\";\n"
+                                  "option site-pair 10.0.0.1 \"a\"; }",
+                                  "vcli", lease, declared),
+              0);
+    EXPECT_EQ(lease.m_mapOptions, (OptionMap{{121, {24, 10, 99, 5, 10, 99, 0, 1}},
+                                             {225, TextBytes("http://x/")},
+                                             {227, {2, 3}}}));
+    ASSERT_EQ(lease.m_Unmapped.size(), 1u);
+    EXPECT_EQ(lease.m_Unmapped[0].m_nCode, 226);
+    EXPECT_EQ(lease.m_Unmapped[0].m_strText, "10.0.0.1 \"a\"");
+}
+
+TEST(DhclientLeases, DeclarationsAreBounded)
+{
+    std::string strText;
+    for (std::size_t i = 0; i < kMaxDhclientDeclarations + 10; ++i)
+        strText += "option n" + std::to_string(i) + " code 200 = text;\n";
+    EXPECT_EQ(ParseDhclientDeclarations(strText).size(), kMaxDhclientDeclarations);
+    EXPECT_TRUE(ParseDhclientDeclarations("option a code 1 = { text").empty());
+    EXPECT_TRUE(ParseDhclientDeclarations(std::string(100000, '{')).empty());
 }
 } // namespace

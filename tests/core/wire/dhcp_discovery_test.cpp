@@ -59,18 +59,62 @@ PacketVerdict TakeOne(CServerDiscovery& discovery, const Bytes& packet,
     return discovery.Take(packet.data(), packet.size(), from);
 }
 
+// The packet as IP would fragment it: flags and fragment offset rewritten,
+// the header checksum left as it was (a fragment is known before it is read).
+Bytes Fragment(std::uint16_t nFlagsAndOffset, std::size_t nKeep = 0)
+{
+    Bytes packet = Packet(Offer());
+    packet[6] = static_cast<std::uint8_t>(nFlagsAndOffset >> 8);
+    packet[7] = static_cast<std::uint8_t>(nFlagsAndOffset);
+    if (nKeep != 0)
+        packet.resize(nKeep);
+    return packet;
+}
+
+std::size_t CountOf(const DiscoveryCounts& counts, PacketVerdict verdict)
+{
+    switch (verdict)
+    {
+    case PacketVerdict::Offer:
+        return 0;
+    case PacketVerdict::Fragment:
+        return counts.m_nFragments;
+    case PacketVerdict::OtherXid:
+        return counts.m_nOtherXid;
+    case PacketVerdict::OtherClient:
+        return counts.m_nOtherClient;
+    case PacketVerdict::Nak:
+        return counts.m_nNaks;
+    case PacketVerdict::Ignored:
+        return counts.m_nIgnored;
+    case PacketVerdict::Malformed:
+        return counts.m_nMalformed;
+    case PacketVerdict::Dropped:
+        return counts.m_nDropped;
+    }
+    return 0;
+}
+
+std::size_t AllCounted(const DiscoveryCounts& counts)
+{
+    return counts.m_nFragments + counts.m_nOtherXid + counts.m_nOtherClient + counts.m_nNaks +
+           counts.m_nIgnored + counts.m_nMalformed + counts.m_nDropped;
+}
+
 struct Case
 {
     const char* pszName;
     Bytes m_Packet;
     PacketVerdict m_verdict;
+    unsigned m_nFlags = 0; // of the server an offer makes
 };
 
-Case Changed(const char* pszName, PacketVerdict verdict, void (*change)(Offer&))
+Case Changed(const char* pszName, PacketVerdict verdict, void (*change)(Offer&),
+             unsigned nFlags = 0)
 {
     Offer offer;
     change(offer);
-    return {pszName, Packet(offer), verdict};
+    return {pszName, Packet(offer), verdict, nFlags};
 }
 
 std::string CaseName(const testing::TestParamInfo<Case>& param)
@@ -85,38 +129,61 @@ class OfferSorting : public testing::TestWithParam<Case>
 {
 };
 
-TEST_P(OfferSorting, CountsEachPacketOnce)
+TEST_P(OfferSorting, CountsEachPacketOnceInItsOwnCount)
 {
     const Case& test = GetParam();
     CServerDiscovery discovery(kXid, kClient);
     EXPECT_EQ(TakeOne(discovery, test.m_Packet), test.m_verdict);
     const bool bOffer = test.m_verdict == PacketVerdict::Offer;
-    EXPECT_EQ(discovery.Servers().size(), bOffer ? 1u : 0u);
-    EXPECT_EQ(discovery.Counts().m_nIgnored, test.m_verdict == PacketVerdict::Ignored ? 1u : 0u);
-    EXPECT_EQ(discovery.Counts().m_nMalformed, test.m_verdict == PacketVerdict::Malformed ? 1u : 0u);
+    ASSERT_EQ(discovery.Servers().size(), bOffer ? 1u : 0u);
+    EXPECT_EQ(AllCounted(discovery.Counts()), bOffer ? 0u : 1u);
+    if (!bOffer)
+        EXPECT_EQ(CountOf(discovery.Counts(), test.m_verdict), 1u);
+    else
+        EXPECT_EQ(discovery.Servers()[0].m_nFlags, test.m_nFlags);
+    EXPECT_EQ(discovery.Counts().m_nNoServerId, (test.m_nFlags & kServerNoId) != 0 ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ServerDiscovery, OfferSorting,
     testing::Values(
         Changed("our offer", PacketVerdict::Offer, [](Offer&) {}),
-        Changed("another transaction", PacketVerdict::Ignored, [](Offer& o) { o.m_nXid ^= 1; }),
-        Changed("another client", PacketVerdict::Ignored,
+        Changed("another transaction", PacketVerdict::OtherXid, [](Offer& o) { o.m_nXid ^= 1; }),
+        Changed("another transaction and client", PacketVerdict::OtherXid,
+                [](Offer& o)
+                {
+                    o.m_nXid ^= 1;
+                    o.m_ClientMac[5] = 0x03;
+                }),
+        Changed("our transaction to another client", PacketVerdict::OtherClient,
                 [](Offer& o) { o.m_ClientMac[5] = 0x03; }),
         Changed("a request, as our own DISCOVER seen again", PacketVerdict::Ignored,
                 [](Offer& o) { o.m_nOp = kBootRequest; }),
-        Changed("a NAK", PacketVerdict::Ignored, [](Offer& o) { o.m_nType = kDhcpNak; }),
+        Changed("a NAK", PacketVerdict::Nak, [](Offer& o) { o.m_nType = kDhcpNak; }),
+        Changed("a NAK to another transaction", PacketVerdict::OtherXid,
+                [](Offer& o)
+                {
+                    o.m_nType = kDhcpNak;
+                    o.m_nXid ^= 1;
+                }),
         Changed("an ACK", PacketVerdict::Ignored, [](Offer& o) { o.m_nType = kDhcpAck; }),
         Changed("from another port", PacketVerdict::Ignored,
                 [](Offer& o) { o.m_nSourcePort = 6767; }),
         Changed("to another port", PacketVerdict::Ignored,
                 [](Offer& o) { o.m_nDestinationPort = 69; }),
-        Changed("without server identifier", PacketVerdict::Malformed,
-                [](Offer& o) { o.m_ServerId.clear(); }),
-        Changed("with a short server identifier", PacketVerdict::Malformed,
-                [](Offer& o) {
-                    o.m_ServerId = {10, 77, 0};
-                }),
+        Changed(
+            "without server identifier", PacketVerdict::Offer,
+            [](Offer& o) { o.m_ServerId.clear(); }, kServerNoId),
+        Changed(
+            "with a short server identifier", PacketVerdict::Offer,
+            [](Offer& o) {
+                o.m_ServerId = {10, 77, 0};
+            },
+            kServerNoId),
+        Case{"first fragment", Fragment(0x2000, 1300), PacketVerdict::Fragment},
+        Case{"middle fragment without UDP header", Fragment(0x20B9, 60), PacketVerdict::Fragment},
+        Case{"last fragment", Fragment(0x00B9), PacketVerdict::Fragment},
+        Case{"only don't fragment set", Fragment(0x4000), PacketVerdict::Malformed},
         Case{"garbage in UDP",
              BuildUdpPacket(UdpEndpoints{kServer, 0xFFFFFFFF, 67, 68}, Bytes(300, 0xA5)),
              PacketVerdict::Malformed},
@@ -133,32 +200,113 @@ TEST(ServerDiscovery, ChecksTheUdpChecksumUnlessItIsPending)
     EXPECT_EQ(discovery.Take(packet.data(), packet.size(), kServerMac, true), PacketVerdict::Offer);
 }
 
-TEST(ServerDiscovery, MergesOneServersOffersByPath)
+// One offer as a server sends it: what is changed in the good one, and the
+// Ethernet address it comes from.
+struct Sent
+{
+    void (*m_change)(Offer&);
+    HardwareAddress m_from = kServerMac;
+};
+
+void Same(Offer&) {}
+void RogueRouter(Offer& o)
+{
+    o.m_mapOptions[3] = {10, 77, 0, 66};
+}
+
+const struct
+{
+    const char* pszName;
+    std::vector<Sent> m_sent;
+    std::vector<unsigned> m_flags; // one per server expected
+    std::size_t m_nFirstOffers;
+} kServerCases[] = {
+    {"one server's offer twice by the same way", {{Same}, {Same}}, {0}, 2},
+    {"two server ids",
+     {{Same}, {[](Offer& o) {
+          o.m_ServerId = {10, 77, 0, 9};
+      }}},
+     {0, 0},
+     1},
+    {"a rogue with the real id and its own router from another MAC",
+     {{Same}, {RogueRouter, kRelayMac}},
+     {kServerConflict, kServerConflict},
+     1},
+    {"the real id and the same settings from another MAC",
+     {{Same}, {Same, kRelayMac}},
+     {kServerConflict, kServerConflict},
+     1},
+    {"the real id from another source address",
+     {{Same}, {[](Offer& o) { o.m_nFrom = kRelay; }}},
+     {kServerConflict, kServerConflict},
+     1},
+    {"same id and MAC, other routers",
+     {{Same}, {RogueRouter}},
+     {kServerConflict, kServerConflict},
+     1},
+    {"same id and MAC, other DNS servers",
+     {{Same}, {[](Offer& o) {
+          o.m_mapOptions[6] = {10, 77, 0, 66};
+      }}},
+     {kServerConflict, kServerConflict},
+     1},
+    {"same id and MAC, other subnet mask",
+     {{Same}, {[](Offer& o) { o.m_mapOptions.erase(1); }}},
+     {kServerConflict, kServerConflict},
+     1},
+    {"same id and MAC, another lease time only",
+     {{Same}, {[](Offer& o) {
+          o.m_mapOptions[51] = {0, 0, 1, 0};
+      }}},
+     {0},
+     2},
+    {"an offer without server id beside the real one",
+     {{Same}, {[](Offer& o) { o.m_ServerId.clear(); }, kRelayMac}},
+     {0, kServerNoId},
+     1},
+};
+
+TEST(ServerDiscovery, TellsServersApartBySourceAndSettings)
+{
+    for (const auto& test : kServerCases)
+    {
+        CServerDiscovery discovery(kXid, kClient);
+        for (const Sent& sent : test.m_sent)
+        {
+            Offer offer;
+            sent.m_change(offer);
+            EXPECT_EQ(TakeOne(discovery, Packet(offer), sent.m_from), PacketVerdict::Offer)
+                << test.pszName;
+        }
+        std::vector<unsigned> flags;
+        for (const DiscoveredServer& server : discovery.Servers())
+            flags.push_back(server.m_nFlags);
+        EXPECT_EQ(flags, test.m_flags) << test.pszName;
+        ASSERT_FALSE(discovery.Servers().empty());
+        const DiscoveredServer& first = discovery.Servers()[0];
+        EXPECT_EQ(first.m_nOffers, test.m_nFirstOffers) << test.pszName;
+        EXPECT_EQ(first.m_nServerId, kServer) << test.pszName;
+        EXPECT_EQ(first.m_source.m_nSourceAddress, kServer) << test.pszName;
+        EXPECT_EQ(first.m_source.m_SourceMac, kServerMac) << test.pszName;
+        EXPECT_EQ(first.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1})) << test.pszName;
+    }
+}
+
+TEST(ServerDiscovery, ARogueKeepsItsOwnOffer)
 {
     CServerDiscovery discovery(kXid, kClient);
-    Offer direct;
-    Offer relayed;
-    relayed.m_nFrom = kRelay;
-    relayed.m_mapOptions[3] = {10, 77, 0, 254}; // a later copy does not replace the first
-    TakeOne(discovery, Packet(direct));
-    TakeOne(discovery, Packet(relayed), kRelayMac);
-    TakeOne(discovery, Packet(direct));
-    Offer other;
-    other.m_ServerId = {10, 77, 0, 9};
-    TakeOne(discovery, Packet(other));
-
+    Offer real;
+    Offer rogue;
+    RogueRouter(rogue);
+    rogue.m_nFrom = kRelay;
+    TakeOne(discovery, Packet(real));
+    TakeOne(discovery, Packet(rogue), kRelayMac);
     ASSERT_EQ(discovery.Servers().size(), 2u);
-    const DiscoveredServer& first = discovery.Servers()[0];
-    EXPECT_EQ(first.m_nServerId, kServer);
-    EXPECT_EQ(first.m_nOffers, 3u);
-    ASSERT_EQ(first.m_Paths.size(), 2u);
-    EXPECT_EQ(first.m_Paths[0].m_nSourceAddress, kServer);
-    EXPECT_EQ(first.m_Paths[0].m_SourceMac, kServerMac);
-    EXPECT_EQ(first.m_Paths[1].m_nSourceAddress, kRelay);
-    EXPECT_EQ(first.m_Paths[1].m_SourceMac, kRelayMac);
-    EXPECT_EQ(first.m_nYourAddress, 0x0A4D0064u);
-    EXPECT_EQ(first.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1}));
-    EXPECT_EQ(discovery.Servers()[1].m_nServerId, 0x0A4D0009u);
+    const DiscoveredServer& kept = discovery.Servers()[1];
+    EXPECT_EQ(kept.m_nServerId, kServer);
+    EXPECT_EQ(kept.m_source.m_nSourceAddress, kRelay);
+    EXPECT_EQ(kept.m_source.m_SourceMac, kRelayMac);
+    EXPECT_EQ(kept.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 66}));
 }
 
 TEST(ServerDiscovery, AFloodOfServersStopsAtTheServerBound)
@@ -197,22 +345,6 @@ TEST(ServerDiscovery, OptionBytesStopAtTheirBound)
     EXPECT_EQ(discovery.Servers().size(), 2u);
     EXPECT_EQ(discovery.KeptOptionBytes(), 2 * nOneServer);
     EXPECT_EQ(discovery.Counts().m_nDropped, 1u);
-}
-
-TEST(ServerDiscovery, PathsStopAtTheirBound)
-{
-    DiscoveryLimits limits;
-    limits.m_nMaxPathsPerServer = 2;
-    CServerDiscovery discovery(kXid, kClient, limits);
-    for (std::uint8_t n = 0; n < 5; ++n)
-    {
-        Offer relayed;
-        relayed.m_nFrom = kRelay + n;
-        TakeOne(discovery, Packet(relayed));
-    }
-    ASSERT_EQ(discovery.Servers().size(), 1u);
-    EXPECT_EQ(discovery.Servers()[0].m_Paths.size(), 2u);
-    EXPECT_EQ(discovery.Servers()[0].m_nOffers, 5u);
 }
 
 TEST(DiscoverRequest, AsksEveryServerForAnOfferWithoutALease)
