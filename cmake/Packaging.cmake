@@ -1,5 +1,6 @@
 # Installing the Linux editions and packing them as two Debian packages:
-# `veyra`, the command line (no Qt), and `veyra-gui`, the window, which
+# `veyra`, the command line and its helper veyra-probe (no Qt), and
+# `veyra-gui`, the window, which
 # depends on `veyra` of the same version. The programs' own install rules
 # (COMPONENT veyra, COMPONENT veyra-gui), with their manual pages, are with
 # their targets; here are the window's desktop entry, icons and AppStream
@@ -47,6 +48,15 @@ set(CPACK_DEBIAN_VEYRA_DESCRIPTION
 lease, decoded into readable text, as rows, tab-separated text or JSON. The
 options come from dhcpcd, systemd-networkd, dhclient and NetworkManager, or
 from the DHCP server itself (DHCPINFORM).")
+# The helper veyra-probe holds CAP_NET_RAW for the veyra group when debconf's
+# question is answered yes (packaging/debian/veyra: the question, the group,
+# the capability, and the group's removal on purge).
+set(CPACK_DEBIAN_VEYRA_PACKAGE_DEPENDS "adduser, debconf (>= 0.5) | debconf-2.0, libcap2-bin")
+set(veyra_debian_dir ${VEYRA_PACKAGING_DIR}/debian/veyra)
+set(CPACK_DEBIAN_VEYRA_PACKAGE_CONTROL_EXTRA
+    ${veyra_debian_dir}/config ${veyra_debian_dir}/templates ${veyra_debian_dir}/postinst
+    ${veyra_debian_dir}/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_COMPONENTS_ALL veyra)
 
 if(TARGET veyra-gui)

@@ -2,26 +2,20 @@
 
 #include "core/model/requested_options.h"
 #include "core/wire/bootp_message.h"
-#include "platform/file_descriptor.h"
+#include "core/wire/udp_datagram.h"
+#include "linux/packet_socket.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <net/if.h>
-#include <net/if_arp.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/ioctl.h>
+#include <optional>
 #include <sys/random.h>
-#include <sys/socket.h>
 
 namespace
 {
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kEthernetAddressSize = 6;
+constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
 // The largest reply we ask for: the Ethernet MTU, so it needs no IP fragments.
 constexpr std::uint16_t kMaxReplySize = 1500;
 
@@ -51,55 +45,6 @@ std::vector<std::uint8_t> RequestedOptions()
     return codes;
 }
 
-sockaddr_in SocketAddress(std::uint32_t nAddress, std::uint16_t nPort)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(nAddress);
-    address.sin_port = htons(nPort);
-    return address;
-}
-
-int EnableOption(int nSocket, int nOption)
-{
-    const int nOn = 1;
-    return setsockopt(nSocket, SOL_SOCKET, nOption, &nOn, sizeof nOn) == 0 ? 0 : errno;
-}
-
-// The interface's Ethernet address, read through the socket so that it is the
-// interface of the socket's network namespace.
-int ReadHardwareAddress(int nSocket, const std::string& strName,
-                        std::vector<std::uint8_t>& hardwareAddress)
-{
-    ifreq request{};
-    std::memcpy(request.ifr_name, strName.c_str(), strName.size() + 1);
-    if (ioctl(nSocket, SIOCGIFHWADDR, &request) != 0)
-        return errno;
-    if (request.ifr_hwaddr.sa_family != ARPHRD_ETHER)
-        return ENOENT;
-    const auto* pBytes = reinterpret_cast<const std::uint8_t*>(request.ifr_hwaddr.sa_data);
-    hardwareAddress.assign(pBytes, pBytes + kEthernetAddressSize);
-    return 0;
-}
-
-// Binds the client port on the interface's address. A DHCP client running on
-// the interface may hold that port; then an ephemeral port is the only one
-// left. Servers that answer to the request's source port (dnsmasq) still
-// reach us there; those that always answer to port 68 (Kea, dhcpd) send
-// their reply to the client holding it, and the request times out.
-int BindClientPort(int nSocket, std::uint32_t nAddress, std::uint16_t nPort)
-{
-    if (const int nResult = EnableOption(nSocket, SO_REUSEADDR))
-        return nResult;
-    sockaddr_in local = SocketAddress(nAddress, nPort);
-    if (bind(nSocket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0)
-        return 0;
-    if (errno != EADDRINUSE)
-        return errno;
-    local.sin_port = 0;
-    return bind(nSocket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0 ? 0 : errno;
-}
-
 class CInformLeaseSource final : public CLeaseSource
 {
 public:
@@ -110,13 +55,13 @@ public:
     int Read(const LeaseInterface& iface, Lease& lease) override;
 
 private:
-    int Exchange(int nSocket, const std::vector<std::uint8_t>& request, Lease& lease);
-    bool IsAnswer(const std::uint8_t* pData, std::size_t nSize, const sockaddr_in& from,
-                  Lease& lease) const;
+    int Exchange(const CPacketSocket& socket, const std::vector<std::uint8_t>& request,
+                 Lease& lease);
+    bool IsAnswer(const std::uint8_t* pPacket, const ReceivedPacket& packet, Lease& lease) const;
 
     InformSettings m_settings;
     std::uint32_t m_nTransactionId = 0;
-    std::vector<std::uint8_t> m_HardwareAddress;
+    HardwareAddress m_HardwareAddress{};
 };
 
 int CInformLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
@@ -125,67 +70,53 @@ int CInformLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
                                       [](std::uint32_t nAddress) { return nAddress != 0; });
     if (address == iface.m_IpAddresses.end())
         return ENOENT;
-    if (iface.m_strName.empty() || iface.m_strName.size() >= IFNAMSIZ)
-        return ENODEV;
 
-    const CFileDescriptor udp(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
-    if (!udp.IsOpen())
-        return errno;
-    if (const int nResult = ReadHardwareAddress(udp.Get(), iface.m_strName, m_HardwareAddress))
+    CPacketSocket socket;
+    if (const int nResult = socket.Open(iface.m_strName))
         return nResult;
-    if (setsockopt(udp.Get(), SOL_SOCKET, SO_BINDTODEVICE, iface.m_strName.c_str(),
-                   static_cast<socklen_t>(iface.m_strName.size())) != 0)
-        return errno;
-    if (const int nResult = EnableOption(udp.Get(), SO_BROADCAST))
+    if (const int nResult = socket.InterfaceMac(m_HardwareAddress))
         return nResult;
-    if (const int nResult = BindClientPort(udp.Get(), *address, m_settings.m_nClientPort))
-        return nResult;
+    if (m_settings.m_fnOpened)
+    {
+        if (const int nResult = m_settings.m_fnOpened())
+            return nResult;
+    }
     if (getrandom(&m_nTransactionId, sizeof m_nTransactionId, 0) !=
         static_cast<ssize_t>(sizeof m_nTransactionId))
         return errno;
 
     InformRequest request;
-    request.m_HardwareAddress = m_HardwareAddress;
+    request.m_HardwareAddress.assign(m_HardwareAddress.begin(), m_HardwareAddress.end());
     request.m_nTransactionId = m_nTransactionId;
     request.m_nClientAddress = *address;
     request.m_RequestedOptions = RequestedOptions();
     request.m_nMaxMessageSize = kMaxReplySize;
-    return Exchange(udp.Get(), BuildInformRequest(request), lease);
+    const UdpEndpoints endpoints{*address, m_settings.m_nServerAddress, kDhcpClientPort,
+                                 m_settings.m_nServerPort};
+    return Exchange(socket, BuildUdpPacket(endpoints, BuildInformRequest(request)), lease);
 }
 
 // Sends the request once per entry of the schedule, waiting as long as it
-// says after each send, and keeps the transaction id so a late answer to an earlier send
-// still counts.
-int CInformLeaseSource::Exchange(int nSocket, const std::vector<std::uint8_t>& request,
-                                 Lease& lease)
+// says after each send, and keeps the transaction id so a late answer to an
+// earlier send still counts.
+int CInformLeaseSource::Exchange(const CPacketSocket& socket,
+                                 const std::vector<std::uint8_t>& request, Lease& lease)
 {
-    const sockaddr_in server = SocketAddress(m_settings.m_nServerAddress, m_settings.m_nServerPort);
-    std::vector<std::uint8_t> reply(kMaxBootpMessage);
+    std::vector<std::uint8_t> buffer;
     for (const std::chrono::milliseconds wait : m_settings.m_Waits)
     {
-        if (sendto(nSocket, request.data(), request.size(), 0,
-                   reinterpret_cast<const sockaddr*>(&server), sizeof server) < 0)
-            return errno;
+        if (const int nResult = socket.SendBroadcast(request))
+            return nResult;
         const Clock::time_point deadline = Clock::now() + wait;
-        for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now())
+        for (;;)
         {
-            pollfd ready{nSocket, POLLIN, 0};
-            const auto nLeft = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
-            const int nReady = poll(&ready, 1, static_cast<int>(nLeft));
-            if (nReady < 0 && errno != EINTR)
-                return errno;
-            if (nReady <= 0)
-                continue;
-            sockaddr_in from{};
-            socklen_t nFromSize = sizeof from;
-            // MSG_TRUNC reports a datagram's full size, so a cut one is seen.
-            const ssize_t nSize =
-                recvfrom(nSocket, reply.data(), reply.size(), MSG_DONTWAIT | MSG_TRUNC,
-                         reinterpret_cast<sockaddr*>(&from), &nFromSize);
-            if (nSize < 0 && errno != EAGAIN && errno != EINTR)
-                return errno;
-            if (nSize > 0 && static_cast<std::size_t>(nSize) <= reply.size() &&
-                IsAnswer(reply.data(), static_cast<std::size_t>(nSize), from, lease))
+            ReceivedPacket packet;
+            const int nResult = socket.Receive(deadline, buffer, packet);
+            if (nResult == ETIMEDOUT)
+                break;
+            if (nResult != 0)
+                return nResult;
+            if (IsAnswer(buffer.data(), packet, lease))
                 return 0;
         }
     }
@@ -194,15 +125,18 @@ int CInformLeaseSource::Exchange(int nSocket, const std::vector<std::uint8_t>& r
 
 // A DHCPACK from the server's port (and address, when it was not a broadcast)
 // to this request; anything else is some other exchange's or a forgery.
-bool CInformLeaseSource::IsAnswer(const std::uint8_t* pData, std::size_t nSize,
-                                  const sockaddr_in& from, Lease& lease) const
+bool CInformLeaseSource::IsAnswer(const std::uint8_t* pPacket, const ReceivedPacket& packet,
+                                  Lease& lease) const
 {
-    if (from.sin_family != AF_INET || ntohs(from.sin_port) != m_settings.m_nServerPort)
+    const std::optional<UdpPacketView> udp =
+        ParseUdpPacket(pPacket, packet.m_nSize, packet.m_bChecksumPending);
+    if (!udp || udp->m_endpoints.m_nSourcePort != m_settings.m_nServerPort ||
+        udp->m_endpoints.m_nDestinationPort != kDhcpClientPort)
         return false;
-    if (m_settings.m_nServerAddress != INADDR_BROADCAST &&
-        ntohl(from.sin_addr.s_addr) != m_settings.m_nServerAddress)
+    if (m_settings.m_nServerAddress != kBroadcastAddress &&
+        udp->m_endpoints.m_nSourceAddress != m_settings.m_nServerAddress)
         return false;
-    std::optional<BootpMessage> message = ParseBootpMessage(pData, nSize);
+    std::optional<BootpMessage> message = ParseBootpMessage(udp->m_pPayload, udp->m_nPayloadSize);
     if (!message || message->m_nOp != kBootReply || message->m_nTransactionId != m_nTransactionId ||
         MessageType(*message) != kDhcpAck ||
         !std::equal(m_HardwareAddress.begin(), m_HardwareAddress.end(),

@@ -9,10 +9,17 @@ std::unique_ptr<CRunLeaseSources> MakeLinuxLeaseSources(const LinuxPaths& paths,
                                                         const InformSettings& inform,
                                                         std::chrono::milliseconds busTimeout)
 {
+    return MakeLinuxLeaseSources(paths, MakeInformLeaseSource(inform), busTimeout);
+}
+
+std::unique_ptr<CRunLeaseSources> MakeLinuxLeaseSources(const LinuxPaths& paths,
+                                                        std::unique_ptr<CLeaseSource> pAsking,
+                                                        std::chrono::milliseconds busTimeout)
+{
     std::vector<std::unique_ptr<CLeaseSource>> kept;
     kept.push_back(MakeDhcpcdLeaseSource(paths));
     kept.push_back(MakeNetworkdLeaseSource(paths));
     kept.push_back(MakeDhclientLeaseSource(paths));
     kept.push_back(MakeNetworkManagerLeaseSource(busTimeout));
-    return std::make_unique<CRunLeaseSources>(std::move(kept), MakeInformLeaseSource(inform));
+    return std::make_unique<CRunLeaseSources>(std::move(kept), std::move(pAsking));
 }

@@ -16,3 +16,9 @@
 std::unique_ptr<CRunLeaseSources>
 MakeLinuxLeaseSources(const LinuxPaths& paths, const InformSettings& inform = InformSettings(),
                       std::chrono::milliseconds busTimeout = kDefaultBusTimeout);
+
+// The same with another source that asks the network: the helper's, or an
+// answer already had.
+std::unique_ptr<CRunLeaseSources>
+MakeLinuxLeaseSources(const LinuxPaths& paths, std::unique_ptr<CLeaseSource> pAsking,
+                      std::chrono::milliseconds busTimeout = kDefaultBusTimeout);

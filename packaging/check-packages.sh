@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Release Debian packages, installs them with apt as a user
-# would, runs both programs, and removes them again: nothing of theirs may
-# stay behind. Needs root on a Debian system; a machine that has Veyra
+# would (the helper's debconf question preseeded: its group, mode and
+# capability; then answered no), runs both programs, and purges them again:
+# nothing of theirs may stay behind, the veyra group included. Needs root on a Debian system; a machine that has Veyra
 # installed already is left alone.
 #
 # Usage: packaging/check-packages.sh [BUILD_DIR]
@@ -31,7 +32,7 @@ rm -rf "$build/deb"
 # Only the two programs are built: cpack installs them without building the rest.
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVEYRA_TESTS=OFF \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON &&
-    cmake --build "$build" -j "$(nproc)" --target veyra veyra-gui &&
+    cmake --build "$build" -j "$(nproc)" --target veyra veyra-probe veyra-gui &&
     (cd "$build" && cpack -B "$build/deb") || exit 1
 
 debs=()
@@ -52,15 +53,26 @@ grep -q libqt6 <<<"$gui_depends" || fail "veyra-gui on Qt 6: $gui_depends"
 
 # Every file the packages put in place, to look for after removal.
 files=$(for deb in "${debs[@]}"; do dpkg-deb -c "$deb"; done | awk '$1 !~ /^d/ { print substr($6, 2) }')
-for file in /usr/bin/veyra /usr/bin/veyra-gui /usr/share/man/man1/veyra.1 \
+for file in /usr/bin/veyra /usr/libexec/veyra/veyra-probe /usr/bin/veyra-gui /usr/share/man/man1/veyra.1 \
     /usr/share/man/man1/veyra-gui.1 /usr/share/applications/veyra-gui.desktop \
     /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml \
     /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/veyra-gui.png; do
     grep -qxF "$file" <<<"$files" || fail "the packages hold no $file"
 done
 
-echo "== install"
-apt-get install -y "${debs[@]}" || exit 1
+echo "== install, the helper's question preseeded yes"
+probe=/usr/libexec/veyra/veyra-probe
+echo "veyra veyra/allow-group boolean true" | debconf-set-selections
+DEBIAN_FRONTEND=noninteractive apt-get install -y "${debs[@]}" || exit 1
+getent group veyra >/dev/null || fail "no veyra group"
+[ "$(stat -c '%U:%G %a' "$probe")" = "root:veyra 750" ] ||
+    fail "the helper's owner and mode: $(stat -c '%U:%G %a' "$probe")"
+getcap "$probe" | grep -q 'cap_net_raw[=+]ep' || fail "the helper's capability: $(getcap "$probe")"
+echo "veyra veyra/allow-group boolean false" | debconf-set-selections
+DEBIAN_FRONTEND=noninteractive dpkg-reconfigure veyra || fail "dpkg-reconfigure veyra"
+[ "$(stat -c '%U:%G %a' "$probe")" = "root:root 755" ] ||
+    fail "the helper answered no: $(stat -c '%U:%G %a' "$probe")"
+[ -z "$(getcap "$probe")" ] || fail "the helper answered no keeps $(getcap "$probe")"
 veyra --version || fail "veyra --version"
 QT_QPA_PLATFORM=offscreen veyra-gui --version || fail "veyra-gui --version"
 appstreamcli validate --no-net /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml ||
@@ -69,8 +81,10 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate /usr/share/applications/veyra-gui.desktop || fail "the desktop entry"
 fi
 
-echo "== remove"
-apt-get remove -y veyra-gui veyra || fail "apt-get remove"
+echo "== purge"
+apt-get purge -y veyra-gui veyra || fail "apt-get purge"
+getent group veyra >/dev/null && fail "the veyra group stays after purge"
+debconf-show veyra 2>/dev/null | grep -q allow-group && fail "the debconf answer stays after purge"
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null)
     [ "$status" = not-installed ] || [ -z "$status" ] || fail "$package is still $status"

@@ -41,6 +41,7 @@ public:
     }
     bool CanInform() const override { return m_bCanInform; }
     bool CanDiscover() const override { return m_bCanDiscover; }
+    QString ProbeAdvice() const override { return m_strProbeAdvice; }
     std::function<int(DiscoveryResult&)> ServerDiscovery(const std::string& strName) override
     {
         m_discoveredOn.push_back(strName);
@@ -71,6 +72,7 @@ public:
     std::shared_ptr<CLeaseSource> m_pLeases = std::make_shared<CFakeLeaseSource>("fake");
     bool m_bCanInform = false;
     bool m_bCanDiscover = false;
+    QString m_strProbeAdvice = "Add yourself to the veyra group, then log in again.";
     DiscoveryResult m_discovery; // what every discovery finds
     int m_nDiscoveryError = 0;
     QString m_strSavePath; // what the save dialog answers; empty is Cancel

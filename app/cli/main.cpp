@@ -8,10 +8,16 @@
 #include "app/cli/text_columns.h"
 #include "core/model/requested_options.h"
 #include "linux/adapter_source.h"
+#include "linux/answered_lease_source.h"
 #include "linux/dhcp_discover.h"
+#include "linux/lease_chain.h"
 #include "linux/linux_lease_sources.h"
+#include "linux/privileges.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace
@@ -82,12 +88,63 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
     }
     return nStatus;
 }
+
+// Run set-user-ID or with file capabilities, veyra keeps them only until its
+// socket is open; a run that cannot give them up reads nothing more.
+void DropPrivilegesOrEnd()
+{
+    if (const int nError = DropPrivileges())
+    {
+        Print(std::string("veyra: cannot give up privileges: ") + std::strerror(nError) + "\n",
+              stderr);
+        std::exit(kExitFailed);
+    }
+}
+
+// The discovery's own, which drops the privileges as soon as its socket is open.
+int DiscoverDroppingPrivileges(const DiscoverySettings& settings, DiscoveryResult& result)
+{
+    DiscoverySettings dropping = settings;
+    dropping.m_fnOpened = [fnOpened = settings.m_fnOpened]()
+    {
+        if (const int nError = DropPrivileges())
+            return nError;
+        return fnOpened ? fnOpened() : 0;
+    };
+    const int nResult = DiscoverDhcpServers(dropping, result);
+    DropPrivilegesOrEnd();
+    return nResult;
+}
+
+// --inform asks the server before any lease is read: the adapter is found
+// without them, and its socket open, the privileges go.
+std::unique_ptr<CLeaseSource> AskFirst(const LinuxPaths& paths, const std::string& strArgument)
+{
+    CLeaseChain noLeases({});
+    CLinuxAdapterSource source(paths, noLeases);
+    AdapterList adapters;
+    source.Read(adapters);
+    const std::optional<LeaseInterface> iface =
+        source.Interface(AdapterNamed(adapters, strArgument));
+    InformSettings settings;
+    settings.m_fnOpened = DropPrivileges;
+    Lease lease;
+    const int nResult = iface ? MakeInformLeaseSource(settings)->Read(*iface, lease) : ENODEV;
+    DropPrivilegesOrEnd();
+    return std::make_unique<CAnsweredLeaseSource>(nResult, std::move(lease));
+}
 } // namespace
 
 int main(int argc, char* argv[])
 {
     UseTheLocalesCharset();
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    // Only a run that opens a socket keeps its privileges until then.
+    const bool bRuns = command.m_strError.empty() && !command.m_bHelp && !command.m_bVersion;
+    const bool bAsk =
+        bRuns && !command.m_bDiscover && command.m_bInform && !command.m_strAdapter.empty();
+    if (!bAsk && !(bRuns && command.m_bDiscover))
+        DropPrivilegesOrEnd();
     if (command.m_bHelp)
     {
         Print(kUsageText);
@@ -106,7 +163,7 @@ int main(int argc, char* argv[])
     if (command.m_bDiscover)
     {
         const DiscoverOutcome outcome =
-            RunDiscover(command.m_discover, {DiscoverDhcpServers, RandomLocalMac},
+            RunDiscover(command.m_discover, {DiscoverDroppingPrivileges, RandomLocalMac},
                         [](const std::string& strProgress) { Print(strProgress, stderr); });
         Print(outcome.m_strOut);
         Print(outcome.m_strErr, stderr);
@@ -114,7 +171,9 @@ int main(int argc, char* argv[])
     }
 
     const LinuxPaths paths;
-    const std::unique_ptr<CRunLeaseSources> pLeases = MakeLinuxLeaseSources(paths);
+    const std::unique_ptr<CRunLeaseSources> pLeases =
+        bAsk ? MakeLinuxLeaseSources(paths, AskFirst(paths, command.m_strAdapter))
+             : MakeLinuxLeaseSources(paths);
     CLinuxAdapterSource source(paths, pLeases->Kept());
     AdapterList adapters;
     source.Read(adapters);

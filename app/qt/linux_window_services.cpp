@@ -1,7 +1,7 @@
 #include "app/qt/linux_window_services.h"
 
+#include "app/qt/probe_process.h"
 #include "linux/linux_lease_sources.h"
-#include "linux/process_capabilities.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 
 CLinuxWindowServices::CLinuxWindowServices()
-    : m_bCanInform(ProcessCanSendInform()), m_bCanDiscover(ProcessCanDiscoverServers()),
+    : m_strProbePath(InstalledProbePath()), m_probeAccess(CheckProbe(m_strProbePath)),
       m_pListingLeases(MakeLinuxLeaseSources(m_paths)),
       m_adapters(m_paths, m_pListingLeases->Kept()),
       m_firstRead(std::async(std::launch::async,
@@ -42,8 +42,11 @@ std::optional<LeaseInterface> CLinuxWindowServices::Interface(const std::string&
 std::shared_ptr<CLeaseSource> CLinuxWindowServices::RequestLeases(bool bInform)
 {
     // The returned source keeps the whole run of sources alive.
-    std::shared_ptr<CRunLeaseSources> pRun = MakeLinuxLeaseSources(m_paths);
-    CLeaseSource& leases = pRun->Request(bInform && m_bCanInform);
+    const bool bAsk = bInform && CanInform();
+    std::shared_ptr<CRunLeaseSources> pRun =
+        bAsk ? MakeLinuxLeaseSources(m_paths, std::make_unique<CProbeInformSource>(m_strProbePath))
+             : MakeLinuxLeaseSources(m_paths);
+    CLeaseSource& leases = pRun->Request(bAsk);
     return std::shared_ptr<CLeaseSource>(std::move(pRun), &leases);
 }
 
@@ -54,7 +57,18 @@ CLinuxWindowServices::ServerDiscovery(const std::string& strName)
     // the wait is veyra --discover's.
     DiscoverySettings settings;
     settings.m_strInterface = strName;
-    return [settings](DiscoveryResult& result) { return DiscoverDhcpServers(settings, result); };
+    return [settings, strProbe = m_strProbePath](DiscoveryResult& result)
+    {
+        CProbeSession session(settings.m_limits);
+        if (const int nError = RunProbe(strProbe, DiscoverProbeArguments(settings), session))
+            return nError;
+        return session.Finish(result);
+    };
+}
+
+QString CLinuxWindowServices::ProbeAdvice() const
+{
+    return QString::fromStdString(::ProbeAdvice(m_probeAccess, m_strProbePath));
 }
 
 QString CLinuxWindowServices::AskSavePath(QWidget* pParent)

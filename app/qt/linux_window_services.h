@@ -1,11 +1,13 @@
 // CLinuxWindowServices: the window's services on a Linux desktop: the Linux
-// back ends, and Qt's own dialogs, clipboard and web browser.
+// back ends, and Qt's own dialogs, clipboard and web browser. What needs
+// CAP_NET_RAW runs in veyra-probe; the window holds no capability.
 #pragma once
 
 #include "app/qt/window_services.h"
 #include "linux/adapter_source.h"
 #include "linux/lease_memo.h"
 #include "linux/linux_paths.h"
+#include "linux/probe_client.h"
 
 #include <future>
 #include <utility>
@@ -20,8 +22,9 @@ public:
     int ReadAdapters(AdapterList& adapters) override;
     std::optional<LeaseInterface> Interface(const std::string& strName) const override;
     std::shared_ptr<CLeaseSource> RequestLeases(bool bInform) override;
-    bool CanInform() const override { return m_bCanInform; }
-    bool CanDiscover() const override { return m_bCanDiscover; }
+    bool CanInform() const override { return m_probeAccess == ProbeAccess::Usable; }
+    bool CanDiscover() const override { return m_probeAccess == ProbeAccess::Usable; }
+    QString ProbeAdvice() const override;
     std::function<int(DiscoveryResult&)> ServerDiscovery(const std::string& strName) override;
 
     QString AskSavePath(QWidget* pParent) override;
@@ -33,8 +36,9 @@ public:
 
 private:
     const LinuxPaths m_paths;
-    const bool m_bCanInform;
-    const bool m_bCanDiscover;
+    // veyra-probe beside this program's installation, and what this user may do with it.
+    const std::string m_strProbePath;
+    const ProbeAccess m_probeAccess;
     // The listing's own sources: a request reads fresh ones, as Veyra.exe
     // asks the DHCP client anew each time.
     std::unique_ptr<CRunLeaseSources> m_pListingLeases;

@@ -3,14 +3,37 @@
 #include "app/qt/linux_window_services.h"
 #include "app/qt/query_window.h"
 #include "app/qt/version.h"
+#include "linux/privileges.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
+    // Qt loads libraries that the environment names (QT_PLUGIN_PATH, the
+    // platform, style and theme plugins), so a Qt process with privileges
+    // would run any user's code with them. Root's own run gives up the
+    // capabilities it has by being root; any other privileged run ends here,
+    // before anything of Qt exists. Asking DHCP servers is veyra-probe's.
+    if (getuid() == 0 && geteuid() == 0 && DropCapabilities() != 0)
+    {
+        std::fputs("veyra-gui: cannot give up root's capabilities\n", stderr);
+        return 1;
+    }
+    const std::string strPrivileges = HeldPrivileges();
+    if (!strPrivileges.empty())
+    {
+        std::fprintf(stderr,
+                     "veyra-gui: will not start with privileges: %s.\n"
+                     "Qt would load libraries named by the environment into a privileged "
+                     "process. Remove them (sudo setcap -r, chmod u-s,g-s on veyra-gui); "
+                     "DHCP servers are asked through veyra-probe.\n",
+                     strPrivileges.c_str());
+        return 1;
+    }
     // Answered before Qt looks for a display, so that it works without one.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
     {

@@ -117,12 +117,10 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     pInformReason->setObjectName("informReason");
     if (!m_services.CanInform())
     {
-        const QString strWhy =
-            "Asking the DHCP server needs the capabilities CAP_NET_RAW and CAP_NET_BIND_SERVICE, "
-            "which this process has not got.";
+        const QString strWhy = m_services.ProbeAdvice();
         m_pInform->setEnabled(false);
         m_pInform->setToolTip(strWhy);
-        pInformReason->setText("(needs CAP_NET_RAW and CAP_NET_BIND_SERVICE)");
+        pInformReason->setText("(not allowed for this user)");
         pInformReason->setToolTip(strWhy);
         pInformReason->setEnabled(false);
     }
@@ -138,8 +136,7 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     if (!m_services.CanDiscover())
     {
         m_pFindServers->setEnabled(false);
-        m_pFindServers->setToolTip("Looking for DHCP servers needs the capability CAP_NET_RAW, "
-                                   "which this process has not got.");
+        m_pFindServers->setToolTip(m_services.ProbeAdvice());
     }
 
     m_pDownload = new QPushButton("&Download Here", this);

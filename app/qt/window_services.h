@@ -31,10 +31,13 @@ public:
     // The lease source of one request, read on a worker thread. The window
     // may be gone before the read ends, so the source owns all it uses.
     virtual std::shared_ptr<CLeaseSource> RequestLeases(bool bInform) = 0;
-    // Whether this process may ask the DHCP server itself (DHCPINFORM).
+    // Whether this process may ask the DHCP server itself (DHCPINFORM), and
+    // look for every DHCP server on a link: both go through veyra-probe.
     virtual bool CanInform() const = 0;
-    // Whether this process may look for every DHCP server on a link.
     virtual bool CanDiscover() const = 0;
+    // When it may not ask DHCP servers: how the person gets to (a group to
+    // join, a command, logging in again).
+    virtual QString ProbeAdvice() const = 0;
     // The search for the DHCP servers on the interface (DHCPDISCOVER), run on
     // a worker thread: 0 when its wait ended, or an errno value. Like a lease
     // source, it owns all it uses.

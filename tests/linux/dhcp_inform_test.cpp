@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -173,12 +174,13 @@ TEST_F(InformExchange, SilenceEndsAfterTheLastAttempt)
     EXPECT_EQ(pServer->WaitForRequests(3, kPatient).size(), 3u);
 }
 
-TEST_F(InformExchange, TakenClientPortFallsBackToAnEphemeralOne)
+// A DHCP client holding port 68 keeps it: the request still goes from 68,
+// and the answer reaches both the client's socket and the inform.
+TEST_F(InformExchange, TakenClientPortStaysWithItsClient)
 {
     const auto pServer = Serve(
         [](const BootpMessage& request, int) {
-            return std::vector<FakeAnswer>{
-                {FakeReply(request, kDhcpAck, AnswerOptions("ephemeral"))}};
+            return std::vector<FakeAnswer>{{FakeReply(request, kDhcpAck, AnswerOptions("shared"))}};
         });
     // Another DHCP client's socket on the port, without SO_REUSEADDR.
     const CNetnsScope scope(m_pPair->ClientNamespace());
@@ -187,13 +189,15 @@ TEST_F(InformExchange, TakenClientPortFallsBackToAnEphemeralOne)
 
     Lease lease;
     EXPECT_EQ(ReadInClient(lease), 0);
-    EXPECT_EQ(lease.m_mapOptions.at(15), TextBytes("ephemeral"));
+    EXPECT_EQ(lease.m_mapOptions.at(15), TextBytes("shared"));
     const std::vector<FakeRequest> requests = pServer->Requests();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_NE(requests[0].m_nSourcePort, 68);
+    EXPECT_EQ(requests[0].m_nSourcePort, 68);
+    pollfd ready{holder.Get(), POLLIN, 0};
+    EXPECT_EQ(poll(&ready, 1, static_cast<int>(kPatient.count())), 1);
 }
 
-// A child that gives up root may not bind the client port to the interface.
+// A child that gives up root may not open the packet socket.
 TEST_F(InformExchange, WithoutPrivilegesTheErrorSaysSo)
 {
     const pid_t child = fork();

@@ -162,9 +162,8 @@ TEST_F(DnsmasqInform, AnswersWithTheNetworksOptionsAndNoLease)
     ExpectTheServersOptions(lease);
 }
 
-// dnsmasq answers the request's source port, so a client holding 68 does not
-// stand in the way.
-TEST_F(DnsmasqInform, AnswersTheEphemeralPortToo)
+// A client holding port 68 does not stand in the way: the inform binds none.
+TEST_F(DnsmasqInform, AnswersWhileAClientHoldsThePort)
 {
     const CNetnsScope scope(m_pPair->ClientNamespace());
     const CFileDescriptor holder = HoldClientPort();

@@ -35,6 +35,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
+# nobody runs a copy in a folder it can reach, wherever the checkout lives.
+chmod 755 "$work"
+install -m 755 "$veyra" "$work/veyra"
+veyra=$work/veyra
 
 in_cli() { ip netns exec "$cli" "$@"; }
 

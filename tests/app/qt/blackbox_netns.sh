@@ -35,10 +35,14 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 work=$(mktemp -d)
-mkdir -p "$work/home/runtime"
+mkdir -p "$work/home/runtime" "$work/bin"
 chown -R 65534:65534 "$work/home"
 chmod 700 "$work/home/runtime"
-chmod 755 "$work"
+chmod 755 "$work" "$work/bin"
+# nobody runs a copy in a folder it can reach: a checkout under a home folder
+# of mode 0700 is closed to it.
+install -m 755 "$gui" "$work/bin/veyra-gui"
+gui=$work/bin/veyra-gui
 
 in_cli() { ip netns exec "$cli" "$@"; }
 

@@ -1,0 +1,217 @@
+// veyra-probe: the one Veyra program that holds CAP_NET_RAW (installed
+// cap_net_raw+ep, or run by root). It asks the DHCP servers of one interface
+// for the window and the command line, and tells them what came back as JSON
+// lines (core/wire/probe_messages.h) on its standard output:
+//
+//   veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]
+//   veyra-probe inform INTERFACE
+//
+// Its caller and environment are not trusted: it reads no environment
+// variable at all (the environment is cleared first), closes every inherited
+// descriptor above 2, checks its arguments, opens its socket, then drops every
+// capability and any set-user-ID and sets no_new_privs before it sends or
+// reads a packet. Exit status 0 when it ran to its "end" line, 2 for bad
+// arguments, 1 otherwise.
+#include "core/wire/probe_messages.h"
+#include "linux/dhcp_discover.h"
+#include "linux/dhcp_inform.h"
+#include "linux/privileges.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/file_descriptor.h"
+
+namespace
+{
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr long kMaxWaitMs = 60000;
+
+const char kUsage[] = "usage: veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]\n"
+                      "       veyra-probe inform INTERFACE\n";
+
+// Descriptors 0 to 2 open (on /dev/null where the caller left them closed),
+// so that no socket becomes standard output; everything above closed.
+bool SettleDescriptors()
+{
+    for (int nFd = 0; nFd <= 2; ++nFd)
+    {
+        if (fcntl(nFd, F_GETFD) == -1 && open("/dev/null", O_RDWR) != nFd)
+            return false;
+    }
+    return close_range(3, ~0U, 0) == 0;
+}
+
+void Write(const std::string& strLine)
+{
+    for (std::size_t nDone = 0; nDone < strLine.size();)
+    {
+        const ssize_t nWritten =
+            write(STDOUT_FILENO, strLine.data() + nDone, strLine.size() - nDone);
+        if (nWritten < 0 && errno == EINTR)
+            continue;
+        if (nWritten <= 0)
+            std::_Exit(kExitFailed);
+        nDone += static_cast<std::size_t>(nWritten);
+    }
+}
+
+// A name the kernel could have given: 1 to 15 printable bytes, no slash or space.
+bool IsInterfaceName(const char* pszName)
+{
+    const std::size_t nSize = std::strlen(pszName);
+    if (nSize == 0 || nSize >= IFNAMSIZ)
+        return false;
+    for (std::size_t n = 0; n < nSize; ++n)
+    {
+        const char c = pszName[n];
+        if (c <= ' ' || c > '~' || c == '/')
+            return false;
+    }
+    return true;
+}
+
+// Drops everything, then says so with the process's own capability lines.
+int Opened(const std::optional<std::uint32_t>& nXid, const std::optional<HardwareAddress>& mac)
+{
+    if (const int nError = DropPrivileges())
+        return nError;
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Opened;
+    message.m_strStatus = CapabilityStatus();
+    message.m_nTransactionId = nXid;
+    message.m_ClientMac = mac;
+    Write(FormatProbeMessage(message));
+    return 0;
+}
+
+void End(int nError, std::uint64_t nUnrelayed)
+{
+    // Whatever failed before the socket was open, nothing is kept past here.
+    if (nError != 0)
+        DropPrivileges();
+    ProbeMessage message;
+    message.m_event = ProbeEvent::End;
+    message.m_nError = nError;
+    message.m_nUnrelayed = nUnrelayed;
+    Write(FormatProbeMessage(message));
+}
+
+int Discover(const char* pszInterface, const char* pszWait, const char* pszMac)
+{
+    long nWait = 0;
+    const char* pszWaitEnd = pszWait + std::strlen(pszWait);
+    const auto parsed = std::from_chars(pszWait, pszWaitEnd, nWait);
+    std::optional<HardwareAddress> clientMac;
+    if (pszMac != nullptr)
+        clientMac = ParseProbeMac(pszMac);
+    if (parsed.ec != std::errc() || parsed.ptr != pszWaitEnd || nWait < 1 || nWait > kMaxWaitMs ||
+        (pszMac != nullptr && !clientMac))
+        return kExitUsage;
+
+    DiscoverySettings settings;
+    settings.m_strInterface = pszInterface;
+    settings.m_wait = std::chrono::milliseconds(nWait);
+    settings.m_ClientMac = clientMac;
+    DiscoveryResult result;
+    settings.m_fnOpened = [&result]()
+    { return Opened(result.m_nTransactionId, result.m_ClientMac); };
+    std::size_t nRelayed = 0;
+    std::size_t nRelayedBytes = 0;
+    std::uint64_t nUnrelayed = 0;
+    settings.m_fnPacket =
+        [&](const ReceivedPacket& packet, const std::uint8_t* pData, std::chrono::microseconds at)
+    {
+        if (nRelayed >= kMaxProbePackets || packet.m_nSize > kMaxProbeValueBytes ||
+            nRelayedBytes + packet.m_nSize > kMaxProbePacketBytes)
+        {
+            ++nUnrelayed;
+            return;
+        }
+        ++nRelayed;
+        nRelayedBytes += packet.m_nSize;
+        ProbeMessage message;
+        message.m_event = ProbeEvent::Packet;
+        message.m_Packet.assign(pData, pData + packet.m_nSize);
+        message.m_SourceMac = packet.m_SourceMac;
+        message.m_bChecksumPending = packet.m_bChecksumPending;
+        message.m_nMicroseconds = static_cast<std::uint64_t>(at.count());
+        Write(FormatProbeMessage(message));
+    };
+    End(DiscoverDhcpServers(settings, result), nUnrelayed);
+    return 0;
+}
+
+// The interface's IPv4 address (host byte order), through an unprivileged
+// socket of this network namespace.
+int InterfaceAddress(const char* pszInterface, std::uint32_t& nAddress)
+{
+    const CFileDescriptor udp(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (!udp.IsOpen())
+        return errno;
+    ifreq request{};
+    std::strncpy(request.ifr_name, pszInterface, IFNAMSIZ - 1);
+    if (ioctl(udp.Get(), SIOCGIFADDR, &request) != 0)
+        return errno == EADDRNOTAVAIL ? ENOENT : errno;
+    sockaddr_in address{};
+    std::memcpy(&address, &request.ifr_addr, sizeof address);
+    nAddress = ntohl(address.sin_addr.s_addr);
+    return 0;
+}
+
+int Inform(const char* pszInterface)
+{
+    LeaseInterface iface;
+    iface.m_strName = pszInterface;
+    std::uint32_t nAddress = 0;
+    if (const int nError = InterfaceAddress(pszInterface, nAddress))
+    {
+        End(nError, 0);
+        return 0;
+    }
+    iface.m_IpAddresses = {nAddress};
+    InformSettings settings;
+    settings.m_fnOpened = []() { return Opened(std::nullopt, std::nullopt); };
+    Lease lease;
+    const int nError = MakeInformLeaseSource(settings)->Read(iface, lease);
+    if (nError == 0)
+    {
+        ProbeMessage message;
+        message.m_event = ProbeEvent::Options;
+        message.m_mapOptions = std::move(lease.m_mapOptions);
+        Write(FormatProbeMessage(message));
+    }
+    End(nError, 0);
+    return 0;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    clearenv();
+    if (!SettleDescriptors())
+        return kExitFailed;
+    int nStatus = kExitUsage;
+    if (argc >= 4 && argc <= 5 && std::strcmp(argv[1], "discover") == 0 && IsInterfaceName(argv[2]))
+        nStatus = Discover(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    else if (argc == 3 && std::strcmp(argv[1], "inform") == 0 && IsInterfaceName(argv[2]))
+        nStatus = Inform(argv[2]);
+    if (nStatus == kExitUsage)
+    {
+        DropPrivileges();
+        std::fputs(kUsage, stderr);
+    }
+    return nStatus;
+}

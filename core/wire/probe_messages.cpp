@@ -1,0 +1,265 @@
+#include "core/wire/probe_messages.h"
+
+#include "core/wire/hex_digit.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+
+namespace
+{
+using Json = nlohmann::json;
+
+// An errno value is small and positive; anything else is a forgery.
+constexpr int kMaxErrno = 4095;
+// A wait is at most minutes: an hour bounds any time a packet came.
+constexpr std::uint64_t kMaxMicroseconds = 3600ULL * 1000 * 1000;
+
+const char* EventName(ProbeEvent event)
+{
+    switch (event)
+    {
+    case ProbeEvent::Opened:
+        return "opened";
+    case ProbeEvent::Packet:
+        return "packet";
+    case ProbeEvent::Options:
+        return "options";
+    case ProbeEvent::End:
+        break;
+    }
+    return "end";
+}
+
+std::string Hex(const std::vector<std::uint8_t>& bytes)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string strHex;
+    strHex.reserve(bytes.size() * 2);
+    for (const std::uint8_t nByte : bytes)
+    {
+        strHex += kDigits[nByte >> 4];
+        strHex += kDigits[nByte & 0x0F];
+    }
+    return strHex;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadHex(const Json& value, std::size_t nMaxBytes)
+{
+    if (!value.is_string())
+        return std::nullopt;
+    const std::string& strHex = value.get_ref<const std::string&>();
+    if (strHex.size() % 2 != 0 || strHex.size() / 2 > nMaxBytes)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(strHex.size() / 2);
+    for (std::size_t nAt = 0; nAt < strHex.size(); nAt += 2)
+    {
+        const int nHigh = HexDigit(strHex[nAt]);
+        const int nLow = HexDigit(strHex[nAt + 1]);
+        if (nHigh < 0 || nLow < 0)
+            return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(nHigh << 4 | nLow));
+    }
+    return bytes;
+}
+
+std::optional<HardwareAddress> ReadMac(const Json& value)
+{
+    if (!value.is_string())
+        return std::nullopt;
+    return ParseProbeMac(value.get_ref<const std::string&>());
+}
+
+std::optional<std::uint64_t> ReadCount(const Json& value, std::uint64_t nMax)
+{
+    if (!value.is_number_unsigned() || value.get<std::uint64_t>() > nMax)
+        return std::nullopt;
+    return value.get<std::uint64_t>();
+}
+
+// Option codes are decimal keys from "0" to "255", written without leading zeros.
+std::optional<std::uint8_t> ReadCode(const std::string& strKey)
+{
+    if (strKey.empty() || strKey.size() > 3 || (strKey.size() > 1 && strKey[0] == '0'))
+        return std::nullopt;
+    unsigned nCode = 0;
+    for (const char c : strKey)
+    {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        nCode = nCode * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (nCode > 255)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(nCode);
+}
+
+bool ReadOpened(const Json& object, ProbeMessage& message)
+{
+    const auto status = object.find("status");
+    if (status == object.end() || !status->is_string() ||
+        status->get_ref<const std::string&>().size() > kMaxProbeStatusBytes)
+        return false;
+    message.m_strStatus = status->get<std::string>();
+    const auto xid = object.find("xid");
+    const auto mac = object.find("mac");
+    if ((xid == object.end()) != (mac == object.end()))
+        return false;
+    if (xid == object.end())
+        return object.size() == 2;
+    const std::optional<std::uint64_t> nXid = ReadCount(*xid, 0xFFFFFFFF);
+    message.m_ClientMac = ReadMac(*mac);
+    if (!nXid || !message.m_ClientMac)
+        return false;
+    message.m_nTransactionId = static_cast<std::uint32_t>(*nXid);
+    return object.size() == 4;
+}
+
+bool ReadPacket(const Json& object, ProbeMessage& message)
+{
+    const auto data = object.find("data");
+    const auto source = object.find("source");
+    const auto pending = object.find("pending");
+    const auto us = object.find("us");
+    if (object.size() != 5 || data == object.end() || source == object.end() ||
+        pending == object.end() || us == object.end() || !pending->is_boolean())
+        return false;
+    std::optional<std::vector<std::uint8_t>> packet = ReadHex(*data, kMaxProbeValueBytes);
+    const std::optional<HardwareAddress> sourceMac = ReadMac(*source);
+    const std::optional<std::uint64_t> nMicroseconds = ReadCount(*us, kMaxMicroseconds);
+    if (!packet || !sourceMac || !nMicroseconds)
+        return false;
+    message.m_Packet = std::move(*packet);
+    message.m_SourceMac = *sourceMac;
+    message.m_bChecksumPending = pending->get<bool>();
+    message.m_nMicroseconds = *nMicroseconds;
+    return true;
+}
+
+bool ReadOptions(const Json& object, ProbeMessage& message)
+{
+    const auto options = object.find("options");
+    if (object.size() != 2 || options == object.end() || !options->is_object())
+        return false;
+    for (const auto& [strKey, value] : options->items())
+    {
+        const std::optional<std::uint8_t> nCode = ReadCode(strKey);
+        std::optional<std::vector<std::uint8_t>> bytes = ReadHex(value, kMaxProbeValueBytes);
+        if (!nCode || !bytes || !message.m_mapOptions.emplace(*nCode, std::move(*bytes)).second)
+            return false;
+    }
+    return true;
+}
+
+bool ReadEnd(const Json& object, ProbeMessage& message)
+{
+    const auto error = object.find("error");
+    const auto unrelayed = object.find("unrelayed");
+    if (object.size() != 3 || error == object.end() || unrelayed == object.end())
+        return false;
+    const std::optional<std::uint64_t> nError = ReadCount(*error, kMaxErrno);
+    const std::optional<std::uint64_t> nUnrelayed = ReadCount(*unrelayed, UINT64_MAX);
+    if (!nError || !nUnrelayed)
+        return false;
+    message.m_nError = static_cast<int>(*nError);
+    message.m_nUnrelayed = *nUnrelayed;
+    return true;
+}
+} // namespace
+
+std::string ProbeMacText(const HardwareAddress& mac)
+{
+    char szText[18];
+    std::snprintf(szText, sizeof szText, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
+                  mac[3], mac[4], mac[5]);
+    return szText;
+}
+
+std::optional<HardwareAddress> ParseProbeMac(std::string_view text)
+{
+    HardwareAddress mac{};
+    if (text.size() != mac.size() * 3 - 1)
+        return std::nullopt;
+    for (std::size_t nByte = 0; nByte < mac.size(); ++nByte)
+    {
+        const std::size_t nAt = nByte * 3;
+        const int nHigh = HexDigit(text[nAt]);
+        const int nLow = HexDigit(text[nAt + 1]);
+        if (nHigh < 0 || nLow < 0 || (nByte + 1 < mac.size() && text[nAt + 2] != ':'))
+            return std::nullopt;
+        mac[nByte] = static_cast<std::uint8_t>(nHigh << 4 | nLow);
+    }
+    return mac;
+}
+
+std::string FormatProbeMessage(const ProbeMessage& message)
+{
+    Json object = {{"event", EventName(message.m_event)}};
+    switch (message.m_event)
+    {
+    case ProbeEvent::Opened:
+        object["status"] = message.m_strStatus;
+        if (message.m_nTransactionId && message.m_ClientMac)
+        {
+            object["xid"] = *message.m_nTransactionId;
+            object["mac"] = ProbeMacText(*message.m_ClientMac);
+        }
+        break;
+    case ProbeEvent::Packet:
+        object["data"] = Hex(message.m_Packet);
+        object["source"] = ProbeMacText(message.m_SourceMac);
+        object["pending"] = message.m_bChecksumPending;
+        object["us"] = message.m_nMicroseconds;
+        break;
+    case ProbeEvent::Options:
+        object["options"] = Json::object();
+        for (const auto& [nCode, bytes] : message.m_mapOptions)
+            object["options"][std::to_string(nCode)] = Hex(bytes);
+        break;
+    case ProbeEvent::End:
+        object["error"] = message.m_nError;
+        object["unrelayed"] = message.m_nUnrelayed;
+        break;
+    }
+    // Status texts are the kernel's; replace anything that is not UTF-8.
+    return object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::optional<ProbeMessage> ParseProbeMessage(std::string_view line)
+{
+    if (line.size() > kMaxProbeLine)
+        return std::nullopt;
+    const Json object = Json::parse(line, nullptr, false);
+    if (!object.is_object())
+        return std::nullopt;
+    const auto event = object.find("event");
+    if (event == object.end() || !event->is_string())
+        return std::nullopt;
+    const std::string& strEvent = event->get_ref<const std::string&>();
+    ProbeMessage message;
+    bool bRead = false;
+    if (strEvent == "opened")
+    {
+        message.m_event = ProbeEvent::Opened;
+        bRead = ReadOpened(object, message);
+    }
+    else if (strEvent == "packet")
+    {
+        message.m_event = ProbeEvent::Packet;
+        bRead = ReadPacket(object, message);
+    }
+    else if (strEvent == "options")
+    {
+        message.m_event = ProbeEvent::Options;
+        bRead = ReadOptions(object, message);
+    }
+    else if (strEvent == "end")
+    {
+        message.m_event = ProbeEvent::End;
+        bRead = ReadEnd(object, message);
+    }
+    if (!bRead)
+        return std::nullopt;
+    return message;
+}

@@ -1,0 +1,74 @@
+// What veyra-probe, the helper that holds CAP_NET_RAW, tells its caller: one
+// JSON object per line on its standard output. The caller reads it as
+// untrusted input, so every field is checked against its bounds.
+//
+//   {"event":"opened","status":"CapInh:\t...\n","xid":N,"mac":"02:00:00:00:00:01"}
+//   {"event":"packet","data":"45..","source":"02:..","pending":false,"us":N}
+//   {"event":"options","options":{"1":"ffffff00","3":"0a000001"}}
+//   {"event":"end","error":0,"unrelayed":0}
+//
+// "opened" comes once the socket is open and the helper has dropped its
+// privileges (status: its capability lines of /proc/self/status; xid and mac
+// only for a discovery); "packet" relays one received IPv4 packet as it came,
+// with the time since the send; "options" holds a DHCPINFORM's answer; "end"
+// is the last line, with 0 or an errno value and the packets not relayed
+// past the bounds below.
+#pragma once
+
+#include "core/model/lease.h"
+#include "core/wire/dhcp_discovery.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class ProbeEvent
+{
+    Opened,
+    Packet,
+    Options,
+    End,
+};
+
+struct ProbeMessage
+{
+    ProbeEvent m_event = ProbeEvent::End;
+    // Opened
+    std::string m_strStatus;
+    std::optional<std::uint32_t> m_nTransactionId;
+    std::optional<HardwareAddress> m_ClientMac;
+    // Packet
+    std::vector<std::uint8_t> m_Packet;
+    HardwareAddress m_SourceMac{};
+    bool m_bChecksumPending = false;
+    std::uint64_t m_nMicroseconds = 0;
+    // Options
+    OptionMap m_mapOptions;
+    // End
+    int m_nError = 0;
+    std::uint64_t m_nUnrelayed = 0;
+};
+
+// What the helper relays at most; past either bound it only counts packets.
+constexpr std::size_t kMaxProbePackets = 4096;
+constexpr std::size_t kMaxProbePacketBytes = 16 * 1024 * 1024;
+// The longest packet or option value a line may carry, and so the longest line.
+constexpr std::size_t kMaxProbeValueBytes = 0xFFFF;
+constexpr std::size_t kMaxProbeStatusBytes = 1024;
+constexpr std::size_t kMaxProbeLine = 2 * kMaxProbeValueBytes + 2 * kMaxProbeStatusBytes + 256;
+
+// An Ethernet address as the lines write it: "02:00:00:00:00:01".
+std::string ProbeMacText(const HardwareAddress& mac);
+// Six pairs of hexadecimal digits (either case) joined by colons; empty otherwise.
+std::optional<HardwareAddress> ParseProbeMac(std::string_view text);
+
+// One line, ending in '\n'.
+std::string FormatProbeMessage(const ProbeMessage& message);
+
+// One line without its '\n'. Empty when it is longer than kMaxProbeLine, not
+// one JSON object, of an unknown event, or when a field is missing, of the
+// wrong type or out of its bounds.
+std::optional<ProbeMessage> ParseProbeMessage(std::string_view line);

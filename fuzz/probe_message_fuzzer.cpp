@@ -1,0 +1,25 @@
+// The window's and the command line's reading of veyra-probe's output: any
+// line is refused or read within the bounds, and a line read writes back to
+// one that reads the same.
+#include "core/wire/probe_messages.h"
+
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nSize)
+{
+    const std::string_view line(reinterpret_cast<const char*>(pInput), nSize);
+    const std::optional<ProbeMessage> message = ParseProbeMessage(line);
+    if (!message)
+        return 0;
+    if (message->m_Packet.size() > kMaxProbeValueBytes ||
+        message->m_strStatus.size() > kMaxProbeStatusBytes || message->m_nError < 0)
+        std::abort();
+    std::string strAgain = FormatProbeMessage(*message);
+    strAgain.pop_back();
+    const std::optional<ProbeMessage> again = ParseProbeMessage(strAgain);
+    if (!again || again->m_Packet != message->m_Packet ||
+        again->m_mapOptions != message->m_mapOptions || again->m_event != message->m_event)
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,163 @@
+#include "linux/probe_client.h"
+
+#include "platform/file_descriptor.h"
+
+#include <cap-ng.h>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::string InstalledProbePath()
+{
+    char szExe[PATH_MAX];
+    const ssize_t nSize = readlink("/proc/self/exe", szExe, sizeof szExe);
+    if (nSize <= 0 || static_cast<std::size_t>(nSize) >= sizeof szExe)
+        return std::string();
+    const std::string strExe(szExe, static_cast<std::size_t>(nSize));
+    const std::size_t nSlash = strExe.rfind('/');
+    if (nSlash == std::string::npos)
+        return std::string();
+    return strExe.substr(0, nSlash + 1) + VEYRA_PROBE_FROM_BINDIR;
+}
+
+ProbeAccess CheckProbe(const std::string& strPath)
+{
+    struct stat info
+    {
+    };
+    if (strPath.empty() || stat(strPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return ProbeAccess::Missing;
+    if (access(strPath.c_str(), X_OK) != 0)
+        return ProbeAccess::NotPermitted;
+    if (geteuid() == 0)
+        return ProbeAccess::Usable;
+    const CFileDescriptor file(open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!file.IsOpen() || capng_get_caps_fd(file.Get()) != 0)
+        return ProbeAccess::NoCapability;
+    return capng_have_capability(CAPNG_PERMITTED, CAP_NET_RAW) &&
+                   capng_have_capability(CAPNG_EFFECTIVE, CAP_NET_RAW)
+               ? ProbeAccess::Usable
+               : ProbeAccess::NoCapability;
+}
+
+std::string ProbeAdvice(ProbeAccess access, const std::string& strPath)
+{
+    switch (access)
+    {
+    case ProbeAccess::Usable:
+        break;
+    case ProbeAccess::Missing:
+        return "Asking DHCP servers needs the helper " + strPath + ", which is not installed.";
+    case ProbeAccess::NotPermitted:
+        return "Asking DHCP servers is for members of the veyra group: add yourself to it "
+               "(sudo adduser $USER veyra), then log in again.";
+    case ProbeAccess::NoCapability:
+        return "Asking DHCP servers is for root until the helper may open raw sockets: allow it "
+               "with sudo dpkg-reconfigure veyra, add yourself to the veyra group "
+               "(sudo adduser $USER veyra), then log in again.";
+    }
+    return std::string();
+}
+
+std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& settings)
+{
+    std::vector<std::string> arguments = {"discover", settings.m_strInterface,
+                                          std::to_string(settings.m_wait.count())};
+    if (settings.m_ClientMac)
+        arguments.push_back(ProbeMacText(*settings.m_ClientMac));
+    return arguments;
+}
+
+std::vector<std::string> InformProbeArguments(const std::string& strInterface)
+{
+    return {"inform", strInterface};
+}
+
+CProbeSession::CProbeSession(const DiscoveryLimits& limits) : m_limits(limits) {}
+
+bool CProbeSession::Refuse()
+{
+    m_bBroken = true;
+    return false;
+}
+
+bool CProbeSession::Take(std::string_view line)
+{
+    if (m_bEnded || m_bBroken)
+        return Refuse();
+    std::optional<ProbeMessage> message = ParseProbeMessage(line);
+    if (!message)
+        return Refuse();
+    switch (message->m_event)
+    {
+    case ProbeEvent::Opened:
+        if (m_bOpened)
+            return Refuse();
+        m_bOpened = true;
+        m_strStatus = std::move(message->m_strStatus);
+        if (message->m_nTransactionId)
+        {
+            m_result.m_nTransactionId = *message->m_nTransactionId;
+            m_result.m_ClientMac = *message->m_ClientMac;
+            m_discovery.emplace(m_result.m_nTransactionId, m_result.m_ClientMac, m_limits);
+        }
+        return true;
+    case ProbeEvent::Packet:
+    {
+        m_nPacketBytes += message->m_Packet.size();
+        if (!m_discovery || ++m_nPackets > kMaxProbePackets ||
+            m_nPacketBytes > kMaxProbePacketBytes)
+            return Refuse();
+        const PacketVerdict verdict =
+            m_discovery->Take(message->m_Packet.data(), message->m_Packet.size(),
+                              message->m_SourceMac, message->m_bChecksumPending);
+        if (verdict == PacketVerdict::Offer && !m_result.m_firstOffer)
+            m_result.m_firstOffer = std::chrono::microseconds(message->m_nMicroseconds);
+        return true;
+    }
+    case ProbeEvent::Options:
+        if (!m_bOpened || m_discovery || m_bHasOptions)
+            return Refuse();
+        m_bHasOptions = true;
+        m_lease.m_mapOptions = std::move(message->m_mapOptions);
+        return true;
+    case ProbeEvent::End:
+        m_bEnded = true;
+        m_nError = message->m_nError;
+        m_nUnrelayed = message->m_nUnrelayed;
+        return true;
+    }
+    return Refuse();
+}
+
+int CProbeSession::Finish(DiscoveryResult& result) const
+{
+    if (m_bBroken || !m_bEnded)
+        return EPROTO;
+    if (m_nError != 0)
+        return m_nError;
+    if (!m_discovery)
+        return EPROTO;
+    result = m_result;
+    result.m_servers = m_discovery->Servers();
+    result.m_counts = m_discovery->Counts();
+    // Packets the helper received but did not relay were taken and dropped.
+    result.m_counts.m_nPackets += static_cast<std::size_t>(m_nUnrelayed);
+    result.m_counts.m_nDropped += static_cast<std::size_t>(m_nUnrelayed);
+    return 0;
+}
+
+int CProbeSession::Finish(Lease& lease) const
+{
+    if (m_bBroken || !m_bEnded)
+        return EPROTO;
+    if (m_nError != 0)
+        return m_nError;
+    if (!m_bHasOptions)
+        return EPROTO;
+    lease.m_mapOptions = m_lease.m_mapOptions;
+    return 0;
+}

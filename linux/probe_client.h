@@ -1,0 +1,75 @@
+// The caller's side of veyra-probe, the helper that alone holds CAP_NET_RAW:
+// where it is installed, whether this user may run it, what to ask it, and
+// what its output (core/wire/probe_messages.h) comes to.
+#pragma once
+
+#include "core/model/lease.h"
+#include "core/wire/probe_messages.h"
+#include "linux/dhcp_discover.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Where the helper is installed: from the running program's own file
+// (/proc/self/exe), the relative path from the prefix's bin/ to
+// libexec/veyra/veyra-probe. No environment variable can move it. Empty when
+// the program's file cannot be read.
+std::string InstalledProbePath();
+
+enum class ProbeAccess
+{
+    Usable,
+    Missing,      // no such file
+    NotPermitted, // this user may not run it: not in the veyra group
+    NoCapability, // it has no cap_net_raw+ep, and this user is not root
+};
+
+// Whether this user can run the helper at that path to some effect.
+ProbeAccess CheckProbe(const std::string& strPath);
+
+// How to get what the helper gives, for a person; empty when it is usable.
+std::string ProbeAdvice(ProbeAccess access, const std::string& strPath);
+
+// The helper's arguments (without the program name).
+std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& settings);
+std::vector<std::string> InformProbeArguments(const std::string& strInterface);
+
+// One run's output, line by line: it sorts the relayed packets into servers
+// as DiscoverDhcpServers does, or keeps a DHCPINFORM's options.
+class CProbeSession
+{
+public:
+    explicit CProbeSession(const DiscoveryLimits& limits = DiscoveryLimits());
+
+    // One line without its '\n'. False when it is malformed, out of order,
+    // or past the bounds: the caller stops reading and ends the helper.
+    bool Take(std::string_view line);
+
+    bool Ended() const { return m_bEnded; }
+    // The helper's capability lines after it dropped them.
+    const std::string& Status() const { return m_strStatus; }
+
+    // 0, the helper's errno value, or EPROTO when its output broke off or was
+    // not what a helper writes.
+    int Finish(DiscoveryResult& result) const;
+    int Finish(Lease& lease) const;
+
+private:
+    bool Refuse();
+
+    DiscoveryLimits m_limits;
+    std::optional<CServerDiscovery> m_discovery;
+    DiscoveryResult m_result;
+    Lease m_lease;
+    std::string m_strStatus;
+    std::size_t m_nPackets = 0;
+    std::size_t m_nPacketBytes = 0;
+    bool m_bOpened = false;
+    bool m_bHasOptions = false;
+    bool m_bEnded = false;
+    bool m_bBroken = false;
+    int m_nError = 0;
+    std::uint64_t m_nUnrelayed = 0;
+};

@@ -1,0 +1,97 @@
+// RunProbe and CProbeInformSource over stand-ins for veyra-probe: shell
+// scripts that write what a helper, a broken one or a hostile one would.
+#include "app/qt/probe_process.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+
+class CProbeProcessTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A stand-in helper that runs the shell text, in the test's folder.
+    std::string Helper(const QByteArray& script)
+    {
+        const QString strPath = m_dir.filePath("veyra-probe");
+        QFile file(strPath);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write("#!/bin/sh\n" + script);
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return strPath.toStdString();
+    }
+
+    static LeaseInterface Addressed()
+    {
+        LeaseInterface iface;
+        iface.m_strName = "eth0";
+        iface.m_IpAddresses = {0x0A000002};
+        return iface;
+    }
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void InformReadsTheHelpersAnswer()
+    {
+        const std::string strHelper = Helper(
+            "[ \"$1 $2\" = 'inform eth0' ] || exit 2\n"
+            "echo '{\"event\":\"opened\",\"status\":\"\"}'\n"
+            "echo '{\"event\":\"options\",\"options\":{\"1\":\"ffffff00\",\"3\":\"0a000001\"}}'\n"
+            "echo '{\"event\":\"end\",\"error\":0,\"unrelayed\":0}'\n");
+        Lease lease;
+        QCOMPARE(CProbeInformSource(strHelper).Read(Addressed(), lease), 0);
+        QVERIFY((lease.m_mapOptions == OptionMap{{1, {255, 255, 255, 0}}, {3, {10, 0, 0, 1}}}));
+    }
+
+    void FailuresComeAsTheHelpersErrno()
+    {
+        const std::string strHelper =
+            Helper("echo '{\"event\":\"end\",\"error\":1,\"unrelayed\":0}'\n");
+        Lease lease;
+        QCOMPARE(CProbeInformSource(strHelper).Read(Addressed(), lease), EPERM);
+        QVERIFY(lease.m_mapOptions.empty());
+    }
+
+    void WithoutAnAddressTheHelperIsNotRun()
+    {
+        const std::string strHelper = Helper("exit 1\n");
+        LeaseInterface iface = Addressed();
+        iface.m_IpAddresses = {0};
+        Lease lease;
+        QCOMPARE(CProbeInformSource(strHelper).Read(iface, lease), ENOENT);
+    }
+
+    void AMissingHelperCannotStart()
+    {
+        Lease lease;
+        QCOMPARE(
+            CProbeInformSource(m_dir.filePath("absent").toStdString()).Read(Addressed(), lease),
+            ENOENT);
+    }
+
+    // A helper that ends without its end line, or writes a line with no end
+    // at all: the run ends, the latter killed, and the answer is refused.
+    void BrokenOutputIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::newRow("no end line")
+            << QByteArray("echo '{\"event\":\"opened\",\"status\":\"\"}'\n");
+        QTest::newRow("a line without end") << QByteArray("exec tr -d '\\n' </dev/zero\n");
+        QTest::newRow("not JSON") << QByteArray("echo hello\nexec sleep 600\n");
+    }
+
+    void BrokenOutputIsRefused()
+    {
+        QFETCH(QByteArray, script);
+        Lease lease;
+        QCOMPARE(CProbeInformSource(Helper(script)).Read(Addressed(), lease), EPROTO);
+    }
+};
+
+QTEST_GUILESS_MAIN(CProbeProcessTest)
+#include "probe_process_test.moc"

@@ -1,0 +1,138 @@
+#include "core/wire/probe_messages.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+TEST(ProbeMessages, EachEventReadsBackWhatItWrites)
+{
+    ProbeMessage opened;
+    opened.m_event = ProbeEvent::Opened;
+    opened.m_strStatus = "CapEff:\t0000000000000000\nNoNewPrivs:\t1\n";
+    opened.m_nTransactionId = 0xFFFFFFFF;
+    opened.m_ClientMac = HardwareAddress{0x02, 0xAB, 0, 0, 0, 0x01};
+    ProbeMessage packet;
+    packet.m_event = ProbeEvent::Packet;
+    packet.m_Packet = {0x45, 0x00, 0xFF};
+    packet.m_SourceMac = HardwareAddress{0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F};
+    packet.m_bChecksumPending = true;
+    packet.m_nMicroseconds = 1234;
+    ProbeMessage options;
+    options.m_event = ProbeEvent::Options;
+    options.m_mapOptions = {{0, {}}, {1, {255, 255, 255, 0}}, {255, {7}}};
+    ProbeMessage end;
+    end.m_nError = 110;
+    end.m_nUnrelayed = 3;
+
+    for (const ProbeMessage& message : {opened, packet, options, end})
+    {
+        const std::string strLine = FormatProbeMessage(message);
+        ASSERT_EQ(strLine.back(), '\n');
+        ASSERT_EQ(strLine.find('\n'), strLine.size() - 1) << strLine;
+        const std::optional<ProbeMessage> read =
+            ParseProbeMessage(std::string_view(strLine).substr(0, strLine.size() - 1));
+        ASSERT_TRUE(read) << strLine;
+        EXPECT_EQ(read->m_event, message.m_event);
+        EXPECT_EQ(read->m_strStatus, message.m_strStatus);
+        EXPECT_EQ(read->m_nTransactionId, message.m_nTransactionId);
+        EXPECT_EQ(read->m_ClientMac, message.m_ClientMac);
+        EXPECT_EQ(read->m_Packet, message.m_Packet);
+        EXPECT_EQ(read->m_SourceMac, message.m_SourceMac);
+        EXPECT_EQ(read->m_bChecksumPending, message.m_bChecksumPending);
+        EXPECT_EQ(read->m_nMicroseconds, message.m_nMicroseconds);
+        EXPECT_EQ(read->m_mapOptions, message.m_mapOptions);
+        EXPECT_EQ(read->m_nError, message.m_nError);
+        EXPECT_EQ(read->m_nUnrelayed, message.m_nUnrelayed);
+    }
+}
+
+// Lines a broken or hostile helper could write: each must be refused whole.
+const char* const kRefused[] = {
+    "",
+    "null",
+    "[]",
+    "{}",
+    "{\"event\":\"end\",\"error\":0,\"unrelayed\":0",    // cut short
+    "{\"event\":\"end\",\"error\":0,\"unrelayed\":0}{}", // two values
+    "{\"event\":\"END\",\"error\":0,\"unrelayed\":0}",   // events are lower case
+    "{\"event\":7,\"error\":0,\"unrelayed\":0}",
+    // end: the errno is small and positive, and nothing else is there
+    "{\"event\":\"end\",\"error\":-1,\"unrelayed\":0}",
+    "{\"event\":\"end\",\"error\":4096,\"unrelayed\":0}",
+    "{\"event\":\"end\",\"error\":1.5,\"unrelayed\":0}",
+    "{\"event\":\"end\",\"error\":\"0\",\"unrelayed\":0}",
+    "{\"event\":\"end\",\"error\":0}",
+    "{\"event\":\"end\",\"error\":0,\"unrelayed\":0,\"more\":1}",
+    // opened: the status is bounded; xid and mac come together
+    "{\"event\":\"opened\"}",
+    "{\"event\":\"opened\",\"status\":1}",
+    "{\"event\":\"opened\",\"status\":\"\",\"xid\":1}",
+    "{\"event\":\"opened\",\"status\":\"\",\"xid\":4294967296,\"mac\":\"02:00:00:00:00:01\"}",
+    "{\"event\":\"opened\",\"status\":\"\",\"xid\":1,\"mac\":\"02:00:00:00:00\"}",
+    "{\"event\":\"opened\",\"status\":\"\",\"xid\":1,\"mac\":\"02-00-00-00-00-01\"}",
+    "{\"event\":\"opened\",\"status\":\"\",\"xid\":1,\"mac\":\"02:00:00:00:00:0g\"}",
+    // packet: whole bytes of hex, a time within the hour
+    "{\"event\":\"packet\",\"data\":\"450\",\"source\":\"02:00:00:00:00:01\",\"pending\":false,"
+    "\"us\":0}",
+    "{\"event\":\"packet\",\"data\":\"4x\",\"source\":\"02:00:00:00:00:01\",\"pending\":false,"
+    "\"us\":0}",
+    "{\"event\":\"packet\",\"data\":\"45\",\"source\":\"02:00:00:00:00:01\",\"pending\":0,"
+    "\"us\":0}",
+    "{\"event\":\"packet\",\"data\":\"45\",\"source\":\"02:00:00:00:00:01\",\"pending\":false,"
+    "\"us\":3600000001}",
+    "{\"event\":\"packet\",\"data\":\"45\",\"source\":\"02:00:00:00:00:01\",\"pending\":false}",
+    // options: decimal codes 0 to 255 without leading zeros, each once
+    "{\"event\":\"options\",\"options\":{\"256\":\"00\"}}",
+    "{\"event\":\"options\",\"options\":{\"01\":\"00\"}}",
+    "{\"event\":\"options\",\"options\":{\"-1\":\"00\"}}",
+    "{\"event\":\"options\",\"options\":{\"\":\"00\"}}",
+    "{\"event\":\"options\",\"options\":{\"1\":\"0\"}}",
+    "{\"event\":\"options\",\"options\":{\"1\":[0]}}",
+    "{\"event\":\"options\",\"options\":[]}",
+};
+
+TEST(ProbeMessages, RefusesWhatAHelperDoesNotWrite)
+{
+    for (const char* pszLine : kRefused)
+        EXPECT_FALSE(ParseProbeMessage(pszLine)) << pszLine;
+}
+
+struct SizeCase
+{
+    std::size_t m_nHexDigits;
+    bool m_bRead;
+};
+
+TEST(ProbeMessages, PacketsAndLinesAreBounded)
+{
+    const SizeCase cases[] = {
+        {0, true},
+        {2 * kMaxProbeValueBytes, true},
+        {2 * kMaxProbeValueBytes + 2, false},
+        {2 * kMaxProbeLine, false}, // past the line's own bound, before any parsing
+    };
+    for (const SizeCase& test : cases)
+    {
+        const std::string strLine =
+            "{\"event\":\"packet\",\"data\":\"" + std::string(test.m_nHexDigits, 'a') +
+            "\",\"source\":\"02:00:00:00:00:01\",\"pending\":false,\"us\":1}";
+        EXPECT_EQ(ParseProbeMessage(strLine).has_value(), test.m_bRead) << test.m_nHexDigits;
+    }
+    // Deep nesting within the line's bound is refused, not recursed into.
+    const std::string strDeep =
+        std::string(kMaxProbeLine / 2, '[') + std::string(kMaxProbeLine / 2, ']');
+    EXPECT_FALSE(ParseProbeMessage(strDeep));
+}
+
+TEST(ProbeMessages, MacTextIsSixColonedPairs)
+{
+    const HardwareAddress mac = {0x02, 0xAB, 0xCD, 0, 0x10, 0xFF};
+    EXPECT_EQ(ProbeMacText(mac), "02:ab:cd:00:10:ff");
+    EXPECT_EQ(ParseProbeMac("02:AB:cd:00:10:ff"), mac);
+    for (const char* pszText : {"", "02:ab:cd:00:10", "02:ab:cd:00:10:ff:", "02ab:cd:00:10:ff:0",
+                                "02:ab:cd:00:10:fg", "02 ab cd 00 10 ff"})
+        EXPECT_FALSE(ParseProbeMac(pszText)) << pszText;
+}
+} // namespace

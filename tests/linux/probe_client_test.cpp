@@ -1,0 +1,157 @@
+#include "linux/probe_client.h"
+
+#include "core/wire/udp_datagram.h"
+#include "testing/fake_dhcp_server.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr std::uint32_t kXid = 0x12345678;
+const HardwareAddress kClientMac = {0x02, 0, 0, 0x66, 0, 0x02};
+const HardwareAddress kServerMac = {0x02, 0, 0, 0x66, 0, 0x01};
+
+std::string Line(const ProbeMessage& message)
+{
+    std::string strLine = FormatProbeMessage(message);
+    strLine.pop_back();
+    return strLine;
+}
+
+std::string Opened(bool bDiscovery)
+{
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Opened;
+    message.m_strStatus = "CapEff:\t0000000000000000\n";
+    if (bDiscovery)
+    {
+        message.m_nTransactionId = kXid;
+        message.m_ClientMac = kClientMac;
+    }
+    return Line(message);
+}
+
+// A server's offer to our DHCPDISCOVER, as the packet socket receives it.
+std::string Offer(std::uint64_t nMicroseconds)
+{
+    DiscoverRequest request;
+    request.m_ClientMac = kClientMac;
+    request.m_nTransactionId = kXid;
+    const std::vector<std::uint8_t> discover = BuildDiscoverRequest(request);
+    const std::optional<BootpMessage> parsed = ParseBootpMessage(discover.data(), discover.size());
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Packet;
+    message.m_Packet = BuildUdpPacket(UdpEndpoints{0x0A4D0001, 0xFFFFFFFF, 67, 68},
+                                      FakeReply(*parsed, kDhcpOffer, {}));
+    message.m_SourceMac = kServerMac;
+    message.m_nMicroseconds = nMicroseconds;
+    return Line(message);
+}
+
+std::string Options()
+{
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Options;
+    message.m_mapOptions = {{1, {255, 255, 255, 0}}};
+    return Line(message);
+}
+
+std::string End(int nError, std::uint64_t nUnrelayed = 0)
+{
+    ProbeMessage message;
+    message.m_nError = nError;
+    message.m_nUnrelayed = nUnrelayed;
+    return Line(message);
+}
+
+struct ConversationCase
+{
+    const char* m_pszName;
+    std::vector<std::string> m_lines;
+    std::size_t m_nTaken; // lines taken before one is refused
+    int m_nDiscovery;     // Finish(DiscoveryResult&)
+    int m_nInform;        // Finish(Lease&)
+};
+
+TEST(ProbeSession, OnlyAWholeConversationInOrderCounts)
+{
+    const ConversationCase cases[] = {
+        {"discovery", {Opened(true), Offer(900), End(0)}, 3, 0, EPROTO},
+        {"inform", {Opened(false), Options(), End(0)}, 3, EPROTO, 0},
+        {"helper's failure", {End(EPERM)}, 1, EPERM, EPERM},
+        {"no end", {Opened(true), Offer(900)}, 2, EPROTO, EPROTO},
+        {"nothing", {}, 0, EPROTO, EPROTO},
+        {"packet before opened", {Offer(900), Opened(true), End(0)}, 0, EPROTO, EPROTO},
+        {"opened twice", {Opened(true), Opened(true), End(0)}, 1, EPROTO, EPROTO},
+        {"options in a discovery", {Opened(true), Options(), End(0)}, 1, EPROTO, EPROTO},
+        {"packet in an inform", {Opened(false), Offer(1), End(0)}, 1, EPROTO, EPROTO},
+        {"options twice", {Opened(false), Options(), Options(), End(0)}, 2, EPROTO, EPROTO},
+        {"line after the end", {Opened(false), Options(), End(0), End(0)}, 3, EPROTO, EPROTO},
+        {"malformed line", {Opened(true), "{\"event\":\"packet\"}", End(0)}, 1, EPROTO, EPROTO},
+    };
+    for (const ConversationCase& test : cases)
+    {
+        CProbeSession session;
+        std::size_t nTaken = 0;
+        for (const std::string& strLine : test.m_lines)
+        {
+            if (!session.Take(strLine))
+                break;
+            ++nTaken;
+        }
+        EXPECT_EQ(nTaken, test.m_nTaken) << test.m_pszName;
+        DiscoveryResult result;
+        EXPECT_EQ(session.Finish(result), test.m_nDiscovery) << test.m_pszName;
+        Lease lease;
+        EXPECT_EQ(session.Finish(lease), test.m_nInform) << test.m_pszName;
+    }
+}
+
+TEST(ProbeSession, PacketsAreSortedAsTheDiscoveryWould)
+{
+    CProbeSession session;
+    for (const std::string& strLine : {Opened(true), Offer(1500), Offer(2500), End(0, 7)})
+        ASSERT_TRUE(session.Take(strLine));
+    EXPECT_EQ(session.Status(), "CapEff:\t0000000000000000\n");
+    DiscoveryResult result;
+    ASSERT_EQ(session.Finish(result), 0);
+    EXPECT_EQ(result.m_nTransactionId, kXid);
+    EXPECT_EQ(result.m_ClientMac, kClientMac);
+    ASSERT_EQ(result.m_servers.size(), 1u);
+    EXPECT_EQ(result.m_servers[0].m_nOffers, 2u);
+    EXPECT_EQ(result.m_firstOffer, std::chrono::microseconds(1500));
+    // What the helper did not relay past its bounds counts as dropped.
+    EXPECT_EQ(result.m_counts.m_nDropped, 7u);
+    EXPECT_EQ(result.m_counts.m_nPackets, 9u);
+}
+
+TEST(ProbeSession, RelaysPastTheBoundAreRefused)
+{
+    CProbeSession session;
+    ASSERT_TRUE(session.Take(Opened(true)));
+    const std::string strOffer = Offer(1);
+    for (std::size_t n = 0; n < kMaxProbePackets; ++n)
+        ASSERT_TRUE(session.Take(strOffer)) << n;
+    EXPECT_FALSE(session.Take(strOffer));
+    EXPECT_FALSE(session.Take(End(0)));
+    DiscoveryResult result;
+    EXPECT_EQ(session.Finish(result), EPROTO);
+}
+
+TEST(ProbeArguments, NameTheInterfaceWaitAndAddress)
+{
+    DiscoverySettings settings;
+    settings.m_strInterface = "eth0";
+    settings.m_wait = std::chrono::milliseconds(2500);
+    EXPECT_EQ(DiscoverProbeArguments(settings),
+              (std::vector<std::string>{"discover", "eth0", "2500"}));
+    settings.m_ClientMac = kClientMac;
+    EXPECT_EQ(DiscoverProbeArguments(settings),
+              (std::vector<std::string>{"discover", "eth0", "2500", "02:00:00:66:00:02"}));
+    EXPECT_EQ(InformProbeArguments("eth0"), (std::vector<std::string>{"inform", "eth0"}));
+}
+} // namespace
