@@ -1,5 +1,7 @@
 #include "core/wire/approved_servers.h"
 
+#include "core/wire/hex_digit.h"
+
 #include <algorithm>
 
 namespace
@@ -9,17 +11,6 @@ constexpr std::size_t kMacTextSize = 17;
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool IsBlank(char c)
@@ -66,8 +57,8 @@ bool ParseMacText(std::string_view text, HardwareAddress& address)
         return false;
     for (std::size_t i = 0; i < address.size(); ++i)
     {
-        const int nHigh = HexValue(text[3 * i]);
-        const int nLow = HexValue(text[3 * i + 1]);
+        const int nHigh = HexDigit(text[3 * i]);
+        const int nLow = HexDigit(text[3 * i + 1]);
         if (nHigh < 0 || nLow < 0 || (i < 5 && text[3 * i + 2] != ':' && text[3 * i + 2] != '-'))
             return false;
         address[i] = static_cast<std::uint8_t>(nHigh << 4 | nLow);
