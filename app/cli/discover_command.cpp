@@ -4,7 +4,6 @@
 #include "app/cli/exit_status.h"
 #include "app/cli/text_columns.h"
 #include "platform/bounded_file.h"
-#include "platform/system_error_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,15 +41,6 @@ bool ParseWait(const std::string& strText, std::chrono::milliseconds& wait)
         return false;
     wait = std::chrono::milliseconds(nMs);
     return true;
-}
-
-std::string SystemText(int nError)
-{
-    CString strText;
-    DWORD dwLookupError = 0;
-    return LookupSystemErrorText(static_cast<DWORD>(nError), strText, dwLookupError)
-               ? std::string(strText)
-               : "error " + std::to_string(nError);
 }
 
 DiscoverOutcome Failure(int nError, const std::string& strInterface)

@@ -22,16 +22,6 @@ constexpr FailureRow kFailures[] = {
     {ENODATA, kExitNoLease, true},
 };
 
-// The system's text for the errno value, or its number where there is none.
-std::string SystemText(int nError)
-{
-    CString strSystemText;
-    DWORD dwLookupError = 0;
-    if (LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError))
-        return std::string(strSystemText);
-    return "error " + std::to_string(nError);
-}
-
 const FailureRow* RowFor(int nError)
 {
     for (const FailureRow& row : kFailures)
@@ -42,6 +32,15 @@ const FailureRow* RowFor(int nError)
     return nullptr;
 }
 } // namespace
+
+std::string SystemText(int nError)
+{
+    CString strSystemText;
+    DWORD dwLookupError = 0;
+    if (LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError))
+        return std::string(strSystemText);
+    return "error " + std::to_string(nError);
+}
 
 ExitStatus ExitStatusFor(int nError)
 {

@@ -16,6 +16,9 @@ enum ExitStatus
     kExitOtherServers = 6, // --discover: more than one server, or one not expected
 };
 
+// The system's text for the errno value, or its number where there is none.
+std::string SystemText(int nError);
+
 // The status of a request that failed with this errno value.
 ExitStatus ExitStatusFor(int nError);
 
