@@ -1243,16 +1243,3 @@ nlohmann::json ExtendedOptionJson(const ExtendedOption& option, const OptionByte
         object["malformed"] = true;
     return object;
 }
-
-std::string HexText(const std::uint8_t* pData, std::size_t nLength)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string strHex;
-    strHex.reserve(2 * nLength);
-    for (std::size_t i = 0; i < nLength; ++i)
-    {
-        strHex += kDigits[pData[i] >> 4];
-        strHex += kDigits[pData[i] & 0x0F];
-    }
-    return strHex;
-}

@@ -79,6 +79,7 @@
 
 #include "core/model/lease.h"
 #include "core/options/extended_catalogue.h"
+#include "core/wire/hex_text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -116,6 +117,3 @@ std::string DurationText(std::uint32_t nSeconds);
 // with "malformed": true added where the bytes do not fit the type. Front ends
 // add "source".
 nlohmann::json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes);
-
-// Lowercase hex of the bytes, without separators.
-std::string HexText(const std::uint8_t* pData, std::size_t nLength);
