@@ -75,3 +75,35 @@ std::string JsonLine(const nlohmann::ordered_json& value)
     }
     return value.is_object() ? "{" + strLine + "}" : "[" + strLine + "]";
 }
+
+std::string JsonDocument(const nlohmann::ordered_json& document)
+{
+    if (!document.is_structured())
+        return JsonLine(document) + "\n";
+    const bool bObject = document.is_object();
+    std::string strText(1, bObject ? '{' : '[');
+    const char* pszSeparator = "\n  ";
+    for (const auto& member : document.items())
+    {
+        strText += pszSeparator;
+        if (bObject)
+            strText += JsonString(member.key()) + ": ";
+        const nlohmann::ordered_json& value = member.value();
+        if (value.is_array() && !value.empty())
+        {
+            const char* pszElementSeparator = "[\n    ";
+            for (const nlohmann::ordered_json& element : value)
+            {
+                strText += pszElementSeparator + JsonLine(element);
+                pszElementSeparator = ",\n    ";
+            }
+            strText += "\n  ]";
+        }
+        else
+        {
+            strText += JsonLine(value);
+        }
+        pszSeparator = ",\n  ";
+    }
+    return strText + (bObject ? "\n}\n" : "\n]\n");
+}

@@ -18,3 +18,9 @@ std::string JsonString(const std::string& strText);
 // value's own order (an nlohmann::json converts with its members sorted by
 // name), every string as JsonString writes it.
 std::string JsonLine(const nlohmann::ordered_json& value);
+
+// A whole document as the command prints it, ending in a newline: the members
+// (or elements) of the top level one a line, indented by two; an array among
+// them one element a line, indented by four; anything deeper on one line as
+// JsonLine writes it. Greppable, and a stable shape.
+std::string JsonDocument(const nlohmann::ordered_json& document);

@@ -228,4 +228,17 @@ TEST(JsonText, OneLineInTheValuesOwnOrder)
     EXPECT_EQ(R"({"a": {}, "b": 2})",
               JsonLine(nlohmann::json{{"b", 2}, {"a", nlohmann::json::object()}}));
 }
+
+TEST(JsonText, DocumentsBreakTheTopLevelAndItsArraysIntoLines)
+{
+    const std::pair<nlohmann::ordered_json, const char*> cases[] = {
+        {nlohmann::ordered_json::array(), "[\n]\n"},
+        {{{{"a", 1}}, {{"b", 2}}}, "[\n  {\"a\": 1},\n  {\"b\": 2}\n]\n"},
+        {{{"name", "x"}, {"list", {{{"c", 1}}, 2}}, {"none", nlohmann::ordered_json::array()}},
+         "{\n  \"name\": \"x\",\n  \"list\": [\n    {\"c\": 1},\n    2\n  ],\n"
+         "  \"none\": []\n}\n"},
+    };
+    for (const auto& [document, pszText] : cases)
+        EXPECT_EQ(pszText, JsonDocument(document));
+}
 } // namespace
