@@ -1,6 +1,5 @@
 #include "app/qt/query_window.h"
 
-#include "app/cli/adapter_lease.h"
 #include "app/qt/about_box.h"
 #include "app/qt/all_option_rows.h"
 #include "app/qt/art.h"
@@ -13,6 +12,7 @@
 #include "core/model/result_rows.h"
 #include "core/model/save_name.h"
 #include "core/model/tsv_text.h"
+#include "linux/adapter_lease.h"
 #include "platform/system_error_text.h"
 #include "platform/text_file.h"
 
