@@ -15,9 +15,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <cerrno>
@@ -69,14 +71,14 @@ std::pair<int, int> RedAndBlue(const QIcon& icon)
 }
 } // namespace
 
-class CQueryWindowTest : public QObject
+class QueryWindowTest : public QObject
 {
     Q_OBJECT
 
 private:
-    CFakeWindowServices m_services;
+    FakeWindowServices m_services;
 
-    CFakeLeaseSource& Leases() { return static_cast<CFakeLeaseSource&>(*m_services.m_pLeases); }
+    CFakeLeaseSource& Leases() { return static_cast<CFakeLeaseSource&>(*m_services.m_leases); }
     template <typename T> static T* Child(const QWidget& window, const char* pszName)
     {
         T* pChild = window.findChild<T*>(pszName);
@@ -84,19 +86,28 @@ private:
             qFatal("no child %s", pszName);
         return pChild;
     }
+    static const QAbstractItemModel& Results(const QWidget& window)
+    {
+        return *Child<QTreeView>(window, "results")->model();
+    }
     static QStringList Rows(const QWidget& window)
     {
         QStringList rows;
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        for (int i = 0; i < pResults->topLevelItemCount(); ++i)
-            rows << pResults->topLevelItem(i)->text(0) + '\t' + pResults->topLevelItem(i)->text(1);
+        const QAbstractItemModel& results = Results(window);
+        for (int i = 0; i < results.rowCount(); ++i)
+            rows << results.index(i, 0).data().toString() + '\t' +
+                        results.index(i, 1).data().toString();
         return rows;
     }
+    static QIcon RowIcon(const QWidget& window, int row)
+    {
+        return Results(window).index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+    }
     // Sends the request and waits for its answer.
-    static void Request(CQueryWindow& window)
+    static void Request(QueryWindow& window)
     {
         Child<QPushButton>(window, "sendRequest")->click();
-        QTRY_VERIFY(!window.IsRequestRunning());
+        QTRY_VERIFY(!window.isRequestRunning());
     }
     static void ShowActive(QWidget& window)
     {
@@ -108,15 +119,15 @@ private:
 private slots:
     void init()
     {
-        m_services = CFakeWindowServices();
+        m_services = FakeWindowServices();
         m_services.m_adapters = {AdapterWith("eth0", "02:00:00:00:00:01"),
                                  AdapterWith("wlan0", "02:00:00:00:00:02")};
-        m_services.m_pLeases = std::make_shared<CFakeLeaseSource>("fake", 0, TestLease());
+        m_services.m_leases = std::make_shared<CFakeLeaseSource>("fake", 0, TestLease());
     }
 
     void WidgetTreeHasVeyrasTexts()
     {
-        const CQueryWindow window(m_services);
+        const QueryWindow window(m_services);
         QCOMPARE(window.windowTitle(), QString("Veyra"));
         QVERIFY(!window.windowIcon().isNull());
         QCOMPARE(WithoutMnemonic(Child<QPushButton>(window, "sendRequest")->text()),
@@ -136,11 +147,11 @@ private slots:
                               "free today!</a>"));
         QCOMPARE(Child<QWidget>(window, "banner")->sizeHint(), QSize(609, 106));
 
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        QCOMPARE(pResults->columnCount(), 2);
-        QCOMPARE(pResults->headerItem()->text(0), QString("DHCP Parameter"));
-        QCOMPARE(pResults->headerItem()->text(1), QString("DHCP Data"));
-        QCOMPARE(pResults->topLevelItemCount(), 0);
+        const QAbstractItemModel& results = Results(window);
+        QCOMPARE(results.columnCount(), 2);
+        QCOMPARE(results.headerData(0, Qt::Horizontal).toString(), QString("DHCP Parameter"));
+        QCOMPARE(results.headerData(1, Qt::Horizontal).toString(), QString("DHCP Data"));
+        QCOMPARE(results.rowCount(), 0);
 
         QStringList items;
         for (const QAction* pAction : Child<QMenu>(window, "resultsMenu")->actions())
@@ -154,7 +165,7 @@ private slots:
         m_services.m_adapters = {AdapterWith("eth1", "02:00:00:00:00:09"),
                                  AdapterWith("eth0", "02:00:00:00:00:01"),
                                  AdapterWith("eth2", "02:00:00:00:00:09")};
-        const CQueryWindow window(m_services);
+        const QueryWindow window(m_services);
         const auto* pAdapters = Child<QComboBox>(window, "adapters");
         QCOMPARE(pAdapters->count(), 3);
         QCOMPARE(pAdapters->itemText(0), QString("02:00:00:00:00:09"));
@@ -166,7 +177,7 @@ private slots:
     void RequestAsksForTheChosenAdapter()
     {
         m_services.m_adapters.push_back(AdapterWith("eth9", "02:00:00:00:00:01"));
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Leases().m_strAskedFor, std::string("eth0"));
         Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
@@ -181,29 +192,28 @@ private slots:
 
     void RowsInWindowOrderWithServerTriangle()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Rows(window), kTestRows);
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        const auto [nServerRed, nServerBlue] = RedAndBlue(pResults->topLevelItem(0)->icon(0));
+        const auto [nServerRed, nServerBlue] = RedAndBlue(RowIcon(window, 0));
         QVERIFY(nServerRed >= 10);
         QCOMPARE(nServerBlue, 0);
-        for (int i = 1; i < pResults->topLevelItemCount(); ++i)
+        for (int i = 1; i < Results(window).rowCount(); ++i)
         {
-            const auto [nRed, nBlue] = RedAndBlue(pResults->topLevelItem(i)->icon(0));
+            const auto [nRed, nBlue] = RedAndBlue(RowIcon(window, i));
             QCOMPARE(nRed, 0);
             QVERIFY(nBlue >= 10);
         }
         // The mask colour is see-through.
-        const QImage corner = pResults->topLevelItem(1)->icon(0).pixmap(QSize(16, 15)).toImage();
+        const QImage corner = RowIcon(window, 1).pixmap(QSize(16, 15)).toImage();
         QCOMPARE(qAlpha(corner.pixel(0, 0)), 0);
-        QVERIFY(pResults->topLevelItem(0)->icon(0).availableSizes().contains(QSize(32, 30)) ||
-                !pResults->topLevelItem(0)->icon(0).pixmap(QSize(16, 15), 2.0).isNull());
+        QVERIFY(RowIcon(window, 0).availableSizes().contains(QSize(32, 30)) ||
+                !RowIcon(window, 0).pixmap(QSize(16, 15), 2.0).isNull());
     }
 
     void EachRequestClearsTheListFirst()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         Leases().m_errors["eth0"] = EACCES;
         Request(window);
@@ -220,7 +230,7 @@ private slots:
         Lease lease = TestLease();
         lease.m_mapOptions[121] = {8, 10, 10, 0, 0, 1};
         Leases() = CFakeLeaseSource("fake", 0, lease);
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         auto* pAllOptions = Child<QCheckBox>(window, "allOptions");
         QVERIFY(!pAllOptions->isChecked());
         Request(window);
@@ -236,10 +246,9 @@ private slots:
                                       "DHCP Server Identifier\t10.0.0.1",
                                       "Classless Static Route\t10.0.0.0/8 via 10.0.0.1"};
         QCOMPARE(Rows(window), extended);
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        for (int i = 0; i < pResults->topLevelItemCount(); ++i)
+        for (int i = 0; i < Results(window).rowCount(); ++i)
         {
-            const auto [nRed, nBlue] = RedAndBlue(pResults->topLevelItem(i)->icon(0));
+            const auto [nRed, nBlue] = RedAndBlue(RowIcon(window, i));
             QCOMPARE(nRed > 0, i == 4);
             QCOMPARE(nBlue > 0, i != 4);
         }
@@ -262,7 +271,7 @@ private slots:
         lease.m_mapOptions = {{67, {'/', 'e', 'x', 't'}}, {54, {10, 0, 0, 1}}};
         lease.m_CutOptions = {67};
         lease.m_Unmapped = {{"site-thing", std::nullopt, "1:2:3", "dhclient"}};
-        const std::vector<ResultRow> rows = BuildAllOptionRows(lease);
+        const std::vector<ResultRow> rows = buildAllOptionRows(lease);
         QCOMPARE(rows.size(), std::size_t{3});
         QCOMPARE(rows[0].strData, CString("10.0.0.1"));
         QCOMPARE(rows[0].nImage, kImageServer);
@@ -275,13 +284,13 @@ private slots:
     void NoInterfacesPresent()
     {
         m_services.m_adapters.clear();
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         QCOMPARE(Child<QComboBox>(window, "adapters")->count(), 0);
         Child<QPushButton>(window, "sendRequest")->click();
-        QVERIFY(!window.IsRequestRunning());
+        QVERIFY(!window.isRequestRunning());
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText, QString("No Interfaces Present"));
-        QCOMPARE(m_services.m_messages[0].m_icon, QMessageBox::Warning);
+        QCOMPARE(m_services.m_messages[0].text, QString("No Interfaces Present"));
+        QCOMPARE(m_services.m_messages[0].icon, QMessageBox::Warning);
         QCOMPARE(Leases().m_nReads, 0);
     }
 
@@ -291,17 +300,18 @@ private slots:
         QTest::addColumn<QString>("vanished");
         QTest::addColumn<QString>("text");
         QTest::newRow("only root may read") << EACCES << ""
-                                            << "DHCP Error 13: Permission denied";
+                                            << "DHCP Error 13: Permission denied (EACCES)";
         QTest::newRow("no answer") << ETIMEDOUT << ""
-                                   << "DHCP Error 110: Connection timed out";
+                                   << "DHCP Error 110: Connection timed out (ETIMEDOUT)";
         QTest::newRow("no source has a lease")
             << ENOENT << ""
-            << "DHCP Error 61: No data available\n\nNo DHCP client on this machine keeps a "
+            << "DHCP Error 61: No data available (ENODATA)\n\nNo DHCP client on this machine "
+               "keeps a "
                "lease for eth0.";
         QTest::newRow("adapter gone") << 0 << "eth0"
-                                      << "DHCP Error 19: No such device";
-        QTest::newRow("errno without text") << 4000 << ""
-                                            << "DHCP Error: 4000 GetLastError: 22";
+                                      << "DHCP Error 19: No such device (ENODEV)";
+        QTest::newRow("errno without a name") << 4000 << ""
+                                              << "DHCP Error 4000: error 4000";
     }
     void FailuresInVeyrasWords()
     {
@@ -309,18 +319,18 @@ private slots:
         QFETCH(QString, vanished);
         QFETCH(QString, text);
         Leases().m_errors["eth0"] = error;
-        m_services.m_strVanished = vanished.toStdString();
-        CQueryWindow window(m_services);
+        m_services.m_vanished = vanished.toStdString();
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText, text);
-        QCOMPARE(m_services.m_messages[0].m_icon, QMessageBox::Warning);
+        QCOMPARE(m_services.m_messages[0].text, text);
+        QCOMPARE(m_services.m_messages[0].icon, QMessageBox::Warning);
         QCOMPARE(Rows(window), QStringList());
     }
 
     void CopyWritesStandardTsv()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         auto* pMenu = Child<QMenu>(window, "resultsMenu");
         QAction* pCopyRow = pMenu->actions().at(1);
@@ -330,8 +340,8 @@ private slots:
         pCopyRow->trigger();
         QCOMPARE(m_services.m_clipboard.size(), std::size_t{0});
 
-        auto* pResults = Child<QTreeWidget>(window, "results");
-        pResults->setCurrentItem(pResults->topLevelItem(2));
+        auto* pResults = Child<QTreeView>(window, "results");
+        pResults->setCurrentIndex(pResults->model()->index(2, 0));
         pCopyRow->trigger();
         QCOMPARE(m_services.m_clipboard.back(), QString("Domain Name\tlab\\ttest\n"));
 
@@ -347,12 +357,12 @@ private slots:
         Lease lease = TestLease();
         lease.m_mapAnswers["inform"] = EPERM;
         Leases() = CFakeLeaseSource("fake", 0, lease);
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Rows(window), kTestRows);
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QVERIFY(m_services.m_messages[0].m_strText.startsWith(
-            "The DHCP server could not be asked: Operation not permitted."));
+        QVERIFY(m_services.m_messages[0].text.startsWith(
+            "The DHCP server could not be asked: Operation not permitted (EPERM)."));
     }
 
     void PeerTextIsShownEscapedAndPlain()
@@ -363,7 +373,7 @@ private slots:
         lease.m_mapOptions[15] = {'a', 0x1B, '[', '3', '1', 'm', 0xE2, 0x80, 0xAE, 'b', '\t', 'c'};
         Leases() = CFakeLeaseSource("fake", 0, lease);
         m_services.m_adapters = {AdapterWith("<b>e\x1B</b>", "02:00:00:00:00:01")};
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Rows(window), QStringList{"Domain Name\ta\\x1B[31m\\u202Eb\\x09c"});
         Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
@@ -371,22 +381,22 @@ private slots:
 
         Leases().m_errors["<b>e\x1B</b>"] = ENODATA;
         Request(window);
-        QCOMPARE(m_services.m_messages.back().m_strText,
-                 QString("DHCP Error 61: No data available\n\nNo DHCP client on this machine "
-                         "keeps a lease for <b>e\\x1B</b>."));
+        QCOMPARE(m_services.m_messages.back().text,
+                 QString("DHCP Error 61: No data available (ENODATA)\n\nNo DHCP client on this "
+                         "machine keeps a lease for <b>e\\x1B</b>."));
 
         // The about box's texts are plain; its links are the maker's own.
-        const CAboutBox about(m_services);
+        const AboutBox about(m_services);
         for (const QLabel* pLabel : about.findChildren<QLabel*>())
         {
-            if (qobject_cast<const CLinkLabel*>(pLabel) == nullptr && !pLabel->text().isEmpty())
+            if (qobject_cast<const LinkLabel*>(pLabel) == nullptr && !pLabel->text().isEmpty())
                 QCOMPARE(pLabel->textFormat(), Qt::PlainText);
         }
     }
 
     void CopyAllOfEmptyListIsEmptyText()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
         QCOMPARE(m_services.m_clipboard, std::vector<QString>{QString()});
     }
@@ -395,7 +405,7 @@ private slots:
     {
         QTemporaryDir directory;
         QVERIFY(directory.isValid());
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QAction* pSaveAs = Child<QMenu>(window, "resultsMenu")->actions().at(0);
         const QString strWritten = directory.filePath("options.txt");
@@ -410,11 +420,11 @@ private slots:
 
         // Cancel writes nothing.
         pSaveAs->trigger();
-        QCOMPARE(m_services.m_nSaveDialogs, 1);
+        QCOMPARE(m_services.m_saveDialogs, 1);
         QCOMPARE(ReadWritten(), QByteArray("(none)"));
 
         // ".txt" is appended to a name without an extension.
-        m_services.m_strSavePath = directory.filePath("options");
+        m_services.m_savePath = directory.filePath("options");
         pSaveAs->trigger();
         QCOMPARE(ReadWritten(), expected);
         QVERIFY(m_services.m_messages.empty());
@@ -424,16 +434,16 @@ private slots:
         m_services.m_answer = QMessageBox::No;
         pSaveAs->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText,
+        QCOMPARE(m_services.m_messages[0].text,
                  strWritten + " already exists.\nDo you want to replace it?");
-        QCOMPARE(m_services.m_messages[0].m_buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(m_services.m_messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(ReadWritten(), expected.left(3));
         m_services.m_answer = QMessageBox::Yes;
         pSaveAs->trigger();
         QCOMPARE(ReadWritten(), expected);
 
         // The name as chosen was asked about by the save dialog itself.
-        m_services.m_strSavePath = strWritten;
+        m_services.m_savePath = strWritten;
         pSaveAs->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{2});
     }
@@ -441,19 +451,19 @@ private slots:
     void SaveFailureNamesFileAndReason()
     {
         QTemporaryDir directory;
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
-        m_services.m_strSavePath = directory.filePath("missing/options.txt");
+        m_services.m_savePath = directory.filePath("missing/options.txt");
         Child<QMenu>(window, "resultsMenu")->actions().at(0)->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText,
-                 m_services.m_strSavePath +
+        QCOMPARE(m_services.m_messages[0].text,
+                 m_services.m_savePath +
                      "\nThe list could not be saved: No such file or directory.");
     }
 
     void LinksOpenTheMakersPages()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         ShowActive(window);
         Child<QPushButton>(window, "download")->click();
         auto* pBanner = Child<QWidget>(window, "banner");
@@ -473,10 +483,10 @@ private slots:
 
     void AboutOnF1AndFromTheMenu()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         ShowActive(window);
         QTest::keyClick(&window, Qt::Key_F1);
-        auto* pAbout = window.findChild<CAboutBox*>();
+        auto* pAbout = window.findChild<AboutBox*>();
         QVERIFY(pAbout != nullptr);
         QTRY_VERIFY(pAbout->isVisible());
         // OK has the focus and is the default button.
@@ -496,29 +506,29 @@ private slots:
                                      "2026 Veyra Software</a>",
                                      "<a href=\"https://www.veyra.example/\">"
                                      "https://www.veyra.example/</a>"}));
-        QPointer<CAboutBox> pClosed(pAbout);
+        QPointer<AboutBox> pClosed(pAbout);
         QTest::keyClick(pOk, Qt::Key_Return);
         QTRY_VERIFY(pClosed.isNull());
 
         Child<QMenu>(window, "resultsMenu")->actions().back()->trigger();
-        QTRY_VERIFY(window.findChild<CAboutBox*>() != nullptr);
+        QTRY_VERIFY(window.findChild<AboutBox*>() != nullptr);
     }
 
     void InformOfferedOnlyWithTheCapability()
     {
         {
-            CQueryWindow window(m_services);
+            QueryWindow window(m_services);
             auto* pInform = Child<QCheckBox>(window, "inform");
             QVERIFY(!pInform->isEnabled());
-            QCOMPARE(pInform->toolTip(), m_services.m_strProbeAdvice);
+            QCOMPARE(pInform->toolTip(), m_services.m_probeAdvice);
             QCOMPARE(Child<QLabel>(window, "informReason")->text(),
                      QString("(not allowed for this user)"));
             Request(window);
             QCOMPARE(m_services.m_asks, std::vector<bool>{false});
         }
-        m_services.m_bCanInform = true;
+        m_services.m_canInform = true;
         m_services.m_asks.clear();
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         auto* pInform = Child<QCheckBox>(window, "inform");
         QVERIFY(pInform->isEnabled());
         QVERIFY(!pInform->isChecked());
@@ -531,10 +541,10 @@ private slots:
 
     void FindServersOfferedOnlyWithTheCapability()
     {
-        const CQueryWindow window(m_services);
+        const QueryWindow window(m_services);
         const auto* pFind = Child<QPushButton>(window, "findServers");
         QVERIFY(!pFind->isEnabled());
-        QCOMPARE(pFind->toolTip(), m_services.m_strProbeAdvice);
+        QCOMPARE(pFind->toolTip(), m_services.m_probeAdvice);
     }
 
     void FindServersListsThemAndWarnsOfMoreThanOne_data()
@@ -552,8 +562,8 @@ private slots:
         QFETCH(int, servers);
         QFETCH(int, error);
         QFETCH(QString, status);
-        m_services.m_bCanDiscover = true;
-        m_services.m_nDiscoveryError = error;
+        m_services.m_canDiscover = true;
+        m_services.m_discoveryError = error;
         for (int i = 0; i < servers; ++i)
         {
             DiscoveredServer server;
@@ -562,7 +572,7 @@ private slots:
             server.m_source = {*server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
             m_services.m_discovery.m_servers.push_back(server);
         }
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
         Child<QPushButton>(window, "findServers")->click();
         auto* pDialog = window.findChild<CServersDialog*>();
@@ -583,8 +593,8 @@ private slots:
 
     void KeyboardOnly()
     {
-        m_services.m_bCanInform = true;
-        CQueryWindow window(m_services);
+        m_services.m_canInform = true;
+        QueryWindow window(m_services);
         ShowActive(window);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("sendRequest"));
 
@@ -616,14 +626,14 @@ private slots:
         QTRY_VERIFY(Child<QCheckBox>(window, "inform")->isChecked());
         QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE(m_services.m_asks, std::vector<bool>({false, true}));
-        QTRY_VERIFY(!window.IsRequestRunning());
+        QTRY_VERIFY(!window.isRequestRunning());
         QCOMPARE(Leases().m_strAskedFor, std::string("wlan0"));
         QTest::keyClick(&window, Qt::Key_D, Qt::AltModifier);
         QTRY_COMPARE(m_services.m_urls.size(), std::size_t{2});
         QCOMPARE(m_services.m_urls.back(), QString("https://www.veyra.example/"));
 
         // The list's menu from the keyboard, and its items by their letters.
-        auto* pResults = Child<QTreeWidget>(window, "results");
+        auto* pResults = Child<QTreeView>(window, "results");
         pResults->setFocus();
         QTest::keyClick(pResults, Qt::Key_End);
         QTest::keyClick(pResults, Qt::Key_Home);
@@ -642,14 +652,14 @@ private slots:
     void RequestRunsOffTheUiThread()
     {
         auto pDestroyed = std::make_shared<std::atomic<bool>>(false);
-        auto pGate = std::make_shared<CGatedLeaseSource>(m_services.m_pLeases, pDestroyed);
-        m_services.m_pLeases = pGate;
-        CQueryWindow window(m_services);
+        auto pGate = std::make_shared<CGatedLeaseSource>(m_services.m_leases, pDestroyed);
+        m_services.m_leases = pGate;
+        QueryWindow window(m_services);
         ShowActive(window);
         auto* pSend = Child<QPushButton>(window, "sendRequest");
         pSend->click();
         QTRY_VERIFY(pGate->IsWaiting());
-        QVERIFY(window.IsRequestRunning());
+        QVERIFY(window.isRequestRunning());
         QVERIFY(!pSend->isEnabled());
         QCOMPARE(window.cursor().shape(), Qt::BusyCursor);
         // The window still answers: the chooser moves while the read waits.
@@ -663,30 +673,48 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), pSend);
     }
 
+    void ClosingDuringARequestDropsItsResult_data()
+    {
+        QTest::addColumn<bool>("destroyed");
+        QTest::newRow("closed") << false;
+        QTest::newRow("closed and destroyed") << true;
+    }
     void ClosingDuringARequestDropsItsResult()
     {
-        const auto pInner = std::static_pointer_cast<CFakeLeaseSource>(m_services.m_pLeases);
-        pInner->m_errors["eth0"] = EACCES; // a result that would show a message
-        auto pDestroyed = std::make_shared<std::atomic<bool>>(false);
-        auto pGate = std::make_shared<CGatedLeaseSource>(pInner, pDestroyed);
-        m_services.m_pLeases = pGate;
-        {
-            CQueryWindow window(m_services);
-            ShowActive(window);
-            Child<QPushButton>(window, "sendRequest")->click();
-            QTRY_VERIFY(pGate->IsWaiting());
-            window.close();
-        }
-        // Only the worker holds the source now; it reads after the window is gone.
-        m_services.m_pLeases.reset();
-        pGate->Open();
-        pGate.reset();
-        QTRY_VERIFY(pDestroyed->load());
+        QFETCH(bool, destroyed);
+        const auto inner = std::static_pointer_cast<CFakeLeaseSource>(m_services.m_leases);
+        inner->m_errors["eth0"] = EACCES; // a result that would show a message
+        auto sourceGone = std::make_shared<std::atomic<bool>>(false);
+        auto gate = std::make_shared<CGatedLeaseSource>(inner, sourceGone);
+        m_services.m_leases = gate;
+        // A failed check must not leave the worker, and so the test, waiting.
+        const auto openAtLast = qScopeGuard(
+            [weakGate = std::weak_ptr<CGatedLeaseSource>(gate)]()
+            {
+                if (const auto stillThere = weakGate.lock())
+                    stillThere->Open();
+            });
+        auto window = std::make_unique<QueryWindow>(m_services);
+        ShowActive(*window);
+        Child<QPushButton>(*window, "sendRequest")->click();
+        QTRY_VERIFY(gate->IsWaiting());
+        window->close();
+        QVERIFY(!window->isRequestRunning());
+        if (destroyed)
+            window.reset();
+        // Only the worker holds the source now; it reads after the window closed.
+        m_services.m_leases.reset();
+        gate->Open();
+        gate.reset();
+        // The source goes after the answer is posted: nothing is left to come.
+        QTRY_VERIFY(sourceGone->load());
         QCoreApplication::processEvents();
-        QCOMPARE(pInner->m_nReads, 1);
+        QCOMPARE(inner->m_nReads, 1);
         QVERIFY(m_services.m_messages.empty());
+        if (window)
+            QVERIFY(Child<QPushButton>(*window, "sendRequest")->isEnabled());
     }
 };
 
-QTEST_MAIN(CQueryWindowTest)
+QTEST_MAIN(QueryWindowTest)
 #include "query_window_test.moc"
