@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-class CProbeProcessTest : public QObject
+class ProbeProcessTest : public QObject
 {
     Q_OBJECT
 
@@ -92,5 +92,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CProbeProcessTest)
+QTEST_GUILESS_MAIN(ProbeProcessTest)
 #include "probe_process_test.moc"

@@ -44,9 +44,9 @@ const QStringList kTestRows = {"DHCP Server\t10.0.0.1", "Subnet Mask\t255.255.25
                                "Domain Name\tlab\\x09test", "DNS Server\t10.0.0.1 10.0.0.2 ",
                                "Gateway Address\t10.0.0.1"};
 
-QString WithoutMnemonic(QString strText)
+QString WithoutMnemonic(QString text)
 {
-    return strText.remove('&');
+    return text.remove('&');
 }
 
 // How many of the icon's pixels are mostly red, and mostly blue.
@@ -54,8 +54,8 @@ std::pair<int, int> RedAndBlue(const QIcon& icon)
 {
     const QImage image =
         icon.pixmap(QSize(16, 15)).toImage().convertToFormat(QImage::Format_ARGB32);
-    int nRed = 0;
-    int nBlue = 0;
+    int red = 0;
+    int blue = 0;
     for (int y = 0; y < image.height(); ++y)
     {
         for (int x = 0; x < image.width(); ++x)
@@ -63,11 +63,11 @@ std::pair<int, int> RedAndBlue(const QIcon& icon)
             const QColor colour = image.pixelColor(x, y);
             if (colour.alpha() < 128)
                 continue;
-            nRed += colour.red() > 150 && colour.green() < 100 && colour.blue() < 100 ? 1 : 0;
-            nBlue += colour.blue() > 150 && colour.red() < 100 ? 1 : 0;
+            red += colour.red() > 150 && colour.green() < 100 && colour.blue() < 100 ? 1 : 0;
+            blue += colour.blue() > 150 && colour.red() < 100 ? 1 : 0;
         }
     }
-    return {nRed, nBlue};
+    return {red, blue};
 }
 } // namespace
 
@@ -79,12 +79,12 @@ private:
     FakeWindowServices m_services;
 
     CFakeLeaseSource& Leases() { return static_cast<CFakeLeaseSource&>(*m_services.m_leases); }
-    template <typename T> static T* Child(const QWidget& window, const char* pszName)
+    template <typename T> static T* Child(const QWidget& window, const char* name)
     {
-        T* pChild = window.findChild<T*>(pszName);
-        if (pChild == nullptr)
-            qFatal("no child %s", pszName);
-        return pChild;
+        T* child = window.findChild<T*>(name);
+        if (child == nullptr)
+            qFatal("no child %s", name);
+        return child;
     }
     static const QAbstractItemModel& Results(const QWidget& window)
     {
@@ -135,8 +135,8 @@ private slots:
         QCOMPARE(WithoutMnemonic(Child<QPushButton>(window, "download")->text()),
                  QString("Download Here"));
         QStringList labels;
-        for (const QLabel* pLabel : window.findChildren<QLabel*>())
-            labels << pLabel->text();
+        for (const QLabel* label : window.findChildren<QLabel*>())
+            labels << label->text();
         QVERIFY(labels.contains("Select &Adapter From List:"));
         QCOMPARE(Child<QLabel>(window, "advertTitle")->text(),
                  QString("<a href=\"https://www.veyra.example/downloads/index.html\">Veyra "
@@ -154,8 +154,8 @@ private slots:
         QCOMPARE(results.rowCount(), 0);
 
         QStringList items;
-        for (const QAction* pAction : Child<QMenu>(window, "resultsMenu")->actions())
-            items << WithoutMnemonic(pAction->text());
+        for (const QAction* action : Child<QMenu>(window, "resultsMenu")->actions())
+            items << WithoutMnemonic(action->text());
         QCOMPARE(items, QStringList({"Save As...", "Copy Row...", "Copy All...", "", "Close", "",
                                      "About Veyra..."}));
     }
@@ -166,12 +166,12 @@ private slots:
                                  AdapterWith("eth0", "02:00:00:00:00:01"),
                                  AdapterWith("eth2", "02:00:00:00:00:09")};
         const QueryWindow window(m_services);
-        const auto* pAdapters = Child<QComboBox>(window, "adapters");
-        QCOMPARE(pAdapters->count(), 3);
-        QCOMPARE(pAdapters->itemText(0), QString("02:00:00:00:00:09"));
-        QCOMPARE(pAdapters->itemText(1), QString("02:00:00:00:00:01"));
-        QCOMPARE(pAdapters->itemText(2), QString("02:00:00:00:00:09"));
-        QCOMPARE(pAdapters->currentIndex(), 0);
+        const auto* adapters = Child<QComboBox>(window, "adapters");
+        QCOMPARE(adapters->count(), 3);
+        QCOMPARE(adapters->itemText(0), QString("02:00:00:00:00:09"));
+        QCOMPARE(adapters->itemText(1), QString("02:00:00:00:00:01"));
+        QCOMPARE(adapters->itemText(2), QString("02:00:00:00:00:09"));
+        QCOMPARE(adapters->currentIndex(), 0);
     }
 
     void RequestAsksForTheChosenAdapter()
@@ -195,14 +195,14 @@ private slots:
         QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Rows(window), kTestRows);
-        const auto [nServerRed, nServerBlue] = RedAndBlue(RowIcon(window, 0));
-        QVERIFY(nServerRed >= 10);
-        QCOMPARE(nServerBlue, 0);
+        const auto [serverRed, serverBlue] = RedAndBlue(RowIcon(window, 0));
+        QVERIFY(serverRed >= 10);
+        QCOMPARE(serverBlue, 0);
         for (int i = 1; i < Results(window).rowCount(); ++i)
         {
-            const auto [nRed, nBlue] = RedAndBlue(RowIcon(window, i));
-            QCOMPARE(nRed, 0);
-            QVERIFY(nBlue >= 10);
+            const auto [red, blue] = RedAndBlue(RowIcon(window, i));
+            QCOMPARE(red, 0);
+            QVERIFY(blue >= 10);
         }
         // The mask colour is see-through.
         const QImage corner = RowIcon(window, 1).pixmap(QSize(16, 15)).toImage();
@@ -231,13 +231,13 @@ private slots:
         lease.m_mapOptions[121] = {8, 10, 10, 0, 0, 1};
         Leases() = CFakeLeaseSource("fake", 0, lease);
         QueryWindow window(m_services);
-        auto* pAllOptions = Child<QCheckBox>(window, "allOptions");
-        QVERIFY(!pAllOptions->isChecked());
+        auto* allOptions = Child<QCheckBox>(window, "allOptions");
+        QVERIFY(!allOptions->isChecked());
         Request(window);
         QCOMPARE(Rows(window), kTestRows);
 
         // The rows of the same lease change form; no new request goes out.
-        pAllOptions->setChecked(true);
+        allOptions->setChecked(true);
         QCOMPARE(Leases().m_nReads, 1);
         const QStringList extended = {"Subnet Mask\t255.255.255.0",
                                       "Router\t10.0.0.1",
@@ -248,9 +248,9 @@ private slots:
         QCOMPARE(Rows(window), extended);
         for (int i = 0; i < Results(window).rowCount(); ++i)
         {
-            const auto [nRed, nBlue] = RedAndBlue(RowIcon(window, i));
-            QCOMPARE(nRed > 0, i == 4);
-            QCOMPARE(nBlue > 0, i != 4);
+            const auto [red, blue] = RedAndBlue(RowIcon(window, i));
+            QCOMPARE(red > 0, i == 4);
+            QCOMPARE(blue > 0, i != 4);
         }
         Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
         QCOMPARE(m_services.m_clipboard.back(),
@@ -259,7 +259,7 @@ private slots:
         // A new request keeps the form chosen.
         Request(window);
         QCOMPARE(Rows(window), extended);
-        pAllOptions->setChecked(false);
+        allOptions->setChecked(false);
         QCOMPARE(Rows(window), kTestRows);
     }
 
@@ -332,20 +332,20 @@ private slots:
     {
         QueryWindow window(m_services);
         Request(window);
-        auto* pMenu = Child<QMenu>(window, "resultsMenu");
-        QAction* pCopyRow = pMenu->actions().at(1);
-        QAction* pCopyAll = pMenu->actions().at(2);
+        auto* menu = Child<QMenu>(window, "resultsMenu");
+        QAction* copyRow = menu->actions().at(1);
+        QAction* copyAll = menu->actions().at(2);
 
         // Without a selected row nothing is copied.
-        pCopyRow->trigger();
+        copyRow->trigger();
         QCOMPARE(m_services.m_clipboard.size(), std::size_t{0});
 
-        auto* pResults = Child<QTreeView>(window, "results");
-        pResults->setCurrentIndex(pResults->model()->index(2, 0));
-        pCopyRow->trigger();
+        auto* results = Child<QTreeView>(window, "results");
+        results->setCurrentIndex(results->model()->index(2, 0));
+        copyRow->trigger();
         QCOMPARE(m_services.m_clipboard.back(), QString("Domain Name\tlab\\ttest\n"));
 
-        pCopyAll->trigger();
+        copyAll->trigger();
         QCOMPARE(m_services.m_clipboard.back(),
                  QString("DHCP Server\t10.0.0.1\nSubnet Mask\t255.255.255.0\nDomain "
                          "Name\tlab\\ttest\nDNS Server\t10.0.0.1 10.0.0.2 \nGateway "
@@ -387,10 +387,10 @@ private slots:
 
         // The about box's texts are plain; its links are the maker's own.
         const AboutBox about(m_services);
-        for (const QLabel* pLabel : about.findChildren<QLabel*>())
+        for (const QLabel* label : about.findChildren<QLabel*>())
         {
-            if (qobject_cast<const LinkLabel*>(pLabel) == nullptr && !pLabel->text().isEmpty())
-                QCOMPARE(pLabel->textFormat(), Qt::PlainText);
+            if (qobject_cast<const LinkLabel*>(label) == nullptr && !label->text().isEmpty())
+                QCOMPARE(label->textFormat(), Qt::PlainText);
         }
     }
 
@@ -407,44 +407,44 @@ private slots:
         QVERIFY(directory.isValid());
         QueryWindow window(m_services);
         Request(window);
-        QAction* pSaveAs = Child<QMenu>(window, "resultsMenu")->actions().at(0);
-        const QString strWritten = directory.filePath("options.txt");
+        QAction* saveAs = Child<QMenu>(window, "resultsMenu")->actions().at(0);
+        const QString written = directory.filePath("options.txt");
         const QByteArray expected = "DHCP Server\t10.0.0.1\nSubnet Mask\t255.255.255.0\nDomain "
                                     "Name\tlab\\ttest\nDNS Server\t10.0.0.1 10.0.0.2 \nGateway "
                                     "Address\t10.0.0.1\n";
-        auto ReadWritten = [&strWritten]()
+        auto ReadWritten = [&written]()
         {
-            QFile file(strWritten);
+            QFile file(written);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
         };
 
         // Cancel writes nothing.
-        pSaveAs->trigger();
+        saveAs->trigger();
         QCOMPARE(m_services.m_saveDialogs, 1);
         QCOMPARE(ReadWritten(), QByteArray("(none)"));
 
         // ".txt" is appended to a name without an extension.
         m_services.m_savePath = directory.filePath("options");
-        pSaveAs->trigger();
+        saveAs->trigger();
         QCOMPARE(ReadWritten(), expected);
         QVERIFY(m_services.m_messages.empty());
 
         // That name exists now: No keeps the file as it was.
-        QFile::resize(strWritten, 3);
+        QFile::resize(written, 3);
         m_services.m_answer = QMessageBox::No;
-        pSaveAs->trigger();
+        saveAs->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
         QCOMPARE(m_services.m_messages[0].text,
-                 strWritten + " already exists.\nDo you want to replace it?");
+                 written + " already exists.\nDo you want to replace it?");
         QCOMPARE(m_services.m_messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(ReadWritten(), expected.left(3));
         m_services.m_answer = QMessageBox::Yes;
-        pSaveAs->trigger();
+        saveAs->trigger();
         QCOMPARE(ReadWritten(), expected);
 
         // The name as chosen was asked about by the save dialog itself.
-        m_services.m_savePath = strWritten;
-        pSaveAs->trigger();
+        m_services.m_savePath = written;
+        saveAs->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{2});
     }
 
@@ -466,14 +466,14 @@ private slots:
         QueryWindow window(m_services);
         ShowActive(window);
         Child<QPushButton>(window, "download")->click();
-        auto* pBanner = Child<QWidget>(window, "banner");
-        QTest::mouseClick(pBanner, Qt::LeftButton, {}, QPoint(20, 20));
-        auto* pTitle = Child<QLabel>(window, "advertTitle");
-        QTest::mouseClick(pTitle, Qt::LeftButton, {}, pTitle->rect().center());
-        auto* pText = Child<QLabel>(window, "advertText");
+        auto* banner = Child<QWidget>(window, "banner");
+        QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(20, 20));
+        auto* title = Child<QLabel>(window, "advertTitle");
+        QTest::mouseClick(title, Qt::LeftButton, {}, title->rect().center());
+        auto* text = Child<QLabel>(window, "advertText");
         QTest::mouseClick(
-            pText, Qt::LeftButton, {},
-            QPoint(pText->fontMetrics().horizontalAdvance("Veyra"), pText->height() / 2));
+            text, Qt::LeftButton, {},
+            QPoint(text->fontMetrics().horizontalAdvance("Veyra"), text->height() / 2));
         QCOMPARE(
             m_services.m_urls,
             std::vector<QString>({"https://www.veyra.example/", "https://www.veyra-labs.example/",
@@ -486,29 +486,29 @@ private slots:
         QueryWindow window(m_services);
         ShowActive(window);
         QTest::keyClick(&window, Qt::Key_F1);
-        auto* pAbout = window.findChild<AboutBox*>();
-        QVERIFY(pAbout != nullptr);
-        QTRY_VERIFY(pAbout->isVisible());
+        auto* about = window.findChild<AboutBox*>();
+        QVERIFY(about != nullptr);
+        QTRY_VERIFY(about->isVisible());
         // OK has the focus and is the default button.
-        auto* pOk = pAbout->findChild<QPushButton*>();
-        QCOMPARE(pAbout->focusWidget(), pOk);
-        QVERIFY(pOk->isDefault());
-        QCOMPARE(pAbout->windowTitle(), QString("About Veyra"));
-        QCOMPARE(Child<QLabel>(*pAbout, "version")->text(),
+        auto* ok = about->findChild<QPushButton*>();
+        QCOMPARE(about->focusWidget(), ok);
+        QVERIFY(ok->isDefault());
+        QCOMPARE(about->windowTitle(), QString("About Veyra"));
+        QCOMPARE(Child<QLabel>(*about, "version")->text(),
                  QString("Veyra Version " VEYRA_EXPECTED_VERSION));
         QStringList links;
-        for (QLabel* pLabel : pAbout->findChildren<QLabel*>())
+        for (QLabel* label : about->findChildren<QLabel*>())
         {
-            if (pLabel->text().startsWith("<a href=\"https://www.veyra.example/\">"))
-                links << pLabel->text();
+            if (label->text().startsWith("<a href=\"https://www.veyra.example/\">"))
+                links << label->text();
         }
         QCOMPARE(links, QStringList({"<a href=\"https://www.veyra.example/\">Copyright \u00A9 "
                                      "2026 Veyra Software</a>",
                                      "<a href=\"https://www.veyra.example/\">"
                                      "https://www.veyra.example/</a>"}));
-        QPointer<AboutBox> pClosed(pAbout);
-        QTest::keyClick(pOk, Qt::Key_Return);
-        QTRY_VERIFY(pClosed.isNull());
+        QPointer<AboutBox> closed(about);
+        QTest::keyClick(ok, Qt::Key_Return);
+        QTRY_VERIFY(closed.isNull());
 
         Child<QMenu>(window, "resultsMenu")->actions().back()->trigger();
         QTRY_VERIFY(window.findChild<AboutBox*>() != nullptr);
@@ -518,9 +518,9 @@ private slots:
     {
         {
             QueryWindow window(m_services);
-            auto* pInform = Child<QCheckBox>(window, "inform");
-            QVERIFY(!pInform->isEnabled());
-            QCOMPARE(pInform->toolTip(), m_services.m_probeAdvice);
+            auto* inform = Child<QCheckBox>(window, "inform");
+            QVERIFY(!inform->isEnabled());
+            QCOMPARE(inform->toolTip(), m_services.m_probeAdvice);
             QCOMPARE(Child<QLabel>(window, "informReason")->text(),
                      QString("(not allowed for this user)"));
             Request(window);
@@ -529,12 +529,12 @@ private slots:
         m_services.m_canInform = true;
         m_services.m_asks.clear();
         QueryWindow window(m_services);
-        auto* pInform = Child<QCheckBox>(window, "inform");
-        QVERIFY(pInform->isEnabled());
-        QVERIFY(!pInform->isChecked());
+        auto* inform = Child<QCheckBox>(window, "inform");
+        QVERIFY(inform->isEnabled());
+        QVERIFY(!inform->isChecked());
         QCOMPARE(Child<QLabel>(window, "informReason")->text(), QString());
         Request(window);
-        pInform->setChecked(true);
+        inform->setChecked(true);
         Request(window);
         QCOMPARE(m_services.m_asks, std::vector<bool>({false, true}));
     }
@@ -542,9 +542,9 @@ private slots:
     void FindServersOfferedOnlyWithTheCapability()
     {
         const QueryWindow window(m_services);
-        const auto* pFind = Child<QPushButton>(window, "findServers");
-        QVERIFY(!pFind->isEnabled());
-        QCOMPARE(pFind->toolTip(), m_services.m_probeAdvice);
+        const auto* find = Child<QPushButton>(window, "findServers");
+        QVERIFY(!find->isEnabled());
+        QCOMPARE(find->toolTip(), m_services.m_probeAdvice);
     }
 
     void FindServersListsThemAndWarnsOfMoreThanOne_data()
@@ -575,20 +575,20 @@ private slots:
         QueryWindow window(m_services);
         Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
         Child<QPushButton>(window, "findServers")->click();
-        auto* pDialog = window.findChild<CServersDialog*>();
-        QVERIFY(pDialog != nullptr);
-        QTRY_VERIFY(!pDialog->IsSearching());
+        auto* dialog = window.findChild<CServersDialog*>();
+        QVERIFY(dialog != nullptr);
+        QTRY_VERIFY(!dialog->IsSearching());
         QCOMPARE(m_services.m_discoveredOn, std::vector<std::string>{"wlan0"});
-        QCOMPARE(Child<QLabel>(*pDialog, "status")->text(), status);
-        const auto* pList = Child<QTreeWidget>(*pDialog, "serverList");
-        QCOMPARE(pList->topLevelItemCount(), servers);
+        QCOMPARE(Child<QLabel>(*dialog, "status")->text(), status);
+        const auto* list = Child<QTreeWidget>(*dialog, "serverList");
+        QCOMPARE(list->topLevelItemCount(), servers);
         if (servers > 0)
         {
-            QCOMPARE(pList->topLevelItem(0)->text(0), QString("10.0.0.1"));
-            QCOMPARE(pList->topLevelItem(0)->text(1), QString("10.0.0.100"));
-            QCOMPARE(pList->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
+            QCOMPARE(list->topLevelItem(0)->text(0), QString("10.0.0.1"));
+            QCOMPARE(list->topLevelItem(0)->text(1), QString("10.0.0.100"));
+            QCOMPARE(list->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
         }
-        QCOMPARE(!Child<QLabel>(*pDialog, "warning")->isHidden(), servers > 1);
+        QCOMPARE(!Child<QLabel>(*dialog, "warning")->isHidden(), servers > 1);
     }
 
     void KeyboardOnly()
@@ -633,15 +633,15 @@ private slots:
         QCOMPARE(m_services.m_urls.back(), QString("https://www.veyra.example/"));
 
         // The list's menu from the keyboard, and its items by their letters.
-        auto* pResults = Child<QTreeView>(window, "results");
-        pResults->setFocus();
-        QTest::keyClick(pResults, Qt::Key_End);
-        QTest::keyClick(pResults, Qt::Key_Home);
-        QTest::keyClick(pResults, Qt::Key_F10, Qt::ShiftModifier);
-        auto* pMenu = Child<QMenu>(window, "resultsMenu");
-        QTRY_VERIFY(pMenu->isVisible());
-        QTest::keyClick(pMenu, Qt::Key_R);
-        QTRY_VERIFY(!pMenu->isVisible());
+        auto* results = Child<QTreeView>(window, "results");
+        results->setFocus();
+        QTest::keyClick(results, Qt::Key_End);
+        QTest::keyClick(results, Qt::Key_Home);
+        QTest::keyClick(results, Qt::Key_F10, Qt::ShiftModifier);
+        auto* menu = Child<QMenu>(window, "resultsMenu");
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_R);
+        QTRY_VERIFY(!menu->isVisible());
         QCOMPARE(m_services.m_clipboard, std::vector<QString>{"DHCP Server\t10.0.0.1\n"});
 
         // Escape closes the window.
@@ -651,26 +651,26 @@ private slots:
 
     void RequestRunsOffTheUiThread()
     {
-        auto pDestroyed = std::make_shared<std::atomic<bool>>(false);
-        auto pGate = std::make_shared<CGatedLeaseSource>(m_services.m_leases, pDestroyed);
-        m_services.m_leases = pGate;
+        auto destroyed = std::make_shared<std::atomic<bool>>(false);
+        auto gate = std::make_shared<GatedLeaseSource>(m_services.m_leases, destroyed);
+        m_services.m_leases = gate;
         QueryWindow window(m_services);
         ShowActive(window);
-        auto* pSend = Child<QPushButton>(window, "sendRequest");
-        pSend->click();
-        QTRY_VERIFY(pGate->IsWaiting());
+        auto* send = Child<QPushButton>(window, "sendRequest");
+        send->click();
+        QTRY_VERIFY(gate->isWaiting());
         QVERIFY(window.isRequestRunning());
-        QVERIFY(!pSend->isEnabled());
+        QVERIFY(!send->isEnabled());
         QCOMPARE(window.cursor().shape(), Qt::BusyCursor);
         // The window still answers: the chooser moves while the read waits.
         QTest::keyClick(Child<QComboBox>(window, "adapters"), Qt::Key_Down);
         QCOMPARE(Child<QComboBox>(window, "adapters")->currentIndex(), 1);
 
-        pGate->Open();
+        gate->open();
         QTRY_COMPARE(Rows(window), kTestRows);
-        QVERIFY(pSend->isEnabled());
+        QVERIFY(send->isEnabled());
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(QApplication::focusWidget(), pSend);
+        QCOMPARE(QApplication::focusWidget(), send);
     }
 
     void ClosingDuringARequestDropsItsResult_data()
@@ -685,26 +685,26 @@ private slots:
         const auto inner = std::static_pointer_cast<CFakeLeaseSource>(m_services.m_leases);
         inner->m_errors["eth0"] = EACCES; // a result that would show a message
         auto sourceGone = std::make_shared<std::atomic<bool>>(false);
-        auto gate = std::make_shared<CGatedLeaseSource>(inner, sourceGone);
+        auto gate = std::make_shared<GatedLeaseSource>(inner, sourceGone);
         m_services.m_leases = gate;
         // A failed check must not leave the worker, and so the test, waiting.
         const auto openAtLast = qScopeGuard(
-            [weakGate = std::weak_ptr<CGatedLeaseSource>(gate)]()
+            [weakGate = std::weak_ptr<GatedLeaseSource>(gate)]()
             {
                 if (const auto stillThere = weakGate.lock())
-                    stillThere->Open();
+                    stillThere->open();
             });
         auto window = std::make_unique<QueryWindow>(m_services);
         ShowActive(*window);
         Child<QPushButton>(*window, "sendRequest")->click();
-        QTRY_VERIFY(gate->IsWaiting());
+        QTRY_VERIFY(gate->isWaiting());
         window->close();
         QVERIFY(!window->isRequestRunning());
         if (destroyed)
             window.reset();
         // Only the worker holds the source now; it reads after the window closed.
         m_services.m_leases.reset();
-        gate->Open();
+        gate->open();
         gate.reset();
         // The source goes after the answer is posted: nothing is left to come.
         QTRY_VERIFY(sourceGone->load());
