@@ -8,6 +8,7 @@
 #include "testing/fake_window_services.h"
 #include "tests/app/qt/gated_lease_source.h"
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -231,6 +232,10 @@ private slots:
         lease.m_mapOptions[121] = {8, 10, 10, 0, 0, 1};
         Leases() = CFakeLeaseSource("fake", 0, lease);
         QueryWindow window(m_services);
+        // Each change of the rows keeps the model's contract with its views.
+        const QAbstractItemModelTester modelTester(
+            Child<QTreeView>(window, "results")->model(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
         auto* allOptions = Child<QCheckBox>(window, "allOptions");
         QVERIFY(!allOptions->isChecked());
         Request(window);
