@@ -135,7 +135,11 @@ CServersDialog::CServersDialog(WindowServices& services, const std::string& strI
     setCursor(Qt::BusyCursor);
 
     connect(&m_search, &QFutureWatcherBase::finished, this,
-            [this]() { OnSearchDone(m_search.result().first, m_search.result().second); });
+            [this]()
+            {
+                const auto [nError, result] = m_search.result();
+                OnSearchDone(nError, result);
+            });
     m_search.setFuture(QtConcurrent::run(
         [fnSearch = services.serverDiscovery(strInterface)]()
         {
