@@ -141,8 +141,7 @@ int main(int argc, char* argv[])
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     // Only a run that opens a socket keeps its privileges until then.
     const bool bRuns = command.m_strError.empty() && !command.help && !command.version;
-    const bool bAsk =
-        bRuns && !command.m_bDiscover && command.inform && !command.adapter.empty();
+    const bool bAsk = bRuns && !command.m_bDiscover && command.inform && !command.adapter.empty();
     if (!bAsk && !(bRuns && command.m_bDiscover))
         DropPrivilegesOrEnd();
     if (command.help)
