@@ -218,7 +218,7 @@ std::string ReadRequest(const std::vector<Word>& words, CommandLine& command)
     // Copy All is the window's text of the window's rows; --all has no window.
     if (command.all && command.format == OutputFormat::CopyAll)
         return "--all has no Copy All text; use --tsv";
-    return error;
+    return std::string();
 }
 } // namespace
 
