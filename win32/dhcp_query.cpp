@@ -128,8 +128,7 @@ bool CDhcpQuery::CallService(WCHAR* pszAdapterName,
             const DHCPCAPI_PARAMS& param = params[i];
             if (param.nBytesData == 0 || !DataInsideBuffer(param, pBuffer.get(), dwSize))
                 continue;
-            reply[static_cast<std::uint8_t>(kRequestedOptions[i])].assign(
-                param.Data, param.Data + param.nBytesData);
+            reply[kRequestedOptions[i]].assign(param.Data, param.Data + param.nBytesData);
         }
         const DhcpOptionList decoded = DecodeRequestedOptions(reply);
         options.insert(options.end(), decoded.begin(), decoded.end());

@@ -1,5 +1,4 @@
 #include "core/options/extended_catalogue.h"
-#include "core/options/option_catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +74,7 @@ TEST(ExtendedCatalogue, LeavesTheWindowsCatalogueAlone)
 {
     // The window keeps its own wording for the same codes.
     EXPECT_STREQ(FindExtendedRow(3)->pszName, "Router");
-    EXPECT_STREQ(FindCatalogueRow(3)->pszParameter, "Gateway Address");
+    EXPECT_STREQ(FindExtendedRow(3)->window.parameter, "Gateway Address");
 }
 
 TEST(FindValueName, LooksUpAndMissesCleanly)
