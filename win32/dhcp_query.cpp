@@ -75,7 +75,7 @@ bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterN
         return false;
     }
 
-    std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()> params;
+    std::array<DHCPCAPI_PARAMS, kRequestedOptionCount> params;
     std::fprintf(m_pTrace, "Getting DHCP Options on Adapter [%s]\n", pszAdapterName);
     std::fflush(m_pTrace);
 
@@ -83,7 +83,7 @@ bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterN
 }
 
 bool CDhcpQuery::CallService(WCHAR* pszAdapterName,
-                             std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()>& params,
+                             std::array<DHCPCAPI_PARAMS, kRequestedOptionCount>& params,
                              DhcpOptionList& options)
 {
     const DHCPCAPI_PARAMS_ARRAY sendParams{0, nullptr};

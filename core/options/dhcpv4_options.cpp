@@ -356,9 +356,9 @@ constexpr std::array<std::uint8_t, kRequestedOptionCount> RequestedInOrder()
 }
 } // namespace
 
-constexpr Dhcpv4Table kDhcpv4Options(kRows);
+const Dhcpv4Table kDhcpv4Options(kRows);
 
-constexpr std::array<std::uint8_t, kRequestedOptionCount> kRequestedOptions = RequestedInOrder();
+const std::array<std::uint8_t, kRequestedOptionCount> kRequestedOptions = RequestedInOrder();
 
 WireType OptionWireType(std::uint32_t code)
 {
