@@ -70,6 +70,20 @@ TEST(ExtendedCatalogue, TypesOfCodesThatShareAFormat)
     }
 }
 
+TEST(ExtendedCatalogue, NamesAreTheRfcTitles)
+{
+    const struct
+    {
+        std::uint8_t nCode;
+        const char* pszName;
+    } kCases[] = {
+        {31, "Perform Router Discovery"},                         // RFC 2132 5.7
+        {45, "NetBIOS over TCP/IP Datagram Distribution Server"}, // RFC 2132 8.6
+    };
+    for (const auto& c : kCases)
+        EXPECT_STREQ(FindExtendedRow(c.nCode)->pszName, c.pszName) << int{c.nCode};
+}
+
 TEST(ExtendedCatalogue, LeavesTheWindowsCatalogueAlone)
 {
     // The window keeps its own wording for the same codes.
