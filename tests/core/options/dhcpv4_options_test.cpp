@@ -10,7 +10,7 @@ TEST(OptionWireType, TheWireLayoutWhateverTheWindowShows)
 {
     const struct
     {
-        std::uint32_t nCode;
+        std::uint32_t code;
         WireType type;
     } kCases[] = {
         {1, W::Address},
@@ -36,17 +36,17 @@ TEST(OptionWireType, TheWireLayoutWhateverTheWindowShows)
         {256, W::Bytes},
     };
     for (const auto& c : kCases)
-        EXPECT_EQ(OptionWireType(c.nCode), c.type) << c.nCode;
+        EXPECT_EQ(OptionWireType(c.code), c.type) << c.code;
 }
 
 TEST(Dhcpv4Options, RowsForTheLeaseTextsOnlyShowAsUnknown)
 {
-    for (const std::uint32_t nCode : {5u, 68u, 77u, 100u, 101u, 119u, 120u, 121u, 249u, 252u})
+    for (const std::uint32_t code : {5u, 68u, 77u, 100u, 101u, 119u, 120u, 121u, 249u, 252u})
     {
-        const Dhcpv4Row* pRow = kDhcpv4Options.Find(nCode);
-        ASSERT_NE(pRow, nullptr) << nCode;
-        EXPECT_EQ(pRow->window.parameter, nullptr) << nCode;
-        EXPECT_EQ(pRow->window.rendering, Rendering::NameOnly) << nCode;
+        const Dhcpv4Row* row = kDhcpv4Options.Find(code);
+        ASSERT_NE(row, nullptr) << code;
+        EXPECT_EQ(row->window.parameter, nullptr) << code;
+        EXPECT_EQ(row->window.rendering, Rendering::NameOnly) << code;
     }
 }
 
@@ -54,27 +54,27 @@ TEST(Dhcpv4Options, FindsEachRowByItsCodeAndNoCodeFoldedIntoEightBits)
 {
     for (const Dhcpv4Row& row : kDhcpv4Options)
         EXPECT_EQ(kDhcpv4Options.Find(row.nCode), &row) << int{row.nCode};
-    for (const std::uint32_t nCode : {84u, 149u, 254u, 256u, 256u + 54u, 0xFFFFFFFFu})
-        EXPECT_EQ(kDhcpv4Options.Find(nCode), nullptr) << nCode;
+    for (const std::uint32_t code : {84u, 149u, 254u, 256u, 256u + 54u, 0xFFFFFFFFu})
+        EXPECT_EQ(kDhcpv4Options.Find(code), nullptr) << code;
 }
 
 TEST(Dhcpv4Options, TheWindowAsksInItsOwnOrder)
 {
     // The Windows program asks the DHCP client service in this order, and its
     // rows come out in it.
-    const std::array<std::uint8_t, 46> kOrder = {
+    const std::array<std::uint8_t, 46> order = {
         54, 12, 1,  15, 6,  3,  4,  2,  7,  8,  9,  10, 11, 14, 16, 17, 18, 22, 23, 24, 25, 28, 33,
         35, 36, 37, 38, 39, 41, 42, 43, 44, 46, 47, 48, 49, 50, 51, 52, 55, 58, 59, 60, 61, 66, 67};
-    EXPECT_EQ(kRequestedOptions, kOrder);
+    EXPECT_EQ(kRequestedOptions, order);
 }
 
 TEST(OptionTable, SixteenBitCodesAreFoundWhole)
 {
     using Row = OptionRow<std::uint16_t>;
-    static constexpr Row kRows[] = {{1, "Client Identifier"}, {23, "DNS Servers"}, {300, "Wide"}};
-    constexpr OptionTable<std::uint16_t> table(kRows);
-    static_assert(table.Find(23) == &kRows[1], "found at compile time");
-    EXPECT_EQ(table.Find(300), &kRows[2]);
+    static constexpr Row rows[] = {{1, "Client Identifier"}, {23, "DNS Servers"}, {300, "Wide"}};
+    constexpr OptionTable<std::uint16_t> table(rows);
+    static_assert(table.Find(23) == &rows[1], "found at compile time");
+    EXPECT_EQ(table.Find(300), &rows[2]);
     EXPECT_EQ(table.Find(300 + 0x10000), nullptr);
     EXPECT_EQ(table.Find(0), nullptr);
     EXPECT_EQ(table.Find(301), nullptr);

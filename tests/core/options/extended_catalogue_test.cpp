@@ -74,14 +74,14 @@ TEST(ExtendedCatalogue, NamesAreTheRfcTitles)
 {
     const struct
     {
-        std::uint8_t nCode;
-        const char* pszName;
+        std::uint8_t code;
+        const char* name;
     } kCases[] = {
         {31, "Perform Router Discovery"},                         // RFC 2132 5.7
         {45, "NetBIOS over TCP/IP Datagram Distribution Server"}, // RFC 2132 8.6
     };
     for (const auto& c : kCases)
-        EXPECT_STREQ(FindExtendedRow(c.nCode)->pszName, c.pszName) << int{c.nCode};
+        EXPECT_STREQ(FindExtendedRow(c.code)->pszName, c.name) << int{c.code};
 }
 
 TEST(ExtendedCatalogue, LeavesTheWindowsCatalogueAlone)
