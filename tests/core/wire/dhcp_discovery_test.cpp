@@ -383,6 +383,37 @@ TEST(DiscoverRequest, AsksEveryServerForAnOfferWithoutALease)
     EXPECT_EQ(message->m_mapOptions, expected);
 }
 
+TEST(DiscoverRequest, IsTheSameMessageByteForByte)
+{
+    DiscoverRequest request;
+    request.m_ClientMac = kClient;
+    request.m_nTransactionId = kXid;
+    request.m_RequestedOptions = {1, 3, 6};
+    request.m_nMaxMessageSize = 1400;
+    Bytes expected = {
+        1,    1,    6,    0,          // BOOTREQUEST, Ethernet, 6-byte chaddr, no hops
+        0x5E, 0xED, 0x12, 0x34,       // xid
+        0,    0,    0x80, 0,          // secs, flags: broadcast
+        0,    0,    0,    0,          // ciaddr
+        0,    0,    0,    0,          // yiaddr
+        0,    0,    0,    0,          // siaddr
+        0,    0,    0,    0,          // giaddr
+        2,    0,    0,    0x77, 0, 2, // chaddr, then 10 bytes of padding
+    };
+    expected.resize(236, 0); // the rest of chaddr, sname and file
+    const Bytes options = {
+        99,  130, 83, 99,                     // magic cookie
+        53,  1,   1,                          // DHCPDISCOVER
+        55,  3,   1,  3,    6,                // parameter request list
+        57,  2,   5,  0x78,                   // maximum message size 1400
+        61,  7,   1,  2,    0, 0, 0x77, 0, 2, // client id: Ethernet, chaddr
+        255,                                  // end
+    };
+    expected.insert(expected.end(), options.begin(), options.end());
+    expected.resize(300, 0); // RFC 951's shortest message
+    EXPECT_EQ(BuildDiscoverRequest(request), expected);
+}
+
 TEST(DiscoverRequest, KnowsLocallyAdministeredUnicastAddresses)
 {
     const struct
