@@ -8,8 +8,6 @@
 namespace
 {
 constexpr std::uint8_t kEthernet = 1;
-constexpr std::uint16_t kBroadcastFlag = 0x8000;
-constexpr std::size_t kFlagsOffset = 10;
 constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
 constexpr std::uint8_t kProtocolUdp = 17;
 constexpr std::size_t kFragmentOffset = 6;
@@ -55,6 +53,7 @@ std::vector<std::uint8_t> BuildDiscoverRequest(const DiscoverRequest& request)
     std::copy(request.m_ClientMac.begin(), request.m_ClientMac.end(),
               message.m_ClientHardware.begin());
     message.m_nTransactionId = request.m_nTransactionId;
+    message.flags = kBroadcastFlag;
 
     OptionMap& options = message.m_mapOptions;
     options[kOptionMessageType] = {kDhcpDiscover};
@@ -64,9 +63,7 @@ std::vector<std::uint8_t> BuildDiscoverRequest(const DiscoverRequest& request)
     options[kOptionParameterList] = request.m_RequestedOptions;
     options[kOptionMaxMessageSize] = {static_cast<std::uint8_t>(request.m_nMaxMessageSize >> 8),
                                       static_cast<std::uint8_t>(request.m_nMaxMessageSize)};
-    std::vector<std::uint8_t> bytes = SerializeBootpMessage(message);
-    bytes[kFlagsOffset] = static_cast<std::uint8_t>(kBroadcastFlag >> 8);
-    return bytes;
+    return SerializeBootpMessage(message);
 }
 
 std::vector<std::uint8_t> BuildDiscoverPacket(const DiscoverRequest& request)
