@@ -60,11 +60,11 @@ int DiscoverDhcpServers(const DiscoverySettings& settings, DiscoveryResult& resu
         return nResult;
 
     DiscoverRequest request;
-    request.m_ClientMac = result.m_ClientMac;
-    request.m_nTransactionId = result.m_nTransactionId;
-    request.m_RequestedOptions = DiscoveryRequestedOptions();
-    request.m_nMaxMessageSize = kMaxReplySize;
-    CServerDiscovery discovery(result.m_nTransactionId, result.m_ClientMac, settings.m_limits);
+    request.clientMac = result.m_ClientMac;
+    request.transactionId = result.m_nTransactionId;
+    request.requestedOptions = DiscoveryRequestedOptions();
+    request.maxMessageSize = kMaxReplySize;
+    ServerDiscovery discovery(result.m_nTransactionId, result.m_ClientMac, settings.m_limits);
 
     if (settings.m_fnOpened)
     {
@@ -105,7 +105,7 @@ int DiscoverDhcpServers(const DiscoverySettings& settings, DiscoveryResult& resu
         if (settings.m_fnDone && settings.m_fnDone(discovery))
             break;
     }
-    result.m_servers = discovery.Servers();
+    result.m_servers = discovery.TakeServers();
     result.m_counts = discovery.Counts();
     return 0;
 }

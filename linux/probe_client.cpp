@@ -133,7 +133,7 @@ bool CProbeSession::Take(std::string_view line)
     return Refuse();
 }
 
-int CProbeSession::Finish(DiscoveryResult& result) const
+int CProbeSession::Finish(DiscoveryResult& result)
 {
     if (m_bBroken || !m_bEnded)
         return EPROTO;
@@ -142,11 +142,11 @@ int CProbeSession::Finish(DiscoveryResult& result) const
     if (!m_discovery)
         return EPROTO;
     result = m_result;
-    result.m_servers = m_discovery->Servers();
+    result.m_servers = m_discovery->TakeServers();
     result.m_counts = m_discovery->Counts();
     // Packets the helper received but did not relay were taken and dropped.
-    result.m_counts.m_nPackets += static_cast<std::size_t>(m_nUnrelayed);
-    result.m_counts.m_nDropped += static_cast<std::size_t>(m_nUnrelayed);
+    result.m_counts.packets += static_cast<std::size_t>(m_nUnrelayed);
+    result.m_counts.dropped += static_cast<std::size_t>(m_nUnrelayed);
     return 0;
 }
 

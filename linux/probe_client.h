@@ -52,15 +52,16 @@ public:
     const std::string& Status() const { return m_strStatus; }
 
     // 0, the helper's errno value, or EPROTO when its output broke off or was
-    // not what a helper writes.
-    int Finish(DiscoveryResult& result) const;
+    // not what a helper writes. A discovery's servers are handed over, not
+    // copied: call it once.
+    int Finish(DiscoveryResult& result);
     int Finish(Lease& lease) const;
 
 private:
     bool Refuse();
 
     DiscoveryLimits m_limits;
-    std::optional<CServerDiscovery> m_discovery;
+    std::optional<ServerDiscovery> m_discovery;
     DiscoveryResult m_result;
     Lease m_lease;
     std::string m_strStatus;

@@ -13,28 +13,30 @@
 #include <memory>
 
 class QLabel;
-class QTreeWidget;
+class QTreeView;
+class ServerTableModel;
 
 class CServersDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // Starts the search on the interface at once; strShown names the adapter
+    // Starts the search on the interface at once; shownName names the adapter
     // as the chooser shows it.
-    CServersDialog(CWindowServices& services, const std::string& strInterface,
-                   const QString& strShown, QWidget* pParent = nullptr);
+    CServersDialog(CWindowServices& services, const std::string& interfaceName,
+                   const QString& shownName, QWidget* parent = nullptr);
     ~CServersDialog() override;
 
-    bool IsSearching() const { return m_bSearching; }
+    bool IsSearching() const { return m_searching; }
 
 private:
-    void OnSearchDone(int nError, const DiscoveryResult& result);
+    void showFound(int error, DiscoveryResult result);
 
-    std::shared_ptr<CWorkerMailbox> m_pMailbox;
-    bool m_bSearching = true;
-    QString m_strShown;
-    QLabel* m_pStatus;
-    QLabel* m_pFindings;
-    QLabel* m_pWarning;
-    QTreeWidget* m_pServers;
+    std::shared_ptr<CWorkerMailbox> m_mailbox;
+    bool m_searching = true;
+    QString m_shownName;
+    QLabel* m_status;
+    QLabel* m_findings;
+    QLabel* m_warning;
+    ServerTableModel* m_servers;
+    QTreeView* m_serverList;
 };

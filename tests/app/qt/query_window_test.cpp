@@ -545,7 +545,8 @@ private slots:
         QTest::newRow("none") << 0 << 0 << "No DHCP server answered on 02:00:00:00:00:02 (wlan0).";
         QTest::newRow("one") << 1 << 0 << "1 DHCP server answered on 02:00:00:00:00:02 (wlan0).";
         QTest::newRow("two") << 2 << 0 << "2 DHCP servers answered on 02:00:00:00:00:02 (wlan0).";
-        QTest::newRow("no permission") << 0 << EPERM << "DHCP Error 1: Operation not permitted";
+        QTest::newRow("no permission")
+            << 0 << EPERM << "DHCP Error 1: Operation not permitted (EPERM)";
     }
     void FindServersListsThemAndWarnsOfMoreThanOne()
     {
@@ -557,9 +558,9 @@ private slots:
         for (int i = 0; i < servers; ++i)
         {
             DiscoveredServer server;
-            server.m_nServerId = 0x0A000001 + static_cast<std::uint32_t>(i);
-            server.m_nYourAddress = 0x0A000064;
-            server.m_source = {*server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
+            server.serverId = 0x0A000001 + static_cast<std::uint32_t>(i);
+            server.offer.m_nYourAddress = 0x0A000064;
+            server.path = {*server.serverId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
             m_services.m_discovery.m_servers.push_back(server);
         }
         CQueryWindow window(m_services);
@@ -570,13 +571,13 @@ private slots:
         QTRY_VERIFY(!pDialog->IsSearching());
         QCOMPARE(m_services.m_discoveredOn, std::vector<std::string>{"wlan0"});
         QCOMPARE(Child<QLabel>(*pDialog, "status")->text(), status);
-        const auto* pList = Child<QTreeWidget>(*pDialog, "serverList");
-        QCOMPARE(pList->topLevelItemCount(), servers);
+        const QAbstractItemModel* pList = Child<QTreeView>(*pDialog, "serverList")->model();
+        QCOMPARE(pList->rowCount(), servers);
         if (servers > 0)
         {
-            QCOMPARE(pList->topLevelItem(0)->text(0), QString("10.0.0.1"));
-            QCOMPARE(pList->topLevelItem(0)->text(1), QString("10.0.0.100"));
-            QCOMPARE(pList->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
+            QCOMPARE(pList->index(0, 0).data().toString(), QString("10.0.0.1"));
+            QCOMPARE(pList->index(0, 1).data().toString(), QString("10.0.0.100"));
+            QCOMPARE(pList->index(0, 2).data().toString(), QString("10.0.0.1 (02:00:00:00:00:00)"));
         }
         QCOMPARE(!Child<QLabel>(*pDialog, "warning")->isHidden(), servers > 1);
     }
