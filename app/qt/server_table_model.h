@@ -29,7 +29,6 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setServers(std::vector<DiscoveredServer> servers);
-    const std::vector<DiscoveredServer>& servers() const { return m_servers; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -7,7 +7,6 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QTreeView>
 
 #include <algorithm>
@@ -67,12 +66,12 @@ CServersDialog::CServersDialog(CWindowServices& services, const std::string& int
     m_warning->setWordWrap(true);
     m_warning->hide();
     m_servers = new ServerTableModel(this);
-    m_serverList = new QTreeView(this);
-    m_serverList->setObjectName("serverList");
-    m_serverList->setModel(m_servers);
-    m_serverList->setRootIsDecorated(false);
-    m_serverList->setItemsExpandable(false);
-    m_serverList->header()->setStretchLastSection(true);
+    auto* serverList = new QTreeView(this);
+    serverList->setObjectName("serverList");
+    serverList->setModel(m_servers);
+    serverList->setRootIsDecorated(false);
+    serverList->setItemsExpandable(false);
+    serverList->header()->setStretchLastSection(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -80,7 +79,7 @@ CServersDialog::CServersDialog(CWindowServices& services, const std::string& int
     layout->addWidget(m_status);
     layout->addWidget(m_findings);
     layout->addWidget(m_warning);
-    layout->addWidget(m_serverList, 1);
+    layout->addWidget(serverList, 1);
     layout->addWidget(buttons);
     resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 16);
     setCursor(Qt::BusyCursor);

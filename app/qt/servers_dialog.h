@@ -13,7 +13,6 @@
 #include <memory>
 
 class QLabel;
-class QTreeView;
 class ServerTableModel;
 
 class CServersDialog : public QDialog
@@ -38,5 +37,4 @@ private:
     QLabel* m_findings;
     QLabel* m_warning;
     ServerTableModel* m_servers;
-    QTreeView* m_serverList;
 };
