@@ -14,10 +14,6 @@ namespace
 {
 using Json = nlohmann::ordered_json;
 
-constexpr std::uint8_t kOptionSubnetMask = 1;
-constexpr std::uint8_t kOptionRouters = 3;
-constexpr std::uint8_t kOptionDnsServers = 6;
-
 std::string Address(std::uint32_t address)
 {
     return std::string(DottedQuad(address));

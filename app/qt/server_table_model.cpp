@@ -8,10 +8,6 @@
 
 namespace
 {
-constexpr std::uint8_t kOptionSubnetMask = 1;
-constexpr std::uint8_t kOptionRouters = 3;
-constexpr std::uint8_t kOptionDnsServers = 6;
-
 QString addressText(std::uint32_t address)
 {
     return QString::fromStdString(DottedQuad(address));

@@ -12,9 +12,7 @@ constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
 constexpr std::uint8_t kProtocolUdp = 17;
 constexpr std::size_t kFragmentOffset = 6;
 constexpr std::uint16_t kMoreFragmentsAndOffset = 0x3FFF;
-// What tells a client where it is: another value under the same server id is
-// another server's offer.
-constexpr std::uint8_t kSettingsCompared[] = {1, 3, 6}; // subnet mask, routers, DNS servers
+constexpr std::uint8_t kSettingsCompared[] = {kOptionSubnetMask, kOptionRouters, kOptionDnsServers};
 
 // A piece of a UDP datagram that IP fragmented: more follow, or it is not the
 // first (and has no UDP header). The filter passes these so they are counted.

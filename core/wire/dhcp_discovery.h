@@ -22,6 +22,12 @@ constexpr std::uint8_t kDhcpOffer = 2;
 constexpr std::uint16_t kDhcpServerPort = 67;
 constexpr std::uint16_t kDhcpClientPort = 68;
 
+// The settings that tell a client where it is (RFC 2132): other values under
+// the same server id are another server's offer, and every output shows them.
+constexpr std::uint8_t kOptionSubnetMask = 1;
+constexpr std::uint8_t kOptionRouters = 3;
+constexpr std::uint8_t kOptionDnsServers = 6;
+
 struct DiscoverRequest
 {
     HardwareAddress clientMac{};
