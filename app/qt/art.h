@@ -1,4 +1,4 @@
-// Veyra.exe's art for veyra-gui, compiled in as pixels (app/qt/art_pixels.py)
+// Veyra.exe's art for veyra-gui, compiled in as pixels (tools/art/art_pixels.py)
 // rather than as image files, so that start-up decodes nothing and loads no
 // image format plugin. The images share the program's read-only pixels.
 #pragma once
