@@ -1,12 +1,12 @@
 // veyra: the DHCP options of a Linux machine's network adapters, from the same
 // decoding and list-text code as the window program.
-#include "app/cli/adapter_lease.h"
 #include "app/cli/all_options_output.h"
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
 #include "app/cli/text_columns.h"
 #include "core/model/requested_options.h"
+#include "linux/adapter_lease.h"
 #include "linux/adapter_source.h"
 #include "linux/answered_lease_source.h"
 #include "linux/dhcp_discover.h"

@@ -7,8 +7,8 @@
 #include <QImage>
 
 // The banner over the window, opaque.
-QImage BannerImage();
+QImage bannerImage();
 // The results list's strip of 16 x 15 images, opaque, teal where transparent.
-QImage ResultStripImage();
+QImage resultStripImage();
 // Veyra's icon, its hand-drawn 16 and 32 pixel images.
-QIcon VeyraIcon();
+QIcon veyraIcon();

@@ -8,9 +8,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTreeView>
+#include <QtConcurrentRun>
 
 #include <algorithm>
-#include <thread>
 
 namespace
 {
@@ -46,9 +46,9 @@ QStringList findingsOf(const std::vector<DiscoveredServer>& servers)
 }
 } // namespace
 
-CServersDialog::CServersDialog(CWindowServices& services, const std::string& interfaceName,
+CServersDialog::CServersDialog(WindowServices& services, const std::string& interfaceName,
                                const QString& shownName, QWidget* parent)
-    : QDialog(parent), m_mailbox(std::make_shared<CWorkerMailbox>(this)), m_shownName(shownName)
+    : QDialog(parent), m_shownName(shownName)
 {
     setWindowTitle("Find DHCP Servers");
     setObjectName("servers");
@@ -84,20 +84,19 @@ CServersDialog::CServersDialog(CWindowServices& services, const std::string& int
     resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 16);
     setCursor(Qt::BusyCursor);
 
-    std::thread(
-        [dialog = this, mailbox = m_mailbox, search = services.ServerDiscovery(interfaceName)]()
+    connect(&m_search, &QFutureWatcherBase::finished, this,
+            [this]()
+            {
+                auto [error, result] = m_search.future().takeResult();
+                showFound(error, std::move(result));
+            });
+    m_search.setFuture(QtConcurrent::run(
+        [search = services.serverDiscovery(interfaceName)]()
         {
             DiscoveryResult result;
             const int error = search(result);
-            mailbox->Post([dialog, error, result = std::move(result)]() mutable
-                          { dialog->showFound(error, std::move(result)); });
-        })
-        .detach();
-}
-
-CServersDialog::~CServersDialog()
-{
-    m_mailbox->Close();
+            return std::make_pair(error, std::move(result));
+        }));
 }
 
 void CServersDialog::showFound(int error, DiscoveryResult result)

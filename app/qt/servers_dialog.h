@@ -6,11 +6,11 @@
 #pragma once
 
 #include "app/qt/window_services.h"
-#include "app/qt/worker_mailbox.h"
 
 #include <QDialog>
+#include <QFutureWatcher>
 
-#include <memory>
+#include <utility>
 
 class QLabel;
 class ServerTableModel;
@@ -21,16 +21,16 @@ class CServersDialog : public QDialog
 public:
     // Starts the search on the interface at once; shownName names the adapter
     // as the chooser shows it.
-    CServersDialog(CWindowServices& services, const std::string& interfaceName,
+    CServersDialog(WindowServices& services, const std::string& interfaceName,
                    const QString& shownName, QWidget* parent = nullptr);
-    ~CServersDialog() override;
 
     bool IsSearching() const { return m_searching; }
 
 private:
     void showFound(int error, DiscoveryResult result);
 
-    std::shared_ptr<CWorkerMailbox> m_mailbox;
+    // The search's errno value and findings; it goes with the dialog.
+    QFutureWatcher<std::pair<int, DiscoveryResult>> m_search;
     bool m_searching = true;
     QString m_shownName;
     QLabel* m_status;
