@@ -14,12 +14,6 @@ namespace
 // (which are counted, not reassembled).
 constexpr std::uint16_t kMaxReplySize = 1500;
 
-// Codes that describe a message rather than the network: a server does not
-// send them back, or they are the request's own.
-constexpr std::uint8_t kMessageOptions[] = {kOptionRequestedAddress, kOptionOverload,
-                                            kOptionMessageType,      kOptionParameterList,
-                                            kOptionMaxMessageSize,   kOptionClientId};
-
 int RandomBytes(void* pBuffer, std::size_t nSize)
 {
     return getrandom(pBuffer, nSize, 0) == static_cast<ssize_t>(nSize) ? 0 : errno;
@@ -31,8 +25,7 @@ std::vector<std::uint8_t> DiscoveryRequestedOptions()
     std::vector<std::uint8_t> codes;
     for (const ExtendedRow* pRow = ExtendedRowsBegin(); pRow != ExtendedRowsEnd(); ++pRow)
     {
-        if (std::find(std::begin(kMessageOptions), std::end(kMessageOptions), pRow->nCode) ==
-            std::end(kMessageOptions))
+        if (!pRow->Has(kMessageOption))
             codes.push_back(pRow->nCode);
     }
     return codes;
