@@ -1,10 +1,9 @@
 #include "core/wire/probe_messages.h"
 
 #include "core/wire/hex_digit.h"
+#include "core/wire/hex_text.h"
 
 #include <nlohmann/json.hpp>
-
-#include <cstdio>
 
 namespace
 {
@@ -33,15 +32,7 @@ const char* EventName(ProbeEvent event)
 
 std::string Hex(const std::vector<std::uint8_t>& bytes)
 {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string strHex;
-    strHex.reserve(bytes.size() * 2);
-    for (const std::uint8_t nByte : bytes)
-    {
-        strHex += kDigits[nByte >> 4];
-        strHex += kDigits[nByte & 0x0F];
-    }
-    return strHex;
+    return HexText(bytes.data(), bytes.size());
 }
 
 std::optional<std::vector<std::uint8_t>> ReadHex(const Json& value, std::size_t nMaxBytes)
@@ -170,10 +161,7 @@ bool ReadEnd(const Json& object, ProbeMessage& message)
 
 std::string ProbeMacText(const HardwareAddress& mac)
 {
-    char szText[18];
-    std::snprintf(szText, sizeof szText, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return szText;
+    return MacText(mac.data(), mac.size());
 }
 
 std::optional<HardwareAddress> ParseProbeMac(std::string_view text)
