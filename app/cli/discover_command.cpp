@@ -3,6 +3,7 @@
 #include "app/cli/discover_output.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/text_columns.h"
+#include "linux/errno_text.h"
 #include "platform/bounded_file.h"
 
 #include <cctype>
@@ -63,7 +64,7 @@ DiscoverOutcome Failure(int nError, const std::string& strInterface)
         break;
     default:
         outcome.m_strErr = "veyra: discovery on " + TerminalSafe(strInterface) +
-                           " failed: " + SystemText(nError) + "\n";
+                           " failed: " + ErrnoText(nError) + "\n";
         outcome.m_nStatus = kExitFailed;
         break;
     }
@@ -89,7 +90,7 @@ std::string ReadExpectFiles(const std::vector<std::string>& files,
         const int nError =
             ReadBoundedFile(strFile, kMaxApprovedBytes, SymbolicLinks::Refuse, strText);
         if (nError != 0)
-            return "cannot read --expect-file " + TerminalSafe(strFile) + ": " + SystemText(nError);
+            return "cannot read --expect-file " + TerminalSafe(strFile) + ": " + ErrnoText(nError);
         const std::size_t nBefore = approved.size();
         if (const std::size_t nLine = ParseApprovedServers(strText, approved))
             return TerminalSafe(strFile) + ":" + std::to_string(nLine) +

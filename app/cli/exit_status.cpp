@@ -33,11 +33,6 @@ const FailureRow* RowFor(int error)
 }
 } // namespace
 
-std::string SystemText(int error)
-{
-    return ErrnoText(error);
-}
-
 ExitStatus ExitStatusFor(int error)
 {
     const FailureRow* row = RowFor(error);

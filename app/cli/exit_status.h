@@ -16,9 +16,6 @@ enum ExitStatus
     kExitOtherServers = 6, // --discover: more than one server, or one not expected
 };
 
-// The errno value's text (ErrnoText), for the texts of --discover.
-std::string SystemText(int error);
-
 // The status of a request that failed with this errno value.
 ExitStatus ExitStatusFor(int error);
 
