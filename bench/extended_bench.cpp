@@ -125,7 +125,7 @@ void BM_DecodeAllOptions60Json(benchmark::State& state)
     const OptionMap options = SixtyOptionLease();
     for (auto _ : state)
     {
-        nlohmann::json lease = nlohmann::json::array();
+        nlohmann::ordered_json lease = nlohmann::ordered_json::array();
         auto it = options.begin();
         for (const ExtendedOption& option : DecodeAllOptions(options))
             lease.push_back(ExtendedOptionJson(option, (it++)->second));

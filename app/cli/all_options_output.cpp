@@ -88,7 +88,7 @@ nlohmann::ordered_json AllOptionsJson(const Lease& lease)
     nlohmann::ordered_json options = nlohmann::ordered_json::array();
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
     {
-        const nlohmann::json decoded =
+        const nlohmann::ordered_json decoded =
             ExtendedOptionJson(option, lease.m_mapOptions.at(option.m_nCode));
         // The decoder's members in the order people read them; any it adds
         // later follow.

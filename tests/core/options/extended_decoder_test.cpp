@@ -8,7 +8,7 @@
 namespace
 {
 using Bytes = std::vector<std::uint8_t>;
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;
 
 struct DecodeCase
 {

@@ -1,0 +1,83 @@
+#include "core/options/decode/decoders.h"
+
+#include "platform/utf8.h"
+
+#include <charconv>
+
+void AppendNumber(std::string& text, std::uint64_t value)
+{
+    char digits[20];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    text.append(digits, end.ptr);
+}
+
+void AppendSignedNumber(std::string& text, std::int64_t value)
+{
+    char digits[20];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    text.append(digits, end.ptr);
+}
+
+void AppendDottedQuad(std::string& text, const std::uint8_t* address)
+{
+    for (std::size_t i = 0; i < kAddressSize; ++i)
+    {
+        if (i != 0)
+            text += '.';
+        AppendNumber(text, address[i]);
+    }
+}
+
+void AppendHexNumber(std::string& text, std::uint32_t value, int digits)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    text += "0x";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        text += kDigits[value >> shift & 0x0Fu];
+}
+
+std::string RawText(OptionData data)
+{
+    return std::string(reinterpret_cast<const char*>(data.data), data.length);
+}
+
+OptionData WithoutTrailingNuls(OptionData data)
+{
+    while (data.length > 0 && data.data[data.length - 1] == 0)
+        --data.length;
+    return data;
+}
+
+Json JsonText(std::string text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return ReplaceMalformedUtf8(text);
+    return text;
+}
+
+Json Array(std::size_t items)
+{
+    Json array(Json::value_t::array);
+    array.get_ref<Json::array_t&>().reserve(items);
+    return array;
+}
+
+bool IsAddressList(OptionData data, std::size_t minimum)
+{
+    return data.length >= minimum && data.length % kAddressSize == 0;
+}
+
+Json AddressArray(OptionData data, std::string& text)
+{
+    Json addresses = Array(data.length / kAddressSize);
+    auto& items = addresses.get_ref<Json::array_t&>();
+    for (std::size_t i = 0; i + kAddressSize <= data.length; i += kAddressSize)
+    {
+        const std::size_t start = text.size() + (i != 0 ? 2 : 0);
+        Separate(text, i == 0);
+        AppendDottedQuad(text, data.data + i);
+        items.emplace_back(text.substr(start));
+    }
+    return addresses;
+}
