@@ -41,7 +41,7 @@ std::string MomentText(const LeaseMoments& moments, const Moment& moment)
 Lines OptionLines(const Lease& lease)
 {
     Lines lines{{"Code", "Option", "Value"}};
-    for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
+    for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions, ExtendedParts::Text))
         lines.push_back({std::to_string(option.m_nCode), option.m_strName,
                          lease.m_CutOptions.count(option.m_nCode) != 0
                              ? option.m_strText + kMayBeCutMark

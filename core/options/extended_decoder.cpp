@@ -90,7 +90,7 @@ const ExtendedRow* RowOf(std::uint8_t code)
     return kRows[code];
 }
 
-void Decode(std::uint8_t code, OptionData data, ExtendedOption& option)
+void Decode(std::uint8_t code, OptionData data, bool typed, ExtendedOption& option)
 {
     option.m_nCode = code;
     const ExtendedRow* row = RowOf(code);
@@ -104,10 +104,11 @@ void Decode(std::uint8_t code, OptionData data, ExtendedOption& option)
         AppendNumber(option.m_strName, code);
     }
     const ValueType type = row != nullptr ? row->type : T::Bytes;
-    if (!kDecoders[static_cast<std::size_t>(type)].decode(row, data, option))
+    const DecodeContext context{row, typed};
+    if (!kDecoders[static_cast<std::size_t>(type)].decode(context, data, option))
     {
         option.m_bMalformed = true;
-        DecodeBytes(row, data, option);
+        DecodeBytes(context, data, option);
     }
 }
 } // namespace
@@ -122,16 +123,16 @@ ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pDat
                                     std::size_t nLength)
 {
     ExtendedOption option;
-    Decode(nCode, {pData, pData != nullptr ? nLength : 0}, option);
+    Decode(nCode, {pData, pData != nullptr ? nLength : 0}, true, option);
     return option;
 }
 
-std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options)
+std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options, ExtendedParts parts)
 {
     std::vector<ExtendedOption> decoded(options.size());
     auto option = decoded.begin();
     for (const auto& [code, bytes] : options)
-        Decode(code, {bytes.data(), bytes.size()}, *option++);
+        Decode(code, {bytes.data(), bytes.size()}, parts == ExtendedParts::TextAndValue, *option++);
     return decoded;
 }
 

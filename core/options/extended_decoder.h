@@ -105,8 +105,17 @@ struct ExtendedOption
 ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pData,
                                     std::size_t nLength);
 
+// What DecodeAllOptions makes of each option.
+enum class ExtendedParts
+{
+    TextAndValue, // the line and the typed value, for JSON
+    Text,         // the name and the line alone (m_value stays null), for rows and windows,
+                  // which never read the value: a third of the work
+};
+
 // Every option of the map, in code order.
-std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options);
+std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options,
+                                             ExtendedParts parts = ExtendedParts::TextAndValue);
 
 // A duration for people: "45 s", "600 s (10 min)", "90061 s (1 d 1 h 1 min 1 s)",
 // and "4294967295 s (infinite)" for all ones (RFC 2131's infinite lease).

@@ -6,14 +6,14 @@
 namespace
 {
 // Pairs of addresses, named by the keys and joined by the word between them.
-bool DecodePairs(OptionData data, const char* first, const char* second, const char* between,
-                 ExtendedOption& option)
+bool DecodePairs(const DecodeContext& context, OptionData data, const char* first,
+                 const char* second, const char* between, ExtendedOption& option)
 {
     constexpr std::size_t kPairSize = 2 * kAddressSize;
     if (data.length == 0 || data.length % kPairSize != 0)
         return false;
-    option.m_value = Array(data.length / kPairSize);
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(data.length / kPairSize);
     std::string& text = option.m_strText;
     text.reserve(data.length / kPairSize * 40);
     for (std::size_t i = 0; i < data.length; i += kPairSize)
@@ -25,8 +25,9 @@ bool DecodePairs(OptionData data, const char* first, const char* second, const c
         text += between;
         const std::size_t secondStart = text.size();
         AppendDottedQuad(text, data.data + i + kAddressSize);
-        items.push_back(Object(first, text.substr(firstStart, firstEnd - firstStart), second,
-                               text.substr(secondStart)));
+        if (context.typed)
+            option.m_value.push_back(Object(first, text.substr(firstStart, firstEnd - firstStart),
+                                            second, text.substr(secondStart)));
     }
     return true;
 }
@@ -39,34 +40,35 @@ void AppendMandatory(std::string& text, bool mandatory)
 }
 } // namespace
 
-bool DecodeAddress(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeAddress(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != kAddressSize)
         return false;
     AppendDottedQuad(option.m_strText, data.data);
-    option.m_value = option.m_strText;
+    if (context.typed)
+        option.m_value = option.m_strText;
     return true;
 }
 
-bool DecodeAddresses(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeAddresses(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (!IsAddressList(data, kAddressSize))
         return false;
-    option.m_value = AddressArray(data, option.m_strText);
+    option.m_value = AppendAddresses(data, option.m_strText, context.typed);
     return true;
 }
 
-bool DecodeAddressMaskPairs(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeAddressMaskPairs(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
-    return DecodePairs(data, "address", "mask", " mask ", option);
+    return DecodePairs(context, data, "address", "mask", " mask ", option);
 }
 
-bool DecodeStaticRoutes(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeStaticRoutes(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
-    return DecodePairs(data, "destination", "router", " via ", option);
+    return DecodePairs(context, data, "destination", "router", " via ", option);
 }
 
-bool DecodeFlagAndAddresses(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeFlagAndAddresses(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length == 0 || data.data[0] > 1)
         return false;
@@ -74,15 +76,16 @@ bool DecodeFlagAndAddresses(const ExtendedRow*, OptionData data, ExtendedOption&
     if (!IsAddressList(rest, 0))
         return false;
     const bool mandatory = data.data[0] != 0;
-    Json addresses = AddressArray(rest, option.m_strText);
+    Json addresses = AppendAddresses(rest, option.m_strText, context.typed);
     AppendMandatory(option.m_strText, mandatory);
-    option.m_value = Object("mandatory", mandatory, "addresses", std::move(addresses));
+    if (context.typed)
+        option.m_value = Object("mandatory", mandatory, "addresses", std::move(addresses));
     return true;
 }
 
 // RFC 7291 4: lists of servers, each after its length in bytes; the lists
 // are shown apart by "; ".
-bool DecodePcpServers(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodePcpServers(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView lists(Framing::Prefixed8, data.data, data.length);
     if (!lists.IsWhole() || lists.Count() == 0)
@@ -90,13 +93,15 @@ bool DecodePcpServers(const ExtendedRow*, OptionData data, ExtendedOption& optio
     for (const Field& list : lists)
         if (!IsAddressList({list.data, list.length}, kAddressSize))
             return false;
-    option.m_value = Array(lists.Count());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(lists.Count());
     for (const Field& list : lists)
     {
-        if (!items.empty())
+        if (!option.m_strText.empty())
             option.m_strText += "; ";
-        items.push_back(AddressArray({list.data, list.length}, option.m_strText));
+        Json addresses = AppendAddresses({list.data, list.length}, option.m_strText, context.typed);
+        if (context.typed)
+            option.m_value.push_back(std::move(addresses));
     }
     return true;
 }
@@ -104,7 +109,7 @@ bool DecodePcpServers(const ExtendedRow*, OptionData data, ExtendedOption& optio
 // RFC 4174: functions, DD access and administrative flags (16 bits each), the
 // server security bitmap (32 bits), then the primary server, the heartbeat
 // originator and the secondary servers.
-bool DecodeIsnsServers(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeIsnsServers(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::size_t kHeader = 10;
     if (data.length < kHeader)
@@ -126,14 +131,15 @@ bool DecodeIsnsServers(const ExtendedRow*, OptionData data, ExtendedOption& opti
     text += ", security bitmap ";
     AppendHexNumber(text, security, 8);
     std::string addressText;
-    Json addresses = AddressArray(servers, addressText);
+    Json addresses = AppendAddresses(servers, addressText, context.typed);
     if (!addressText.empty())
     {
         text += ", servers ";
         text += addressText;
     }
-    option.m_value =
-        Object("functions", functions, "dd_access", ddAccess, "admin_flags", adminFlags,
-               "security_bitmap", security, "addresses", std::move(addresses));
+    if (context.typed)
+        option.m_value =
+            Object("functions", functions, "dd_access", ddAccess, "admin_flags", adminFlags,
+                   "security_bitmap", security, "addresses", std::move(addresses));
     return true;
 }

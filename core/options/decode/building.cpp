@@ -1,5 +1,6 @@
 #include "core/options/decode/decoders.h"
 
+#include "core/wire/hex_text.h"
 #include "platform/utf8.h"
 
 #include <charconv>
@@ -36,6 +37,13 @@ void AppendHexNumber(std::string& text, std::uint32_t value, int digits)
         text += kDigits[value >> shift & 0x0Fu];
 }
 
+void AppendHex(std::string& text, const std::uint8_t* data, std::size_t length)
+{
+    text.reserve(text.size() + 2 * length);
+    for (std::size_t i = 0; i < length; ++i)
+        AppendHexByte(text, data[i]);
+}
+
 std::string RawText(OptionData data)
 {
     return std::string(reinterpret_cast<const char*>(data.data), data.length);
@@ -68,16 +76,16 @@ bool IsAddressList(OptionData data, std::size_t minimum)
     return data.length >= minimum && data.length % kAddressSize == 0;
 }
 
-Json AddressArray(OptionData data, std::string& text)
+Json AppendAddresses(OptionData data, std::string& text, bool typed)
 {
-    Json addresses = Array(data.length / kAddressSize);
-    auto& items = addresses.get_ref<Json::array_t&>();
+    Json addresses = typed ? Array(data.length / kAddressSize) : Json();
     for (std::size_t i = 0; i + kAddressSize <= data.length; i += kAddressSize)
     {
-        const std::size_t start = text.size() + (i != 0 ? 2 : 0);
         Separate(text, i == 0);
+        const std::size_t start = text.size();
         AppendDottedQuad(text, data.data + i);
-        items.emplace_back(text.substr(start));
+        if (typed)
+            addresses.get_ref<Json::array_t&>().emplace_back(text.substr(start));
     }
     return addresses;
 }

@@ -23,42 +23,44 @@ constexpr ValueName kRelayAgentSuboptions[] = {
 };
 
 // "code=hex" each, and [{"code": 1, "hex": "0a0b"}].
-void SetSuboptions(const FieldView& entries, ExtendedOption& option)
+void SetSuboptions(const DecodeContext& context, const FieldView& entries, ExtendedOption& option)
 {
-    option.m_value = Array(entries.Count());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(entries.Count());
     for (const Field& entry : entries)
     {
-        std::string hex = HexText(entry.data, entry.length);
-        Separate(option.m_strText, items.empty());
+        Separate(option.m_strText, option.m_strText.empty());
         AppendNumber(option.m_strText, entry.tag);
         option.m_strText += '=';
-        option.m_strText += hex;
-        items.push_back(Object("code", entry.tag, "hex", std::move(hex)));
+        const std::size_t start = option.m_strText.size();
+        AppendHex(option.m_strText, entry.data, entry.length);
+        if (context.typed)
+            option.m_value.push_back(
+                Object("code", entry.tag, "hex", option.m_strText.substr(start)));
     }
 }
 } // namespace
 
-bool DecodeBytes(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeBytes(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     option.m_strText = HexText(data.data, data.length);
-    option.m_value = option.m_strText;
+    if (context.typed)
+        option.m_value = option.m_strText;
     return true;
 }
 
-bool DecodeRelayAgentInfo(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeRelayAgentInfo(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView entries(Framing::Tlv, data.data, data.length);
     if (!entries.IsWhole() || entries.Count() == 0)
         return false;
-    option.m_value = Array(entries.Count());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(entries.Count());
     for (const Field& entry : entries)
     {
         const auto code = static_cast<std::uint8_t>(entry.tag);
         const char* name = FindValueName(kRelayAgentSuboptions, code);
-        std::string hex = HexText(entry.data, entry.length);
-        Separate(option.m_strText, items.empty());
+        Separate(option.m_strText, option.m_strText.empty());
         if (name != nullptr)
         {
             option.m_strText += name;
@@ -69,42 +71,45 @@ bool DecodeRelayAgentInfo(const ExtendedRow*, OptionData data, ExtendedOption& o
             AppendNumber(option.m_strText, code);
         }
         option.m_strText += ' ';
-        option.m_strText += hex;
-        items.push_back(Object("code", code, "name", name != nullptr ? Json(name) : Json(), "hex",
-                               std::move(hex)));
+        const std::size_t start = option.m_strText.size();
+        AppendHex(option.m_strText, entry.data, entry.length);
+        if (context.typed)
+            option.m_value.push_back(Object("code", code, "name",
+                                            name != nullptr ? Json(name) : Json(), "hex",
+                                            option.m_strText.substr(start)));
     }
     return true;
 }
 
 // Vendors define option 43's content: sub-options where the bytes read as
 // them, else the bytes as they are.
-bool DecodeSuboptions(const ExtendedRow* row, OptionData data, ExtendedOption& option)
+bool DecodeSuboptions(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length == 0)
         return false;
     const FieldView entries(Framing::TlvPadEnd, data.data, data.length);
     if (!entries.IsWhole())
-        return DecodeBytes(row, data, option);
-    SetSuboptions(entries, option);
+        return DecodeBytes(context, data, option);
+    SetSuboptions(context, entries, option);
     return true;
 }
 
 // RFC 2242 and RFC 3495 define their options as nothing but sub-options.
-bool DecodeDefinedSuboptions(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeDefinedSuboptions(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView entries(Framing::Tlv, data.data, data.length);
     if (!entries.IsWhole() || entries.Count() == 0)
         return false;
-    SetSuboptions(entries, option);
+    SetSuboptions(context, entries, option);
     return true;
 }
 
-bool DecodeParameterList(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeParameterList(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length == 0)
         return false;
-    option.m_value = Array(data.length);
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(data.length);
     option.m_strText.reserve(data.length * 24);
     for (std::size_t i = 0; i < data.length; ++i)
     {
@@ -117,8 +122,9 @@ bool DecodeParameterList(const ExtendedRow*, OptionData data, ExtendedOption& op
             option.m_strText += name;
             option.m_strText += ')';
         }
-        items.push_back(
-            Object("code", data.data[i], "name", name != nullptr ? Json(name) : Json()));
+        if (context.typed)
+            option.m_value.push_back(
+                Object("code", data.data[i], "name", name != nullptr ? Json(name) : Json()));
     }
     return true;
 }

@@ -3,8 +3,9 @@
 // appends to, and the ordered JSON it builds, each member in the order
 // extended_decoder.h documents.
 //
-// A decoder writes option.m_strText and option.m_value and returns false
-// where the bytes do not fit its type; the dispatch then shows the hex.
+// A decoder writes option.m_strText and, where the context asks for it,
+// option.m_value; it returns false where the bytes do not fit its type, and
+// the dispatch then shows the hex.
 #pragma once
 
 #include "core/options/extended_decoder.h"
@@ -24,7 +25,14 @@ struct OptionData
     std::size_t length;
 };
 
-using Decoder = bool (*)(const ExtendedRow* row, OptionData data, ExtendedOption& option);
+// What a decoder is told besides the bytes.
+struct DecodeContext
+{
+    const ExtendedRow* row; // null for a code without one
+    bool typed;             // build the typed value too, not just the text
+};
+
+using Decoder = bool (*)(const DecodeContext& context, OptionData data, ExtendedOption& option);
 
 constexpr std::size_t kAddressSize = 4;
 
@@ -35,6 +43,8 @@ void AppendSignedNumber(std::string& text, std::int64_t value);
 void AppendDottedQuad(std::string& text, const std::uint8_t* address);
 // "0x" and the number in digits lowercase hex digits.
 void AppendHexNumber(std::string& text, std::uint32_t value, int digits);
+// The bytes' lowercase hex digits (core/wire/hex_text.h's).
+void AppendHex(std::string& text, const std::uint8_t* data, std::size_t length);
 // ", " before every item of a list text but the first.
 inline void Separate(std::string& text, bool first)
 {
@@ -78,9 +88,9 @@ template <typename... Members> Json Object(Members&&... members)
 // --- Addresses.
 
 bool IsAddressList(OptionData data, std::size_t minimum);
-// The whole addresses of the bytes as a JSON array, their text appended
-// ", "-separated.
-Json AddressArray(OptionData data, std::string& text);
+// The whole addresses of the bytes appended ", "-separated to the text, and
+// as a JSON array where typed (else null).
+Json AppendAddresses(OptionData data, std::string& text, bool typed);
 
 // --- The catalogue, asked in one place (dispatch.cpp).
 
@@ -90,62 +100,62 @@ const char* OptionName(std::uint8_t code);
 // --- One decoder per value type, by family.
 
 // numbers.cpp
-bool DecodeUInt8(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeUInt16(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeUInt32(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeInt32(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeUInt8List(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeUInt16List(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeBoolean(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeSeconds(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeNamedUInt8(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodePresence(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeDataSource(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodePortParameters(const ExtendedRow*, OptionData, ExtendedOption&);
+bool DecodeUInt8(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeUInt16(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeUInt32(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeInt32(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeUInt8List(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeUInt16List(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeBoolean(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeSeconds(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeNamedUInt8(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodePresence(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeDataSource(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodePortParameters(const DecodeContext&, OptionData, ExtendedOption&);
 
 // addresses.cpp
-bool DecodeAddress(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeAddresses(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeAddressMaskPairs(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeStaticRoutes(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeFlagAndAddresses(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodePcpServers(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeIsnsServers(const ExtendedRow*, OptionData, ExtendedOption&);
+bool DecodeAddress(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeAddresses(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeAddressMaskPairs(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeStaticRoutes(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeFlagAndAddresses(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodePcpServers(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeIsnsServers(const DecodeContext&, OptionData, ExtendedOption&);
 
 // routes.cpp
-bool DecodeClasslessRoutes(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeSixRd(const ExtendedRow*, OptionData, ExtendedOption&);
+bool DecodeClasslessRoutes(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeSixRd(const DecodeContext&, OptionData, ExtendedOption&);
 
 // names.cpp
-bool DecodeText(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeDomainList(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeSipServers(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeClientFqdn(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeUserClass(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeFlagAndText(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeStatusCode(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeUriList(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeRdnssSelection(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeEncryptedDns(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeVirtualSubnet(const ExtendedRow*, OptionData, ExtendedOption&);
+bool DecodeText(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeDomainList(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeSipServers(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeClientFqdn(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeUserClass(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeFlagAndText(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeStatusCode(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeUriList(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeRdnssSelection(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeEncryptedDns(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeVirtualSubnet(const DecodeContext&, OptionData, ExtendedOption&);
 
 // containers.cpp
-bool DecodeBytes(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeRelayAgentInfo(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeSuboptions(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeDefinedSuboptions(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeParameterList(const ExtendedRow*, OptionData, ExtendedOption&);
+bool DecodeBytes(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeRelayAgentInfo(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeSuboptions(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeDefinedSuboptions(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeParameterList(const DecodeContext&, OptionData, ExtendedOption&);
 
 // vendor.cpp
-bool DecodeVendorClasses(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeVendorSuboptions(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeClientId(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeAuthentication(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeMachineId(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeInterfaceId(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodePxelinuxMagic(const ExtendedRow*, OptionData, ExtendedOption&);
+bool DecodeVendorClasses(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeVendorSuboptions(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeClientId(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeAuthentication(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeMachineId(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeInterfaceId(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodePxelinuxMagic(const DecodeContext&, OptionData, ExtendedOption&);
 
 // locations.cpp
-bool DecodeCivicLocation(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeGeoConf(const ExtendedRow*, OptionData, ExtendedOption&);
-bool DecodeGeoLoc(const ExtendedRow*, OptionData, ExtendedOption&);
+bool DecodeCivicLocation(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeGeoConf(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeGeoLoc(const DecodeContext&, OptionData, ExtendedOption&);

@@ -42,7 +42,8 @@ void AppendDecimal(std::string& text, double value)
     text += decimal == "-0" ? "0" : decimal;
 }
 
-bool DecodeLocation(OptionData data, bool versionOneOnly, ExtendedOption& option)
+bool DecodeLocation(const DecodeContext& context, OptionData data, bool versionOneOnly,
+                    ExtendedOption& option)
 {
     const std::optional<Geolocation> location = ReadGeolocation(data.data, data.length);
     if (!location || location->nVersion > 1 || (versionOneOnly && location->nVersion != 1))
@@ -79,19 +80,20 @@ bool DecodeLocation(OptionData data, bool versionOneOnly, ExtendedOption& option
     }
     text += ", version ";
     AppendNumber(text, location->nVersion);
-    option.m_value = Object(
-        "latitude", location->dLatitude, "latitude_uncertainty", location->nLatitudeUncertainty,
-        "longitude", location->dLongitude, "longitude_uncertainty", location->nLongitudeUncertainty,
-        "altitude_type", location->nAltitudeType, "altitude", location->dAltitude,
-        "altitude_uncertainty", location->nAltitudeUncertainty, "version", location->nVersion,
-        "datum", location->nDatum);
+    if (context.typed)
+        option.m_value = Object(
+            "latitude", location->dLatitude, "latitude_uncertainty", location->nLatitudeUncertainty,
+            "longitude", location->dLongitude, "longitude_uncertainty",
+            location->nLongitudeUncertainty, "altitude_type", location->nAltitudeType, "altitude",
+            location->dAltitude, "altitude_uncertainty", location->nAltitudeUncertainty, "version",
+            location->nVersion, "datum", location->nDatum);
     return true;
 }
 } // namespace
 
 // RFC 4776 3.1: what, a two-letter country code, then elements of type,
 // length and UTF-8 value (RFC 4776 3.4).
-bool DecodeCivicLocation(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeCivicLocation(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::size_t kHeader = 3;
     if (data.length < kHeader)
@@ -112,28 +114,29 @@ bool DecodeCivicLocation(const ExtendedRow*, OptionData data, ExtendedOption& op
     }
     text += ", country ";
     text += country;
-    Json values = Array(elements.Count());
-    auto& items = values.get_ref<Json::array_t&>();
+    Json values = context.typed ? Array(elements.Count()) : Json();
     for (const Field& element : elements)
     {
-        std::string value = RawText({element.data, element.length});
         text += ", ";
         AppendNumber(text, element.tag);
         text += '=';
-        text += value;
-        items.push_back(Object("type", element.tag, "value", JsonText(std::move(value))));
+        const std::size_t start = text.size();
+        text.append(reinterpret_cast<const char*>(element.data), element.length);
+        if (context.typed)
+            values.push_back(Object("type", element.tag, "value", JsonText(text.substr(start))));
     }
-    option.m_value = Object("what", data.data[0], "country", JsonText(std::move(country)),
-                            "elements", std::move(values));
+    if (context.typed)
+        option.m_value = Object("what", data.data[0], "country", JsonText(std::move(country)),
+                                "elements", std::move(values));
     return true;
 }
 
-bool DecodeGeoConf(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeGeoConf(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
-    return DecodeLocation(data, false, option);
+    return DecodeLocation(context, data, false, option);
 }
 
-bool DecodeGeoLoc(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeGeoLoc(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
-    return DecodeLocation(data, true, option);
+    return DecodeLocation(context, data, true, option);
 }

@@ -10,18 +10,29 @@
 
 namespace
 {
-// The names as a JSON array, their text appended ", "-separated.
-Json NameArray(std::vector<std::string>& names, std::string& text)
+// The names appended ", "-separated to the text, and as a JSON array where
+// typed (else null).
+Json AppendNames(std::vector<std::string>& names, std::string& text, bool typed)
 {
-    Json array = Array(names.size());
-    auto& items = array.get_ref<Json::array_t&>();
+    Json array = typed ? Array(names.size()) : Json();
     for (std::string& name : names)
     {
-        Separate(text, items.empty());
+        Separate(text, &name == &names.front());
         text += name;
-        items.push_back(JsonText(std::move(name)));
+        if (typed)
+            array.push_back(JsonText(std::move(name)));
     }
     return array;
+}
+
+// One text item of a list: appended ", "-separated, and to the array where typed.
+void AppendItem(const DecodeContext& context, OptionData item, ExtendedOption& option)
+{
+    const std::size_t start = option.m_strText.size() + (option.m_strText.empty() ? 0 : 2);
+    Separate(option.m_strText, option.m_strText.empty());
+    option.m_strText.append(reinterpret_cast<const char*>(item.data), item.length);
+    if (context.typed)
+        option.m_value.push_back(JsonText(option.m_strText.substr(start)));
 }
 
 // RFC 2610: the first byte says whether the client must use what follows.
@@ -56,39 +67,40 @@ constexpr ValueName kPreferences[] = {
 };
 } // namespace
 
-bool DecodeText(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeText(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     data = WithoutTrailingNuls(data);
     if (data.length == 0)
         return false;
     option.m_strText = RawText(data);
-    option.m_value = JsonText(option.m_strText);
+    if (context.typed)
+        option.m_value = JsonText(option.m_strText);
     return true;
 }
 
-bool DecodeDomainList(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeDomainList(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     std::optional<std::vector<std::string>> names = ReadDomainList(data.data, data.length);
     if (!names)
         return false;
-    option.m_value = NameArray(*names, option.m_strText);
+    option.m_value = AppendNames(*names, option.m_strText, context.typed);
     return true;
 }
 
 // RFC 3361: the encoding byte says what follows.
-bool DecodeSipServers(const ExtendedRow* row, OptionData data, ExtendedOption& option)
+bool DecodeSipServers(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length < 2)
         return false;
     const OptionData rest{data.data + 1, data.length - 1};
     if (data.data[0] == 0)
-        return DecodeDomainList(row, rest, option);
+        return DecodeDomainList(context, rest, option);
     if (data.data[0] == 1)
-        return DecodeAddresses(row, rest, option);
+        return DecodeAddresses(context, rest, option);
     return false;
 }
 
-bool DecodeClientFqdn(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeClientFqdn(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::uint8_t kCanonical = 0x04; // E: the name is in wire form
     if (data.length < 3)
@@ -116,30 +128,26 @@ bool DecodeClientFqdn(const ExtendedRow*, OptionData data, ExtendedOption& optio
     AppendNumber(text, data.data[1]);
     text += ", rcode2 ";
     AppendNumber(text, data.data[2]);
-    option.m_value = Object("flags", flags, "rcode1", data.data[1], "rcode2", data.data[2], "name",
-                            JsonText(std::move(name)));
+    if (context.typed)
+        option.m_value = Object("flags", flags, "rcode1", data.data[1], "rcode2", data.data[2],
+                                "name", JsonText(std::move(name)));
     return true;
 }
 
 // RFC 3004's classes where the bytes hold them; many clients send plain text.
-bool DecodeUserClass(const ExtendedRow* row, OptionData data, ExtendedOption& option)
+bool DecodeUserClass(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView classes(Framing::Prefixed8, data.data, data.length);
     if (!classes.IsWhole() || classes.Count() == 0)
-        return DecodeText(row, data, option);
-    option.m_value = Array(classes.Count());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+        return DecodeText(context, data, option);
+    if (context.typed)
+        option.m_value = Array(classes.Count());
     for (const Field& item : classes)
-    {
-        Separate(option.m_strText, items.empty());
-        std::string name = RawText({item.data, item.length});
-        option.m_strText += name;
-        items.push_back(JsonText(std::move(name)));
-    }
+        AppendItem(context, {item.data, item.length}, option);
     return true;
 }
 
-bool DecodeFlagAndText(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeFlagAndText(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length == 0 || data.data[0] > 1)
         return false;
@@ -147,11 +155,12 @@ bool DecodeFlagAndText(const ExtendedRow*, OptionData data, ExtendedOption& opti
     std::string scopes = RawText(WithoutTrailingNuls({data.data + 1, data.length - 1}));
     option.m_strText = scopes;
     AppendMandatory(option.m_strText, mandatory);
-    option.m_value = Object("mandatory", mandatory, "text", JsonText(std::move(scopes)));
+    if (context.typed)
+        option.m_value = Object("mandatory", mandatory, "text", JsonText(std::move(scopes)));
     return true;
 }
 
-bool DecodeStatusCode(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeStatusCode(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length == 0)
         return false;
@@ -162,31 +171,27 @@ bool DecodeStatusCode(const ExtendedRow*, OptionData data, ExtendedOption& optio
         option.m_strText += ": ";
         option.m_strText += message;
     }
-    option.m_value = Object("code", data.data[0], "message", JsonText(std::move(message)));
+    if (context.typed)
+        option.m_value = Object("code", data.data[0], "message", JsonText(std::move(message)));
     return true;
 }
 
 // RFC 8572 8.2: URIs, each after its 16-bit length; none empty.
-bool DecodeUriList(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeUriList(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView uris(Framing::Prefixed16, data.data, data.length);
     if (!uris.IsWhole() || uris.Count() == 0)
         return false;
-    option.m_value = Array(uris.Count());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(uris.Count());
     for (const Field& uri : uris)
-    {
-        Separate(option.m_strText, items.empty());
-        std::string uriText = RawText({uri.data, uri.length});
-        option.m_strText += uriText;
-        items.push_back(JsonText(std::move(uriText)));
-    }
+        AppendItem(context, {uri.data, uri.length}, option);
     return true;
 }
 
 // RFC 6731 4.2: flags, primary and secondary server, then the domains and
 // networks the servers know, as RFC 1035 names.
-bool DecodeRdnssSelection(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeRdnssSelection(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::size_t kHeader = 1 + 2 * kAddressSize;
     if (data.length < kHeader)
@@ -214,28 +219,28 @@ bool DecodeRdnssSelection(const ExtendedRow*, OptionData data, ExtendedOption& o
     text += ", secondary ";
     text += secondary;
     std::string domainText;
-    Json names = NameArray(domains, domainText);
+    Json names = AppendNames(domains, domainText, context.typed);
     if (!domainText.empty())
     {
         text += ", ";
         text += domainText;
     }
-    option.m_value =
-        Object("flags", data.data[0], "preference", preference, "primary", std::move(primary),
-               "secondary", std::move(secondary), "domains", std::move(names));
+    if (context.typed)
+        option.m_value =
+            Object("flags", data.data[0], "preference", preference, "primary", std::move(primary),
+                   "secondary", std::move(secondary), "domains", std::move(names));
     return true;
 }
 
 // RFC 9463 6.1: instances, each after its 16-bit length: priority, the
 // authentication domain name after its length, and unless the instance ends
 // there (ADN-only mode) addresses after their length and SvcParams.
-bool DecodeEncryptedDns(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeEncryptedDns(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView instances(Framing::Prefixed16, data.data, data.length);
     if (!instances.IsWhole() || instances.Count() == 0)
         return false;
-    Json values = Array(instances.Count());
-    auto& items = values.get_ref<Json::array_t&>();
+    Json values = context.typed ? Array(instances.Count()) : Json();
     std::string text;
     for (const Field& instance : instances)
     {
@@ -248,7 +253,7 @@ bool DecodeEncryptedDns(const ExtendedRow*, OptionData data, ExtendedOption& opt
         const unsigned priority = ReadBe16(at);
         std::size_t offset = 3u + at[2];
         std::string addressText;
-        Json addresses(Json::value_t::array);
+        Json addresses = context.typed ? Json(Json::value_t::array) : Json();
         std::string params;
         if (offset < instance.length)
         {
@@ -256,11 +261,11 @@ bool DecodeEncryptedDns(const ExtendedRow*, OptionData data, ExtendedOption& opt
             const OptionData list{at + offset, addressLength};
             if (instance.length - offset < addressLength || !IsAddressList(list, kAddressSize))
                 return false;
-            addresses = AddressArray(list, addressText);
+            addresses = AppendAddresses(list, addressText, context.typed);
             offset += addressLength;
             params = HexText(at + offset, instance.length - offset);
         }
-        if (!items.empty())
+        if (!text.empty())
             text += "; ";
         text += "priority ";
         AppendNumber(text, priority);
@@ -276,8 +281,10 @@ bool DecodeEncryptedDns(const ExtendedRow*, OptionData data, ExtendedOption& opt
             text += ", SvcParams ";
             text += params;
         }
-        items.push_back(Object("priority", priority, "adn", JsonText(std::move(*adn)), "addresses",
-                               std::move(addresses), "svcparams", std::move(params)));
+        if (context.typed)
+            values.push_back(Object("priority", priority, "adn", JsonText(std::move(*adn)),
+                                    "addresses", std::move(addresses), "svcparams",
+                                    std::move(params)));
     }
     option.m_strText = std::move(text);
     option.m_value = std::move(values);
@@ -286,7 +293,7 @@ bool DecodeEncryptedDns(const ExtendedRow*, OptionData data, ExtendedOption& opt
 
 // RFC 6607 3.1: a type, then a VPN name (0), an RFC 2685 VPN-ID of OUI and
 // index (1), or nothing for the global, default VPN (255).
-bool DecodeVirtualSubnet(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeVirtualSubnet(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::size_t kVpnIdSize = 7;
     if (data.length == 0)
@@ -298,7 +305,8 @@ bool DecodeVirtualSubnet(const ExtendedRow*, OptionData data, ExtendedOption& op
         std::string name = RawText(rest);
         option.m_strText = "VPN name ";
         option.m_strText += name;
-        option.m_value = Object("type", type, "name", JsonText(std::move(name)));
+        if (context.typed)
+            option.m_value = Object("type", type, "name", JsonText(std::move(name)));
         return true;
     }
     if (type == 1 && rest.length == kVpnIdSize)
@@ -309,14 +317,16 @@ bool DecodeVirtualSubnet(const ExtendedRow*, OptionData data, ExtendedOption& op
         option.m_strText += ':';
         for (std::size_t i = 3; i < kVpnIdSize; ++i)
             AppendHexByte(option.m_strText, rest.data[i]);
-        option.m_value =
-            Object("type", type, "oui", std::move(oui), "index", ReadBe32(rest.data + 3));
+        if (context.typed)
+            option.m_value =
+                Object("type", type, "oui", std::move(oui), "index", ReadBe32(rest.data + 3));
         return true;
     }
     if (type == 255 && rest.length == 0)
     {
         option.m_strText = "global, default VPN";
-        option.m_value = Object("type", type);
+        if (context.typed)
+            option.m_value = Object("type", type);
         return true;
     }
     return false;

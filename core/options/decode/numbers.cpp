@@ -9,59 +9,62 @@ namespace
 {
 constexpr std::uint32_t kInfiniteSeconds = 0xFFFFFFFFu;
 
-template <typename Number> void SetNumber(Number value, ExtendedOption& option)
+template <typename Number>
+void SetNumber(const DecodeContext& context, Number value, ExtendedOption& option)
 {
-    option.m_strText.clear();
     if constexpr (std::is_signed_v<Number>)
         AppendSignedNumber(option.m_strText, value);
     else
         AppendNumber(option.m_strText, value);
-    option.m_value = value;
+    if (context.typed)
+        option.m_value = value;
 }
 
-bool DecodeNumberList(OptionData data, std::size_t size, ExtendedOption& option)
+bool DecodeNumberList(const DecodeContext& context, OptionData data, std::size_t size,
+                      ExtendedOption& option)
 {
     if (data.length == 0 || data.length % size != 0)
         return false;
-    option.m_value = Array(data.length / size);
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(data.length / size);
     option.m_strText.reserve(data.length / size * 5);
     for (std::size_t i = 0; i < data.length; i += size)
     {
         const unsigned value = size == 1 ? data.data[i] : ReadBe16(data.data + i);
         Separate(option.m_strText, i == 0);
         AppendNumber(option.m_strText, value);
-        items.emplace_back(value);
+        if (context.typed)
+            option.m_value.push_back(value);
     }
     return true;
 }
 } // namespace
 
-bool DecodeUInt8(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeUInt8(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 1)
         return false;
-    SetNumber(unsigned{data.data[0]}, option);
+    SetNumber(context, unsigned{data.data[0]}, option);
     return true;
 }
 
-bool DecodeUInt16(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeUInt16(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 2)
         return false;
-    SetNumber(unsigned{ReadBe16(data.data)}, option);
+    SetNumber(context, unsigned{ReadBe16(data.data)}, option);
     return true;
 }
 
-bool DecodeUInt32(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeUInt32(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 4)
         return false;
-    SetNumber(ReadBe32(data.data), option);
+    SetNumber(context, ReadBe32(data.data), option);
     return true;
 }
 
-bool DecodeInt32(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeInt32(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 4)
         return false;
@@ -69,45 +72,46 @@ bool DecodeInt32(const ExtendedRow*, OptionData data, ExtendedOption& option)
     const std::uint32_t bits = ReadBe32(data.data);
     const std::int64_t value =
         bits < 0x80000000u ? std::int64_t{bits} : std::int64_t{bits} - 0x100000000;
-    SetNumber(value, option);
+    SetNumber(context, value, option);
     return true;
 }
 
-bool DecodeUInt8List(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeUInt8List(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
-    return DecodeNumberList(data, 1, option);
+    return DecodeNumberList(context, data, 1, option);
 }
 
-bool DecodeUInt16List(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeUInt16List(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
-    return DecodeNumberList(data, 2, option);
+    return DecodeNumberList(context, data, 2, option);
 }
 
-bool DecodeBoolean(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeBoolean(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 1 || data.data[0] > 1)
         return false;
     option.m_strText = data.data[0] != 0 ? "true" : "false";
-    option.m_value = data.data[0] != 0;
+    if (context.typed)
+        option.m_value = data.data[0] != 0;
     return true;
 }
 
-bool DecodeSeconds(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeSeconds(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 4)
         return false;
     const std::uint32_t seconds = ReadBe32(data.data);
     option.m_strText = DurationText(seconds);
-    option.m_value = seconds;
+    if (context.typed)
+        option.m_value = seconds;
     return true;
 }
 
-bool DecodeNamedUInt8(const ExtendedRow* row, OptionData data, ExtendedOption& option)
+bool DecodeNamedUInt8(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 1)
         return false;
-    const char* name = FindValueName(row->pValueNames, data.data[0]);
-    option.m_strText.clear();
+    const char* name = FindValueName(context.row->pValueNames, data.data[0]);
     if (name != nullptr)
     {
         option.m_strText += name;
@@ -116,34 +120,38 @@ bool DecodeNamedUInt8(const ExtendedRow* row, OptionData data, ExtendedOption& o
     AppendNumber(option.m_strText, data.data[0]);
     if (name != nullptr)
         option.m_strText += ')';
-    option.m_value = Object("code", data.data[0], "name", name != nullptr ? Json(name) : Json());
+    if (context.typed)
+        option.m_value =
+            Object("code", data.data[0], "name", name != nullptr ? Json(name) : Json());
     return true;
 }
 
-bool DecodePresence(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodePresence(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 0)
         return false;
     option.m_strText = "present";
-    option.m_value = true;
+    if (context.typed)
+        option.m_value = true;
     return true;
 }
 
 // RFC 6926: R, the lowest bit, says another server supplied the state; the
 // other bits must be zero and are ignored.
-bool DecodeDataSource(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeDataSource(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 1)
         return false;
     const bool remote = (data.data[0] & 0x01u) != 0;
     option.m_strText = remote ? "remote" : "local";
-    option.m_value = Object("remote", remote);
+    if (context.typed)
+        option.m_value = Object("remote", remote);
     return true;
 }
 
 // RFC 7618 4: PSID offset (0 to 15), PSID length (0 to 16), and the 16-bit
 // PSID field as sent.
-bool DecodePortParameters(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodePortParameters(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 4 || data.data[0] > 15 || data.data[1] > 16)
         return false;
@@ -155,7 +163,8 @@ bool DecodePortParameters(const ExtendedRow*, OptionData data, ExtendedOption& o
     AppendNumber(text, data.data[1]);
     text += ", PSID ";
     AppendHexNumber(text, psid, 4);
-    option.m_value = Object("offset", data.data[0], "psid_length", data.data[1], "psid", psid);
+    if (context.typed)
+        option.m_value = Object("offset", data.data[0], "psid_length", data.data[1], "psid", psid);
     return true;
 }
 

@@ -7,14 +7,14 @@
 #include <optional>
 #include <vector>
 
-bool DecodeClasslessRoutes(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeClasslessRoutes(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const std::optional<std::vector<ClasslessRoute>> routes =
         ReadClasslessRoutes(data.data, data.length);
     if (!routes)
         return false;
-    option.m_value = Array(routes->size());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(routes->size());
     std::string& text = option.m_strText;
     text.reserve(routes->size() * 40);
     for (const ClasslessRoute& route : *routes)
@@ -27,7 +27,7 @@ bool DecodeClasslessRoutes(const ExtendedRow*, OptionData data, ExtendedOption& 
                                        static_cast<std::uint8_t>(route.nRouter >> 16),
                                        static_cast<std::uint8_t>(route.nRouter >> 8),
                                        static_cast<std::uint8_t>(route.nRouter)};
-        Separate(text, items.empty());
+        Separate(text, &route == &routes->front());
         const std::size_t destinationStart = text.size();
         AppendDottedQuad(text, destination);
         text += '/';
@@ -36,16 +36,17 @@ bool DecodeClasslessRoutes(const ExtendedRow*, OptionData data, ExtendedOption& 
         text += " via ";
         const std::size_t routerStart = text.size();
         AppendDottedQuad(text, router);
-        items.push_back(Object("destination",
-                               text.substr(destinationStart, destinationEnd - destinationStart),
-                               "router", text.substr(routerStart)));
+        if (context.typed)
+            option.m_value.push_back(Object(
+                "destination", text.substr(destinationStart, destinationEnd - destinationStart),
+                "router", text.substr(routerStart)));
     }
     return true;
 }
 
 // RFC 5969 7.1.1: IPv4 mask length, 6rd prefix length, the 16-byte prefix,
 // then one or more border relays.
-bool DecodeSixRd(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeSixRd(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::size_t kHeader = 2 + 16;
     if (data.length < kHeader)
@@ -62,8 +63,9 @@ bool DecodeSixRd(const ExtendedRow*, OptionData data, ExtendedOption& option)
     text += ", 6rd prefix ";
     text += prefix;
     text += ", border relays ";
-    Json relayArray = AddressArray(relays, text);
-    option.m_value = Object("ipv4_mask_length", data.data[0], "prefix", std::move(prefix),
-                            "border_relays", std::move(relayArray));
+    Json relayArray = AppendAddresses(relays, text, context.typed);
+    if (context.typed)
+        option.m_value = Object("ipv4_mask_length", data.data[0], "prefix", std::move(prefix),
+                                "border_relays", std::move(relayArray));
     return true;
 }

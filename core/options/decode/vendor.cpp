@@ -19,7 +19,7 @@ void AppendEnterprise(std::string& text, std::uint32_t enterprise)
 }
 } // namespace
 
-bool DecodeVendorClasses(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeVendorClasses(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView blocks(Framing::Enterprise, data.data, data.length);
     if (!blocks.IsWhole() || blocks.Count() == 0)
@@ -30,28 +30,31 @@ bool DecodeVendorClasses(const ExtendedRow*, OptionData data, ExtendedOption& op
         if (!classes.IsWhole() || classes.Count() == 0)
             return false;
     }
-    option.m_value = Array(blocks.Count());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(blocks.Count());
     for (const Field& block : blocks)
     {
-        Separate(option.m_strText, items.empty());
+        Separate(option.m_strText, option.m_strText.empty());
         AppendEnterprise(option.m_strText, block.tag);
         const FieldView classes(Framing::Prefixed8, block.data, block.length);
-        Json hexes = Array(classes.Count());
-        auto& hexItems = hexes.get_ref<Json::array_t&>();
+        Json hexes = context.typed ? Array(classes.Count()) : Json();
+        bool first = true;
         for (const Field& item : classes)
         {
-            std::string hex = HexText(item.data, item.length);
-            Separate(option.m_strText, hexItems.empty());
-            option.m_strText += hex;
-            hexItems.emplace_back(std::move(hex));
+            Separate(option.m_strText, first);
+            first = false;
+            const std::size_t start = option.m_strText.size();
+            AppendHex(option.m_strText, item.data, item.length);
+            if (context.typed)
+                hexes.push_back(option.m_strText.substr(start));
         }
-        items.push_back(Object("enterprise", block.tag, "data", std::move(hexes)));
+        if (context.typed)
+            option.m_value.push_back(Object("enterprise", block.tag, "data", std::move(hexes)));
     }
     return true;
 }
 
-bool DecodeVendorSuboptions(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeVendorSuboptions(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     const FieldView blocks(Framing::Enterprise, data.data, data.length);
     if (!blocks.IsWhole() || blocks.Count() == 0)
@@ -59,30 +62,35 @@ bool DecodeVendorSuboptions(const ExtendedRow*, OptionData data, ExtendedOption&
     for (const Field& block : blocks)
         if (!FieldView(Framing::Tlv, block.data, block.length).IsWhole())
             return false;
-    option.m_value = Array(blocks.Count());
-    auto& items = option.m_value.get_ref<Json::array_t&>();
+    if (context.typed)
+        option.m_value = Array(blocks.Count());
     for (const Field& block : blocks)
     {
-        Separate(option.m_strText, items.empty());
+        Separate(option.m_strText, option.m_strText.empty());
         AppendEnterprise(option.m_strText, block.tag);
         const FieldView entries(Framing::Tlv, block.data, block.length);
-        Json suboptions = Array(entries.Count());
-        auto& subItems = suboptions.get_ref<Json::array_t&>();
+        Json suboptions = context.typed ? Array(entries.Count()) : Json();
+        bool first = true;
         for (const Field& entry : entries)
         {
-            std::string hex = HexText(entry.data, entry.length);
-            Separate(option.m_strText, subItems.empty());
+            Separate(option.m_strText, first);
+            first = false;
             AppendNumber(option.m_strText, entry.tag);
             option.m_strText += '=';
-            option.m_strText += hex;
-            subItems.push_back(Object("code", entry.tag, "hex", std::move(hex)));
+            const std::size_t start = option.m_strText.size();
+            AppendHex(option.m_strText, entry.data, entry.length);
+            if (context.typed)
+                suboptions.push_back(
+                    Object("code", entry.tag, "hex", option.m_strText.substr(start)));
         }
-        items.push_back(Object("enterprise", block.tag, "suboptions", std::move(suboptions)));
+        if (context.typed)
+            option.m_value.push_back(
+                Object("enterprise", block.tag, "suboptions", std::move(suboptions)));
     }
     return true;
 }
 
-bool DecodeClientId(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeClientId(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::uint8_t kEthernet = 1;
     constexpr std::size_t kEthernetLength = 6;
@@ -96,18 +104,20 @@ bool DecodeClientId(const ExtendedRow*, OptionData data, ExtendedOption& option)
     {
         std::string address = MacText(data.data + 1, kEthernetLength);
         option.m_strText += address;
-        option.m_value = Object("type", type, "address", std::move(address));
+        if (context.typed)
+            option.m_value = Object("type", type, "address", std::move(address));
         return true;
     }
-    std::string hex = HexText(data.data + 1, data.length - 1);
-    option.m_strText += hex;
-    option.m_value = Object("type", type, "hex", std::move(hex));
+    const std::size_t start = option.m_strText.size();
+    AppendHex(option.m_strText, data.data + 1, data.length - 1);
+    if (context.typed)
+        option.m_value = Object("type", type, "hex", option.m_strText.substr(start));
     return true;
 }
 
 // RFC 3118 2: protocol, algorithm, replay detection method, 64 bits of replay
 // detection, then the protocol's authentication information.
-bool DecodeAuthentication(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeAuthentication(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     constexpr std::size_t kHeader = 11;
     if (data.length < kHeader)
@@ -128,16 +138,17 @@ bool DecodeAuthentication(const ExtendedRow*, OptionData data, ExtendedOption& o
         text += ", information ";
         text += information;
     }
-    option.m_value =
-        Object("protocol", data.data[0], "algorithm", data.data[1], "rdm", data.data[2],
-               "replay_detection", std::move(replay), "information", std::move(information));
+    if (context.typed)
+        option.m_value =
+            Object("protocol", data.data[0], "algorithm", data.data[1], "rdm", data.data[2],
+                   "replay_detection", std::move(replay), "information", std::move(information));
     return true;
 }
 
 // RFC 4578 2.5: type 0, then a 16-byte UUID. PXE clients send the UUID of
 // their SMBIOS, whose first three fields are little-endian: shown 8-4-4-4-12
 // in that reading, as Wireshark shows it.
-bool DecodeMachineId(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeMachineId(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     static const std::uint8_t kOrder[] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
     if (data.length != 1 + std::size(kOrder) || data.data[0] != 0)
@@ -152,12 +163,13 @@ bool DecodeMachineId(const ExtendedRow*, OptionData data, ExtendedOption& option
     }
     option.m_strText = "type 0, UUID ";
     option.m_strText += uuid;
-    option.m_value = Object("type", 0, "uuid", std::move(uuid));
+    if (context.typed)
+        option.m_value = Object("type", 0, "uuid", std::move(uuid));
     return true;
 }
 
 // RFC 4578: the interface type (1 is UNDI), then its major and minor version.
-bool DecodeInterfaceId(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodeInterfaceId(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     if (data.length != 3)
         return false;
@@ -175,17 +187,19 @@ bool DecodeInterfaceId(const ExtendedRow*, OptionData data, ExtendedOption& opti
     AppendNumber(text, data.data[1]);
     text += '.';
     AppendNumber(text, data.data[2]);
-    option.m_value = Object("type", data.data[0], "major", data.data[1], "minor", data.data[2]);
+    if (context.typed)
+        option.m_value = Object("type", data.data[0], "major", data.data[1], "minor", data.data[2]);
     return true;
 }
 
 // PXELINUX asks the server to confirm its options with these four bytes.
-bool DecodePxelinuxMagic(const ExtendedRow*, OptionData data, ExtendedOption& option)
+bool DecodePxelinuxMagic(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
     static const std::uint8_t kMagic[] = {0xF1, 0x00, 0x74, 0x7E};
     if (data.length != std::size(kMagic) || !std::equal(data.data, data.data + data.length, kMagic))
         return false;
     option.m_strText = MacText(kMagic, std::size(kMagic));
-    option.m_value = option.m_strText;
+    if (context.typed)
+        option.m_value = option.m_strText;
     return true;
 }

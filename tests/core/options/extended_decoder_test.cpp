@@ -42,6 +42,14 @@ TEST_P(DecodeEachType, GivesTextValueAndVerdict)
     EXPECT_EQ(option.m_strText, c.strText);
     EXPECT_EQ(option.m_value, json::parse(c.pszValue));
     EXPECT_EQ(option.m_bMalformed, c.bMalformed);
+
+    // Rows and windows ask for the text alone: the same text, no value.
+    const std::vector<ExtendedOption> texts =
+        DecodeAllOptions({{c.nCode, c.data}}, ExtendedParts::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].m_strText, c.strText);
+    EXPECT_TRUE(texts[0].m_value.is_null());
+    EXPECT_EQ(texts[0].m_bMalformed, c.bMalformed);
 }
 
 const DecodeCase kEachType[] = {
