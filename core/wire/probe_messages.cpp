@@ -1,10 +1,9 @@
 #include "core/wire/probe_messages.h"
 
 #include "core/wire/hex_digit.h"
+#include "core/wire/hex_text.h"
 
 #include <nlohmann/json.hpp>
-
-#include <cstdio>
 
 namespace
 {
@@ -29,19 +28,6 @@ const char* EventName(ProbeEvent event)
         break;
     }
     return "end";
-}
-
-std::string Hex(const std::vector<std::uint8_t>& bytes)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string strHex;
-    strHex.reserve(bytes.size() * 2);
-    for (const std::uint8_t nByte : bytes)
-    {
-        strHex += kDigits[nByte >> 4];
-        strHex += kDigits[nByte & 0x0F];
-    }
-    return strHex;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadHex(const Json& value, std::size_t nMaxBytes)
@@ -170,10 +156,7 @@ bool ReadEnd(const Json& object, ProbeMessage& message)
 
 std::string ProbeMacText(const HardwareAddress& mac)
 {
-    char szText[18];
-    std::snprintf(szText, sizeof szText, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return szText;
+    return MacText(mac.data(), mac.size());
 }
 
 std::optional<HardwareAddress> ParseProbeMac(std::string_view text)
@@ -207,7 +190,7 @@ std::string FormatProbeMessage(const ProbeMessage& message)
         }
         break;
     case ProbeEvent::Packet:
-        object["data"] = Hex(message.m_Packet);
+        object["data"] = HexText(message.m_Packet.data(), message.m_Packet.size());
         object["source"] = ProbeMacText(message.m_SourceMac);
         object["pending"] = message.m_bChecksumPending;
         object["us"] = message.m_nMicroseconds;
@@ -215,7 +198,7 @@ std::string FormatProbeMessage(const ProbeMessage& message)
     case ProbeEvent::Options:
         object["options"] = Json::object();
         for (const auto& [nCode, bytes] : message.m_mapOptions)
-            object["options"][std::to_string(nCode)] = Hex(bytes);
+            object["options"][std::to_string(nCode)] = HexText(bytes.data(), bytes.size());
         break;
     case ProbeEvent::End:
         object["error"] = message.m_nError;

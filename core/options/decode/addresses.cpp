@@ -1,6 +1,7 @@
 // IPv4 addresses: alone, in lists, in pairs, and after a header.
 #include "core/options/decode/decoders.h"
 
+#include "core/wire/address_list.h"
 #include "core/wire/byte_order.h"
 
 namespace
@@ -12,19 +13,20 @@ bool DecodePairs(const DecodeContext& context, OptionData data, const char* firs
     constexpr std::size_t kPairSize = 2 * kAddressSize;
     if (data.length == 0 || data.length % kPairSize != 0)
         return false;
+    const Ipv4AddressList addresses(data.data, data.length);
     if (context.typed)
-        option.m_value = Array(data.length / kPairSize);
+        option.m_value = Array(addresses.Count() / 2);
     std::string& text = option.m_strText;
-    text.reserve(data.length / kPairSize * 40);
-    for (std::size_t i = 0; i < data.length; i += kPairSize)
+    text.reserve(addresses.Count() * 20);
+    for (std::size_t i = 0; i < addresses.Count(); i += 2)
     {
         Separate(text, i == 0);
         const std::size_t firstStart = text.size();
-        AppendDottedQuad(text, data.data + i);
+        AppendDottedQuad(text, addresses.At(i));
         const std::size_t firstEnd = text.size();
         text += between;
         const std::size_t secondStart = text.size();
-        AppendDottedQuad(text, data.data + i + kAddressSize);
+        AppendDottedQuad(text, addresses.At(i + 1));
         if (context.typed)
             option.m_value.push_back(Object(first, text.substr(firstStart, firstEnd - firstStart),
                                             second, text.substr(secondStart)));

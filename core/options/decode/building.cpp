@@ -1,5 +1,6 @@
 #include "core/options/decode/decoders.h"
 
+#include "core/wire/address_list.h"
 #include "core/wire/hex_text.h"
 #include "platform/utf8.h"
 
@@ -31,10 +32,9 @@ void AppendDottedQuad(std::string& text, const std::uint8_t* address)
 
 void AppendHexNumber(std::string& text, std::uint32_t value, int digits)
 {
-    static const char kDigits[] = "0123456789abcdef";
     text += "0x";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        text += kDigits[value >> shift & 0x0Fu];
+    for (int shift = 4 * (digits - 2); shift >= 0; shift -= 8)
+        AppendHexByte(text, static_cast<std::uint8_t>(value >> shift));
 }
 
 void AppendHex(std::string& text, const std::uint8_t* data, std::size_t length)
@@ -78,12 +78,13 @@ bool IsAddressList(OptionData data, std::size_t minimum)
 
 Json AppendAddresses(OptionData data, std::string& text, bool typed)
 {
-    Json addresses = typed ? Array(data.length / kAddressSize) : Json();
-    for (std::size_t i = 0; i + kAddressSize <= data.length; i += kAddressSize)
+    const Ipv4AddressList list(data.data, data.length);
+    Json addresses = typed ? Array(list.Count()) : Json();
+    for (std::size_t i = 0; i < list.Count(); ++i)
     {
         Separate(text, i == 0);
         const std::size_t start = text.size();
-        AppendDottedQuad(text, data.data + i);
+        AppendDottedQuad(text, list.At(i));
         if (typed)
             addresses.get_ref<Json::array_t&>().emplace_back(text.substr(start));
     }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/options/extended_decoder.h"
+#include "core/wire/address_list.h"
 #include "core/wire/tlv.h"
 
 #include <cstddef>
@@ -34,14 +35,14 @@ struct DecodeContext
 
 using Decoder = bool (*)(const DecodeContext& context, OptionData data, ExtendedOption& option);
 
-constexpr std::size_t kAddressSize = 4;
+constexpr std::size_t kAddressSize = kIpv4AddressSize;
 
 // --- Texts, appended in place: a lease has hundreds of them.
 
 void AppendNumber(std::string& text, std::uint64_t value);
 void AppendSignedNumber(std::string& text, std::int64_t value);
 void AppendDottedQuad(std::string& text, const std::uint8_t* address);
-// "0x" and the number in digits lowercase hex digits.
+// "0x" and the number in digits (4 or 8) lowercase hex digits.
 void AppendHexNumber(std::string& text, std::uint32_t value, int digits);
 // The bytes' lowercase hex digits (core/wire/hex_text.h's).
 void AppendHex(std::string& text, const std::uint8_t* data, std::size_t length);
