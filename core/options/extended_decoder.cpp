@@ -119,11 +119,10 @@ const char* OptionName(std::uint8_t code)
     return row != nullptr ? row->pszName : nullptr;
 }
 
-ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pData,
-                                    std::size_t nLength)
+ExtendedOption DecodeExtendedOption(std::uint8_t code, const std::uint8_t* data, std::size_t length)
 {
     ExtendedOption option;
-    Decode(nCode, {pData, pData != nullptr ? nLength : 0}, true, option);
+    Decode(code, {data, data != nullptr ? length : 0}, true, option);
     return option;
 }
 

@@ -97,13 +97,14 @@ struct ExtendedOption
                                     // any byte that came off the wire: front ends escape it for
                                     // terminals
     nlohmann::ordered_json m_value; // typed, as above, members in the order shown; the hex
-                                    // string when malformed or unknown
+                                    // string when malformed or unknown; null when only the
+                                    // text was asked for (ExtendedParts::Text)
     bool m_bMalformed = false;      // the bytes do not fit the type; text and value are hex
 };
 
 // Decodes one option's data bytes (without code and length). Never fails.
-ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pData,
-                                    std::size_t nLength);
+ExtendedOption DecodeExtendedOption(std::uint8_t code, const std::uint8_t* data,
+                                    std::size_t length);
 
 // What DecodeAllOptions makes of each option.
 enum class ExtendedParts
@@ -119,7 +120,7 @@ std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options,
 
 // A duration for people: "45 s", "600 s (10 min)", "90061 s (1 d 1 h 1 min 1 s)",
 // and "4294967295 s (infinite)" for all ones (RFC 2131's infinite lease).
-std::string DurationText(std::uint32_t nSeconds);
+std::string DurationText(std::uint32_t seconds);
 
 // The JSON object of one option:
 //   {"code": 51, "name": "IP Address Lease Time", "value": 600, "text": "600 s (10 min)",
