@@ -18,10 +18,13 @@ bool IsUtf8(const nlohmann::ordered_json& value)
     if (value.is_string())
     {
         const std::string& text = value.get_ref<const std::string&>();
+        const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
         for (std::size_t pos = 0; pos < text.size();)
         {
             const std::size_t start = pos;
-            if (DecodeUtf8(text, pos) == kReplacementCharacter && pos - start == 1)
+            if (ascii(text[pos]))
+                ++pos;
+            else if (DecodeUtf8(text, pos) == kReplacementCharacter && pos - start == 1)
                 return false;
         }
         return true;
@@ -52,8 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     const ExtendedOption option = DecodeExtendedOption(input[0], input + 1, size - 1);
     if (option.m_nCode != input[0])
         std::abort();
+    // A malformed value is the hex, compared with HexText's.
     CheckMalformed(option, input + 1, size - 1);
-    if (!IsUtf8(option.m_value))
+    if (!option.m_bMalformed && !IsUtf8(option.m_value))
         std::abort();
 
     OptionMap options;
