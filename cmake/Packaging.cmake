@@ -7,14 +7,13 @@
 # metadata.
 include(GNUInstallDirs)
 
-set(VEYRA_ART_DIR ${PROJECT_SOURCE_DIR}/app/win32/res/art)
 set(VEYRA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
 if(TARGET veyra-gui)
     install(FILES ${VEYRA_PACKAGING_DIR}/veyra-gui.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT veyra-gui)
     foreach(size 16 24 32 48 64 128 256)
-        install(FILES ${VEYRA_ART_DIR}/veyra-gui-${size}.png
+        install(FILES ${VEYRA_PACKAGING_DIR}/icons/veyra-gui-${size}.png
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
                 RENAME veyra-gui.png COMPONENT veyra-gui)
     endforeach()

@@ -10,77 +10,76 @@
 
 struct ShownMessage
 {
-    QMessageBox::Icon m_icon;
-    QString m_strText;
-    QMessageBox::StandardButtons m_buttons;
+    QMessageBox::Icon icon;
+    QString text;
+    QMessageBox::StandardButtons buttons;
 };
 
-class CFakeWindowServices final : public CWindowServices
+class FakeWindowServices final : public WindowServices
 {
 public:
-    int ReadAdapters(AdapterList& adapters) override
+    int readAdapters(AdapterList& adapters) override
     {
         adapters = m_adapters;
         return 0;
     }
     // Each adapter's interface has its list position plus one as ifindex;
-    // m_vanished names those that went away after the listing.
-    std::optional<LeaseInterface> Interface(const std::string& strName) const override
+    // m_vanished names one that went away after the listing.
+    std::optional<LeaseInterface> leaseInterface(const std::string& name) const override
     {
         for (std::size_t i = 0; i < m_adapters.size(); ++i)
         {
-            if (m_adapters[i].m_strAdapterName == strName && m_strVanished != strName)
-                return LeaseInterface{strName, static_cast<unsigned>(i + 1), {0x0A000002}};
+            if (m_adapters[i].m_strAdapterName == name && m_vanished != name)
+                return LeaseInterface{name, static_cast<unsigned>(i + 1), {0x0A000002}};
         }
         return std::nullopt;
     }
-    std::shared_ptr<CLeaseSource> RequestLeases(bool bInform) override
+    std::shared_ptr<CLeaseSource> requestLeases(bool inform) override
     {
-        m_asks.push_back(bInform);
-        return m_pLeases;
+        m_asks.push_back(inform);
+        return m_leases;
     }
-    bool CanInform() const override { return m_bCanInform; }
-    bool CanDiscover() const override { return m_bCanDiscover; }
-    QString ProbeAdvice() const override { return m_strProbeAdvice; }
-    std::function<int(DiscoveryResult&)> ServerDiscovery(const std::string& strName) override
+    bool canInform() const override { return m_canInform; }
+    bool canDiscover() const override { return m_canDiscover; }
+    QString probeAdvice() const override { return m_probeAdvice; }
+    std::function<int(DiscoveryResult&)> serverDiscovery(const std::string& name) override
     {
-        m_discoveredOn.push_back(strName);
-        return [nError = m_nDiscoveryError, found = m_discovery](DiscoveryResult& result)
+        m_discoveredOn.push_back(name);
+        return [error = m_discoveryError, found = m_discovery](DiscoveryResult& result)
         {
             result = found;
-            return nError;
+            return error;
         };
     }
 
-    QString AskSavePath(QWidget*) override
+    QString askSavePath(QWidget*) override
     {
-        ++m_nSaveDialogs;
-        return m_strSavePath;
+        ++m_saveDialogs;
+        return m_savePath;
     }
-    void SetClipboardText(const QString& strText) override { m_clipboard.push_back(strText); }
-    QMessageBox::StandardButton ShowMessage(QWidget*, QMessageBox::Icon icon,
-                                            const QString& strText,
+    void setClipboardText(const QString& text) override { m_clipboard.push_back(text); }
+    QMessageBox::StandardButton showMessage(QWidget*, QMessageBox::Icon icon, const QString& text,
                                             QMessageBox::StandardButtons buttons) override
     {
-        m_messages.push_back({icon, strText, buttons});
+        m_messages.push_back({icon, text, buttons});
         return m_answer;
     }
-    void OpenUrl(const QUrl& url) override { m_urls.push_back(url.toString()); }
+    void openUrl(const QUrl& url) override { m_urls.push_back(url.toString()); }
 
     AdapterList m_adapters;
-    std::string m_strVanished;
-    std::shared_ptr<CLeaseSource> m_pLeases = std::make_shared<CFakeLeaseSource>("fake");
-    bool m_bCanInform = false;
-    bool m_bCanDiscover = false;
-    QString m_strProbeAdvice = "Add yourself to the veyra group, then log in again.";
+    std::string m_vanished;
+    std::shared_ptr<CLeaseSource> m_leases = std::make_shared<CFakeLeaseSource>("fake");
+    bool m_canInform = false;
+    bool m_canDiscover = false;
+    QString m_probeAdvice = "Add yourself to the veyra group, then log in again.";
     DiscoveryResult m_discovery; // what every discovery finds
-    int m_nDiscoveryError = 0;
-    QString m_strSavePath; // what the save dialog answers; empty is Cancel
+    int m_discoveryError = 0;
+    QString m_savePath; // what the save dialog answers; empty is Cancel
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
 
     std::vector<bool> m_asks; // each request's "ask the server", in order
     std::vector<std::string> m_discoveredOn;
-    int m_nSaveDialogs = 0;
+    int m_saveDialogs = 0;
     std::vector<QString> m_clipboard;
     std::vector<ShownMessage> m_messages;
     std::vector<QString> m_urls;

@@ -17,9 +17,9 @@ using Lines = std::vector<std::vector<std::string>>;
 
 struct Moment
 {
-    const char* m_pszLabel; // the rows' and the TSV's
-    const char* m_pszKey;   // the JSON's
-    std::optional<std::int64_t> LeaseMoments::*m_pTime;
+    const char* label; // the rows' and the TSV's
+    const char* key;   // the JSON's
+    std::optional<std::int64_t> LeaseMoments::*time;
 };
 
 constexpr Moment kMoments[] = {
@@ -33,8 +33,8 @@ constexpr Moment kMoments[] = {
 // ISO form.
 std::string MomentText(const LeaseMoments& moments, const Moment& moment)
 {
-    const std::optional<std::int64_t>& tMoment = moments.*moment.m_pTime;
-    return tMoment ? FormatIso8601LocalTime(*tMoment) : std::string();
+    const std::optional<std::int64_t>& time = moments.*moment.time;
+    return time ? FormatIso8601LocalTime(*time) : std::string();
 }
 
 // The options in code order, then the lines no bytes could be made of.
@@ -58,9 +58,9 @@ Lines MomentLines(const Lease& lease)
     Lines lines;
     for (const Moment& moment : kMoments)
     {
-        std::string strText = MomentText(moments, moment);
-        if (!strText.empty())
-            lines.push_back({moment.m_pszLabel, std::move(strText)});
+        std::string text = MomentText(moments, moment);
+        if (!text.empty())
+            lines.push_back({moment.label, std::move(text)});
     }
     return lines;
 }
@@ -69,10 +69,10 @@ Lines MomentLines(const Lease& lease)
 std::string FormatAllRows(const Lease& lease)
 {
     const Lines moments = MomentLines(lease);
-    std::string strText = FormatColumns(OptionLines(lease));
+    std::string text = FormatColumns(OptionLines(lease));
     if (!moments.empty())
-        strText += "\n" + FormatColumns(moments);
-    return strText;
+        text += "\n" + FormatColumns(moments);
+    return text;
 }
 
 std::string FormatAllTsv(const Lease& lease)
@@ -90,11 +90,11 @@ nlohmann::ordered_json AllOptionsJson(const Lease& lease)
     {
         const nlohmann::ordered_json decoded =
             ExtendedOptionJson(option, lease.m_mapOptions.at(option.m_nCode));
-        // The decoder's members in the order people read them; any it adds
-        // later follow.
+        // The decoder's members in the order people read them, any it adds
+        // later after them.
         nlohmann::ordered_json object;
-        for (const char* pszKey : {"code", "name", "value", "text", "hex"})
-            object[pszKey] = decoded.at(pszKey);
+        for (const char* key : {"code", "name", "value", "text", "hex"})
+            object[key] = decoded.at(key);
         for (const auto& member : decoded.items())
         {
             if (!object.contains(member.key()))
@@ -130,24 +130,18 @@ nlohmann::ordered_json LeaseMomentsJson(const Lease& lease)
     nlohmann::ordered_json object;
     for (const Moment& moment : kMoments)
     {
-        const std::string strText = MomentText(moments, moment);
-        object[moment.m_pszKey] =
-            strText.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(strText);
+        const std::string text = MomentText(moments, moment);
+        object[moment.key] = text.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(text);
     }
     return object;
 }
 
-std::string FormatAllJson(const std::string& strAdapter, const Lease& lease)
+std::string FormatAllJson(const std::string& adapter, const Lease& lease)
 {
-    const auto lines = [](const nlohmann::ordered_json& array)
-    {
-        std::string strLines;
-        for (const nlohmann::ordered_json& item : array)
-            strLines += (strLines.empty() ? "\n    " : ",\n    ") + JsonLine(item);
-        return "[" + strLines + (strLines.empty() ? "]" : "\n  ]");
-    };
-    return "{\n  \"adapter\": " + JsonString(strAdapter) +
-           ",\n  \"options\": " + lines(AllOptionsJson(lease)) +
-           ",\n  \"unmapped\": " + lines(UnmappedOptionsJson(lease)) +
-           ",\n  \"lease\": " + JsonLine(LeaseMomentsJson(lease)) + "\n}\n";
+    return JsonDocument({
+        {"adapter", adapter},
+        {"options", AllOptionsJson(lease)},
+        {"unmapped", UnmappedOptionsJson(lease)},
+        {"lease", LeaseMomentsJson(lease)},
+    });
 }

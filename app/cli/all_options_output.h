@@ -39,4 +39,4 @@ nlohmann::ordered_json LeaseMomentsJson(const Lease& lease);
 
 // The document of `--all --json`: {"adapter", "options", "unmapped",
 // "lease"}, with one option a line.
-std::string FormatAllJson(const std::string& strAdapter, const Lease& lease);
+std::string FormatAllJson(const std::string& adapter, const Lease& lease);

@@ -1,6 +1,8 @@
 #include "app/cli/command_line.h"
 
 #include <algorithm>
+#include <cstring>
+#include <getopt.h>
 
 const char* const kUsageText =
     "Usage: veyra [--json]               list the network adapters\n"
@@ -32,87 +34,211 @@ const char* const kUsageText =
 
 namespace
 {
-struct FormatFlag
+// What getopt_long returns for each option; kOperand for a word that is none.
+enum OptionId : int
 {
-    const char* m_pszFlag;
-    OutputFormat m_format;
+    kOperand = 1,
+    kHelp = 'h',
+    kVersion = 256,
+    kTsv,
+    kCopyAll,
+    kJson,
+    kAll,
+    kInform,
+    kDiscover,
+    kWait,
+    kClientMac,
+    kExpect,
+    kExpectFile,
 };
 
-constexpr FormatFlag kFormatFlags[] = {
-    {"--tsv", OutputFormat::Tsv},
-    {"--copy-all", OutputFormat::CopyAll},
-    {"--json", OutputFormat::Json},
+constexpr option kOptions[] = {
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {"tsv", no_argument, nullptr, kTsv},
+    {"copy-all", no_argument, nullptr, kCopyAll},
+    {"json", no_argument, nullptr, kJson},
+    {"all", no_argument, nullptr, kAll},
+    {"inform", no_argument, nullptr, kInform},
+    {"discover", required_argument, nullptr, kDiscover},
+    {"wait", required_argument, nullptr, kWait},
+    {"client-mac", required_argument, nullptr, kClientMac},
+    {"expect", required_argument, nullptr, kExpect},
+    {"expect-file", required_argument, nullptr, kExpectFile},
+    {nullptr, 0, nullptr, 0},
 };
 
-const FormatFlag* FormatFlagOf(const std::string& strArgument)
+// '-': every operand comes back in its place (as kOperand), whatever
+// POSIXLY_CORRECT says; ':': a missing value is told from an unknown option.
+constexpr const char* kShortOptions = "-:h";
+
+const option* OptionOf(int id)
 {
-    for (const FormatFlag& flag : kFormatFlags)
+    for (const option* entry = kOptions; entry->name != nullptr; ++entry)
     {
-        if (strArgument == flag.m_pszFlag)
-            return &flag;
+        if (entry->val == id)
+            return entry;
     }
     return nullptr;
+}
+
+std::string LongName(int id)
+{
+    return std::string("--") + OptionOf(id)->name;
+}
+
+// A long option of getopt_long's refusal: unknown, or a prefix of several.
+std::string UnknownLongOption(const std::string& word)
+{
+    const std::string name = word.substr(2, word.find('=') - 2);
+    const auto matches =
+        std::count_if(std::begin(kOptions), std::end(kOptions) - 1,
+                      [&name](const option& entry)
+                      { return std::strncmp(entry.name, name.c_str(), name.size()) == 0; });
+    return (matches > 1 ? "ambiguous option '" : "unknown option '") + word + "'";
+}
+
+// What is wrong with the word getopt_long refused (it returned result).
+std::string RefusalText(int result, const char* word)
+{
+    if (result == ':')
+        return LongName(optopt) + " needs a value";
+    if (optopt != 0 && OptionOf(optopt) != nullptr)
+        return LongName(optopt) + " takes no value";
+    if (optopt != 0)
+        return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
+    return UnknownLongOption(word);
+}
+
+// One option or operand as given.
+struct Word
+{
+    int id; // an OptionId
+    std::string value;
+};
+
+// The words in the order given; refused is the first one getopt_long refuses
+// (then the rest are still read).
+std::vector<Word> ReadWords(const std::vector<std::string>& arguments, std::string& refused)
+{
+    std::vector<std::string> texts{"veyra"};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(texts.size());
+    const auto at = [&argv](int index) { return argv[static_cast<std::size_t>(index)]; };
+
+    optind = 0; // a whole new scan
+    opterr = 0;
+    std::vector<Word> words;
+    for (int id; (id = getopt_long(argc, argv.data(), kShortOptions, kOptions, nullptr)) != -1;)
+    {
+        if (id == '?' || id == ':')
+        {
+            if (refused.empty())
+                refused = RefusalText(id, at(optind - 1));
+            // A known option given wrongly still says what was asked for.
+            if (optopt == 0 || OptionOf(optopt) == nullptr)
+                continue;
+            id = optopt;
+        }
+        words.push_back({id, optarg != nullptr ? optarg : ""});
+    }
+    for (; optind < argc; ++optind) // after "--"
+        words.push_back({kOperand, at(optind)});
+    return words;
+}
+
+// The words of a discovery, checked by the discovery's own reader.
+std::string ReadDiscovery(const std::vector<Word>& words, DiscoverCommand& discover)
+{
+    std::vector<std::string> options;
+    for (const Word& word : words)
+    {
+        if (word.id == kOperand)
+            return "--discover does not take " + word.value;
+        options.push_back(LongName(word.id));
+        if (OptionOf(word.id)->has_arg == required_argument)
+            options.push_back(word.value);
+    }
+    return ParseDiscoverCommand(options, discover);
+}
+
+std::string ReadRequest(const std::vector<Word>& words, CommandLine& command)
+{
+    std::string error;
+    const auto refuse = [&error](const std::string& text)
+    {
+        if (error.empty())
+            error = text;
+    };
+    bool formatGiven = false;
+    for (const Word& word : words)
+    {
+        switch (word.id)
+        {
+        case kVersion:
+            command.version = true;
+            break;
+        case kTsv:
+        case kCopyAll:
+        case kJson:
+            if (formatGiven)
+                refuse("choose one of --tsv, --copy-all and --json");
+            command.format = word.id == kTsv       ? OutputFormat::Tsv
+                             : word.id == kCopyAll ? OutputFormat::CopyAll
+                                                   : OutputFormat::Json;
+            formatGiven = true;
+            break;
+        case kAll:
+            command.all = true;
+            break;
+        case kInform:
+            command.inform = true;
+            break;
+        case kOperand:
+            if (command.adapter.empty() && !word.value.empty())
+                command.adapter = word.value;
+            else
+                refuse("give one adapter");
+            break;
+        default: // the options of a discovery
+            refuse(LongName(word.id) + " needs --discover");
+            break;
+        }
+    }
+    if (!error.empty())
+        return error;
+    // The adapter list has rows and JSON forms only.
+    if (command.adapter.empty() &&
+        ((formatGiven && command.format != OutputFormat::Json) || command.all || command.inform))
+        return "--tsv, --copy-all, --all and --inform need an adapter";
+    // Copy All is the window's text of the window's rows; --all has no window.
+    if (command.all && command.format == OutputFormat::CopyAll)
+        return "--all has no Copy All text; use --tsv";
+    return std::string();
 }
 } // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine command;
-    // Help wins over every other argument, a discovery's too.
-    command.m_bHelp = std::any_of(arguments.begin(), arguments.end(),
-                                  [](const std::string& strArgument)
-                                  { return strArgument == "--help" || strArgument == "-h"; });
-    if (command.m_bHelp)
+    std::string refused;
+    const std::vector<Word> words = ReadWords(arguments, refused);
+    // Help wins over every other word, one read as a value or after "--" too.
+    command.help = std::any_of(words.begin(), words.end(),
+                               [](const Word& word) { return word.id == kHelp; }) ||
+                   std::any_of(arguments.begin(), arguments.end(),
+                               [](const std::string& argument)
+                               { return argument == "--help" || argument == "-h"; });
+    if (command.help)
         return command;
-    if (AsksForDiscovery(arguments))
-    {
-        command.m_bDiscover = true;
-        command.m_strError = ParseDiscoverCommand(arguments, command.m_discover);
-        return command;
-    }
-    bool bFormatGiven = false;
-    for (const std::string& strArgument : arguments)
-    {
-        if (strArgument == "--version")
-        {
-            command.m_bVersion = true;
-        }
-        else if (const FormatFlag* pFlag = FormatFlagOf(strArgument))
-        {
-            if (bFormatGiven)
-                command.m_strError = "choose one of --tsv, --copy-all and --json";
-            command.m_format = pFlag->m_format;
-            bFormatGiven = true;
-        }
-        else if (strArgument == "--all")
-        {
-            command.m_bAll = true;
-        }
-        else if (strArgument == "--inform")
-        {
-            command.m_bInform = true;
-        }
-        else if (!strArgument.empty() && strArgument[0] == '-')
-        {
-            command.m_strError = "unknown option " + strArgument;
-        }
-        else if (command.m_strAdapter.empty() && !strArgument.empty())
-        {
-            command.m_strAdapter = strArgument;
-        }
-        else
-        {
-            command.m_strError = "give one adapter";
-        }
-    }
-    if (!command.m_strError.empty())
-        return command;
-    // The adapter list has rows and JSON forms only.
-    if (command.m_strAdapter.empty() && ((bFormatGiven && command.m_format != OutputFormat::Json) ||
-                                         command.m_bAll || command.m_bInform))
-        command.m_strError = "--tsv, --copy-all, --all and --inform need an adapter";
-    // Copy All is the window's text of the window's rows; --all has no window.
-    else if (command.m_bAll && command.m_format == OutputFormat::CopyAll)
-        command.m_strError = "--all has no Copy All text; use --tsv";
+    command.m_bDiscover = std::any_of(words.begin(), words.end(),
+                                      [](const Word& word) { return word.id == kDiscover; });
+    const std::string error = command.m_bDiscover ? ReadDiscovery(words, command.m_discover)
+                                                  : ReadRequest(words, command);
+    command.m_strError = refused.empty() ? error : refused;
     return command;
 }

@@ -14,19 +14,25 @@ enum class OutputFormat
     Json,    // one object per option (or adapter), with the raw bytes and their source
 };
 
+// The discovery's members keep their older names: its tests read them.
 struct CommandLine
 {
-    bool m_bHelp = false;
-    bool m_bVersion = false;
-    std::string m_strAdapter; // empty: list the adapters
-    OutputFormat m_format = OutputFormat::Rows;
-    bool m_bAll = false; // every option of the lease, not only the window's
-    bool m_bInform = false;
+    bool help = false;
+    bool version = false;
+    std::string adapter; // empty: list the adapters
+    OutputFormat format = OutputFormat::Rows;
+    bool all = false; // every option of the lease, not only the window's
+    bool inform = false;
     bool m_bDiscover = false; // --discover: m_discover says the rest
     DiscoverCommand m_discover;
     std::string m_strError; // set when the arguments make no sense
 };
 
+// Reads the arguments after the program's name with getopt_long, in the order
+// given whatever POSIXLY_CORRECT says, so that options may follow the adapter;
+// "--" ends the options. Long options may be shortened while unambiguous, and
+// take their value as the next word or after "=". --help (or -h) anywhere wins
+// over every other word, a wrong one too. Not reentrant: getopt's state is global.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 extern const char* const kUsageText;

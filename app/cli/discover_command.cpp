@@ -5,7 +5,6 @@
 #include "app/cli/text_columns.h"
 #include "platform/bounded_file.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <unistd.h>
@@ -149,11 +148,6 @@ void FlagUnexpected(DiscoveryResult& result, const std::vector<ApprovedServer>& 
 bool StandardErrorIsTerminal()
 {
     return isatty(STDERR_FILENO) == 1;
-}
-
-bool AsksForDiscovery(const std::vector<std::string>& arguments)
-{
-    return std::find(arguments.begin(), arguments.end(), "--discover") != arguments.end();
 }
 
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,

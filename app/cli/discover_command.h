@@ -25,9 +25,6 @@ struct DiscoverCommand
     bool m_bJson = false;
 };
 
-// Whether the arguments ask for a discovery at all.
-bool AsksForDiscovery(const std::vector<std::string>& arguments);
-
 // Reads the arguments of a discovery; empty when they make sense, otherwise
 // what is wrong with them.
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,

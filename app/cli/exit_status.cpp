@@ -1,7 +1,7 @@
 #include "app/cli/exit_status.h"
 
 #include "app/cli/text_columns.h"
-#include "platform/system_error_text.h"
+#include "linux/errno_text.h"
 
 #include <cerrno>
 
@@ -9,9 +9,9 @@ namespace
 {
 struct FailureRow
 {
-    int m_nError;
-    ExitStatus m_status;
-    bool m_bNoLease; // the text adds where else a lease may come from
+    int error;
+    ExitStatus status;
+    bool noLease; // the text adds where else a lease may come from
 };
 
 // Every errno value not listed here exits with kExitFailed.
@@ -22,64 +22,54 @@ constexpr FailureRow kFailures[] = {
     {ENODATA, kExitNoLease, true},
 };
 
-const FailureRow* RowFor(int nError)
+const FailureRow* RowFor(int error)
 {
     for (const FailureRow& row : kFailures)
     {
-        if (row.m_nError == nError)
+        if (row.error == error)
             return &row;
     }
     return nullptr;
 }
 } // namespace
 
-std::string SystemText(int nError)
+std::string SystemText(int error)
 {
-    CString strSystemText;
-    DWORD dwLookupError = 0;
-    if (LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError))
-        return std::string(strSystemText);
-    return "error " + std::to_string(nError);
+    return ErrnoText(error);
 }
 
-ExitStatus ExitStatusFor(int nError)
+ExitStatus ExitStatusFor(int error)
 {
-    const FailureRow* pRow = RowFor(nError);
-    return pRow != nullptr ? pRow->m_status : kExitFailed;
+    const FailureRow* row = RowFor(error);
+    return row != nullptr ? row->status : kExitFailed;
 }
 
-std::string RequestFailureText(int nError, const std::string& strAdapter, bool bInform)
+std::string RequestFailureText(int error, const std::string& adapter, bool inform)
 {
-    CString strSystemText;
-    DWORD dwLookupError = 0;
-    std::string strText =
-        LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError)
-            ? "DHCP Error " + std::to_string(nError) + ": " + strSystemText + "\n"
-            : "DHCP Error: " + std::to_string(nError) +
-                  " GetLastError: " + std::to_string(dwLookupError) + "\n";
-    const FailureRow* pRow = RowFor(nError);
-    if (pRow != nullptr && pRow->m_bNoLease)
-        strText += "veyra: no DHCP lease found for " + TerminalSafe(strAdapter) +
-                   (bInform ? "\n" : "; --inform asks the DHCP server itself\n");
-    return strText;
+    std::string text = "DHCP Error " + std::to_string(error) + ": " + ErrnoText(error) + "\n";
+    const FailureRow* row = RowFor(error);
+    if (row != nullptr && row->noLease)
+        text += "veyra: no DHCP lease found for " + TerminalSafe(adapter) +
+                (inform ? "\n" : "; --inform asks the DHCP server itself\n");
+    return text;
 }
 
-std::string UnaskedText(int nError, const std::string& strAdapter)
+std::string UnaskedText(int error, const std::string& adapter)
 {
-    std::string strReason;
-    if (nError == ENOENT)
-        strReason = TerminalSafe(strAdapter) + " has no IPv4 address to ask from";
-    else if (nError == EPERM || nError == EACCES)
-        strReason = SystemText(nError) + ": it needs root or CAP_NET_RAW";
-    else if (nError == ETIMEDOUT)
-        strReason = "no answer (" + SystemText(nError) + ")";
+    std::string reason;
+    if (error == ENOENT)
+        reason = TerminalSafe(adapter) + " has no IPv4 address to ask from";
+    else if (error == EPERM || error == EACCES)
+        reason = ErrnoText(error) + ": it needs root or CAP_NET_RAW";
+    else if (error == ETIMEDOUT)
+        reason = "no answer: " + ErrnoText(error);
     else
-        strReason = SystemText(nError);
-    return "veyra: could not ask the DHCP server: " + strReason + "\n";
+        reason = ErrnoText(error);
+    return "veyra: could not ask the DHCP server: " + reason + "\n";
 }
 
-std::string NoSuchAdapterText(const std::string& strArgument)
+std::string NoSuchAdapterText(const std::string& argument)
 {
-    return "No Interfaces Present\nveyra: no network adapter is named " +
-           TerminalSafe(strArgument) + " or has that hardware address\n";
+    return "No Interfaces Present\nveyra: no network adapter is named " + TerminalSafe(argument) +
+           " or has that hardware address\n";
 }

@@ -16,23 +16,24 @@ enum ExitStatus
     kExitOtherServers = 6, // --discover: more than one server, or one not expected
 };
 
-// The system's text for the errno value, or its number where there is none.
-std::string SystemText(int nError);
+// The errno value's text (ErrnoText), for the texts of --discover.
+std::string SystemText(int error);
 
 // The status of a request that failed with this errno value.
-ExitStatus ExitStatusFor(int nError);
+ExitStatus ExitStatusFor(int error);
 
 // What standard error says when the request for the adapter failed with this
-// errno value: the window program's "DHCP Error" line with the system's text,
-// and for a missing lease what else to try.
-std::string RequestFailureText(int nError, const std::string& strAdapter, bool bInform);
+// errno value: the window program's "DHCP Error" line with the errno value's
+// text and name ("DHCP Error 61: No data available (ENODATA)"), and for a
+// missing lease what else to try.
+std::string RequestFailureText(int error, const std::string& adapter, bool inform);
 
 // What standard error says when the DHCPINFORM of --inform could not be made
 // or was not answered, with the reason: "veyra: could not ask the DHCP
-// server: ...". The status is ExitStatusFor(nError), also where the other
+// server: ...". The status is ExitStatusFor(error), also where the other
 // sources' rows are shown.
-std::string UnaskedText(int nError, const std::string& strAdapter);
+std::string UnaskedText(int error, const std::string& adapter);
 
 // What standard error says when no adapter has the name or hardware address
 // given; the status is kExitNoAdapter.
-std::string NoSuchAdapterText(const std::string& strArgument);
+std::string NoSuchAdapterText(const std::string& argument);

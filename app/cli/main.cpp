@@ -1,12 +1,12 @@
 // veyra: the DHCP options of a Linux machine's network adapters, from the same
 // decoding and list-text code as the window program.
-#include "app/cli/adapter_lease.h"
 #include "app/cli/all_options_output.h"
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/result_output.h"
 #include "app/cli/text_columns.h"
 #include "core/model/requested_options.h"
+#include "linux/adapter_lease.h"
 #include "linux/adapter_source.h"
 #include "linux/answered_lease_source.h"
 #include "linux/dhcp_discover.h"
@@ -38,9 +38,9 @@ void PrintData(const std::string& strText)
 // --all with --copy-all).
 int PrintAll(const CommandLine& command, const std::string& strAdapter, const Lease& lease)
 {
-    if (command.m_format == OutputFormat::Tsv)
+    if (command.format == OutputFormat::Tsv)
         PrintData(FormatAllTsv(lease));
-    else if (command.m_format == OutputFormat::Json)
+    else if (command.format == OutputFormat::Json)
         Print(FormatAllJson(strAdapter, lease));
     else
         Print(FormatAllRows(lease));
@@ -60,17 +60,17 @@ int Request(const CommandLine& command, const CLinuxAdapterSource& adapters, CLe
         Print(UnaskedText(nUnasked, strAdapter), stderr);
     if (nError != 0)
     {
-        Print(RequestFailureText(nError, strAdapter, command.m_bInform), stderr);
+        Print(RequestFailureText(nError, strAdapter, command.inform), stderr);
         return ExitStatusFor(nError);
     }
     const int nStatus = nUnasked != 0 ? ExitStatusFor(nUnasked) : kExitDone;
-    if (command.m_bAll)
+    if (command.all)
     {
         PrintAll(command, strAdapter, lease);
         return nStatus;
     }
     Print(LeaseNotesText(lease), stderr);
-    switch (command.m_format)
+    switch (command.format)
     {
     case OutputFormat::Rows:
         Print(FormatRows(DecodeRequestedOptions(lease.m_mapOptions)));
@@ -140,17 +140,16 @@ int main(int argc, char* argv[])
     UseTheLocalesCharset();
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     // Only a run that opens a socket keeps its privileges until then.
-    const bool bRuns = command.m_strError.empty() && !command.m_bHelp && !command.m_bVersion;
-    const bool bAsk =
-        bRuns && !command.m_bDiscover && command.m_bInform && !command.m_strAdapter.empty();
+    const bool bRuns = command.m_strError.empty() && !command.help && !command.version;
+    const bool bAsk = bRuns && !command.m_bDiscover && command.inform && !command.adapter.empty();
     if (!bAsk && !(bRuns && command.m_bDiscover))
         DropPrivilegesOrEnd();
-    if (command.m_bHelp)
+    if (command.help)
     {
         Print(kUsageText);
         return kExitDone;
     }
-    if (command.m_bVersion)
+    if (command.version)
     {
         Print("veyra " VEYRA_VERSION "\n");
         return kExitDone;
@@ -172,29 +171,29 @@ int main(int argc, char* argv[])
 
     const LinuxPaths paths;
     const std::unique_ptr<CRunLeaseSources> pLeases =
-        bAsk ? MakeLinuxLeaseSources(paths, AskFirst(paths, command.m_strAdapter))
+        bAsk ? MakeLinuxLeaseSources(paths, AskFirst(paths, command.adapter))
              : MakeLinuxLeaseSources(paths);
     CLinuxAdapterSource source(paths, pLeases->Kept());
     AdapterList adapters;
     source.Read(adapters);
 
-    if (command.m_strAdapter.empty() && command.m_format == OutputFormat::Json)
+    if (command.adapter.empty() && command.format == OutputFormat::Json)
     {
         if (adapters.empty())
             Print(FormatAdapters(adapters), stderr);
         Print(FormatAdaptersJson(adapters));
         return adapters.empty() ? kExitNoAdapter : kExitDone;
     }
-    if (command.m_strAdapter.empty())
+    if (command.adapter.empty())
     {
         Print(FormatAdapters(adapters), adapters.empty() ? stderr : stdout);
         return adapters.empty() ? kExitNoAdapter : kExitDone;
     }
-    const std::string strAdapter = AdapterNamed(adapters, command.m_strAdapter);
+    const std::string strAdapter = AdapterNamed(adapters, command.adapter);
     if (strAdapter.empty())
     {
-        Print(NoSuchAdapterText(command.m_strAdapter), stderr);
+        Print(NoSuchAdapterText(command.adapter), stderr);
         return kExitNoAdapter;
     }
-    return Request(command, source, pLeases->Request(command.m_bInform), strAdapter);
+    return Request(command, source, pLeases->Request(command.inform), strAdapter);
 }

@@ -6,7 +6,7 @@
 #include "core/model/requested_options.h"
 #include "core/model/result_rows.h"
 #include "core/model/tsv_text.h"
-#include "core/options/extended_decoder.h"
+#include "core/wire/hex_text.h"
 #include "platform/local_time.h"
 
 namespace
@@ -52,27 +52,23 @@ std::string FormatCopyAllShown(const DhcpOptionList& options)
     return TerminalSafeLines(BuildListText(table));
 }
 
-// nlohmann writes each value; the layout, one object a line with a space
-// after each colon and comma, is ours.
 std::string FormatJson(const Lease& lease)
 {
-    std::string strJson = "[";
-    const char* pszSeparator = "\n";
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const DhcpOption& option : DecodeRequestedOptions(lease.m_mapOptions))
     {
-        const auto nCode = static_cast<std::uint8_t>(option.m_nCode);
-        const OptionBytes& bytes = lease.m_mapOptions.at(nCode);
-        const auto source = lease.m_mapSources.find(nCode);
-        strJson += pszSeparator;
-        strJson += "  {\"code\": " + std::to_string(option.m_nCode) +
-                   ", \"parameter\": " + JsonString(option.m_strParameter) +
-                   ", \"data\": " + JsonString(option.m_strData) +
-                   ", \"hex\": " + JsonString(HexText(bytes.data(), bytes.size())) +
-                   ", \"source\": " +
-                   JsonString(source != lease.m_mapSources.end() ? source->second : "") + "}";
-        pszSeparator = ",\n";
+        const auto code = static_cast<std::uint8_t>(option.m_nCode);
+        const OptionBytes& bytes = lease.m_mapOptions.at(code);
+        const auto source = lease.m_mapSources.find(code);
+        rows.push_back(nlohmann::ordered_json{
+            {"code", option.m_nCode},
+            {"parameter", option.m_strParameter},
+            {"data", option.m_strData},
+            {"hex", HexText(bytes.data(), bytes.size())},
+            {"source", source != lease.m_mapSources.end() ? source->second : ""},
+        });
     }
-    return strJson + "\n]\n";
+    return JsonDocument(rows);
 }
 
 std::string FormatAdapters(const AdapterList& adapters)
@@ -90,26 +86,24 @@ std::string FormatAdapters(const AdapterList& adapters)
 
 namespace
 {
-nlohmann::json Addresses(const AddressList& addresses)
+nlohmann::ordered_json Addresses(const AddressList& addresses)
 {
-    return nlohmann::json(std::vector<std::string>(addresses.begin(), addresses.end()));
+    return nlohmann::ordered_json(std::vector<std::string>(addresses.begin(), addresses.end()));
 }
 
 // Zero is what the adapter source keeps for a time it does not know.
-nlohmann::json Moment(std::int64_t calendarTime)
+nlohmann::ordered_json Moment(std::int64_t calendarTime)
 {
-    const std::string strText = calendarTime != 0 ? FormatIso8601LocalTime(calendarTime) : "";
-    return strText.empty() ? nlohmann::json() : nlohmann::json(strText);
+    const std::string text = calendarTime != 0 ? FormatIso8601LocalTime(calendarTime) : "";
+    return text.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(text);
 }
 } // namespace
 
 std::string FormatAdaptersJson(const AdapterList& adapters)
 {
-    std::string strJson = "[";
-    const char* pszSeparator = "\n";
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const AdapterInfo& adapter : adapters)
-    {
-        const nlohmann::ordered_json object = {
+        list.push_back(nlohmann::ordered_json{
             {"name", adapter.m_strAdapterName},
             {"hardware_address", adapter.m_strMacAddress},
             {"description", adapter.m_strDescription},
@@ -122,10 +116,6 @@ std::string FormatAdaptersJson(const AdapterList& adapters)
             {"dns_servers", Addresses(adapter.m_DnsServers)},
             {"lease_obtained", Moment(adapter.m_tLeaseObtained)},
             {"lease_expires", Moment(adapter.m_tLeaseExpires)},
-        };
-        strJson += pszSeparator;
-        strJson += "  " + JsonLine(object);
-        pszSeparator = ",\n";
-    }
-    return strJson + "\n]\n";
+        });
+    return JsonDocument(list);
 }

@@ -10,38 +10,38 @@
 #include <QLabel>
 #include <QPushButton>
 
-CAboutBox::CAboutBox(CWindowServices& services, QWidget* pParent) : QDialog(pParent)
+AboutBox::AboutBox(WindowServices& services, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle("About Veyra");
     setObjectName("about");
 
-    auto* pIcon = new QLabel(this);
-    pIcon->setPixmap(VeyraIcon().pixmap(32, 32));
-    pIcon->setAlignment(Qt::AlignTop);
-    auto* pVersion = new QLabel(QString("Veyra Version %1").arg(kVeyraVersion), this);
-    pVersion->setObjectName("version");
-    pVersion->setTextFormat(Qt::PlainText);
-    pVersion->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* icon = new QLabel(this);
+    icon->setPixmap(veyraIcon().pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop);
+    auto* version = new QLabel(QString("Veyra Version %1").arg(kVeyraVersion), this);
+    version->setObjectName("version");
+    version->setTextFormat(Qt::PlainText);
+    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* pTexts = new QVBoxLayout;
-    pTexts->addWidget(pVersion);
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(version);
     // Both links lead to the maker's home page, as in Veyra.exe.
-    for (const QString& strText :
+    for (const QString& text :
          {QString("Copyright \u00A9 2026 Veyra Software"), QString(kMakerHomePage)})
     {
-        auto* pLink = new CLinkLabel(strText, kMakerHomePage, this);
-        connect(pLink, &QLabel::linkActivated, this,
-                [&services](const QString& strLink) { services.OpenUrl(QUrl(strLink)); });
-        pTexts->addWidget(pLink);
+        auto* link = new LinkLabel(text, kMakerHomePage, this);
+        connect(link, &QLabel::linkActivated, this,
+                [&services](const QString& address) { services.openUrl(QUrl(address)); });
+        texts->addWidget(link);
     }
 
-    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok, Qt::Vertical, this);
-    connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, Qt::Vertical, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
-    auto* pLayout = new QHBoxLayout(this);
-    pLayout->addWidget(pIcon);
-    pLayout->addLayout(pTexts, 1);
-    pLayout->addWidget(pButtons);
-    pButtons->button(QDialogButtonBox::Ok)->setDefault(true);
-    pButtons->button(QDialogButtonBox::Ok)->setFocus();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(icon);
+    layout->addLayout(texts, 1);
+    layout->addWidget(buttons);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
 }

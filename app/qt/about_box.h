@@ -1,13 +1,13 @@
-// CAboutBox: the program's name and version, and the maker's links.
+// AboutBox: the program's name and version, and the maker's links.
 #pragma once
 
 #include "app/qt/window_services.h"
 
 #include <QDialog>
 
-class CAboutBox : public QDialog
+class AboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    CAboutBox(CWindowServices& services, QWidget* pParent = nullptr);
+    AboutBox(WindowServices& services, QWidget* parent = nullptr);
 };

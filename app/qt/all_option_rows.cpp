@@ -3,7 +3,7 @@
 #include "core/options/extended_decoder.h"
 #include "core/wire/bootp_message.h"
 
-std::vector<ResultRow> BuildAllOptionRows(const Lease& lease)
+std::vector<ResultRow> buildAllOptionRows(const Lease& lease)
 {
     std::vector<ResultRow> rows;
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions, ExtendedParts::Text))

@@ -13,4 +13,4 @@
 // option image on every other. An option whose bytes may end early has
 // " [may be cut short]" after its text, and each line no bytes could be made
 // of follows as a row of its name and its text as written.
-std::vector<ResultRow> BuildAllOptionRows(const Lease& lease);
+std::vector<ResultRow> buildAllOptionRows(const Lease& lease);

@@ -6,30 +6,30 @@
 
 namespace
 {
-QImage Wrap(const std::uint32_t* pPixels, int nWidth, int nHeight, QImage::Format format)
+QImage wrap(const std::uint32_t* pixels, int width, int height, QImage::Format format)
 {
-    return QImage(reinterpret_cast<const uchar*>(pPixels), nWidth, nHeight,
-                  nWidth * static_cast<int>(sizeof(std::uint32_t)), format);
+    return QImage(reinterpret_cast<const uchar*>(pixels), width, height,
+                  width * static_cast<int>(sizeof(std::uint32_t)), format);
 }
 } // namespace
 
-QImage BannerImage()
+QImage bannerImage()
 {
-    return Wrap(art_pixels::kBanner, art_pixels::kBannerWidth, art_pixels::kBannerHeight,
+    return wrap(art_pixels::kBanner, art_pixels::kBannerWidth, art_pixels::kBannerHeight,
                 QImage::Format_RGB32);
 }
 
-QImage ResultStripImage()
+QImage resultStripImage()
 {
-    return Wrap(art_pixels::kResultStrip, art_pixels::kResultStripWidth,
+    return wrap(art_pixels::kResultStrip, art_pixels::kResultStripWidth,
                 art_pixels::kResultStripHeight, QImage::Format_RGB32);
 }
 
-QIcon VeyraIcon()
+QIcon veyraIcon()
 {
-    QIcon icon(QPixmap::fromImage(Wrap(art_pixels::kIcon16, art_pixels::kIcon16Width,
+    QIcon icon(QPixmap::fromImage(wrap(art_pixels::kIcon16, art_pixels::kIcon16Width,
                                        art_pixels::kIcon16Height, QImage::Format_ARGB32)));
-    icon.addPixmap(QPixmap::fromImage(Wrap(art_pixels::kIcon32, art_pixels::kIcon32Width,
+    icon.addPixmap(QPixmap::fromImage(wrap(art_pixels::kIcon32, art_pixels::kIcon32Width,
                                            art_pixels::kIcon32Height, QImage::Format_ARGB32)));
     return icon;
 }

@@ -7,13 +7,13 @@
 
 namespace
 {
-bool IsActivation(const QKeyEvent& event)
+bool isActivation(const QKeyEvent& event)
 {
     return event.key() == Qt::Key_Space || event.key() == Qt::Key_Return ||
            event.key() == Qt::Key_Enter;
 }
 
-void DrawFocus(QWidget& widget)
+void drawFocus(QWidget& widget)
 {
     QStylePainter painter(&widget);
     QStyleOptionFocusRect option;
@@ -22,75 +22,74 @@ void DrawFocus(QWidget& widget)
 }
 } // namespace
 
-CLinkLabel::CLinkLabel(const QString& strText, const QString& strAddress, QWidget* pParent)
-    : QLabel(pParent), m_strAddress(strAddress)
+LinkLabel::LinkLabel(const QString& text, const QString& address, QWidget* parent)
+    : QLabel(parent), m_address(address)
 {
     setTextFormat(Qt::RichText);
-    setText(
-        QString("<a href=\"%1\">%2</a>").arg(strAddress.toHtmlEscaped(), strText.toHtmlEscaped()));
+    setText(QString("<a href=\"%1\">%2</a>").arg(address.toHtmlEscaped(), text.toHtmlEscaped()));
     // The mouse clicks the link; the keyboard reaches the whole label in one
     // tab stop rather than stepping through its one link.
     setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     setFocusPolicy(Qt::TabFocus);
-    setToolTip(strAddress);
+    setToolTip(address);
 }
 
-void CLinkLabel::keyPressEvent(QKeyEvent* pEvent)
+void LinkLabel::keyPressEvent(QKeyEvent* event)
 {
-    if (IsActivation(*pEvent))
-        emit linkActivated(m_strAddress);
+    if (isActivation(*event))
+        emit linkActivated(m_address);
     else
-        QLabel::keyPressEvent(pEvent);
+        QLabel::keyPressEvent(event);
 }
 
-void CLinkLabel::paintEvent(QPaintEvent* pEvent)
+void LinkLabel::paintEvent(QPaintEvent* event)
 {
-    QLabel::paintEvent(pEvent);
+    QLabel::paintEvent(event);
     if (hasFocus())
-        DrawFocus(*this);
+        drawFocus(*this);
 }
 
-CBannerLabel::CBannerLabel(const QImage& image, QWidget* pParent) : QWidget(pParent), m_image(image)
+BannerLabel::BannerLabel(const QImage& image, QWidget* parent) : QWidget(parent), m_image(image)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QSize CBannerLabel::sizeHint() const
+QSize BannerLabel::sizeHint() const
 {
     return m_image.size();
 }
 
-void CBannerLabel::paintEvent(QPaintEvent*)
+void BannerLabel::paintEvent(QPaintEvent*)
 {
     // Scaled once per device pixel ratio, then blitted: a request repaints
     // the window, and the banner must not cost it a smooth scaling each time.
-    const qreal dRatio = devicePixelRatioF();
-    if (m_pixmap.isNull() || !qFuzzyCompare(m_pixmap.devicePixelRatio(), dRatio))
+    const qreal ratio = devicePixelRatioF();
+    if (m_pixmap.isNull() || !qFuzzyCompare(m_pixmap.devicePixelRatio(), ratio))
     {
-        m_pixmap = QPixmap::fromImage(m_image.scaled(m_image.size() * dRatio, Qt::IgnoreAspectRatio,
+        m_pixmap = QPixmap::fromImage(m_image.scaled(m_image.size() * ratio, Qt::IgnoreAspectRatio,
                                                      Qt::SmoothTransformation));
-        m_pixmap.setDevicePixelRatio(dRatio);
+        m_pixmap.setDevicePixelRatio(ratio);
     }
     {
         QPainter painter(this);
         painter.drawPixmap(0, 0, m_pixmap);
     }
     if (hasFocus())
-        DrawFocus(*this);
+        drawFocus(*this);
 }
 
-void CBannerLabel::mouseReleaseEvent(QMouseEvent* pEvent)
+void BannerLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (pEvent->button() == Qt::LeftButton && rect().contains(pEvent->position().toPoint()))
-        emit Clicked();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
-void CBannerLabel::keyPressEvent(QKeyEvent* pEvent)
+void BannerLabel::keyPressEvent(QKeyEvent* event)
 {
-    if (IsActivation(*pEvent))
-        emit Clicked();
+    if (isActivation(*event))
+        emit clicked();
     else
-        QWidget::keyPressEvent(pEvent);
+        QWidget::keyPressEvent(event);
 }

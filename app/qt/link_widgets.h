@@ -7,36 +7,36 @@
 #include <QPixmap>
 
 // A link text: blue and underlined as the desktop draws links.
-class CLinkLabel : public QLabel
+class LinkLabel : public QLabel
 {
     Q_OBJECT
 public:
-    CLinkLabel(const QString& strText, const QString& strAddress, QWidget* pParent = nullptr);
+    LinkLabel(const QString& text, const QString& address, QWidget* parent = nullptr);
 
 protected:
-    void keyPressEvent(QKeyEvent* pEvent) override;
-    void paintEvent(QPaintEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_strAddress;
+    QString m_address;
 };
 
 // The banner picture, drawn smoothly at any scale.
-class CBannerLabel : public QWidget
+class BannerLabel : public QWidget
 {
     Q_OBJECT
 public:
-    explicit CBannerLabel(const QImage& image, QWidget* pParent = nullptr);
+    explicit BannerLabel(const QImage& image, QWidget* parent = nullptr);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
-    void Clicked();
+    void clicked();
 
 protected:
-    void paintEvent(QPaintEvent* pEvent) override;
-    void mouseReleaseEvent(QMouseEvent* pEvent) override;
-    void keyPressEvent(QKeyEvent* pEvent) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QImage m_image;

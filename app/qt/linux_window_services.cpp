@@ -8,89 +8,87 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 
-CLinuxWindowServices::CLinuxWindowServices()
-    : m_strProbePath(InstalledProbePath()), m_probeAccess(CheckProbe(m_strProbePath)),
-      m_pListingLeases(MakeLinuxLeaseSources(m_paths)),
-      m_adapters(m_paths, m_pListingLeases->Kept()),
+LinuxWindowServices::LinuxWindowServices()
+    : m_probePath(InstalledProbePath()), m_probeAccess(CheckProbe(m_probePath)),
+      m_listingLeases(MakeLinuxLeaseSources(m_paths)), m_adapters(m_paths, m_listingLeases->Kept()),
       m_firstRead(std::async(std::launch::async,
                              [this]()
                              {
                                  AdapterList adapters;
-                                 const int nError = m_adapters.Read(adapters);
-                                 return std::make_pair(nError, std::move(adapters));
+                                 const int error = m_adapters.Read(adapters);
+                                 return std::make_pair(error, std::move(adapters));
                              }))
 {
 }
 
-int CLinuxWindowServices::ReadAdapters(AdapterList& adapters)
+int LinuxWindowServices::readAdapters(AdapterList& adapters)
 {
     if (!m_firstRead.valid())
         return m_adapters.Read(adapters);
-    auto [nError, firstAdapters] = m_firstRead.get();
+    auto [error, firstAdapters] = m_firstRead.get();
     adapters = std::move(firstAdapters);
-    return nError;
+    return error;
 }
 
-std::optional<LeaseInterface> CLinuxWindowServices::Interface(const std::string& strName) const
+std::optional<LeaseInterface> LinuxWindowServices::leaseInterface(const std::string& name) const
 {
     // The source's interfaces are the first read's once it has ended.
     if (m_firstRead.valid())
         m_firstRead.wait();
-    return m_adapters.Interface(strName);
+    return m_adapters.Interface(name);
 }
 
-std::shared_ptr<CLeaseSource> CLinuxWindowServices::RequestLeases(bool bInform)
+std::shared_ptr<CLeaseSource> LinuxWindowServices::requestLeases(bool inform)
 {
     // The returned source keeps the whole run of sources alive.
-    const bool bAsk = bInform && CanInform();
-    std::shared_ptr<CRunLeaseSources> pRun =
-        bAsk ? MakeLinuxLeaseSources(m_paths, std::make_unique<CProbeInformSource>(m_strProbePath))
-             : MakeLinuxLeaseSources(m_paths);
-    CLeaseSource& leases = pRun->Request(bAsk);
-    return std::shared_ptr<CLeaseSource>(std::move(pRun), &leases);
+    const bool ask = inform && canInform();
+    std::shared_ptr<CRunLeaseSources> run =
+        ask ? MakeLinuxLeaseSources(m_paths, std::make_unique<ProbeInformSource>(m_probePath))
+            : MakeLinuxLeaseSources(m_paths);
+    CLeaseSource& leases = run->Request(ask);
+    return std::shared_ptr<CLeaseSource>(std::move(run), &leases);
 }
 
-std::function<int(DiscoveryResult&)>
-CLinuxWindowServices::ServerDiscovery(const std::string& strName)
+std::function<int(DiscoveryResult&)> LinuxWindowServices::serverDiscovery(const std::string& name)
 {
     // From the interface's own address, as a client asking for a lease would;
     // the wait is veyra --discover's.
     DiscoverySettings settings;
-    settings.m_strInterface = strName;
-    return [settings, strProbe = m_strProbePath](DiscoveryResult& result)
+    settings.m_strInterface = name;
+    return [settings, probe = m_probePath](DiscoveryResult& result)
     {
         CProbeSession session(settings.m_limits);
-        if (const int nError = RunProbe(strProbe, DiscoverProbeArguments(settings), session))
-            return nError;
+        if (const int error = runProbe(probe, DiscoverProbeArguments(settings), session))
+            return error;
         return session.Finish(result);
     };
 }
 
-QString CLinuxWindowServices::ProbeAdvice() const
+QString LinuxWindowServices::probeAdvice() const
 {
-    return QString::fromStdString(::ProbeAdvice(m_probeAccess, m_strProbePath));
+    return QString::fromStdString(ProbeAdvice(m_probeAccess, m_probePath));
 }
 
-QString CLinuxWindowServices::AskSavePath(QWidget* pParent)
+QString LinuxWindowServices::askSavePath(QWidget* parent)
 {
-    return QFileDialog::getSaveFileName(pParent, "Save As", QString(), "Text Files (*.txt)");
+    return QFileDialog::getSaveFileName(parent, "Save As", QString(), "Text Files (*.txt)");
 }
 
-void CLinuxWindowServices::SetClipboardText(const QString& strText)
+void LinuxWindowServices::setClipboardText(const QString& text)
 {
-    QGuiApplication::clipboard()->setText(strText);
+    QGuiApplication::clipboard()->setText(text);
 }
 
-QMessageBox::StandardButton CLinuxWindowServices::ShowMessage(QWidget* pParent,
-                                                              QMessageBox::Icon icon,
-                                                              const QString& strText,
-                                                              QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton LinuxWindowServices::showMessage(QWidget* parent,
+                                                             QMessageBox::Icon icon,
+                                                             const QString& text,
+                                                             QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, "Veyra", strText, buttons, pParent);
+    QMessageBox box(icon, "Veyra", text, buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void CLinuxWindowServices::OpenUrl(const QUrl& url)
+void LinuxWindowServices::openUrl(const QUrl& url)
 {
     QDesktopServices::openUrl(url);
 }

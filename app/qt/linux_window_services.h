@@ -1,4 +1,4 @@
-// CLinuxWindowServices: the window's services on a Linux desktop: the Linux
+// LinuxWindowServices: the window's services on a Linux desktop: the Linux
 // back ends, and Qt's own dialogs, clipboard and web browser. What needs
 // CAP_NET_RAW runs in veyra-probe; the window holds no capability.
 #pragma once
@@ -12,38 +12,38 @@
 #include <future>
 #include <utility>
 
-class CLinuxWindowServices final : public CWindowServices
+class LinuxWindowServices final : public WindowServices
 {
 public:
     // Starts reading the adapters on a thread of their own, so that the
-    // reading overlaps Qt's start-up; the first ReadAdapters waits for it.
-    CLinuxWindowServices();
+    // reading overlaps Qt's start-up; the first readAdapters waits for it.
+    LinuxWindowServices();
 
-    int ReadAdapters(AdapterList& adapters) override;
-    std::optional<LeaseInterface> Interface(const std::string& strName) const override;
-    std::shared_ptr<CLeaseSource> RequestLeases(bool bInform) override;
-    bool CanInform() const override { return m_probeAccess == ProbeAccess::Usable; }
-    bool CanDiscover() const override { return m_probeAccess == ProbeAccess::Usable; }
-    QString ProbeAdvice() const override;
-    std::function<int(DiscoveryResult&)> ServerDiscovery(const std::string& strName) override;
+    int readAdapters(AdapterList& adapters) override;
+    std::optional<LeaseInterface> leaseInterface(const std::string& name) const override;
+    std::shared_ptr<CLeaseSource> requestLeases(bool inform) override;
+    bool canInform() const override { return m_probeAccess == ProbeAccess::Usable; }
+    bool canDiscover() const override { return m_probeAccess == ProbeAccess::Usable; }
+    QString probeAdvice() const override;
+    std::function<int(DiscoveryResult&)> serverDiscovery(const std::string& name) override;
 
-    QString AskSavePath(QWidget* pParent) override;
-    void SetClipboardText(const QString& strText) override;
-    QMessageBox::StandardButton ShowMessage(QWidget* pParent, QMessageBox::Icon icon,
-                                            const QString& strText,
+    QString askSavePath(QWidget* parent) override;
+    void setClipboardText(const QString& text) override;
+    QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
+                                            const QString& text,
                                             QMessageBox::StandardButtons buttons) override;
-    void OpenUrl(const QUrl& url) override;
+    void openUrl(const QUrl& url) override;
 
 private:
     const LinuxPaths m_paths;
     // veyra-probe beside this program's installation, and what this user may do with it.
-    const std::string m_strProbePath;
+    const std::string m_probePath;
     const ProbeAccess m_probeAccess;
     // The listing's own sources: a request reads fresh ones, as Veyra.exe
     // asks the DHCP client anew each time.
-    std::unique_ptr<CRunLeaseSources> m_pListingLeases;
+    std::unique_ptr<CRunLeaseSources> m_listingLeases;
     CLinuxAdapterSource m_adapters;
-    // The first Read's status and list, until the first ReadAdapters takes
+    // The first read's status and list, until the first readAdapters takes
     // them. Last, so that its destruction waits for the read before the
     // source and its leases go.
     std::future<std::pair<int, AdapterList>> m_firstRead;

@@ -23,15 +23,15 @@ int main(int argc, char* argv[])
         std::fputs("veyra-gui: cannot give up root's capabilities\n", stderr);
         return 1;
     }
-    const std::string strPrivileges = HeldPrivileges();
-    if (!strPrivileges.empty())
+    const std::string privileges = HeldPrivileges();
+    if (!privileges.empty())
     {
         std::fprintf(stderr,
                      "veyra-gui: will not start with privileges: %s.\n"
                      "Qt would load libraries named by the environment into a privileged "
                      "process. Remove them (sudo setcap -r, chmod u-s,g-s on veyra-gui); "
                      "DHCP servers are asked through veyra-probe.\n",
-                     strPrivileges.c_str());
+                     privileges.c_str());
         return 1;
     }
     // Answered before Qt looks for a display, so that it works without one.
@@ -41,13 +41,13 @@ int main(int argc, char* argv[])
         return 0;
     }
     // First, so that the adapters are read while Qt connects to the display.
-    CLinuxWindowServices services;
+    LinuxWindowServices services;
     QApplication app(argc, argv);
     QApplication::setApplicationName("veyra-gui");
     QApplication::setApplicationVersion(kVeyraVersion);
     QApplication::setDesktopFileName("veyra-gui");
 
-    CQueryWindow window(services);
+    QueryWindow window(services);
     window.show();
     return QApplication::exec();
 }

@@ -13,20 +13,18 @@
 // it on a worker thread. 0, ENOENT when the helper would not start, or
 // EPROTO when a line is past its bound or not one a helper writes (the
 // helper is then killed).
-int RunProbe(const std::string& strPath, const std::vector<std::string>& arguments,
+int runProbe(const std::string& path, const std::vector<std::string>& arguments,
              CProbeSession& session);
 
 // The DHCPINFORM source that asks through the helper.
-class CProbeInformSource final : public CLeaseSource
+class ProbeInformSource final : public CLeaseSource
 {
 public:
-    explicit CProbeInformSource(std::string strProbePath) : m_strProbePath(std::move(strProbePath))
-    {
-    }
+    explicit ProbeInformSource(std::string probePath) : m_probePath(std::move(probePath)) {}
 
     const char* Name() const override { return "inform"; }
     int Read(const LeaseInterface& iface, Lease& lease) override;
 
 private:
-    std::string m_strProbePath;
+    std::string m_probePath;
 };

@@ -1,19 +1,18 @@
 #include "app/qt/query_window.h"
 
-#include "app/cli/adapter_lease.h"
 #include "app/qt/about_box.h"
 #include "app/qt/all_option_rows.h"
 #include "app/qt/art.h"
 #include "app/qt/link_widgets.h"
+#include "app/qt/result_model.h"
 #include "app/qt/servers_dialog.h"
 #include "core/model/adapter_choice.h"
 #include "core/model/maker_addresses.h"
 #include "core/model/peer_text.h"
 #include "core/model/requested_options.h"
-#include "core/model/result_rows.h"
 #include "core/model/save_name.h"
-#include "core/model/tsv_text.h"
-#include "platform/system_error_text.h"
+#include "linux/adapter_lease.h"
+#include "linux/errno_text.h"
 #include "platform/text_file.h"
 
 #include <QBoxLayout>
@@ -26,11 +25,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <QtConcurrentRun>
 
 #include <cerrno>
-#include <cstring>
-#include <thread>
 
 namespace
 {
@@ -39,9 +37,9 @@ constexpr int kImageWidth = 16;
 constexpr QRgb kMaskColour = qRgb(0, 128, 128);
 
 // One image of the results list's strip, with a smooth copy for a scale of 2.
-QIcon StripIcon(const QImage& strip, int nImage)
+QIcon stripIcon(const QImage& strip, int index)
 {
-    QImage image = strip.copy(nImage * kImageWidth, 0, kImageWidth, strip.height())
+    QImage image = strip.copy(index * kImageWidth, 0, kImageWidth, strip.height())
                        .convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y)
     {
@@ -59,153 +57,163 @@ QIcon StripIcon(const QImage& strip, int nImage)
     return icon;
 }
 
-QString FromBytes(const CString& strText)
+QString fromBytes(const std::string& text)
 {
-    return QString::fromUtf8(strText.data(), static_cast<qsizetype>(strText.size()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A peer's text (option data, an interface name) as the window shows it: Qt
-// draws any character, so UTF-8 is the charset, whatever the locale.
-QString Shown(const CString& strText)
+// A peer's text (an interface name) as the window shows it: Qt draws any
+// character, so UTF-8 is the charset, whatever the locale.
+QString shown(const std::string& text)
 {
-    return FromBytes(ShownPeerText(strText, PeerCharset::Utf8));
+    return fromBytes(ShownPeerText(text, PeerCharset::Utf8));
+}
+
+// Why the DHCPINFORM of a request that found a lease was not answered.
+QString unaskedText(int error)
+{
+    const QString reason = error == ENOENT ? QString("the adapter has no IPv4 address to ask from")
+                                           : fromBytes(ErrnoText(error));
+    return "The DHCP server could not be asked: " + reason +
+           ".\n\nThe rows show what this machine's DHCP clients hold.";
 }
 } // namespace
 
-CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
-    : QDialog(pParent), m_services(services), m_pMailbox(std::make_shared<CWorkerMailbox>(this))
+QueryWindow::QueryWindow(WindowServices& services, QWidget* parent)
+    : QDialog(parent), m_services(services)
 {
     setWindowTitle("Veyra");
-    setWindowIcon(VeyraIcon());
+    setWindowIcon(veyraIcon());
 
-    const QImage strip = ResultStripImage();
-    m_iconServer = StripIcon(strip, kImageServer);
-    m_iconOption = StripIcon(strip, kImageOption);
+    const QImage strip = resultStripImage();
+    m_results =
+        new ResultModel(stripIcon(strip, kImageServer), stripIcon(strip, kImageOption), this);
 
     // Created in the order of the tab chain: the button first, as Veyra.exe.
-    m_pSend = new QPushButton("&Send DHCP Request", this);
-    m_pSend->setObjectName("sendRequest");
-    m_pSend->setDefault(true);
+    m_send = new QPushButton("&Send DHCP Request", this);
+    m_send->setObjectName("sendRequest");
+    m_send->setDefault(true);
 
-    m_pResults = new QTreeWidget(this);
-    m_pResults->setObjectName("results");
-    m_pResults->setColumnCount(2);
-    m_pResults->setHeaderLabels({"DHCP Parameter", "DHCP Data"});
-    m_pResults->setRootIsDecorated(false);
-    m_pResults->setUniformRowHeights(true);
+    m_resultView = new QTreeView(this);
+    m_resultView->setObjectName("results");
+    m_resultView->setModel(m_results);
+    m_resultView->setRootIsDecorated(false);
+    m_resultView->setItemsExpandable(false);
+    m_resultView->setUniformRowHeights(true);
     // The rows' text skips shaping (kerning) where its script does not need
     // it, which halves the cost of painting them; scripts that need shaping
     // are still shaped.
-    QFont listFont = m_pResults->font();
+    QFont listFont = m_resultView->font();
     listFont.setStyleStrategy(QFont::PreferNoShaping);
-    m_pResults->setFont(listFont);
-    m_pResults->setAllColumnsShowFocus(true);
-    m_pResults->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pResults->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_pResults->header()->setStretchLastSection(true);
-    m_pResults->header()->resizeSection(0, fontMetrics().horizontalAdvance('x') * 28);
+    m_resultView->setFont(listFont);
+    m_resultView->setAllColumnsShowFocus(true);
+    m_resultView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultView->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_resultView->header()->setStretchLastSection(true);
+    m_resultView->header()->resizeSection(0, fontMetrics().horizontalAdvance('x') * 28);
 
-    auto* pAdapterLabel = new QLabel("Select &Adapter From List:", this);
-    m_pAdapters = new QComboBox(this);
-    m_pAdapters->setObjectName("adapters");
-    m_pAdapters->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    pAdapterLabel->setBuddy(m_pAdapters);
+    auto* adapterLabel = new QLabel("Select &Adapter From List:", this);
+    m_adapterChooser = new QComboBox(this);
+    m_adapterChooser->setObjectName("adapters");
+    m_adapterChooser->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    adapterLabel->setBuddy(m_adapterChooser);
 
-    m_pInform = new QCheckBox("Ask the DHCP server (DHCP&INFORM)", this);
-    m_pInform->setObjectName("inform");
-    auto* pInformReason = new QLabel(this);
-    pInformReason->setObjectName("informReason");
-    if (!m_services.CanInform())
+    m_inform = new QCheckBox("Ask the DHCP server (DHCP&INFORM)", this);
+    m_inform->setObjectName("inform");
+    auto* informReason = new QLabel(this);
+    informReason->setObjectName("informReason");
+    if (!m_services.canInform())
     {
-        const QString strWhy = m_services.ProbeAdvice();
-        m_pInform->setEnabled(false);
-        m_pInform->setToolTip(strWhy);
-        pInformReason->setText("(not allowed for this user)");
-        pInformReason->setToolTip(strWhy);
-        pInformReason->setEnabled(false);
+        const QString why = m_services.probeAdvice();
+        m_inform->setEnabled(false);
+        m_inform->setToolTip(why);
+        informReason->setText("(not allowed for this user)");
+        informReason->setToolTip(why);
+        informReason->setEnabled(false);
     }
 
-    m_pAllOptions = new QCheckBox("All &options", this);
-    m_pAllOptions->setObjectName("allOptions");
-    m_pAllOptions->setToolTip("Every option the DHCP server sent, by the extended catalogue, "
-                              "instead of the window's 46");
+    m_allOptions = new QCheckBox("All &options", this);
+    m_allOptions->setObjectName("allOptions");
+    m_allOptions->setToolTip("Every option the DHCP server sent, by the extended catalogue, "
+                             "instead of the window's 46");
 
-    m_pFindServers = new QPushButton("Find DHCP Ser&vers...", this);
-    m_pFindServers->setObjectName("findServers");
-    m_pFindServers->setAutoDefault(false);
-    if (!m_services.CanDiscover())
+    m_findServers = new QPushButton("Find DHCP Ser&vers...", this);
+    m_findServers->setObjectName("findServers");
+    m_findServers->setAutoDefault(false);
+    if (!m_services.canDiscover())
     {
-        m_pFindServers->setEnabled(false);
-        m_pFindServers->setToolTip(m_services.ProbeAdvice());
+        m_findServers->setEnabled(false);
+        m_findServers->setToolTip(m_services.probeAdvice());
     }
 
-    m_pDownload = new QPushButton("&Download Here", this);
-    m_pDownload->setObjectName("download");
-    m_pDownload->setAutoDefault(false);
+    m_download = new QPushButton("&Download Here", this);
+    m_download->setObjectName("download");
+    m_download->setAutoDefault(false);
 
-    m_pBanner = new CBannerLabel(BannerImage(), this);
-    m_pBanner->setObjectName("banner");
-    m_pBanner->setAccessibleName("Veyra Labs");
-    QLabel* pAdvertTitle = MakeLink("Veyra LeaseWatch", kMakerDownloadPage);
-    pAdvertTitle->setObjectName("advertTitle");
-    pAdvertTitle->setAlignment(Qt::AlignHCenter);
-    QLabel* pAdvertText =
-        MakeLink("Veyra LeaseWatch tracks every DHCP lease on your network. Try it free today!",
+    m_banner = new BannerLabel(bannerImage(), this);
+    m_banner->setObjectName("banner");
+    m_banner->setAccessibleName("Veyra Labs");
+    QLabel* advertTitle = makeLink("Veyra LeaseWatch", kMakerDownloadPage);
+    advertTitle->setObjectName("advertTitle");
+    advertTitle->setAlignment(Qt::AlignHCenter);
+    QLabel* advertText =
+        makeLink("Veyra LeaseWatch tracks every DHCP lease on your network. Try it free today!",
                  kMakerDownloadPage);
-    pAdvertText->setObjectName("advertText");
+    advertText->setObjectName("advertText");
 
-    auto* pAdvertRow = new QHBoxLayout;
-    pAdvertRow->addWidget(pAdvertText, 1);
-    pAdvertRow->addWidget(m_pDownload);
-    auto* pAdapterRow = new QHBoxLayout;
-    pAdapterRow->addWidget(pAdapterLabel);
-    pAdapterRow->addWidget(m_pAdapters);
-    pAdapterRow->addStretch(1);
-    pAdapterRow->addWidget(m_pSend);
-    auto* pChoiceRow = new QHBoxLayout;
-    pChoiceRow->addWidget(m_pInform);
-    pChoiceRow->addWidget(pInformReason);
-    pChoiceRow->addStretch(1);
-    pChoiceRow->addWidget(m_pAllOptions);
-    pChoiceRow->addWidget(m_pFindServers);
-    auto* pLayout = new QVBoxLayout(this);
-    pLayout->addWidget(m_pBanner, 0, Qt::AlignHCenter);
-    pLayout->addWidget(pAdvertTitle);
-    pLayout->addLayout(pAdvertRow);
-    pLayout->addLayout(pAdapterRow);
-    pLayout->addLayout(pChoiceRow);
-    pLayout->addWidget(m_pResults, 1);
+    auto* advertRow = new QHBoxLayout;
+    advertRow->addWidget(advertText, 1);
+    advertRow->addWidget(m_download);
+    auto* adapterRow = new QHBoxLayout;
+    adapterRow->addWidget(adapterLabel);
+    adapterRow->addWidget(m_adapterChooser);
+    adapterRow->addStretch(1);
+    adapterRow->addWidget(m_send);
+    auto* choiceRow = new QHBoxLayout;
+    choiceRow->addWidget(m_inform);
+    choiceRow->addWidget(informReason);
+    choiceRow->addStretch(1);
+    choiceRow->addWidget(m_allOptions);
+    choiceRow->addWidget(m_findServers);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_banner, 0, Qt::AlignHCenter);
+    layout->addWidget(advertTitle);
+    layout->addLayout(advertRow);
+    layout->addLayout(adapterRow);
+    layout->addLayout(choiceRow);
+    layout->addWidget(m_resultView, 1);
 
-    m_pResultsMenu = new QMenu(this);
-    m_pResultsMenu->setObjectName("resultsMenu");
-    m_pResultsMenu->addAction("Save &As...", this, &CQueryWindow::OnSaveAs);
-    m_pResultsMenu->addAction("Copy &Row...", this, &CQueryWindow::OnCopyRow);
-    m_pResultsMenu->addAction("&Copy All...", this, &CQueryWindow::OnCopyAll);
-    m_pResultsMenu->addSeparator();
-    m_pResultsMenu->addAction("C&lose", this, &QDialog::close);
-    m_pResultsMenu->addSeparator();
-    m_pResultsMenu->addAction("A&bout Veyra...", this, &CQueryWindow::OnAbout);
+    m_resultsMenu = new QMenu(this);
+    m_resultsMenu->setObjectName("resultsMenu");
+    m_resultsMenu->addAction("Save &As...", this, &QueryWindow::saveAs);
+    m_resultsMenu->addAction("Copy &Row...", this, &QueryWindow::copyRow);
+    m_resultsMenu->addAction("&Copy All...", this, &QueryWindow::copyAll);
+    m_resultsMenu->addSeparator();
+    m_resultsMenu->addAction("C&lose", this, &QDialog::close);
+    m_resultsMenu->addSeparator();
+    m_resultsMenu->addAction("A&bout Veyra...", this, &QueryWindow::showAbout);
 
-    connect(m_pSend, &QPushButton::clicked, this, &CQueryWindow::OnSendRequest);
-    connect(m_pAllOptions, &QCheckBox::toggled, this, &CQueryWindow::ShowRows);
-    connect(m_pFindServers, &QPushButton::clicked, this, &CQueryWindow::OnFindServers);
-    connect(m_pResults, &QWidget::customContextMenuRequested, this, &CQueryWindow::OnResultsMenu);
-    connect(m_pDownload, &QPushButton::clicked, this,
-            [this]() { m_services.OpenUrl(QUrl(kMakerHomePage)); });
-    connect(m_pBanner, &CBannerLabel::Clicked, this,
-            [this]() { m_services.OpenUrl(QUrl(kMakerLabsHomePage)); });
+    connect(m_send, &QPushButton::clicked, this, &QueryWindow::sendRequest);
+    connect(m_allOptions, &QCheckBox::toggled, this, &QueryWindow::showRows);
+    connect(m_findServers, &QPushButton::clicked, this, &QueryWindow::findServers);
+    connect(m_resultView, &QWidget::customContextMenuRequested, this,
+            &QueryWindow::showResultsMenu);
+    connect(m_download, &QPushButton::clicked, this,
+            [this]() { m_services.openUrl(QUrl(kMakerHomePage)); });
+    connect(m_banner, &BannerLabel::clicked, this,
+            [this]() { m_services.openUrl(QUrl(kMakerLabsHomePage)); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &CQueryWindow::OnAbout);
+            &QueryWindow::showAbout);
     // The menu key opens the list's menu by itself; Shift+F10 is the other
     // key desktops have for it.
-    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), m_pResults, nullptr, nullptr,
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), m_resultView, nullptr, nullptr,
                           Qt::WidgetWithChildrenShortcut),
             &QShortcut::activated, this,
             [this]()
             {
-                const QTreeWidgetItem* pItem = m_pResults->currentItem();
-                OnResultsMenu(pItem != nullptr ? m_pResults->visualItemRect(pItem).center()
-                                               : QPoint(0, 0));
+                const QModelIndex current = m_resultView->currentIndex();
+                showResultsMenu(current.isValid() ? m_resultView->visualRect(current).center()
+                                                  : QPoint(0, 0));
             });
 
     // Veyra.exe's 423 x 379 dialog units, in this desktop's font.
@@ -213,205 +221,190 @@ CQueryWindow::CQueryWindow(CWindowServices& services, QWidget* pParent)
     resize(std::max(sizeHint().width(), 423 * metrics.averageCharWidth() / 4),
            std::max(sizeHint().height(), 379 * metrics.height() / 8));
 
-    FillAdapters();
-    m_pSend->setFocus();
+    fillAdapters();
+    m_send->setFocus();
 }
 
-CQueryWindow::~CQueryWindow()
+QLabel* QueryWindow::makeLink(const char* text, const char* address)
 {
-    // A request still out finds no window to post to.
-    m_pMailbox->Close();
+    auto* label = new LinkLabel(text, address, this);
+    connect(label, &QLabel::linkActivated, this,
+            [this](const QString& link) { m_services.openUrl(QUrl(link)); });
+    return label;
 }
 
-QLabel* CQueryWindow::MakeLink(const char* pszText, const char* pszAddress)
-{
-    auto* pLabel = new CLinkLabel(pszText, pszAddress, this);
-    connect(pLabel, &QLabel::linkActivated, this, &CQueryWindow::OnLinkActivated);
-    return pLabel;
-}
-
-void CQueryWindow::FillAdapters()
+void QueryWindow::fillAdapters()
 {
     // After a failure the list is empty, and so is the chooser.
-    m_services.ReadAdapters(m_adapters);
+    m_services.readAdapters(m_adapters);
     for (const AdapterInfo& adapter : m_adapters)
-        m_pAdapters->addItem(Shown(adapter.m_strMacAddress));
+        m_adapterChooser->addItem(shown(adapter.m_strMacAddress));
     if (!m_adapters.empty())
-        m_pAdapters->setCurrentIndex(0);
+        m_adapterChooser->setCurrentIndex(0);
 }
 
-void CQueryWindow::OnSendRequest()
+void QueryWindow::sendRequest()
 {
-    if (m_bRunning)
+    if (isRequestRunning())
         return;
-    m_bHaveLease = false;
-    ShowRows();
+    m_haveLease = false;
+    showRows();
 
-    const CString strAdapterName = ChosenAdapterName();
-    if (strAdapterName.empty())
+    const std::string adapterName = chosenAdapterName();
+    if (adapterName.empty())
     {
-        m_services.ShowMessage(this, QMessageBox::Warning, "No Interfaces Present");
+        m_services.showMessage(this, QMessageBox::Warning, "No Interfaces Present");
         return;
     }
 
-    m_strRequested = strAdapterName;
-    m_bRunning = true;
-    m_bRefocusSend = m_pSend->hasFocus();
-    m_pSend->setEnabled(false);
+    m_requested = adapterName;
+    m_refocusSend = m_send->hasFocus();
+    m_send->setEnabled(false);
     setCursor(Qt::BusyCursor);
-    std::thread(
-        [pWindow = this, pMailbox = m_pMailbox,
-         pLeases = m_services.RequestLeases(m_pInform->isChecked()),
-         iface = m_services.Interface(strAdapterName)]()
+    // The read owns what it uses: the window may be gone before it ends.
+    m_request = new QFutureWatcher<Answer>(this);
+    connect(m_request, &QFutureWatcherBase::finished, this,
+            [this]()
+            {
+                const Answer answer = m_request->result();
+                endRequest();
+                showAnswer(answer);
+            });
+    m_request->setFuture(QtConcurrent::run(
+        [leases = m_services.requestLeases(m_inform->isChecked()),
+         iface = m_services.leaseInterface(adapterName)]()
         {
-            Lease lease;
-            const int nError = ReadAdapterLease(iface, *pLeases, lease);
-            pMailbox->Post([pWindow, nError, lease]() { pWindow->OnRequestDone(nError, lease); });
-        })
-        .detach();
+            Answer answer{0, Lease()};
+            answer.error = ReadAdapterLease(iface, *leases, answer.lease);
+            return answer;
+        }));
 }
 
-CString CQueryWindow::ChosenAdapterName() const
+void QueryWindow::done(int result)
 {
-    const int nAdapter = m_pAdapters->currentIndex();
-    if (nAdapter < 0 || static_cast<std::size_t>(nAdapter) >= m_adapters.size())
-        return CString();
-    return AdapterNameFor(m_adapters,
-                          m_adapters[static_cast<std::size_t>(nAdapter)].m_strMacAddress);
+    if (isRequestRunning())
+        endRequest();
+    QDialog::done(result);
 }
 
-void CQueryWindow::OnFindServers()
+void QueryWindow::endRequest()
 {
-    const CString strAdapterName = ChosenAdapterName();
-    if (strAdapterName.empty())
-    {
-        m_services.ShowMessage(this, QMessageBox::Warning, "No Interfaces Present");
-        return;
-    }
-    auto* pDialog =
-        new CServersDialog(m_services, strAdapterName,
-                           m_pAdapters->currentText() + " (" + Shown(strAdapterName) + ")", this);
-    pDialog->setAttribute(Qt::WA_DeleteOnClose);
-    pDialog->open();
-}
-
-void CQueryWindow::OnRequestDone(int nError, const Lease& lease)
-{
-    m_bRunning = false;
+    // An answer still to come finds nobody connected, and its watcher goes
+    // once it has returned from the signal that may have brought us here.
+    m_request->disconnect(this);
+    m_request->deleteLater();
+    m_request = nullptr;
     unsetCursor();
-    m_pSend->setEnabled(true);
-    if (m_bRefocusSend)
-        m_pSend->setFocus();
-    if (nError != 0)
+    m_send->setEnabled(true);
+    if (m_refocusSend)
+        m_send->setFocus();
+}
+
+std::string QueryWindow::chosenAdapterName() const
+{
+    const int index = m_adapterChooser->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= m_adapters.size())
+        return std::string();
+    return AdapterNameFor(m_adapters, m_adapters[static_cast<std::size_t>(index)].m_strMacAddress);
+}
+
+void QueryWindow::findServers()
+{
+    const std::string adapterName = chosenAdapterName();
+    if (adapterName.empty())
     {
-        m_services.ShowMessage(this, QMessageBox::Warning, FailureText(nError, m_strRequested));
+        m_services.showMessage(this, QMessageBox::Warning, "No Interfaces Present");
         return;
     }
-    m_lease = lease;
-    m_bHaveLease = true;
-    ShowRows();
+    auto* dialog =
+        new CServersDialog(m_services, adapterName,
+                           m_adapterChooser->currentText() + " (" + shown(adapterName) + ")", this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void QueryWindow::showAnswer(const Answer& answer)
+{
+    if (answer.error != 0)
+    {
+        m_services.showMessage(this, QMessageBox::Warning, failureText(answer.error, m_requested));
+        return;
+    }
+    m_lease = answer.lease;
+    m_haveLease = true;
+    showRows();
     // The rows come from the machine's DHCP clients; a server that could not
     // be asked must not pass for one that had nothing to add.
-    if (const int nInform = InformAnswer(lease))
-        m_services.ShowMessage(this, QMessageBox::Warning, UnaskedText(nInform));
+    if (const int inform = InformAnswer(answer.lease))
+        m_services.showMessage(this, QMessageBox::Warning, unaskedText(inform));
 }
 
-void CQueryWindow::ShowRows()
+void QueryWindow::showRows()
 {
-    m_pResults->clear();
-    m_rows.clear();
-    if (!m_bHaveLease)
-        return;
-    QList<QTreeWidgetItem*> items;
-    for (const ResultRow& row : m_pAllOptions->isChecked()
-                                    ? BuildAllOptionRows(m_lease)
-                                    : BuildResultRows(DecodeRequestedOptions(m_lease.m_mapOptions)))
+    if (!m_haveLease)
+        m_results->setRows({});
+    else if (m_allOptions->isChecked())
+        m_results->setRows(buildAllOptionRows(m_lease));
+    else
+        m_results->setRows(BuildResultRows(DecodeRequestedOptions(m_lease.m_mapOptions)));
+}
+
+QString QueryWindow::failureText(int error, const std::string& adapter) const
+{
+    // Veyra.exe's words, with the errno value's text and name.
+    QString text = QString("DHCP Error %1: %2").arg(error).arg(fromBytes(ErrnoText(error)));
+    if (error == ENODATA)
     {
-        auto* pItem = new QTreeWidgetItem({Shown(row.strParameter), Shown(row.strData)});
-        pItem->setIcon(0, row.nImage == kImageServer ? m_iconServer : m_iconOption);
-        items.append(pItem);
-        m_rows.push_back({row.strParameter, row.strData});
+        text += "\n\nNo DHCP client on this machine keeps a lease for " + shown(adapter) + ".";
+        if (m_inform->isEnabled() && !m_inform->isChecked())
+            text += " \"Ask the DHCP server\" asks the server itself.";
     }
-    m_pResults->addTopLevelItems(items);
+    return text;
 }
 
-QString CQueryWindow::FailureText(int nError, const CString& strAdapter) const
+void QueryWindow::showResultsMenu(const QPoint& point)
 {
-    // Veyra.exe's words, with the system's text for the errno value.
-    CString strSystemText;
-    DWORD dwLookupError = 0;
-    QString strText =
-        LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError)
-            ? QString("DHCP Error %1: %2").arg(nError).arg(FromBytes(strSystemText))
-            : QString("DHCP Error: %1 GetLastError: %2").arg(nError).arg(dwLookupError);
-    if (nError == ENODATA)
-    {
-        strText +=
-            "\n\nNo DHCP client on this machine keeps a lease for " + Shown(strAdapter) + ".";
-        if (m_pInform->isEnabled() && !m_pInform->isChecked())
-            strText += " \"Ask the DHCP server\" asks the server itself.";
-    }
-    return strText;
+    m_resultsMenu->popup(m_resultView->viewport()->mapToGlobal(point));
 }
 
-QString CQueryWindow::UnaskedText(int nError) const
+void QueryWindow::saveAs()
 {
-    QString strReason = QString::fromLocal8Bit(std::strerror(nError));
-    if (nError == ENOENT)
-        strReason = "the adapter has no IPv4 address to ask from";
-    return "The DHCP server could not be asked: " + strReason +
-           ".\n\nThe rows show what this machine's DHCP clients hold.";
-}
-
-void CQueryWindow::OnResultsMenu(const QPoint& point)
-{
-    m_pResultsMenu->popup(m_pResults->viewport()->mapToGlobal(point));
-}
-
-void CQueryWindow::OnSaveAs()
-{
-    const QString strChosen = m_services.AskSavePath(this);
-    if (strChosen.isEmpty())
+    const QString chosen = m_services.askSavePath(this);
+    if (chosen.isEmpty())
         return;
-    const CString strChosenPath = QFile::encodeName(strChosen).toStdString();
-    const CString strPath = SavePathFor(strChosenPath);
-    const QString strShownPath = QFile::decodeName(strPath.c_str());
+    const std::string chosenPath = QFile::encodeName(chosen).toStdString();
+    const std::string path = SavePathFor(chosenPath);
+    const QString shownPath = QFile::decodeName(path.c_str());
     // The save dialog asked about replacing the name as chosen; a name that
     // ".txt" extends to an existing file is asked about here.
-    if (strPath != strChosenPath && QFileInfo::exists(strShownPath) &&
-        m_services.ShowMessage(this, QMessageBox::Warning,
-                               strShownPath + " already exists.\nDo you want to replace it?",
+    if (path != chosenPath && QFileInfo::exists(shownPath) &&
+        m_services.showMessage(this, QMessageBox::Warning,
+                               shownPath + " already exists.\nDo you want to replace it?",
                                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    CString strReason;
-    if (!WriteTextFile(strPath, BuildTsvText(m_rows), strReason))
-        m_services.ShowMessage(this, QMessageBox::Warning,
-                               strShownPath +
-                                   "\nThe list could not be saved: " + FromBytes(strReason) + ".");
+    std::string reason;
+    if (!WriteTextFile(path, m_results->tsvText(), reason))
+        m_services.showMessage(this, QMessageBox::Warning,
+                               shownPath + "\nThe list could not be saved: " + fromBytes(reason) +
+                                   ".");
 }
 
-void CQueryWindow::OnCopyRow()
+void QueryWindow::copyRow()
 {
-    const QList<QTreeWidgetItem*> selected = m_pResults->selectedItems();
+    const QModelIndexList selected = m_resultView->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    const int nRow = m_pResults->indexOfTopLevelItem(selected.front());
-    m_services.SetClipboardText(FromBytes(BuildTsvRow(m_rows[static_cast<std::size_t>(nRow)])));
+    m_services.setClipboardText(fromBytes(m_results->tsvRow(selected.front().row())));
 }
 
-void CQueryWindow::OnCopyAll()
+void QueryWindow::copyAll()
 {
-    m_services.SetClipboardText(FromBytes(BuildTsvText(m_rows)));
+    m_services.setClipboardText(fromBytes(m_results->tsvText()));
 }
 
-void CQueryWindow::OnAbout()
+void QueryWindow::showAbout()
 {
-    auto* pAbout = new CAboutBox(m_services, this);
-    pAbout->setAttribute(Qt::WA_DeleteOnClose);
-    pAbout->open();
-}
-
-void CQueryWindow::OnLinkActivated(const QString& strLink)
-{
-    m_services.OpenUrl(QUrl(strLink));
+    auto* about = new AboutBox(m_services, this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
 }

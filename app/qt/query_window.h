@@ -1,77 +1,79 @@
-// CQueryWindow: veyra-gui's main window, the Linux desktop's Veyra. It lists
+// QueryWindow: veyra-gui's main window, the Linux desktop's Veyra. It lists
 // the machine's adapters by hardware address, asks for the chosen adapter's
 // DHCP options on "Send DHCP Request" without blocking, and shows one row per
 // option; the rows can be copied and saved as standard tab-separated text.
 #pragma once
 
 #include "app/qt/window_services.h"
-#include "app/qt/worker_mailbox.h"
 #include "core/model/lease.h"
-#include "core/model/list_text.h"
 
 #include <QDialog>
-#include <QIcon>
+#include <QFutureWatcher>
 
-#include <memory>
-
-class CBannerLabel;
+class BannerLabel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
+class ResultModel;
 
-class CQueryWindow : public QDialog
+class QueryWindow : public QDialog
 {
     Q_OBJECT
 public:
     // Reads the adapters at once; the services must outlive the window.
-    explicit CQueryWindow(CWindowServices& services, QWidget* pParent = nullptr);
-    ~CQueryWindow() override;
+    explicit QueryWindow(WindowServices& services, QWidget* parent = nullptr);
 
     // Whether a request is out: the button is disabled and the cursor busy.
-    bool IsRequestRunning() const { return m_bRunning; }
+    bool isRequestRunning() const { return m_request != nullptr; }
+
+    // Closing the window drops the answer of a request still out.
+    void done(int result) override;
 
 private:
-    void OnSendRequest();
-    void OnRequestDone(int nError, const Lease& lease);
-    void OnResultsMenu(const QPoint& point);
-    void OnSaveAs();
-    void OnCopyRow();
-    void OnCopyAll();
-    void OnAbout();
-    void OnFindServers();
-    void OnLinkActivated(const QString& strLink);
+    // A request's answer: 0 and the lease, or an errno value.
+    struct Answer
+    {
+        int error;
+        Lease lease;
+    };
 
-    void FillAdapters();
+    void sendRequest();
+    void showAnswer(const Answer& answer);
+    void endRequest();
+    void showResultsMenu(const QPoint& point);
+    void saveAs();
+    void copyRow();
+    void copyAll();
+    void showAbout();
+    void findServers();
+
+    void fillAdapters();
     // The platform name of the adapter the chooser shows; empty for none.
-    CString ChosenAdapterName() const;
+    std::string chosenAdapterName() const;
     // The rows of the last request's lease, in the form the check box chooses.
-    void ShowRows();
-    // Why the DHCPINFORM of a request that found a lease was not answered.
-    QString UnaskedText(int nError) const;
-    QString FailureText(int nError, const CString& strAdapter) const;
-    QLabel* MakeLink(const char* pszText, const char* pszAddress);
+    void showRows();
+    QString failureText(int error, const std::string& adapter) const;
+    QLabel* makeLink(const char* text, const char* address);
 
-    CWindowServices& m_services;
+    WindowServices& m_services;
     AdapterList m_adapters; // as the chooser lists them
-    CellTable m_rows;       // the list's cells, byte for byte, in display order
-    Lease m_lease;          // the last request's, when m_bHaveLease
-    bool m_bHaveLease = false;
-    CString m_strRequested; // the platform name of the adapter last asked about
-    std::shared_ptr<CWorkerMailbox> m_pMailbox;
-    bool m_bRunning = false;
-    bool m_bRefocusSend = false; // the button had the focus when the request went out
-    QIcon m_iconServer;
-    QIcon m_iconOption;
-    CBannerLabel* m_pBanner;
-    QPushButton* m_pDownload;
-    QComboBox* m_pAdapters;
-    QPushButton* m_pSend;
-    QCheckBox* m_pInform;
-    QCheckBox* m_pAllOptions;
-    QPushButton* m_pFindServers;
-    QTreeWidget* m_pResults;
-    QMenu* m_pResultsMenu;
+    Lease m_lease;          // the last request's, when m_haveLease
+    bool m_haveLease = false;
+    std::string m_requested; // the platform name of the adapter last asked about
+    // The request out, if any.
+    QFutureWatcher<Answer>* m_request = nullptr;
+    bool m_refocusSend = false; // the button had the focus when the request went out
+    ResultModel* m_results;
+    BannerLabel* m_banner;
+    QPushButton* m_download;
+    QComboBox* m_adapterChooser;
+    QPushButton* m_send;
+    QCheckBox* m_inform;
+    QCheckBox* m_allOptions;
+    QPushButton* m_findServers;
+    QTreeView* m_resultView;
+    QMenu* m_resultsMenu;
 };

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QtConcurrentRun>
 
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 namespace
 {
@@ -97,9 +97,9 @@ QStringList Findings(const std::vector<DiscoveredServer>& servers)
 }
 } // namespace
 
-CServersDialog::CServersDialog(CWindowServices& services, const std::string& strInterface,
+CServersDialog::CServersDialog(WindowServices& services, const std::string& strInterface,
                                const QString& strShown, QWidget* pParent)
-    : QDialog(pParent), m_pMailbox(std::make_shared<CWorkerMailbox>(this)), m_strShown(strShown)
+    : QDialog(pParent), m_strShown(strShown)
 {
     setWindowTitle("Find DHCP Servers");
     setObjectName("servers");
@@ -134,19 +134,19 @@ CServersDialog::CServersDialog(CWindowServices& services, const std::string& str
     resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 16);
     setCursor(Qt::BusyCursor);
 
-    std::thread(
-        [pDialog = this, pMailbox = m_pMailbox, fnSearch = services.ServerDiscovery(strInterface)]()
+    connect(&m_search, &QFutureWatcherBase::finished, this,
+            [this]()
+            {
+                const auto [nError, result] = m_search.result();
+                OnSearchDone(nError, result);
+            });
+    m_search.setFuture(QtConcurrent::run(
+        [fnSearch = services.serverDiscovery(strInterface)]()
         {
             DiscoveryResult result;
             const int nError = fnSearch(result);
-            pMailbox->Post([pDialog, nError, result]() { pDialog->OnSearchDone(nError, result); });
-        })
-        .detach();
-}
-
-CServersDialog::~CServersDialog()
-{
-    m_pMailbox->Close();
+            return std::make_pair(nError, std::move(result));
+        }));
 }
 
 void CServersDialog::OnSearchDone(int nError, const DiscoveryResult& result)

@@ -6,11 +6,9 @@
 #pragma once
 
 #include "app/qt/window_services.h"
-#include "app/qt/worker_mailbox.h"
 
 #include <QDialog>
-
-#include <memory>
+#include <QFutureWatcher>
 
 class QLabel;
 class QTreeWidget;
@@ -21,16 +19,16 @@ class CServersDialog : public QDialog
 public:
     // Starts the search on the interface at once; strShown names the adapter
     // as the chooser shows it.
-    CServersDialog(CWindowServices& services, const std::string& strInterface,
+    CServersDialog(WindowServices& services, const std::string& strInterface,
                    const QString& strShown, QWidget* pParent = nullptr);
-    ~CServersDialog() override;
 
     bool IsSearching() const { return m_bSearching; }
 
 private:
     void OnSearchDone(int nError, const DiscoveryResult& result);
 
-    std::shared_ptr<CWorkerMailbox> m_pMailbox;
+    // The search's errno value and findings; it goes with the dialog.
+    QFutureWatcher<std::pair<int, DiscoveryResult>> m_search;
     bool m_bSearching = true;
     QString m_strShown;
     QLabel* m_pStatus;

@@ -6,9 +6,9 @@
 
 int main(int argc, char* argv[])
 {
-    CLinuxWindowServices services;
+    LinuxWindowServices services;
     QApplication app(argc, argv);
-    CQueryWindow window(services);
+    QueryWindow window(services);
     const CFirstPaint firstPaint(window);
     window.show();
     return QApplication::exec();

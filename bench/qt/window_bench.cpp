@@ -8,7 +8,7 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <benchmark/benchmark.h>
 
@@ -26,33 +26,33 @@ Lease FullLease()
     return lease;
 }
 
-class CBenchWindow
+class BenchWindow
 {
 public:
-    CBenchWindow()
+    BenchWindow()
     {
         m_services.m_adapters = {AdapterWith("eth0", "02:00:00:00:00:01")};
-        m_services.m_pLeases = std::make_shared<CFakeLeaseSource>("fake", 0, FullLease());
-        m_pWindow = std::make_unique<CQueryWindow>(m_services);
-        m_pWindow->show();
-        m_pSend = m_pWindow->findChild<QPushButton*>("sendRequest");
-        m_pResults = m_pWindow->findChild<QTreeWidget*>("results");
+        m_services.m_leases = std::make_shared<CFakeLeaseSource>("fake", 0, FullLease());
+        m_window = std::make_unique<QueryWindow>(m_services);
+        m_window->show();
+        m_send = m_window->findChild<QPushButton*>("sendRequest");
+        m_results = m_window->findChild<QTreeView*>("results")->model();
     }
 
     // One request, until its rows are in the list; the number of rows.
-    int Request()
+    int request()
     {
-        m_pSend->click();
-        while (m_pWindow->IsRequestRunning())
+        m_send->click();
+        while (m_window->isRequestRunning())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        return m_pResults->topLevelItemCount();
+        return m_results->rowCount();
     }
 
 private:
-    CFakeWindowServices m_services;
-    std::unique_ptr<CQueryWindow> m_pWindow;
-    QPushButton* m_pSend;
-    QTreeWidget* m_pResults;
+    FakeWindowServices m_services;
+    std::unique_ptr<QueryWindow> m_window;
+    QPushButton* m_send;
+    QAbstractItemModel* m_results;
 };
 
 long ResidentKiB()
@@ -66,10 +66,10 @@ long ResidentKiB()
 
 void BM_RequestToRows(benchmark::State& state)
 {
-    CBenchWindow window;
+    BenchWindow window;
     for (auto _ : state)
     {
-        if (window.Request() != static_cast<int>(kRequestedOptions.size()))
+        if (window.request() != static_cast<int>(kRequestedOptions.size()))
             state.SkipWithError("the list does not hold 46 rows");
     }
 }
@@ -77,15 +77,15 @@ BENCHMARK(BM_RequestToRows)->Unit(benchmark::kMicrosecond);
 
 void BM_ResidentGrowthOver1000Requests(benchmark::State& state)
 {
-    CBenchWindow window;
+    BenchWindow window;
     // The first requests fill the allocator's and Qt's caches.
     for (int i = 0; i < 20; ++i)
-        window.Request();
+        window.request();
     const long nBefore = ResidentKiB();
     for (auto _ : state)
     {
         for (int i = 0; i < 1000; ++i)
-            window.Request();
+            window.request();
     }
     state.counters["rss_before_KiB"] = static_cast<double>(nBefore);
     state.counters["rss_growth_KiB"] = static_cast<double>(ResidentKiB() - nBefore);

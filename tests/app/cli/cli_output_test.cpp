@@ -1,4 +1,3 @@
-#include "app/cli/command_line.h"
 #include "app/cli/json_text.h"
 #include "app/cli/result_output.h"
 #include "app/cli/text_columns.h"
@@ -14,48 +13,6 @@ DhcpOption Row(std::uint32_t nCode, const char* pszParameter, const char* pszDat
     option.m_strParameter = pszParameter;
     option.m_strData = pszData;
     return option;
-}
-
-TEST(CommandLine, ReadsTheAdapterTheFormatAndTheFlags)
-{
-    const CommandLine list = ParseCommandLine({});
-    EXPECT_TRUE(list.m_strAdapter.empty());
-    EXPECT_TRUE(list.m_strError.empty());
-
-    const CommandLine json = ParseCommandLine({"--inform", "vcli", "--json", "--all"});
-    EXPECT_EQ("vcli", json.m_strAdapter);
-    EXPECT_EQ(OutputFormat::Json, json.m_format);
-    EXPECT_TRUE(json.m_bInform);
-    EXPECT_TRUE(json.m_bAll);
-    EXPECT_TRUE(json.m_strError.empty());
-
-    EXPECT_EQ(OutputFormat::CopyAll, ParseCommandLine({"vcli", "--copy-all"}).m_format);
-    EXPECT_EQ(OutputFormat::Tsv, ParseCommandLine({"--tsv", "vcli"}).m_format);
-    EXPECT_TRUE(ParseCommandLine({"--help"}).m_bHelp);
-    EXPECT_TRUE(ParseCommandLine({"--discover", "vcli", "--help"}).m_bHelp);
-    EXPECT_TRUE(ParseCommandLine({"-h", "--bogus"}).m_bHelp);
-    EXPECT_TRUE(ParseCommandLine({"--version"}).m_bVersion);
-    // The adapter list has a JSON form.
-    EXPECT_TRUE(ParseCommandLine({"--json"}).m_strError.empty());
-}
-
-TEST(CommandLine, RefusesWhatMakesNoSense)
-{
-    const std::vector<std::vector<std::string>> kCases = {
-        {"vcli", "--tsv", "--json"},
-        {"vcli", "--copy-all", "--tsv"},
-        {"vcli", "eth0"},
-        {"vcli", "--verbose"},
-        {"--tsv"},
-        {"--copy-all"},
-        {"--all"},
-        {"--inform"},
-        {"--json", "--all"},
-        {"vcli", "--all", "--copy-all"},
-    };
-    for (const auto& arguments : kCases)
-        EXPECT_FALSE(ParseCommandLine(arguments).m_strError.empty())
-            << testing::PrintToString(arguments);
 }
 
 TEST(TerminalText, ColumnsAlignByCharactersAndEndWithoutPadding)

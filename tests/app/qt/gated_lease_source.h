@@ -10,44 +10,44 @@
 #include <memory>
 #include <mutex>
 
-class CGatedLeaseSource final : public CLeaseSource
+class GatedLeaseSource final : public CLeaseSource
 {
 public:
-    CGatedLeaseSource(std::shared_ptr<CLeaseSource> pInner,
-                      std::shared_ptr<std::atomic<bool>> pDestroyed)
-        : m_pInner(std::move(pInner)), m_pDestroyed(std::move(pDestroyed))
+    GatedLeaseSource(std::shared_ptr<CLeaseSource> inner,
+                     std::shared_ptr<std::atomic<bool>> destroyed)
+        : m_inner(std::move(inner)), m_destroyed(std::move(destroyed))
     {
     }
-    ~CGatedLeaseSource() override { *m_pDestroyed = true; }
+    ~GatedLeaseSource() override { *m_destroyed = true; }
 
-    const char* Name() const override { return m_pInner->Name(); }
+    const char* Name() const override { return m_inner->Name(); }
     int Read(const LeaseInterface& iface, Lease& lease) override
     {
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_bWaiting = true;
-            m_opened.wait(lock, [this]() { return m_bOpen; });
+            m_waiting = true;
+            m_opened.wait(lock, [this]() { return m_open; });
         }
-        return m_pInner->Read(iface, lease);
+        return m_inner->Read(iface, lease);
     }
 
-    bool IsWaiting()
+    bool isWaiting()
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        return m_bWaiting;
+        return m_waiting;
     }
-    void Open()
+    void open()
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_bOpen = true;
+        m_open = true;
         m_opened.notify_all();
     }
 
 private:
-    std::shared_ptr<CLeaseSource> m_pInner;
-    std::shared_ptr<std::atomic<bool>> m_pDestroyed;
+    std::shared_ptr<CLeaseSource> m_inner;
+    std::shared_ptr<std::atomic<bool>> m_destroyed;
     std::mutex m_mutex;
     std::condition_variable m_opened;
-    bool m_bWaiting = false;
-    bool m_bOpen = false;
+    bool m_waiting = false;
+    bool m_open = false;
 };

@@ -1,4 +1,4 @@
-// RunProbe and CProbeInformSource over stand-ins for veyra-probe: shell
+// runProbe and ProbeInformSource over stand-ins for veyra-probe: shell
 // scripts that write what a helper, a broken one or a hostile one would.
 #include "app/qt/probe_process.h"
 
@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-class CProbeProcessTest : public QObject
+class ProbeProcessTest : public QObject
 {
     Q_OBJECT
 
@@ -44,7 +44,7 @@ private slots:
             "echo '{\"event\":\"options\",\"options\":{\"1\":\"ffffff00\",\"3\":\"0a000001\"}}'\n"
             "echo '{\"event\":\"end\",\"error\":0,\"unrelayed\":0}'\n");
         Lease lease;
-        QCOMPARE(CProbeInformSource(strHelper).Read(Addressed(), lease), 0);
+        QCOMPARE(ProbeInformSource(strHelper).Read(Addressed(), lease), 0);
         QVERIFY((lease.m_mapOptions == OptionMap{{1, {255, 255, 255, 0}}, {3, {10, 0, 0, 1}}}));
     }
 
@@ -53,7 +53,7 @@ private slots:
         const std::string strHelper =
             Helper("echo '{\"event\":\"end\",\"error\":1,\"unrelayed\":0}'\n");
         Lease lease;
-        QCOMPARE(CProbeInformSource(strHelper).Read(Addressed(), lease), EPERM);
+        QCOMPARE(ProbeInformSource(strHelper).Read(Addressed(), lease), EPERM);
         QVERIFY(lease.m_mapOptions.empty());
     }
 
@@ -63,15 +63,14 @@ private slots:
         LeaseInterface iface = Addressed();
         iface.m_IpAddresses = {0};
         Lease lease;
-        QCOMPARE(CProbeInformSource(strHelper).Read(iface, lease), ENOENT);
+        QCOMPARE(ProbeInformSource(strHelper).Read(iface, lease), ENOENT);
     }
 
     void AMissingHelperCannotStart()
     {
         Lease lease;
-        QCOMPARE(
-            CProbeInformSource(m_dir.filePath("absent").toStdString()).Read(Addressed(), lease),
-            ENOENT);
+        QCOMPARE(ProbeInformSource(m_dir.filePath("absent").toStdString()).Read(Addressed(), lease),
+                 ENOENT);
     }
 
     // A helper that ends without its end line, or writes a line with no end
@@ -89,9 +88,9 @@ private slots:
     {
         QFETCH(QByteArray, script);
         Lease lease;
-        QCOMPARE(CProbeInformSource(Helper(script)).Read(Addressed(), lease), EPROTO);
+        QCOMPARE(ProbeInformSource(Helper(script)).Read(Addressed(), lease), EPROTO);
     }
 };
 
-QTEST_GUILESS_MAIN(CProbeProcessTest)
+QTEST_GUILESS_MAIN(ProbeProcessTest)
 #include "probe_process_test.moc"

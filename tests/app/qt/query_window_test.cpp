@@ -8,6 +8,7 @@
 #include "testing/fake_window_services.h"
 #include "tests/app/qt/gated_lease_source.h"
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -15,9 +16,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <cerrno>
@@ -42,9 +45,9 @@ const QStringList kTestRows = {"DHCP Server\t10.0.0.1", "Subnet Mask\t255.255.25
                                "Domain Name\tlab\\x09test", "DNS Server\t10.0.0.1 10.0.0.2 ",
                                "Gateway Address\t10.0.0.1"};
 
-QString WithoutMnemonic(QString strText)
+QString WithoutMnemonic(QString text)
 {
-    return strText.remove('&');
+    return text.remove('&');
 }
 
 // How many of the icon's pixels are mostly red, and mostly blue.
@@ -52,8 +55,8 @@ std::pair<int, int> RedAndBlue(const QIcon& icon)
 {
     const QImage image =
         icon.pixmap(QSize(16, 15)).toImage().convertToFormat(QImage::Format_ARGB32);
-    int nRed = 0;
-    int nBlue = 0;
+    int red = 0;
+    int blue = 0;
     for (int y = 0; y < image.height(); ++y)
     {
         for (int x = 0; x < image.width(); ++x)
@@ -61,42 +64,51 @@ std::pair<int, int> RedAndBlue(const QIcon& icon)
             const QColor colour = image.pixelColor(x, y);
             if (colour.alpha() < 128)
                 continue;
-            nRed += colour.red() > 150 && colour.green() < 100 && colour.blue() < 100 ? 1 : 0;
-            nBlue += colour.blue() > 150 && colour.red() < 100 ? 1 : 0;
+            red += colour.red() > 150 && colour.green() < 100 && colour.blue() < 100 ? 1 : 0;
+            blue += colour.blue() > 150 && colour.red() < 100 ? 1 : 0;
         }
     }
-    return {nRed, nBlue};
+    return {red, blue};
 }
 } // namespace
 
-class CQueryWindowTest : public QObject
+class QueryWindowTest : public QObject
 {
     Q_OBJECT
 
 private:
-    CFakeWindowServices m_services;
+    FakeWindowServices m_services;
 
-    CFakeLeaseSource& Leases() { return static_cast<CFakeLeaseSource&>(*m_services.m_pLeases); }
-    template <typename T> static T* Child(const QWidget& window, const char* pszName)
+    CFakeLeaseSource& Leases() { return static_cast<CFakeLeaseSource&>(*m_services.m_leases); }
+    template <typename T> static T* Child(const QWidget& window, const char* name)
     {
-        T* pChild = window.findChild<T*>(pszName);
-        if (pChild == nullptr)
-            qFatal("no child %s", pszName);
-        return pChild;
+        T* child = window.findChild<T*>(name);
+        if (child == nullptr)
+            qFatal("no child %s", name);
+        return child;
+    }
+    static const QAbstractItemModel& Results(const QWidget& window)
+    {
+        return *Child<QTreeView>(window, "results")->model();
     }
     static QStringList Rows(const QWidget& window)
     {
         QStringList rows;
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        for (int i = 0; i < pResults->topLevelItemCount(); ++i)
-            rows << pResults->topLevelItem(i)->text(0) + '\t' + pResults->topLevelItem(i)->text(1);
+        const QAbstractItemModel& results = Results(window);
+        for (int i = 0; i < results.rowCount(); ++i)
+            rows << results.index(i, 0).data().toString() + '\t' +
+                        results.index(i, 1).data().toString();
         return rows;
     }
+    static QIcon RowIcon(const QWidget& window, int row)
+    {
+        return Results(window).index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+    }
     // Sends the request and waits for its answer.
-    static void Request(CQueryWindow& window)
+    static void Request(QueryWindow& window)
     {
         Child<QPushButton>(window, "sendRequest")->click();
-        QTRY_VERIFY(!window.IsRequestRunning());
+        QTRY_VERIFY(!window.isRequestRunning());
     }
     static void ShowActive(QWidget& window)
     {
@@ -108,15 +120,15 @@ private:
 private slots:
     void init()
     {
-        m_services = CFakeWindowServices();
+        m_services = FakeWindowServices();
         m_services.m_adapters = {AdapterWith("eth0", "02:00:00:00:00:01"),
                                  AdapterWith("wlan0", "02:00:00:00:00:02")};
-        m_services.m_pLeases = std::make_shared<CFakeLeaseSource>("fake", 0, TestLease());
+        m_services.m_leases = std::make_shared<CFakeLeaseSource>("fake", 0, TestLease());
     }
 
     void WidgetTreeHasVeyrasTexts()
     {
-        const CQueryWindow window(m_services);
+        const QueryWindow window(m_services);
         QCOMPARE(window.windowTitle(), QString("Veyra"));
         QVERIFY(!window.windowIcon().isNull());
         QCOMPARE(WithoutMnemonic(Child<QPushButton>(window, "sendRequest")->text()),
@@ -124,8 +136,8 @@ private slots:
         QCOMPARE(WithoutMnemonic(Child<QPushButton>(window, "download")->text()),
                  QString("Download Here"));
         QStringList labels;
-        for (const QLabel* pLabel : window.findChildren<QLabel*>())
-            labels << pLabel->text();
+        for (const QLabel* label : window.findChildren<QLabel*>())
+            labels << label->text();
         QVERIFY(labels.contains("Select &Adapter From List:"));
         QCOMPARE(Child<QLabel>(window, "advertTitle")->text(),
                  QString("<a href=\"https://www.veyra.example/downloads/index.html\">Veyra "
@@ -136,15 +148,15 @@ private slots:
                               "free today!</a>"));
         QCOMPARE(Child<QWidget>(window, "banner")->sizeHint(), QSize(609, 106));
 
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        QCOMPARE(pResults->columnCount(), 2);
-        QCOMPARE(pResults->headerItem()->text(0), QString("DHCP Parameter"));
-        QCOMPARE(pResults->headerItem()->text(1), QString("DHCP Data"));
-        QCOMPARE(pResults->topLevelItemCount(), 0);
+        const QAbstractItemModel& results = Results(window);
+        QCOMPARE(results.columnCount(), 2);
+        QCOMPARE(results.headerData(0, Qt::Horizontal).toString(), QString("DHCP Parameter"));
+        QCOMPARE(results.headerData(1, Qt::Horizontal).toString(), QString("DHCP Data"));
+        QCOMPARE(results.rowCount(), 0);
 
         QStringList items;
-        for (const QAction* pAction : Child<QMenu>(window, "resultsMenu")->actions())
-            items << WithoutMnemonic(pAction->text());
+        for (const QAction* action : Child<QMenu>(window, "resultsMenu")->actions())
+            items << WithoutMnemonic(action->text());
         QCOMPARE(items, QStringList({"Save As...", "Copy Row...", "Copy All...", "", "Close", "",
                                      "About Veyra..."}));
     }
@@ -154,19 +166,19 @@ private slots:
         m_services.m_adapters = {AdapterWith("eth1", "02:00:00:00:00:09"),
                                  AdapterWith("eth0", "02:00:00:00:00:01"),
                                  AdapterWith("eth2", "02:00:00:00:00:09")};
-        const CQueryWindow window(m_services);
-        const auto* pAdapters = Child<QComboBox>(window, "adapters");
-        QCOMPARE(pAdapters->count(), 3);
-        QCOMPARE(pAdapters->itemText(0), QString("02:00:00:00:00:09"));
-        QCOMPARE(pAdapters->itemText(1), QString("02:00:00:00:00:01"));
-        QCOMPARE(pAdapters->itemText(2), QString("02:00:00:00:00:09"));
-        QCOMPARE(pAdapters->currentIndex(), 0);
+        const QueryWindow window(m_services);
+        const auto* adapters = Child<QComboBox>(window, "adapters");
+        QCOMPARE(adapters->count(), 3);
+        QCOMPARE(adapters->itemText(0), QString("02:00:00:00:00:09"));
+        QCOMPARE(adapters->itemText(1), QString("02:00:00:00:00:01"));
+        QCOMPARE(adapters->itemText(2), QString("02:00:00:00:00:09"));
+        QCOMPARE(adapters->currentIndex(), 0);
     }
 
     void RequestAsksForTheChosenAdapter()
     {
         m_services.m_adapters.push_back(AdapterWith("eth9", "02:00:00:00:00:01"));
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Leases().m_strAskedFor, std::string("eth0"));
         Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
@@ -181,29 +193,28 @@ private slots:
 
     void RowsInWindowOrderWithServerTriangle()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Rows(window), kTestRows);
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        const auto [nServerRed, nServerBlue] = RedAndBlue(pResults->topLevelItem(0)->icon(0));
-        QVERIFY(nServerRed >= 10);
-        QCOMPARE(nServerBlue, 0);
-        for (int i = 1; i < pResults->topLevelItemCount(); ++i)
+        const auto [serverRed, serverBlue] = RedAndBlue(RowIcon(window, 0));
+        QVERIFY(serverRed >= 10);
+        QCOMPARE(serverBlue, 0);
+        for (int i = 1; i < Results(window).rowCount(); ++i)
         {
-            const auto [nRed, nBlue] = RedAndBlue(pResults->topLevelItem(i)->icon(0));
-            QCOMPARE(nRed, 0);
-            QVERIFY(nBlue >= 10);
+            const auto [red, blue] = RedAndBlue(RowIcon(window, i));
+            QCOMPARE(red, 0);
+            QVERIFY(blue >= 10);
         }
         // The mask colour is see-through.
-        const QImage corner = pResults->topLevelItem(1)->icon(0).pixmap(QSize(16, 15)).toImage();
+        const QImage corner = RowIcon(window, 1).pixmap(QSize(16, 15)).toImage();
         QCOMPARE(qAlpha(corner.pixel(0, 0)), 0);
-        QVERIFY(pResults->topLevelItem(0)->icon(0).availableSizes().contains(QSize(32, 30)) ||
-                !pResults->topLevelItem(0)->icon(0).pixmap(QSize(16, 15), 2.0).isNull());
+        QVERIFY(RowIcon(window, 0).availableSizes().contains(QSize(32, 30)) ||
+                !RowIcon(window, 0).pixmap(QSize(16, 15), 2.0).isNull());
     }
 
     void EachRequestClearsTheListFirst()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         Leases().m_errors["eth0"] = EACCES;
         Request(window);
@@ -220,14 +231,18 @@ private slots:
         Lease lease = TestLease();
         lease.m_mapOptions[121] = {8, 10, 10, 0, 0, 1};
         Leases() = CFakeLeaseSource("fake", 0, lease);
-        CQueryWindow window(m_services);
-        auto* pAllOptions = Child<QCheckBox>(window, "allOptions");
-        QVERIFY(!pAllOptions->isChecked());
+        QueryWindow window(m_services);
+        // Each change of the rows keeps the model's contract with its views.
+        const QAbstractItemModelTester modelTester(
+            Child<QTreeView>(window, "results")->model(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
+        auto* allOptions = Child<QCheckBox>(window, "allOptions");
+        QVERIFY(!allOptions->isChecked());
         Request(window);
         QCOMPARE(Rows(window), kTestRows);
 
         // The rows of the same lease change form; no new request goes out.
-        pAllOptions->setChecked(true);
+        allOptions->setChecked(true);
         QCOMPARE(Leases().m_nReads, 1);
         const QStringList extended = {"Subnet Mask\t255.255.255.0",
                                       "Router\t10.0.0.1",
@@ -236,12 +251,11 @@ private slots:
                                       "DHCP Server Identifier\t10.0.0.1",
                                       "Classless Static Route\t10.0.0.0/8 via 10.0.0.1"};
         QCOMPARE(Rows(window), extended);
-        const auto* pResults = Child<QTreeWidget>(window, "results");
-        for (int i = 0; i < pResults->topLevelItemCount(); ++i)
+        for (int i = 0; i < Results(window).rowCount(); ++i)
         {
-            const auto [nRed, nBlue] = RedAndBlue(pResults->topLevelItem(i)->icon(0));
-            QCOMPARE(nRed > 0, i == 4);
-            QCOMPARE(nBlue > 0, i != 4);
+            const auto [red, blue] = RedAndBlue(RowIcon(window, i));
+            QCOMPARE(red > 0, i == 4);
+            QCOMPARE(blue > 0, i != 4);
         }
         Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
         QCOMPARE(m_services.m_clipboard.back(),
@@ -250,7 +264,7 @@ private slots:
         // A new request keeps the form chosen.
         Request(window);
         QCOMPARE(Rows(window), extended);
-        pAllOptions->setChecked(false);
+        allOptions->setChecked(false);
         QCOMPARE(Rows(window), kTestRows);
     }
 
@@ -262,7 +276,7 @@ private slots:
         lease.m_mapOptions = {{67, {'/', 'e', 'x', 't'}}, {54, {10, 0, 0, 1}}};
         lease.m_CutOptions = {67};
         lease.m_Unmapped = {{"site-thing", std::nullopt, "1:2:3", "dhclient"}};
-        const std::vector<ResultRow> rows = BuildAllOptionRows(lease);
+        const std::vector<ResultRow> rows = buildAllOptionRows(lease);
         QCOMPARE(rows.size(), std::size_t{3});
         QCOMPARE(rows[0].strData, CString("10.0.0.1"));
         QCOMPARE(rows[0].nImage, kImageServer);
@@ -275,13 +289,13 @@ private slots:
     void NoInterfacesPresent()
     {
         m_services.m_adapters.clear();
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         QCOMPARE(Child<QComboBox>(window, "adapters")->count(), 0);
         Child<QPushButton>(window, "sendRequest")->click();
-        QVERIFY(!window.IsRequestRunning());
+        QVERIFY(!window.isRequestRunning());
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText, QString("No Interfaces Present"));
-        QCOMPARE(m_services.m_messages[0].m_icon, QMessageBox::Warning);
+        QCOMPARE(m_services.m_messages[0].text, QString("No Interfaces Present"));
+        QCOMPARE(m_services.m_messages[0].icon, QMessageBox::Warning);
         QCOMPARE(Leases().m_nReads, 0);
     }
 
@@ -291,17 +305,18 @@ private slots:
         QTest::addColumn<QString>("vanished");
         QTest::addColumn<QString>("text");
         QTest::newRow("only root may read") << EACCES << ""
-                                            << "DHCP Error 13: Permission denied";
+                                            << "DHCP Error 13: Permission denied (EACCES)";
         QTest::newRow("no answer") << ETIMEDOUT << ""
-                                   << "DHCP Error 110: Connection timed out";
+                                   << "DHCP Error 110: Connection timed out (ETIMEDOUT)";
         QTest::newRow("no source has a lease")
             << ENOENT << ""
-            << "DHCP Error 61: No data available\n\nNo DHCP client on this machine keeps a "
+            << "DHCP Error 61: No data available (ENODATA)\n\nNo DHCP client on this machine "
+               "keeps a "
                "lease for eth0.";
         QTest::newRow("adapter gone") << 0 << "eth0"
-                                      << "DHCP Error 19: No such device";
-        QTest::newRow("errno without text") << 4000 << ""
-                                            << "DHCP Error: 4000 GetLastError: 22";
+                                      << "DHCP Error 19: No such device (ENODEV)";
+        QTest::newRow("errno without a name") << 4000 << ""
+                                              << "DHCP Error 4000: error 4000";
     }
     void FailuresInVeyrasWords()
     {
@@ -309,33 +324,33 @@ private slots:
         QFETCH(QString, vanished);
         QFETCH(QString, text);
         Leases().m_errors["eth0"] = error;
-        m_services.m_strVanished = vanished.toStdString();
-        CQueryWindow window(m_services);
+        m_services.m_vanished = vanished.toStdString();
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText, text);
-        QCOMPARE(m_services.m_messages[0].m_icon, QMessageBox::Warning);
+        QCOMPARE(m_services.m_messages[0].text, text);
+        QCOMPARE(m_services.m_messages[0].icon, QMessageBox::Warning);
         QCOMPARE(Rows(window), QStringList());
     }
 
     void CopyWritesStandardTsv()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
-        auto* pMenu = Child<QMenu>(window, "resultsMenu");
-        QAction* pCopyRow = pMenu->actions().at(1);
-        QAction* pCopyAll = pMenu->actions().at(2);
+        auto* menu = Child<QMenu>(window, "resultsMenu");
+        QAction* copyRow = menu->actions().at(1);
+        QAction* copyAll = menu->actions().at(2);
 
         // Without a selected row nothing is copied.
-        pCopyRow->trigger();
+        copyRow->trigger();
         QCOMPARE(m_services.m_clipboard.size(), std::size_t{0});
 
-        auto* pResults = Child<QTreeWidget>(window, "results");
-        pResults->setCurrentItem(pResults->topLevelItem(2));
-        pCopyRow->trigger();
+        auto* results = Child<QTreeView>(window, "results");
+        results->setCurrentIndex(results->model()->index(2, 0));
+        copyRow->trigger();
         QCOMPARE(m_services.m_clipboard.back(), QString("Domain Name\tlab\\ttest\n"));
 
-        pCopyAll->trigger();
+        copyAll->trigger();
         QCOMPARE(m_services.m_clipboard.back(),
                  QString("DHCP Server\t10.0.0.1\nSubnet Mask\t255.255.255.0\nDomain "
                          "Name\tlab\\ttest\nDNS Server\t10.0.0.1 10.0.0.2 \nGateway "
@@ -347,12 +362,12 @@ private slots:
         Lease lease = TestLease();
         lease.m_mapAnswers["inform"] = EPERM;
         Leases() = CFakeLeaseSource("fake", 0, lease);
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Rows(window), kTestRows);
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QVERIFY(m_services.m_messages[0].m_strText.startsWith(
-            "The DHCP server could not be asked: Operation not permitted."));
+        QVERIFY(m_services.m_messages[0].text.startsWith(
+            "The DHCP server could not be asked: Operation not permitted (EPERM)."));
     }
 
     void PeerTextIsShownEscapedAndPlain()
@@ -363,7 +378,7 @@ private slots:
         lease.m_mapOptions[15] = {'a', 0x1B, '[', '3', '1', 'm', 0xE2, 0x80, 0xAE, 'b', '\t', 'c'};
         Leases() = CFakeLeaseSource("fake", 0, lease);
         m_services.m_adapters = {AdapterWith("<b>e\x1B</b>", "02:00:00:00:00:01")};
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
         QCOMPARE(Rows(window), QStringList{"Domain Name\ta\\x1B[31m\\u202Eb\\x09c"});
         Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
@@ -371,22 +386,22 @@ private slots:
 
         Leases().m_errors["<b>e\x1B</b>"] = ENODATA;
         Request(window);
-        QCOMPARE(m_services.m_messages.back().m_strText,
-                 QString("DHCP Error 61: No data available\n\nNo DHCP client on this machine "
-                         "keeps a lease for <b>e\\x1B</b>."));
+        QCOMPARE(m_services.m_messages.back().text,
+                 QString("DHCP Error 61: No data available (ENODATA)\n\nNo DHCP client on this "
+                         "machine keeps a lease for <b>e\\x1B</b>."));
 
         // The about box's texts are plain; its links are the maker's own.
-        const CAboutBox about(m_services);
-        for (const QLabel* pLabel : about.findChildren<QLabel*>())
+        const AboutBox about(m_services);
+        for (const QLabel* label : about.findChildren<QLabel*>())
         {
-            if (qobject_cast<const CLinkLabel*>(pLabel) == nullptr && !pLabel->text().isEmpty())
-                QCOMPARE(pLabel->textFormat(), Qt::PlainText);
+            if (qobject_cast<const LinkLabel*>(label) == nullptr && !label->text().isEmpty())
+                QCOMPARE(label->textFormat(), Qt::PlainText);
         }
     }
 
     void CopyAllOfEmptyListIsEmptyText()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
         QCOMPARE(m_services.m_clipboard, std::vector<QString>{QString()});
     }
@@ -395,75 +410,75 @@ private slots:
     {
         QTemporaryDir directory;
         QVERIFY(directory.isValid());
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
-        QAction* pSaveAs = Child<QMenu>(window, "resultsMenu")->actions().at(0);
-        const QString strWritten = directory.filePath("options.txt");
+        QAction* saveAs = Child<QMenu>(window, "resultsMenu")->actions().at(0);
+        const QString written = directory.filePath("options.txt");
         const QByteArray expected = "DHCP Server\t10.0.0.1\nSubnet Mask\t255.255.255.0\nDomain "
                                     "Name\tlab\\ttest\nDNS Server\t10.0.0.1 10.0.0.2 \nGateway "
                                     "Address\t10.0.0.1\n";
-        auto ReadWritten = [&strWritten]()
+        auto ReadWritten = [&written]()
         {
-            QFile file(strWritten);
+            QFile file(written);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
         };
 
         // Cancel writes nothing.
-        pSaveAs->trigger();
-        QCOMPARE(m_services.m_nSaveDialogs, 1);
+        saveAs->trigger();
+        QCOMPARE(m_services.m_saveDialogs, 1);
         QCOMPARE(ReadWritten(), QByteArray("(none)"));
 
         // ".txt" is appended to a name without an extension.
-        m_services.m_strSavePath = directory.filePath("options");
-        pSaveAs->trigger();
+        m_services.m_savePath = directory.filePath("options");
+        saveAs->trigger();
         QCOMPARE(ReadWritten(), expected);
         QVERIFY(m_services.m_messages.empty());
 
         // That name exists now: No keeps the file as it was.
-        QFile::resize(strWritten, 3);
+        QFile::resize(written, 3);
         m_services.m_answer = QMessageBox::No;
-        pSaveAs->trigger();
+        saveAs->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText,
-                 strWritten + " already exists.\nDo you want to replace it?");
-        QCOMPARE(m_services.m_messages[0].m_buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(m_services.m_messages[0].text,
+                 written + " already exists.\nDo you want to replace it?");
+        QCOMPARE(m_services.m_messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(ReadWritten(), expected.left(3));
         m_services.m_answer = QMessageBox::Yes;
-        pSaveAs->trigger();
+        saveAs->trigger();
         QCOMPARE(ReadWritten(), expected);
 
         // The name as chosen was asked about by the save dialog itself.
-        m_services.m_strSavePath = strWritten;
-        pSaveAs->trigger();
+        m_services.m_savePath = written;
+        saveAs->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{2});
     }
 
     void SaveFailureNamesFileAndReason()
     {
         QTemporaryDir directory;
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Request(window);
-        m_services.m_strSavePath = directory.filePath("missing/options.txt");
+        m_services.m_savePath = directory.filePath("missing/options.txt");
         Child<QMenu>(window, "resultsMenu")->actions().at(0)->trigger();
         QCOMPARE(m_services.m_messages.size(), std::size_t{1});
-        QCOMPARE(m_services.m_messages[0].m_strText,
-                 m_services.m_strSavePath +
+        QCOMPARE(m_services.m_messages[0].text,
+                 m_services.m_savePath +
                      "\nThe list could not be saved: No such file or directory.");
     }
 
     void LinksOpenTheMakersPages()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         ShowActive(window);
         Child<QPushButton>(window, "download")->click();
-        auto* pBanner = Child<QWidget>(window, "banner");
-        QTest::mouseClick(pBanner, Qt::LeftButton, {}, QPoint(20, 20));
-        auto* pTitle = Child<QLabel>(window, "advertTitle");
-        QTest::mouseClick(pTitle, Qt::LeftButton, {}, pTitle->rect().center());
-        auto* pText = Child<QLabel>(window, "advertText");
+        auto* banner = Child<QWidget>(window, "banner");
+        QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(20, 20));
+        auto* title = Child<QLabel>(window, "advertTitle");
+        QTest::mouseClick(title, Qt::LeftButton, {}, title->rect().center());
+        auto* text = Child<QLabel>(window, "advertText");
         QTest::mouseClick(
-            pText, Qt::LeftButton, {},
-            QPoint(pText->fontMetrics().horizontalAdvance("Veyra"), pText->height() / 2));
+            text, Qt::LeftButton, {},
+            QPoint(text->fontMetrics().horizontalAdvance("Veyra"), text->height() / 2));
         QCOMPARE(
             m_services.m_urls,
             std::vector<QString>({"https://www.veyra.example/", "https://www.veyra-labs.example/",
@@ -473,68 +488,68 @@ private slots:
 
     void AboutOnF1AndFromTheMenu()
     {
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         ShowActive(window);
         QTest::keyClick(&window, Qt::Key_F1);
-        auto* pAbout = window.findChild<CAboutBox*>();
-        QVERIFY(pAbout != nullptr);
-        QTRY_VERIFY(pAbout->isVisible());
+        auto* about = window.findChild<AboutBox*>();
+        QVERIFY(about != nullptr);
+        QTRY_VERIFY(about->isVisible());
         // OK has the focus and is the default button.
-        auto* pOk = pAbout->findChild<QPushButton*>();
-        QCOMPARE(pAbout->focusWidget(), pOk);
-        QVERIFY(pOk->isDefault());
-        QCOMPARE(pAbout->windowTitle(), QString("About Veyra"));
-        QCOMPARE(Child<QLabel>(*pAbout, "version")->text(),
+        auto* ok = about->findChild<QPushButton*>();
+        QCOMPARE(about->focusWidget(), ok);
+        QVERIFY(ok->isDefault());
+        QCOMPARE(about->windowTitle(), QString("About Veyra"));
+        QCOMPARE(Child<QLabel>(*about, "version")->text(),
                  QString("Veyra Version " VEYRA_EXPECTED_VERSION));
         QStringList links;
-        for (QLabel* pLabel : pAbout->findChildren<QLabel*>())
+        for (QLabel* label : about->findChildren<QLabel*>())
         {
-            if (pLabel->text().startsWith("<a href=\"https://www.veyra.example/\">"))
-                links << pLabel->text();
+            if (label->text().startsWith("<a href=\"https://www.veyra.example/\">"))
+                links << label->text();
         }
         QCOMPARE(links, QStringList({"<a href=\"https://www.veyra.example/\">Copyright \u00A9 "
                                      "2026 Veyra Software</a>",
                                      "<a href=\"https://www.veyra.example/\">"
                                      "https://www.veyra.example/</a>"}));
-        QPointer<CAboutBox> pClosed(pAbout);
-        QTest::keyClick(pOk, Qt::Key_Return);
-        QTRY_VERIFY(pClosed.isNull());
+        QPointer<AboutBox> closed(about);
+        QTest::keyClick(ok, Qt::Key_Return);
+        QTRY_VERIFY(closed.isNull());
 
         Child<QMenu>(window, "resultsMenu")->actions().back()->trigger();
-        QTRY_VERIFY(window.findChild<CAboutBox*>() != nullptr);
+        QTRY_VERIFY(window.findChild<AboutBox*>() != nullptr);
     }
 
     void InformOfferedOnlyWithTheCapability()
     {
         {
-            CQueryWindow window(m_services);
-            auto* pInform = Child<QCheckBox>(window, "inform");
-            QVERIFY(!pInform->isEnabled());
-            QCOMPARE(pInform->toolTip(), m_services.m_strProbeAdvice);
+            QueryWindow window(m_services);
+            auto* inform = Child<QCheckBox>(window, "inform");
+            QVERIFY(!inform->isEnabled());
+            QCOMPARE(inform->toolTip(), m_services.m_probeAdvice);
             QCOMPARE(Child<QLabel>(window, "informReason")->text(),
                      QString("(not allowed for this user)"));
             Request(window);
             QCOMPARE(m_services.m_asks, std::vector<bool>{false});
         }
-        m_services.m_bCanInform = true;
+        m_services.m_canInform = true;
         m_services.m_asks.clear();
-        CQueryWindow window(m_services);
-        auto* pInform = Child<QCheckBox>(window, "inform");
-        QVERIFY(pInform->isEnabled());
-        QVERIFY(!pInform->isChecked());
+        QueryWindow window(m_services);
+        auto* inform = Child<QCheckBox>(window, "inform");
+        QVERIFY(inform->isEnabled());
+        QVERIFY(!inform->isChecked());
         QCOMPARE(Child<QLabel>(window, "informReason")->text(), QString());
         Request(window);
-        pInform->setChecked(true);
+        inform->setChecked(true);
         Request(window);
         QCOMPARE(m_services.m_asks, std::vector<bool>({false, true}));
     }
 
     void FindServersOfferedOnlyWithTheCapability()
     {
-        const CQueryWindow window(m_services);
-        const auto* pFind = Child<QPushButton>(window, "findServers");
-        QVERIFY(!pFind->isEnabled());
-        QCOMPARE(pFind->toolTip(), m_services.m_strProbeAdvice);
+        const QueryWindow window(m_services);
+        const auto* find = Child<QPushButton>(window, "findServers");
+        QVERIFY(!find->isEnabled());
+        QCOMPARE(find->toolTip(), m_services.m_probeAdvice);
     }
 
     void FindServersListsThemAndWarnsOfMoreThanOne_data()
@@ -552,8 +567,8 @@ private slots:
         QFETCH(int, servers);
         QFETCH(int, error);
         QFETCH(QString, status);
-        m_services.m_bCanDiscover = true;
-        m_services.m_nDiscoveryError = error;
+        m_services.m_canDiscover = true;
+        m_services.m_discoveryError = error;
         for (int i = 0; i < servers; ++i)
         {
             DiscoveredServer server;
@@ -562,29 +577,29 @@ private slots:
             server.m_source = {*server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
             m_services.m_discovery.m_servers.push_back(server);
         }
-        CQueryWindow window(m_services);
+        QueryWindow window(m_services);
         Child<QComboBox>(window, "adapters")->setCurrentIndex(1);
         Child<QPushButton>(window, "findServers")->click();
-        auto* pDialog = window.findChild<CServersDialog*>();
-        QVERIFY(pDialog != nullptr);
-        QTRY_VERIFY(!pDialog->IsSearching());
+        auto* dialog = window.findChild<CServersDialog*>();
+        QVERIFY(dialog != nullptr);
+        QTRY_VERIFY(!dialog->IsSearching());
         QCOMPARE(m_services.m_discoveredOn, std::vector<std::string>{"wlan0"});
-        QCOMPARE(Child<QLabel>(*pDialog, "status")->text(), status);
-        const auto* pList = Child<QTreeWidget>(*pDialog, "serverList");
-        QCOMPARE(pList->topLevelItemCount(), servers);
+        QCOMPARE(Child<QLabel>(*dialog, "status")->text(), status);
+        const auto* list = Child<QTreeWidget>(*dialog, "serverList");
+        QCOMPARE(list->topLevelItemCount(), servers);
         if (servers > 0)
         {
-            QCOMPARE(pList->topLevelItem(0)->text(0), QString("10.0.0.1"));
-            QCOMPARE(pList->topLevelItem(0)->text(1), QString("10.0.0.100"));
-            QCOMPARE(pList->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
+            QCOMPARE(list->topLevelItem(0)->text(0), QString("10.0.0.1"));
+            QCOMPARE(list->topLevelItem(0)->text(1), QString("10.0.0.100"));
+            QCOMPARE(list->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
         }
-        QCOMPARE(!Child<QLabel>(*pDialog, "warning")->isHidden(), servers > 1);
+        QCOMPARE(!Child<QLabel>(*dialog, "warning")->isHidden(), servers > 1);
     }
 
     void KeyboardOnly()
     {
-        m_services.m_bCanInform = true;
-        CQueryWindow window(m_services);
+        m_services.m_canInform = true;
+        QueryWindow window(m_services);
         ShowActive(window);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("sendRequest"));
 
@@ -616,22 +631,22 @@ private slots:
         QTRY_VERIFY(Child<QCheckBox>(window, "inform")->isChecked());
         QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE(m_services.m_asks, std::vector<bool>({false, true}));
-        QTRY_VERIFY(!window.IsRequestRunning());
+        QTRY_VERIFY(!window.isRequestRunning());
         QCOMPARE(Leases().m_strAskedFor, std::string("wlan0"));
         QTest::keyClick(&window, Qt::Key_D, Qt::AltModifier);
         QTRY_COMPARE(m_services.m_urls.size(), std::size_t{2});
         QCOMPARE(m_services.m_urls.back(), QString("https://www.veyra.example/"));
 
         // The list's menu from the keyboard, and its items by their letters.
-        auto* pResults = Child<QTreeWidget>(window, "results");
-        pResults->setFocus();
-        QTest::keyClick(pResults, Qt::Key_End);
-        QTest::keyClick(pResults, Qt::Key_Home);
-        QTest::keyClick(pResults, Qt::Key_F10, Qt::ShiftModifier);
-        auto* pMenu = Child<QMenu>(window, "resultsMenu");
-        QTRY_VERIFY(pMenu->isVisible());
-        QTest::keyClick(pMenu, Qt::Key_R);
-        QTRY_VERIFY(!pMenu->isVisible());
+        auto* results = Child<QTreeView>(window, "results");
+        results->setFocus();
+        QTest::keyClick(results, Qt::Key_End);
+        QTest::keyClick(results, Qt::Key_Home);
+        QTest::keyClick(results, Qt::Key_F10, Qt::ShiftModifier);
+        auto* menu = Child<QMenu>(window, "resultsMenu");
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_R);
+        QTRY_VERIFY(!menu->isVisible());
         QCOMPARE(m_services.m_clipboard, std::vector<QString>{"DHCP Server\t10.0.0.1\n"});
 
         // Escape closes the window.
@@ -641,52 +656,70 @@ private slots:
 
     void RequestRunsOffTheUiThread()
     {
-        auto pDestroyed = std::make_shared<std::atomic<bool>>(false);
-        auto pGate = std::make_shared<CGatedLeaseSource>(m_services.m_pLeases, pDestroyed);
-        m_services.m_pLeases = pGate;
-        CQueryWindow window(m_services);
+        auto destroyed = std::make_shared<std::atomic<bool>>(false);
+        auto gate = std::make_shared<GatedLeaseSource>(m_services.m_leases, destroyed);
+        m_services.m_leases = gate;
+        QueryWindow window(m_services);
         ShowActive(window);
-        auto* pSend = Child<QPushButton>(window, "sendRequest");
-        pSend->click();
-        QTRY_VERIFY(pGate->IsWaiting());
-        QVERIFY(window.IsRequestRunning());
-        QVERIFY(!pSend->isEnabled());
+        auto* send = Child<QPushButton>(window, "sendRequest");
+        send->click();
+        QTRY_VERIFY(gate->isWaiting());
+        QVERIFY(window.isRequestRunning());
+        QVERIFY(!send->isEnabled());
         QCOMPARE(window.cursor().shape(), Qt::BusyCursor);
         // The window still answers: the chooser moves while the read waits.
         QTest::keyClick(Child<QComboBox>(window, "adapters"), Qt::Key_Down);
         QCOMPARE(Child<QComboBox>(window, "adapters")->currentIndex(), 1);
 
-        pGate->Open();
+        gate->open();
         QTRY_COMPARE(Rows(window), kTestRows);
-        QVERIFY(pSend->isEnabled());
+        QVERIFY(send->isEnabled());
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(QApplication::focusWidget(), pSend);
+        QCOMPARE(QApplication::focusWidget(), send);
     }
 
+    void ClosingDuringARequestDropsItsResult_data()
+    {
+        QTest::addColumn<bool>("destroyed");
+        QTest::newRow("closed") << false;
+        QTest::newRow("closed and destroyed") << true;
+    }
     void ClosingDuringARequestDropsItsResult()
     {
-        const auto pInner = std::static_pointer_cast<CFakeLeaseSource>(m_services.m_pLeases);
-        pInner->m_errors["eth0"] = EACCES; // a result that would show a message
-        auto pDestroyed = std::make_shared<std::atomic<bool>>(false);
-        auto pGate = std::make_shared<CGatedLeaseSource>(pInner, pDestroyed);
-        m_services.m_pLeases = pGate;
-        {
-            CQueryWindow window(m_services);
-            ShowActive(window);
-            Child<QPushButton>(window, "sendRequest")->click();
-            QTRY_VERIFY(pGate->IsWaiting());
-            window.close();
-        }
-        // Only the worker holds the source now; it reads after the window is gone.
-        m_services.m_pLeases.reset();
-        pGate->Open();
-        pGate.reset();
-        QTRY_VERIFY(pDestroyed->load());
+        QFETCH(bool, destroyed);
+        const auto inner = std::static_pointer_cast<CFakeLeaseSource>(m_services.m_leases);
+        inner->m_errors["eth0"] = EACCES; // a result that would show a message
+        auto sourceGone = std::make_shared<std::atomic<bool>>(false);
+        auto gate = std::make_shared<GatedLeaseSource>(inner, sourceGone);
+        m_services.m_leases = gate;
+        // A failed check must not leave the worker, and so the test, waiting.
+        const auto openAtLast = qScopeGuard(
+            [weakGate = std::weak_ptr<GatedLeaseSource>(gate)]()
+            {
+                if (const auto stillThere = weakGate.lock())
+                    stillThere->open();
+            });
+        auto window = std::make_unique<QueryWindow>(m_services);
+        ShowActive(*window);
+        Child<QPushButton>(*window, "sendRequest")->click();
+        QTRY_VERIFY(gate->isWaiting());
+        window->close();
+        QVERIFY(!window->isRequestRunning());
+        if (destroyed)
+            window.reset();
+        // Only the worker holds the source now; it reads after the window closed.
+        m_services.m_leases.reset();
+        gate->open();
+        gate.reset();
+        // The source goes after the answer is posted: nothing is left to come.
+        QTRY_VERIFY(sourceGone->load());
         QCoreApplication::processEvents();
-        QCOMPARE(pInner->m_nReads, 1);
+        QCOMPARE(inner->m_nReads, 1);
         QVERIFY(m_services.m_messages.empty());
+        if (window)
+            QVERIFY(Child<QPushButton>(*window, "sendRequest")->isEnabled());
     }
 };
 
-QTEST_MAIN(CQueryWindowTest)
+QTEST_MAIN(QueryWindowTest)
 #include "query_window_test.moc"

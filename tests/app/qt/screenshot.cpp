@@ -47,16 +47,16 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: veyra_qt_screenshot FILE.png\n");
         return 2;
     }
-    CFakeWindowServices services;
+    FakeWindowServices services;
     services.m_adapters = {AdapterWith("enp3s0", "52:54:00:12:34:56"),
                            AdapterWith("wlp2s0", "52:54:00:AB:CD:EF")};
-    services.m_pLeases = std::make_shared<CFakeLeaseSource>("fake", 0, ExampleLease());
-    services.m_bCanInform = true;
-    services.m_bCanDiscover = true;
-    CQueryWindow window(services);
+    services.m_leases = std::make_shared<CFakeLeaseSource>("fake", 0, ExampleLease());
+    services.m_canInform = true;
+    services.m_canDiscover = true;
+    QueryWindow window(services);
     window.show();
     window.findChild<QPushButton*>("sendRequest")->click();
-    if (!QTest::qWaitFor([&window]() { return !window.IsRequestRunning(); }))
+    if (!QTest::qWaitFor([&window]() { return !window.isRequestRunning(); }))
         return 1;
     return window.grab().save(argv[1]) ? 0 : 1;
 }

@@ -33,7 +33,7 @@ class CServersDialogTest : public QObject
 private slots:
     void FindingsFirstThenEachServerWithItsFlags()
     {
-        CFakeWindowServices services;
+        FakeWindowServices services;
         services.m_discovery.m_servers = {
             Server(0x0A000001, 0x0A000001, kServerMac, 1, kServerConflict),
             Server(0x0A000001, 0x0A000042, kRogueMac, 66, kServerConflict),
@@ -70,7 +70,7 @@ private slots:
 
     void NoFindingsForOneGoodServer()
     {
-        CFakeWindowServices services;
+        FakeWindowServices services;
         services.m_discovery.m_servers = {Server(0x0A000001, 0x0A000001, kServerMac, 1, 0)};
         CServersDialog dialog(services, "wlan0", "wlan0");
         QTRY_VERIFY(!dialog.IsSearching());

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Draws Veyra's bitmaps, icon and cursor and writes them into app/win32/res/art/,
-with the Linux desktop icons (veyra-gui-N.png, N x N pixels, RGBA PNG).
+where the resource compiler reads them, and the Linux desktop icons
+(veyra-gui-N.png, N x N pixels, RGBA PNG) into packaging/icons/.
 
-    python3 app/win32/res/make_art.py                 write the files
-    python3 app/win32/res/make_art.py --check         re-read the files and verify them
-    python3 app/win32/res/make_art.py --preview DIR   also write enlarged PNG previews
+    python3 tools/art/make_art.py                 write the files
+    python3 tools/art/make_art.py --check         re-read the files and verify them
+    python3 tools/art/make_art.py --preview DIR   also write enlarged PNG previews
 
 Only the Python standard library is used, and the output is byte-for-byte
 reproducible. The generated files are committed, so building Veyra never
@@ -17,7 +18,9 @@ import struct
 import sys
 import zlib
 
-ART_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'art')
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+ART_DIR = os.path.join(ROOT, 'app', 'win32', 'res', 'art')
+ICON_DIR = os.path.join(ROOT, 'packaging', 'icons')
 
 # ---------------------------------------------------------------------------
 # Palettes
@@ -991,7 +994,7 @@ def check():
 
     icons = make_desktop_icons()
     for size in DESKTOP_ICON_SIZES:
-        width, height, colour_type, rows = read_png(os.path.join(ART_DIR, desktop_icon_name(size)))
+        width, height, colour_type, rows = read_png(os.path.join(ICON_DIR, desktop_icon_name(size)))
         assert (width, height, colour_type) == (size, size, 6), size
         assert rows == icons[size], size                       # what the script draws
         assert rows[0][size * 3 // 8][3] == 0, size            # clear beside the spark
@@ -1030,20 +1033,21 @@ def desktop_icon_name(size):
     return 'veyra-gui-%d.png' % size
 
 
-def write(name, data):
-    with open(os.path.join(ART_DIR, name), 'wb') as f:
+def write(directory, name, data):
+    with open(os.path.join(directory, name), 'wb') as f:
         f.write(data)
 
 
 def main(argv):
     if argv != ['--check']:
         os.makedirs(ART_DIR, exist_ok=True)
-        write('result_images.bmp', bmp_4bit(make_result_strip()))
-        write('banner.bmp', bmp_24bit(make_banner()))
-        write('veyra.ico', make_icon())
-        write('hand.cur', make_hand_cursor())
+        os.makedirs(ICON_DIR, exist_ok=True)
+        write(ART_DIR, 'result_images.bmp', bmp_4bit(make_result_strip()))
+        write(ART_DIR, 'banner.bmp', bmp_24bit(make_banner()))
+        write(ART_DIR, 'veyra.ico', make_icon())
+        write(ART_DIR, 'hand.cur', make_hand_cursor())
         for size, rows in make_desktop_icons().items():
-            write(desktop_icon_name(size), png_bytes(rows))
+            write(ICON_DIR, desktop_icon_name(size), png_bytes(rows))
     if '--check' in argv:
         check()
     if '--preview' in argv:

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes Veyra's art as 32-bit pixels in a C++ header, for veyra-gui's build.
 
-    art_pixels.py ART_DIR OUTPUT
+    art_pixels.py OUTPUT BANNER_BMP RESULT_STRIP_BMP ICON16_PNG ICON32_PNG
 
 Qt's image reader loads every image format plugin it finds before it decodes
 a BMP or a PNG, and decodes them a pixel at a time; veyra-gui wraps these
@@ -13,12 +13,12 @@ import struct
 import sys
 import zlib
 
-# name in C++, file, reader
+# name in C++ and reader, in the order of the files on the command line
 IMAGES = (
-    ("Banner", "banner.bmp", "bmp"),
-    ("ResultStrip", "result_images.bmp", "bmp"),
-    ("Icon16", "veyra-gui-16.png", "png"),
-    ("Icon32", "veyra-gui-32.png", "png"),
+    ("Banner", "bmp"),
+    ("ResultStrip", "bmp"),
+    ("Icon16", "png"),
+    ("Icon32", "png"),
 )
 
 
@@ -93,11 +93,13 @@ def read_png(data):
 
 
 def main():
-    art_dir, output = sys.argv[1], sys.argv[2]
-    out = ["// Written by app/qt/art_pixels.py from app/win32/res/art; do not edit.",
+    output, files = sys.argv[1], sys.argv[2:]
+    if len(files) != len(IMAGES):
+        sys.exit(__doc__)
+    out = ["// Written by tools/art/art_pixels.py from Veyra's art; do not edit.",
            "#pragma once", "", "#include <cstdint>", "", "namespace art_pixels", "{"]
-    for name, file_name, form in IMAGES:
-        with open(f"{art_dir}/{file_name}", "rb") as f:
+    for (name, form), path in zip(IMAGES, files):
+        with open(path, "rb") as f:
             width, height, pixels = (read_bmp if form == "bmp" else read_png)(f.read())
         out.append(f"constexpr int k{name}Width = {width};")
         out.append(f"constexpr int k{name}Height = {height};")
