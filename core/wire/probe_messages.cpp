@@ -30,6 +30,11 @@ const char* EventName(ProbeEvent event)
     return "end";
 }
 
+std::string Hex(const std::vector<std::uint8_t>& bytes)
+{
+    return HexText(bytes.data(), bytes.size());
+}
+
 std::optional<std::vector<std::uint8_t>> ReadHex(const Json& value, std::size_t nMaxBytes)
 {
     if (!value.is_string())
@@ -190,7 +195,7 @@ std::string FormatProbeMessage(const ProbeMessage& message)
         }
         break;
     case ProbeEvent::Packet:
-        object["data"] = HexText(message.m_Packet.data(), message.m_Packet.size());
+        object["data"] = Hex(message.m_Packet);
         object["source"] = ProbeMacText(message.m_SourceMac);
         object["pending"] = message.m_bChecksumPending;
         object["us"] = message.m_nMicroseconds;
@@ -198,7 +203,7 @@ std::string FormatProbeMessage(const ProbeMessage& message)
     case ProbeEvent::Options:
         object["options"] = Json::object();
         for (const auto& [nCode, bytes] : message.m_mapOptions)
-            object["options"][std::to_string(nCode)] = HexText(bytes.data(), bytes.size());
+            object["options"][std::to_string(nCode)] = Hex(bytes);
         break;
     case ProbeEvent::End:
         object["error"] = message.m_nError;
