@@ -601,6 +601,19 @@ TEST(ExtendedOptionJson, CarriesEveryFieldAndTheExactBytes)
     EXPECT_EQ(malformed["value"], "000002");
 }
 
+TEST(ExtendedOptionJson, MembersComeInTheDocumentedOrder)
+{
+    const OptionBytes fqdn{0x05, 0, 0, 4, 'h', 'o', 's', 't', 0};
+    EXPECT_EQ(ExtendedOptionJson(DecodeExtendedOption(81, fqdn.data(), fqdn.size()), fqdn).dump(),
+              R"({"code":81,"name":"Client Fully Qualified Domain Name",)"
+              R"("value":{"flags":5,"rcode1":0,"rcode2":0,"name":"host"},)"
+              R"("text":"host, flags 0x05 (S E), rcode1 0, rcode2 0","hex":"05000004686f737400"})");
+    const OptionBytes cut{0, 0, 2};
+    EXPECT_EQ(ExtendedOptionJson(DecodeExtendedOption(51, cut.data(), cut.size()), cut).dump(),
+              R"({"code":51,"name":"IP Address Lease Time","value":"000002","text":"000002",)"
+              R"("hex":"000002","malformed":true})");
+}
+
 TEST(ExtendedOptionJson, KeepsTextBytesButDumpsAsUtf8)
 {
     // A lone continuation byte and a cut-short sequence: not UTF-8.
