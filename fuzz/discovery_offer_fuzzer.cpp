@@ -2,7 +2,8 @@
 // reply from port 67 (taking the transaction id and chaddr from the input
 // itself, so that offers reach the merge) and as a whole IPv4 packet. What is
 // kept must stay within the limits, only offers may be kept, and the flags
-// must say which servers lack an id and which share one.
+// must say which servers lack an id and which share one, and every option
+// kept must name the offer as its source.
 #include "core/wire/dhcp_discovery.h"
 #include "core/wire/udp_datagram.h"
 
@@ -14,26 +15,29 @@ namespace
 constexpr std::size_t kTransactionIdOffset = 4;
 constexpr std::size_t kClientHardwareOffset = 28;
 
-void Check(const CServerDiscovery& discovery, const DiscoveryLimits& limits)
+void Check(const ServerDiscovery& discovery, const DiscoveryLimits& limits)
 {
-    if (discovery.Servers().size() > limits.m_nMaxServers ||
-        discovery.KeptOptionBytes() > limits.m_nMaxOptionBytes)
+    if (discovery.Servers().size() > limits.maxServers ||
+        discovery.KeptOptionBytes() > limits.maxOptionBytes)
         std::abort();
     for (const DiscoveredServer& server : discovery.Servers())
     {
-        if (server.m_nOffers < 1 ||
-            ((server.m_nFlags & kServerNoId) != 0) == server.m_nServerId.has_value())
+        if (server.offers < 1 || ((server.flags & kServerNoId) != 0) == server.serverId.has_value())
             std::abort();
         // A conflict exactly where another server names the same id.
         const auto nSameId =
             std::count_if(discovery.Servers().begin(), discovery.Servers().end(),
-                          [&server](const DiscoveredServer& other) {
-                              return server.m_nServerId && other.m_nServerId == server.m_nServerId;
-                          });
-        if (((server.m_nFlags & kServerConflict) != 0) != (nSameId > 1))
+                          [&server](const DiscoveredServer& other)
+                          { return server.serverId && other.serverId == server.serverId; });
+        if (((server.flags & kServerConflict) != 0) != (nSameId > 1))
             std::abort();
-        const auto type = server.m_mapOptions.find(kOptionMessageType);
-        if (type == server.m_mapOptions.end() || type->second != OptionBytes{kDhcpOffer})
+        const auto type = server.offer.m_mapOptions.find(kOptionMessageType);
+        if (type == server.offer.m_mapOptions.end() || type->second != OptionBytes{kDhcpOffer})
+            std::abort();
+        // Every option kept says it came from the offer.
+        if (server.offer.m_mapSources.size() != server.offer.m_mapOptions.size() ||
+            std::any_of(server.offer.m_mapSources.begin(), server.offer.m_mapSources.end(),
+                        [](const auto& source) { return source.second != kOfferSource; }))
             std::abort();
     }
 }
@@ -53,9 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nS
     }
     // Small bounds, so that the fuzzer reaches them.
     DiscoveryLimits limits;
-    limits.m_nMaxServers = 2;
-    limits.m_nMaxOptionBytes = 600;
-    CServerDiscovery discovery(nXid, clientMac, limits);
+    limits.maxServers = 2;
+    limits.maxOptionBytes = 600;
+    ServerDiscovery discovery(nXid, clientMac, limits);
 
     const std::vector<std::uint8_t> payload(pInput, pInput + nSize);
     for (std::uint32_t nFrom = 1; nFrom <= 3; ++nFrom)

@@ -14,12 +14,6 @@ namespace
 // (which are counted, not reassembled).
 constexpr std::uint16_t kMaxReplySize = 1500;
 
-// Codes that describe a message rather than the network: a server does not
-// send them back, or they are the request's own.
-constexpr std::uint8_t kMessageOptions[] = {kOptionRequestedAddress, kOptionOverload,
-                                            kOptionMessageType,      kOptionParameterList,
-                                            kOptionMaxMessageSize,   kOptionClientId};
-
 int RandomBytes(void* pBuffer, std::size_t nSize)
 {
     return getrandom(pBuffer, nSize, 0) == static_cast<ssize_t>(nSize) ? 0 : errno;
@@ -31,8 +25,7 @@ std::vector<std::uint8_t> DiscoveryRequestedOptions()
     std::vector<std::uint8_t> codes;
     for (const ExtendedRow* pRow = ExtendedRowsBegin(); pRow != ExtendedRowsEnd(); ++pRow)
     {
-        if (std::find(std::begin(kMessageOptions), std::end(kMessageOptions), pRow->nCode) ==
-            std::end(kMessageOptions))
+        if (!pRow->Has(kMessageOption))
             codes.push_back(pRow->nCode);
     }
     return codes;
@@ -50,32 +43,32 @@ int DiscoverDhcpServers(const DiscoverySettings& settings, DiscoveryResult& resu
 {
     result = DiscoveryResult();
     CPacketSocket socket;
-    if (const int nResult = socket.Open(settings.m_strInterface))
-        return nResult;
+    if (const int error = socket.Open(settings.m_strInterface))
+        return error;
     HardwareAddress interfaceMac{};
-    if (const int nResult = socket.InterfaceMac(interfaceMac))
-        return nResult;
+    if (const int error = socket.InterfaceMac(interfaceMac))
+        return error;
     result.m_ClientMac = settings.m_ClientMac.value_or(interfaceMac);
-    if (const int nResult = RandomBytes(&result.m_nTransactionId, sizeof result.m_nTransactionId))
-        return nResult;
+    if (const int error = RandomBytes(&result.m_nTransactionId, sizeof result.m_nTransactionId))
+        return error;
 
     DiscoverRequest request;
-    request.m_ClientMac = result.m_ClientMac;
-    request.m_nTransactionId = result.m_nTransactionId;
-    request.m_RequestedOptions = DiscoveryRequestedOptions();
-    request.m_nMaxMessageSize = kMaxReplySize;
-    CServerDiscovery discovery(result.m_nTransactionId, result.m_ClientMac, settings.m_limits);
+    request.clientMac = result.m_ClientMac;
+    request.transactionId = result.m_nTransactionId;
+    request.requestedOptions = DiscoveryRequestedOptions();
+    request.maxMessageSize = kMaxReplySize;
+    ServerDiscovery discovery(result.m_nTransactionId, result.m_ClientMac, settings.m_limits);
 
     if (settings.m_fnOpened)
     {
-        if (const int nResult = settings.m_fnOpened())
-            return nResult;
+        if (const int error = settings.m_fnOpened())
+            return error;
     }
 
     using Clock = std::chrono::steady_clock;
     const auto sent = Clock::now();
-    if (const int nResult = socket.SendBroadcast(BuildDiscoverPacket(request)))
-        return nResult;
+    if (const int error = socket.SendBroadcast(BuildDiscoverPacket(request)))
+        return error;
     const auto deadline = sent + settings.m_wait;
     std::vector<std::uint8_t> buffer;
     for (;;)
@@ -87,13 +80,13 @@ int DiscoverDhcpServers(const DiscoverySettings& settings, DiscoveryResult& resu
         const auto wake =
             settings.m_fnProgress ? std::min(deadline, now + settings.m_tick) : deadline;
         ReceivedPacket packet;
-        const int nResult = socket.Receive(wake, buffer, packet);
-        if (nResult == ETIMEDOUT && wake == deadline)
+        const int error = socket.Receive(wake, buffer, packet);
+        if (error == ETIMEDOUT && wake == deadline)
             break;
-        if (nResult == ETIMEDOUT)
+        if (error == ETIMEDOUT)
             continue;
-        if (nResult != 0)
-            return nResult;
+        if (error != 0)
+            return error;
         const auto at = Clock::now() - sent;
         if (settings.m_fnPacket)
             settings.m_fnPacket(packet, buffer.data(),
@@ -105,7 +98,7 @@ int DiscoverDhcpServers(const DiscoverySettings& settings, DiscoveryResult& resu
         if (settings.m_fnDone && settings.m_fnDone(discovery))
             break;
     }
-    result.m_servers = discovery.Servers();
+    result.m_servers = discovery.TakeServers();
     result.m_counts = discovery.Counts();
     return 0;
 }

@@ -31,11 +31,11 @@ struct DiscoverySettings
         m_fnPacket;
     // Called at every packet and at least every m_tick while waiting, with
     // the time left (a progress line on a terminal). Empty: never.
-    std::function<void(const CServerDiscovery&, std::chrono::steady_clock::duration)> m_fnProgress;
+    std::function<void(const ServerDiscovery&, std::chrono::steady_clock::duration)> m_fnProgress;
     std::chrono::milliseconds m_tick{100};
     // Asked after each packet: true ends the wait early (a test's event, a
     // window's Cancel button). Empty: the whole wait.
-    std::function<bool(const CServerDiscovery&)> m_fnDone;
+    std::function<bool(const ServerDiscovery&)> m_fnDone;
 };
 
 struct DiscoveryResult

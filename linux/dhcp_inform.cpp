@@ -23,9 +23,6 @@ constexpr std::uint16_t kMaxReplySize = 1500;
 // describe a lease, and the client holds none from this exchange.
 constexpr std::uint8_t kLeaseOnlyOptions[] = {kOptionRequestedAddress, kOptionLeaseTime,
                                               kOptionRenewalTime, kOptionRebindingTime};
-// Requested rows that describe a message rather than the network.
-constexpr std::uint8_t kMessageOptions[] = {kOptionOverload, kOptionParameterList, kOptionClientId};
-
 template <std::size_t N> bool IsOneOf(std::uint8_t nCode, const std::uint8_t (&codes)[N])
 {
     return std::find(std::begin(codes), std::end(codes), nCode) != std::end(codes);
@@ -35,12 +32,10 @@ template <std::size_t N> bool IsOneOf(std::uint8_t nCode, const std::uint8_t (&c
 std::vector<std::uint8_t> RequestedOptions()
 {
     std::vector<std::uint8_t> codes;
-    for (const std::uint32_t nRequested : kRequestedOptions)
+    for (const std::uint8_t code : kRequestedOptions)
     {
-        const auto nCode = static_cast<std::uint8_t>(nRequested);
-        if (nRequested == nCode && !IsOneOf(nCode, kLeaseOnlyOptions) &&
-            !IsOneOf(nCode, kMessageOptions))
-            codes.push_back(nCode);
+        if (!IsOneOf(code, kLeaseOnlyOptions) && !kDhcpv4Options.Find(code)->Has(kMessageOption))
+            codes.push_back(code);
     }
     return codes;
 }

@@ -12,29 +12,29 @@
 
 std::string InstalledProbePath()
 {
-    char szExe[PATH_MAX];
-    const ssize_t nSize = readlink("/proc/self/exe", szExe, sizeof szExe);
-    if (nSize <= 0 || static_cast<std::size_t>(nSize) >= sizeof szExe)
+    char exe[PATH_MAX];
+    const ssize_t size = readlink("/proc/self/exe", exe, sizeof exe);
+    if (size <= 0 || static_cast<std::size_t>(size) >= sizeof exe)
         return std::string();
-    const std::string strExe(szExe, static_cast<std::size_t>(nSize));
-    const std::size_t nSlash = strExe.rfind('/');
-    if (nSlash == std::string::npos)
+    const std::string exePath(exe, static_cast<std::size_t>(size));
+    const std::size_t slash = exePath.rfind('/');
+    if (slash == std::string::npos)
         return std::string();
-    return strExe.substr(0, nSlash + 1) + VEYRA_PROBE_FROM_BINDIR;
+    return exePath.substr(0, slash + 1) + VEYRA_PROBE_FROM_BINDIR;
 }
 
-ProbeAccess CheckProbe(const std::string& strPath)
+ProbeAccess CheckProbe(const std::string& path)
 {
     struct stat info
     {
     };
-    if (strPath.empty() || stat(strPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return ProbeAccess::Missing;
-    if (access(strPath.c_str(), X_OK) != 0)
+    if (access(path.c_str(), X_OK) != 0)
         return ProbeAccess::NotPermitted;
     if (geteuid() == 0)
         return ProbeAccess::Usable;
-    const CFileDescriptor file(open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const CFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (!file.IsOpen() || capng_get_caps_fd(file.Get()) != 0)
         return ProbeAccess::NoCapability;
     return capng_have_capability(CAPNG_PERMITTED, CAP_NET_RAW) &&
@@ -43,14 +43,14 @@ ProbeAccess CheckProbe(const std::string& strPath)
                : ProbeAccess::NoCapability;
 }
 
-std::string ProbeAdvice(ProbeAccess access, const std::string& strPath)
+std::string ProbeAdvice(ProbeAccess access, const std::string& path)
 {
     switch (access)
     {
     case ProbeAccess::Usable:
         break;
     case ProbeAccess::Missing:
-        return "Asking DHCP servers needs the helper " + strPath + ", which is not installed.";
+        return "Asking DHCP servers needs the helper " + path + ", which is not installed.";
     case ProbeAccess::NotPermitted:
         return "Asking DHCP servers is for members of the veyra group: add yourself to it "
                "(sudo adduser $USER veyra), then log in again.";
@@ -71,22 +71,22 @@ std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& setting
     return arguments;
 }
 
-std::vector<std::string> InformProbeArguments(const std::string& strInterface)
+std::vector<std::string> InformProbeArguments(const std::string& interfaceName)
 {
-    return {"inform", strInterface};
+    return {"inform", interfaceName};
 }
 
 CProbeSession::CProbeSession(const DiscoveryLimits& limits) : m_limits(limits) {}
 
 bool CProbeSession::Refuse()
 {
-    m_bBroken = true;
+    m_broken = true;
     return false;
 }
 
 bool CProbeSession::Take(std::string_view line)
 {
-    if (m_bEnded || m_bBroken)
+    if (m_ended || m_broken)
         return Refuse();
     std::optional<ProbeMessage> message = ParseProbeMessage(line);
     if (!message)
@@ -94,10 +94,10 @@ bool CProbeSession::Take(std::string_view line)
     switch (message->m_event)
     {
     case ProbeEvent::Opened:
-        if (m_bOpened)
+        if (m_opened)
             return Refuse();
-        m_bOpened = true;
-        m_strStatus = std::move(message->m_strStatus);
+        m_opened = true;
+        m_status = std::move(message->m_strStatus);
         if (message->m_nTransactionId)
         {
             m_result.m_nTransactionId = *message->m_nTransactionId;
@@ -107,9 +107,8 @@ bool CProbeSession::Take(std::string_view line)
         return true;
     case ProbeEvent::Packet:
     {
-        m_nPacketBytes += message->m_Packet.size();
-        if (!m_discovery || ++m_nPackets > kMaxProbePackets ||
-            m_nPacketBytes > kMaxProbePacketBytes)
+        m_packetBytes += message->m_Packet.size();
+        if (!m_discovery || ++m_packets > kMaxProbePackets || m_packetBytes > kMaxProbePacketBytes)
             return Refuse();
         const PacketVerdict verdict =
             m_discovery->Take(message->m_Packet.data(), message->m_Packet.size(),
@@ -119,44 +118,44 @@ bool CProbeSession::Take(std::string_view line)
         return true;
     }
     case ProbeEvent::Options:
-        if (!m_bOpened || m_discovery || m_bHasOptions)
+        if (!m_opened || m_discovery || m_hasOptions)
             return Refuse();
-        m_bHasOptions = true;
+        m_hasOptions = true;
         m_lease.m_mapOptions = std::move(message->m_mapOptions);
         return true;
     case ProbeEvent::End:
-        m_bEnded = true;
-        m_nError = message->m_nError;
-        m_nUnrelayed = message->m_nUnrelayed;
+        m_ended = true;
+        m_error = message->m_nError;
+        m_unrelayed = message->m_nUnrelayed;
         return true;
     }
     return Refuse();
 }
 
-int CProbeSession::Finish(DiscoveryResult& result) const
+int CProbeSession::Finish(DiscoveryResult& result)
 {
-    if (m_bBroken || !m_bEnded)
+    if (m_broken || !m_ended)
         return EPROTO;
-    if (m_nError != 0)
-        return m_nError;
+    if (m_error != 0)
+        return m_error;
     if (!m_discovery)
         return EPROTO;
     result = m_result;
-    result.m_servers = m_discovery->Servers();
+    result.m_servers = m_discovery->TakeServers();
     result.m_counts = m_discovery->Counts();
     // Packets the helper received but did not relay were taken and dropped.
-    result.m_counts.m_nPackets += static_cast<std::size_t>(m_nUnrelayed);
-    result.m_counts.m_nDropped += static_cast<std::size_t>(m_nUnrelayed);
+    result.m_counts.packets += static_cast<std::size_t>(m_unrelayed);
+    result.m_counts.dropped += static_cast<std::size_t>(m_unrelayed);
     return 0;
 }
 
 int CProbeSession::Finish(Lease& lease) const
 {
-    if (m_bBroken || !m_bEnded)
+    if (m_broken || !m_ended)
         return EPROTO;
-    if (m_nError != 0)
-        return m_nError;
-    if (!m_bHasOptions)
+    if (m_error != 0)
+        return m_error;
+    if (!m_hasOptions)
         return EPROTO;
     lease.m_mapOptions = m_lease.m_mapOptions;
     return 0;

@@ -27,14 +27,14 @@ enum class ProbeAccess
 };
 
 // Whether this user can run the helper at that path to some effect.
-ProbeAccess CheckProbe(const std::string& strPath);
+ProbeAccess CheckProbe(const std::string& path);
 
 // How to get what the helper gives, for a person; empty when it is usable.
-std::string ProbeAdvice(ProbeAccess access, const std::string& strPath);
+std::string ProbeAdvice(ProbeAccess access, const std::string& path);
 
 // The helper's arguments (without the program name).
 std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& settings);
-std::vector<std::string> InformProbeArguments(const std::string& strInterface);
+std::vector<std::string> InformProbeArguments(const std::string& interfaceName);
 
 // One run's output, line by line: it sorts the relayed packets into servers
 // as DiscoverDhcpServers does, or keeps a DHCPINFORM's options.
@@ -47,29 +47,30 @@ public:
     // or past the bounds: the caller stops reading and ends the helper.
     bool Take(std::string_view line);
 
-    bool Ended() const { return m_bEnded; }
+    bool Ended() const { return m_ended; }
     // The helper's capability lines after it dropped them.
-    const std::string& Status() const { return m_strStatus; }
+    const std::string& Status() const { return m_status; }
 
     // 0, the helper's errno value, or EPROTO when its output broke off or was
-    // not what a helper writes.
-    int Finish(DiscoveryResult& result) const;
+    // not what a helper writes. A discovery's servers are handed over, not
+    // copied: call it once.
+    int Finish(DiscoveryResult& result);
     int Finish(Lease& lease) const;
 
 private:
     bool Refuse();
 
     DiscoveryLimits m_limits;
-    std::optional<CServerDiscovery> m_discovery;
+    std::optional<ServerDiscovery> m_discovery;
     DiscoveryResult m_result;
     Lease m_lease;
-    std::string m_strStatus;
-    std::size_t m_nPackets = 0;
-    std::size_t m_nPacketBytes = 0;
-    bool m_bOpened = false;
-    bool m_bHasOptions = false;
-    bool m_bEnded = false;
-    bool m_bBroken = false;
-    int m_nError = 0;
-    std::uint64_t m_nUnrelayed = 0;
+    std::string m_status;
+    std::size_t m_packets = 0;
+    std::size_t m_packetBytes = 0;
+    bool m_opened = false;
+    bool m_hasOptions = false;
+    bool m_ended = false;
+    bool m_broken = false;
+    int m_error = 0;
+    std::uint64_t m_unrelayed = 0;
 };

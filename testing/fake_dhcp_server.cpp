@@ -54,14 +54,14 @@ void SendFrame(int nPacketSocket, const FakeAnswer& answer)
 {
     const OfferPath& source = *answer.m_forgedSource;
     UdpEndpoints endpoints;
-    endpoints.m_nSourceAddress = source.m_nSourceAddress;
+    endpoints.m_nSourceAddress = source.address;
     endpoints.m_nDestinationAddress = INADDR_BROADCAST;
     endpoints.m_nSourcePort = 67;
     endpoints.m_nDestinationPort = 68;
     const std::vector<std::uint8_t> packet = BuildUdpPacket(endpoints, answer.m_Bytes);
     // Destination (broadcast), source, type, then the packet.
     std::vector<std::uint8_t> frame(ETH_HLEN + packet.size(), 0xFF);
-    std::copy(source.m_SourceMac.begin(), source.m_SourceMac.end(), frame.begin() + ETH_ALEN);
+    std::copy(source.mac.begin(), source.mac.end(), frame.begin() + ETH_ALEN);
     frame[2 * ETH_ALEN] = ETH_P_IP >> 8;
     frame[2 * ETH_ALEN + 1] = ETH_P_IP & 0xFF;
     std::copy(packet.begin(), packet.end(), frame.begin() + ETH_HLEN);

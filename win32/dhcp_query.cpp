@@ -75,7 +75,7 @@ bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterN
         return false;
     }
 
-    std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()> params;
+    std::array<DHCPCAPI_PARAMS, kRequestedOptionCount> params;
     std::fprintf(m_pTrace, "Getting DHCP Options on Adapter [%s]\n", pszAdapterName);
     std::fflush(m_pTrace);
 
@@ -83,7 +83,7 @@ bool CDhcpQuery::RequestOptions(DhcpOptionList& options, const char* pszAdapterN
 }
 
 bool CDhcpQuery::CallService(WCHAR* pszAdapterName,
-                             std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()>& params,
+                             std::array<DHCPCAPI_PARAMS, kRequestedOptionCount>& params,
                              DhcpOptionList& options)
 {
     const DHCPCAPI_PARAMS_ARRAY sendParams{0, nullptr};
@@ -128,8 +128,7 @@ bool CDhcpQuery::CallService(WCHAR* pszAdapterName,
             const DHCPCAPI_PARAMS& param = params[i];
             if (param.nBytesData == 0 || !DataInsideBuffer(param, pBuffer.get(), dwSize))
                 continue;
-            reply[static_cast<std::uint8_t>(kRequestedOptions[i])].assign(
-                param.Data, param.Data + param.nBytesData);
+            reply[kRequestedOptions[i]].assign(param.Data, param.Data + param.nBytesData);
         }
         const DhcpOptionList decoded = DecodeRequestedOptions(reply);
         options.insert(options.end(), decoded.begin(), decoded.end());

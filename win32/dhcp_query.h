@@ -44,7 +44,7 @@ public:
 private:
     void FormatError(DWORD dwCode);
     bool CallService(WCHAR* pszAdapterName,
-                     std::array<DHCPCAPI_PARAMS, kRequestedOptions.size()>& params,
+                     std::array<DHCPCAPI_PARAMS, kRequestedOptionCount>& params,
                      DhcpOptionList& options);
 
     DWORD m_dwVersion = 0;

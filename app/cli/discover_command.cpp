@@ -102,35 +102,35 @@ std::string ReadExpectFiles(const std::vector<std::string>& files,
 
 // "Discovering DHCP servers on eth0: 2.4 s left, 1 offer so far", written
 // over itself at most once a tenth of a second.
-class CProgressLine
+class ProgressLine
 {
 public:
-    CProgressLine(const std::string& strInterface,
-                  const std::function<void(const std::string&)>& fnWrite)
-        : m_strPrefix("Discovering DHCP servers on " + TerminalSafe(strInterface) + ": "),
-          m_fnWrite(fnWrite)
+    ProgressLine(const std::string& interfaceName,
+                 const std::function<void(const std::string&)>& write)
+        : m_prefix("Discovering DHCP servers on " + TerminalSafe(interfaceName) + ": "),
+          m_write(write)
     {
     }
 
-    void Show(const CServerDiscovery& discovery, std::chrono::steady_clock::duration left)
+    void Show(const ServerDiscovery& discovery, std::chrono::steady_clock::duration left)
     {
-        const auto nTenths = std::chrono::ceil<std::chrono::milliseconds>(left).count() / 100;
-        if (nTenths == m_nTenthsShown)
+        const auto tenths = std::chrono::ceil<std::chrono::milliseconds>(left).count() / 100;
+        if (tenths == m_tenthsShown)
             return;
-        m_nTenthsShown = nTenths;
-        const std::size_t nOffers = discovery.Counts().m_nOffers;
-        m_fnWrite("\r" + m_strPrefix + std::to_string(nTenths / 10) + "." +
-                  std::to_string(nTenths % 10) + " s left, " + std::to_string(nOffers) +
-                  (nOffers == 1 ? " offer" : " offers") + " so far" + kClearToEnd);
+        m_tenthsShown = tenths;
+        const std::size_t offers = discovery.Counts().offers;
+        m_write("\r" + m_prefix + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
+                " s left, " + std::to_string(offers) + (offers == 1 ? " offer" : " offers") +
+                " so far" + kClearToEnd);
     }
 
-    void Clear() { m_fnWrite(std::string("\r") + kClearToEnd); }
+    void Clear() { m_write(std::string("\r") + kClearToEnd); }
 
 private:
     static constexpr const char* kClearToEnd = "\x1b[K";
-    std::string m_strPrefix;
-    std::function<void(const std::string&)> m_fnWrite;
-    std::int64_t m_nTenthsShown = -1;
+    std::string m_prefix;
+    std::function<void(const std::string&)> m_write;
+    std::int64_t m_tenthsShown = -1;
 };
 
 void FlagUnexpected(DiscoveryResult& result, const std::vector<ApprovedServer>& approved)
@@ -140,7 +140,7 @@ void FlagUnexpected(DiscoveryResult& result, const std::vector<ApprovedServer>& 
     for (DiscoveredServer& server : result.m_servers)
     {
         if (!IsApproved(server, approved))
-            server.m_nFlags |= kServerUnexpected;
+            server.flags |= kServerUnexpected;
     }
 }
 } // namespace
@@ -239,10 +239,10 @@ DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEn
     }
 
     const bool bTerminal = backEnd.m_fnErrorIsTerminal && backEnd.m_fnErrorIsTerminal();
-    CProgressLine progress(command.m_strInterface, fnProgress);
+    ProgressLine progress(command.m_strInterface, fnProgress);
     if (bTerminal)
         settings.m_fnProgress =
-            [&progress](const CServerDiscovery& discovery, std::chrono::steady_clock::duration left)
+            [&progress](const ServerDiscovery& discovery, std::chrono::steady_clock::duration left)
         { progress.Show(discovery, left); };
     else
         fnProgress("Discovering DHCP servers on " + TerminalSafe(command.m_strInterface) + " for " +

@@ -1,188 +1,128 @@
 #include "app/qt/servers_dialog.h"
 
-#include "core/wire/address_text.h"
-#include "platform/system_error_text.h"
+#include "app/qt/server_table_model.h"
+#include "linux/errno_text.h"
 
 #include <QBoxLayout>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
-#include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtConcurrentRun>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace
 {
-constexpr std::uint8_t kOptionSubnetMask = 1;
-constexpr std::uint8_t kOptionRouters = 3;
-constexpr std::uint8_t kOptionDnsServers = 6;
-
-QString Address(std::uint32_t nAddress)
-{
-    return QString::fromStdString(DottedQuad(nAddress));
-}
-
-QString MacText(const HardwareAddress& mac)
-{
-    char szText[18];
-    std::snprintf(szText, sizeof szText, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return szText;
-}
-
-QString SourceText(const OfferPath& source)
-{
-    return Address(source.m_nSourceAddress) + " (" + MacText(source.m_SourceMac) + ")";
-}
-
-QString IdText(const DiscoveredServer& server)
-{
-    return server.m_nServerId ? Address(*server.m_nServerId) : QString("(none)");
-}
-
-// Every whole address of an address-list option, or the one of a mask.
-QString AddressesText(const DiscoveredServer& server, std::uint8_t nCode)
-{
-    QStringList addresses;
-    const auto option = server.m_mapOptions.find(nCode);
-    for (std::size_t i = 0; option != server.m_mapOptions.end() && i + 4 <= option->second.size();
-         i += 4)
-        addresses << QString::fromStdString(DottedQuad(option->second.data() + i));
-    return addresses.join(", ");
-}
-
-QString FlagsText(const DiscoveredServer& server)
-{
-    QStringList flags;
-    if ((server.m_nFlags & kServerConflict) != 0)
-        flags << "conflict";
-    if ((server.m_nFlags & kServerNoId) != 0)
-        flags << "no server id";
-    return flags.join(", ");
-}
-
 // One sentence per finding: each server id more than one server names, and
 // each server without id.
-QStringList Findings(const std::vector<DiscoveredServer>& servers)
+QStringList findingsOf(const std::vector<DiscoveredServer>& servers)
 {
     QStringList findings;
     for (auto it = servers.begin(); it != servers.end(); ++it)
     {
-        if ((it->m_nFlags & kServerNoId) != 0)
+        if ((it->flags & kServerNoId) != 0)
         {
             findings << QString("An offer without server id (against RFC 2131) came from %1.")
-                            .arg(SourceText(it->m_source));
+                            .arg(offerPathText(it->path));
             continue;
         }
-        if ((it->m_nFlags & kServerConflict) == 0 ||
+        if ((it->flags & kServerConflict) == 0 ||
             std::any_of(servers.begin(), it,
                         [&it](const DiscoveredServer& earlier)
-                        { return earlier.m_nServerId == it->m_nServerId; }))
+                        { return earlier.serverId == it->serverId; }))
             continue;
-        QStringList sources;
+        QStringList paths;
         for (auto same = it; same != servers.end(); ++same)
         {
-            if (same->m_nServerId == it->m_nServerId)
-                sources << SourceText(same->m_source);
+            if (same->serverId == it->serverId)
+                paths << offerPathText(same->path);
         }
         findings << QString("Conflict: offers for server id %1 came from %2 with different "
                             "sources or settings. One may be a rogue using the real server's id.")
-                        .arg(IdText(*it), sources.join(", "));
+                        .arg(serverIdText(*it), paths.join(", "));
     }
     return findings;
 }
 } // namespace
 
-CServersDialog::CServersDialog(WindowServices& services, const std::string& strInterface,
-                               const QString& strShown, QWidget* pParent)
-    : QDialog(pParent), m_strShown(strShown)
+CServersDialog::CServersDialog(WindowServices& services, const std::string& interfaceName,
+                               const QString& shownName, QWidget* parent)
+    : QDialog(parent), m_shownName(shownName)
 {
     setWindowTitle("Find DHCP Servers");
     setObjectName("servers");
-    m_pStatus = new QLabel(QString("Looking for DHCP servers on %1...").arg(strShown), this);
-    m_pStatus->setObjectName("status");
-    m_pStatus->setTextFormat(Qt::PlainText);
-    m_pFindings = new QLabel(this);
-    m_pFindings->setObjectName("findings");
-    m_pFindings->setTextFormat(Qt::PlainText);
-    m_pFindings->setWordWrap(true);
-    m_pFindings->hide();
-    m_pWarning = new QLabel(this);
-    m_pWarning->setObjectName("warning");
-    m_pWarning->setTextFormat(Qt::PlainText);
-    m_pWarning->setWordWrap(true);
-    m_pWarning->hide();
-    m_pServers = new QTreeWidget(this);
-    m_pServers->setObjectName("serverList");
-    m_pServers->setHeaderLabels({"DHCP Server", "Offered Address", "Offer From", "Routers",
-                                 "DNS Servers", "Subnet Mask", "Flags"});
-    m_pServers->setRootIsDecorated(false);
-    m_pServers->header()->setStretchLastSection(true);
-    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_status = new QLabel(QString("Looking for DHCP servers on %1...").arg(shownName), this);
+    m_status->setObjectName("status");
+    m_status->setTextFormat(Qt::PlainText);
+    m_findings = new QLabel(this);
+    m_findings->setObjectName("findings");
+    m_findings->setTextFormat(Qt::PlainText);
+    m_findings->setWordWrap(true);
+    m_findings->hide();
+    m_warning = new QLabel(this);
+    m_warning->setObjectName("warning");
+    m_warning->setTextFormat(Qt::PlainText);
+    m_warning->setWordWrap(true);
+    m_warning->hide();
+    m_servers = new ServerTableModel(this);
+    auto* serverList = new QTreeView(this);
+    serverList->setObjectName("serverList");
+    serverList->setModel(m_servers);
+    serverList->setRootIsDecorated(false);
+    serverList->setItemsExpandable(false);
+    serverList->header()->setStretchLastSection(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* pLayout = new QVBoxLayout(this);
-    pLayout->addWidget(m_pStatus);
-    pLayout->addWidget(m_pFindings);
-    pLayout->addWidget(m_pWarning);
-    pLayout->addWidget(m_pServers, 1);
-    pLayout->addWidget(pButtons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_status);
+    layout->addWidget(m_findings);
+    layout->addWidget(m_warning);
+    layout->addWidget(serverList, 1);
+    layout->addWidget(buttons);
     resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 16);
     setCursor(Qt::BusyCursor);
 
     connect(&m_search, &QFutureWatcherBase::finished, this,
             [this]()
             {
-                const auto [nError, result] = m_search.result();
-                OnSearchDone(nError, result);
+                auto [error, result] = m_search.future().takeResult();
+                showFound(error, std::move(result));
             });
     m_search.setFuture(QtConcurrent::run(
-        [fnSearch = services.serverDiscovery(strInterface)]()
+        [search = services.serverDiscovery(interfaceName)]()
         {
             DiscoveryResult result;
-            const int nError = fnSearch(result);
-            return std::make_pair(nError, std::move(result));
+            const int error = search(result);
+            return std::make_pair(error, std::move(result));
         }));
 }
 
-void CServersDialog::OnSearchDone(int nError, const DiscoveryResult& result)
+void CServersDialog::showFound(int error, DiscoveryResult result)
 {
-    m_bSearching = false;
+    m_searching = false;
     unsetCursor();
-    if (nError != 0)
+    if (error != 0)
     {
-        CString strSystemText;
-        DWORD dwLookupError = 0;
-        m_pStatus->setText(
-            LookupSystemErrorText(static_cast<DWORD>(nError), strSystemText, dwLookupError)
-                ? QString("DHCP Error %1: %2")
-                      .arg(nError)
-                      .arg(QString::fromStdString(strSystemText))
-                : QString("DHCP Error: %1 GetLastError: %2").arg(nError).arg(dwLookupError));
+        m_status->setText(
+            QString("DHCP Error %1: %2").arg(error).arg(QString::fromStdString(ErrnoText(error))));
         return;
     }
-    for (const DiscoveredServer& server : result.m_servers)
-        m_pServers->addTopLevelItem(new QTreeWidgetItem(
-            {IdText(server), Address(server.m_nYourAddress), SourceText(server.m_source),
-             AddressesText(server, kOptionRouters), AddressesText(server, kOptionDnsServers),
-             AddressesText(server, kOptionSubnetMask), FlagsText(server)}));
-    const QStringList findings = Findings(result.m_servers);
-    m_pFindings->setText(findings.join("\n"));
-    m_pFindings->setVisible(!findings.isEmpty());
-    const auto nServers = static_cast<int>(result.m_servers.size());
-    m_pStatus->setText(nServers == 0 ? QString("No DHCP server answered on %1.").arg(m_strShown)
-                                     : QString("%1 DHCP server%2 answered on %3.")
-                                           .arg(nServers)
-                                           .arg(nServers == 1 ? "" : "s")
-                                           .arg(m_strShown));
-    if (nServers > 1)
+    const QStringList findings = findingsOf(result.m_servers);
+    m_findings->setText(findings.join("\n"));
+    m_findings->setVisible(!findings.isEmpty());
+    const auto count = static_cast<int>(result.m_servers.size());
+    m_status->setText(count == 0 ? QString("No DHCP server answered on %1.").arg(m_shownName)
+                                 : QString("%1 DHCP server%2 answered on %3.")
+                                       .arg(count)
+                                       .arg(count == 1 ? "" : "s")
+                                       .arg(m_shownName));
+    if (count > 1)
     {
-        m_pWarning->setText("More than one DHCP server answered. Only one should serve a "
-                            "link: the others may be rogue servers.");
-        m_pWarning->show();
+        m_warning->setText("More than one DHCP server answered. Only one should serve a "
+                           "link: the others may be rogue servers.");
+        m_warning->show();
     }
+    m_servers->setServers(std::move(result.m_servers));
 }

@@ -10,29 +10,31 @@
 #include <QDialog>
 #include <QFutureWatcher>
 
+#include <utility>
+
 class QLabel;
-class QTreeWidget;
+class ServerTableModel;
 
 class CServersDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // Starts the search on the interface at once; strShown names the adapter
+    // Starts the search on the interface at once; shownName names the adapter
     // as the chooser shows it.
-    CServersDialog(WindowServices& services, const std::string& strInterface,
-                   const QString& strShown, QWidget* pParent = nullptr);
+    CServersDialog(WindowServices& services, const std::string& interfaceName,
+                   const QString& shownName, QWidget* parent = nullptr);
 
-    bool IsSearching() const { return m_bSearching; }
+    bool IsSearching() const { return m_searching; }
 
 private:
-    void OnSearchDone(int nError, const DiscoveryResult& result);
+    void showFound(int error, DiscoveryResult result);
 
     // The search's errno value and findings; it goes with the dialog.
     QFutureWatcher<std::pair<int, DiscoveryResult>> m_search;
-    bool m_bSearching = true;
-    QString m_strShown;
-    QLabel* m_pStatus;
-    QLabel* m_pFindings;
-    QLabel* m_pWarning;
-    QTreeWidget* m_pServers;
+    bool m_searching = true;
+    QString m_shownName;
+    QLabel* m_status;
+    QLabel* m_findings;
+    QLabel* m_warning;
+    ServerTableModel* m_servers;
 };

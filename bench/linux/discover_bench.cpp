@@ -48,7 +48,7 @@ void BM_FirstOffer(benchmark::State& state)
     DiscoverySettings settings;
     settings.m_strInterface = g_strInterface;
     settings.m_wait = milliseconds(5000);
-    settings.m_fnDone = [](const CServerDiscovery& discovery)
+    settings.m_fnDone = [](const ServerDiscovery& discovery)
     { return !discovery.Servers().empty(); };
     for (auto _ : state)
     {
@@ -118,8 +118,8 @@ void BM_OfferFlood(benchmark::State& state)
     DiscoverySettings settings;
     settings.m_strInterface = CNetnsPair::kClientInterface;
     settings.m_wait = milliseconds(20000);
-    settings.m_fnDone = [nOffers](const CServerDiscovery& discovery)
-    { return discovery.Counts().m_nPackets >= nOffers; };
+    settings.m_fnDone = [nOffers](const ServerDiscovery& discovery)
+    { return discovery.Counts().packets >= nOffers; };
     double dCpu = 0;
     DiscoveryResult result;
     for (auto _ : state)
@@ -136,7 +136,7 @@ void BM_OfferFlood(benchmark::State& state)
     state.counters["cpu_us_per_offer"] =
         nRuns > 0 ? dCpu / nRuns / static_cast<double>(nOffers) * 1e6 : 0;
     state.counters["servers_kept"] = static_cast<double>(result.m_servers.size());
-    state.counters["dropped"] = static_cast<double>(result.m_counts.m_nDropped);
+    state.counters["dropped"] = static_cast<double>(result.m_counts.dropped);
 }
 BENCHMARK(BM_OfferFlood)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -31,7 +31,7 @@ struct Lease
 {
     OptionMap m_mapOptions;
     // The name of the source that supplied each option ("dhcpcd", "networkd",
-    // "dhclient", "NetworkManager", "inform").
+    // "dhclient", "NetworkManager", "inform"; "offer" in a discovery's offer).
     std::map<std::uint8_t, std::string> m_mapSources;
     // The option lines no code and bytes could be made of, in the order read.
     std::vector<UnmappedOption> m_Unmapped;

@@ -5,13 +5,13 @@
 DhcpOptionList DecodeRequestedOptions(const OptionMap& options)
 {
     DhcpOptionList decoded;
-    for (const std::uint32_t nCode : kRequestedOptions)
+    for (const std::uint8_t code : kRequestedOptions)
     {
-        const auto found = options.find(static_cast<std::uint8_t>(nCode));
+        const auto found = options.find(code);
         if (found == options.end() || found->second.empty())
             continue;
         DhcpOption option;
-        DecodeOption(nCode, found->second.data(), found->second.size(), option);
+        DecodeOption(code, found->second.data(), found->second.size(), option);
         decoded.push_back(option);
     }
     return decoded;

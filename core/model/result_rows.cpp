@@ -1,14 +1,17 @@
 #include "core/model/result_rows.h"
 
+#include "core/options/dhcpv4_options.h"
+
 std::vector<ResultRow> BuildResultRows(const DhcpOptionList& options)
 {
     std::vector<ResultRow> rows;
     rows.reserve(options.size());
     for (const DhcpOption& option : options)
     {
-        const bool bServer = option.m_strParameter == "DHCP Server";
+        const Dhcpv4Row* row = kDhcpv4Options.Find(option.m_nCode);
+        const bool server = row != nullptr && row->Has(kServerRow);
         rows.push_back(
-            {option.m_strParameter, option.m_strData, bServer ? kImageServer : kImageOption});
+            {option.m_strParameter, option.m_strData, server ? kImageServer : kImageOption});
     }
     return rows;
 }

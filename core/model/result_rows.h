@@ -20,6 +20,6 @@ struct ResultRow
     int nImage;
 };
 
-// One row per option, in list order. Only a parameter text of exactly
-// "DHCP Server" (case-sensitive) marks the server's row.
+// One row per option, in list order. The option whose row carries the
+// server mark (the server identifier, code 54) is the server's row.
 std::vector<ResultRow> BuildResultRows(const DhcpOptionList& options);

@@ -1,88 +1,15 @@
-// The extended catalogue of DHCP options: one row per code of the registry of
-// BOOTP/DHCP options (RFC 2132 and its successors) whose format is defined,
-// each with its name and the type of its value. The Linux editions show every
-// option of a lease through it; the window keeps its own catalogue
-// (option_catalogue.h) and the texts it has always shown.
+// The extended column of the DHCPv4 table (dhcpv4_options.h): the rows the
+// Linux editions name, which is every row but pad and end. The window shows
+// the same codes by its own column and the texts it has always shown.
 #pragma once
 
-#include <cstdint>
+#include "core/options/dhcpv4_options.h"
 
-// The layout of an option's data, and so how it is decoded. The typed value of
-// each type is documented in extended_decoder.h.
-enum class ValueType
-{
-    Bytes,             // no structure this program decodes: hex
-    Address,           // one IPv4 address
-    Addresses,         // one or more IPv4 addresses
-    AddressMaskPairs,  // pairs of address and mask (option 21)
-    StaticRoutes,      // pairs of destination and router (option 33)
-    UInt8,             // one byte, unsigned
-    UInt16,            // two bytes, unsigned
-    UInt32,            // four bytes, unsigned
-    Int32,             // four bytes, two's complement
-    UInt8List,         // one or more bytes
-    UInt16List,        // one or more 16-bit numbers
-    Boolean,           // one byte, 0 or 1
-    Text,              // NVT ASCII without trailing NULs (RFC 2132 2)
-    Seconds,           // a 32-bit duration; all ones is infinite
-    NamedUInt8,        // one byte looked up in the row's value names
-    ClasslessRoutes,   // RFC 3442: prefix length, significant octets, router
-    DomainList,        // RFC 1035 names, compressed (RFC 3397)
-    SipServers,        // RFC 3361: encoding byte, then names (0) or addresses (1)
-    ClientFqdn,        // RFC 4702: flags, two rcodes, a name
-    RelayAgentInfo,    // RFC 3046: sub-options
-    VendorClasses,     // RFC 3925 option 124: enterprise and class data
-    VendorSuboptions,  // RFC 3925 option 125: enterprise and sub-options
-    Suboptions,        // code, length, data, with pad and end (option 43); else hex
-    ClientId,          // RFC 2132 9.14: hardware type, then its address
-    ParameterList,     // option codes
-    UserClass,         // RFC 3004: length-prefixed classes; else text
-    FlagAndAddresses,  // RFC 2610 option 78: the mandatory byte, then addresses
-    FlagAndText,       // RFC 2610 option 79: the mandatory byte, then a scope list
-    Presence,          // no data: the option's presence is its value (RFC 4039)
-    StatusCode,        // RFC 6926: a status byte, then a message
-    IsnsServers,       // RFC 4174: functions, DD access, admin flags, security bitmap, addresses
-    Authentication,    // RFC 3118: protocol, algorithm, RDM, replay detection, information
-    MachineId,         // RFC 4578: type 0, then a UUID
-    CivicLocation,     // RFC 4776: what, country code, civic address elements
-    GeoConf,           // RFC 6225 option 123: a coordinate-based location, version 0 or 1
-    GeoLoc,            // RFC 6225 option 144: the same, version 1 only
-    UriList,           // RFC 8572: URIs, each after its 16-bit length
-    RdnssSelection,    // RFC 6731: preference, primary, secondary, domains
-    PcpServers,        // RFC 7291: lists of addresses, each after its length
-    PortParameters,    // RFC 7618: PSID offset, PSID length, PSID
-    EncryptedDns,      // RFC 9463: instances of priority, ADN, addresses, SvcParams
-    PxelinuxMagic,     // f1:00:74:7e
-    SixRd,             // RFC 5969: IPv4 mask length, 6rd prefix, border relays
-    VirtualSubnet,     // RFC 6607: type, then a VPN name, a VPN-ID or nothing
-    InterfaceId,       // RFC 4578 option 94: type 1, UNDI major and minor version
-    DefinedSuboptions, // sub-options an RFC defines (63, 122): code, length, data
-    DataSource,        // RFC 6926 option 157: a flags octet, R its lowest bit
-};
+using ExtendedRow = Dhcpv4Row;
 
-// One name of a NamedUInt8 value.
-struct ValueName
-{
-    std::uint8_t nValue;
-    const char* pszName;
-};
+// The row of an option code, or null for pad, end and a code without one.
+const ExtendedRow* FindExtendedRow(std::uint8_t code);
 
-struct ExtendedRow
-{
-    std::uint8_t nCode;
-    const char* pszName;
-    ValueType type;
-    // NamedUInt8 only: the names, ended by a null pszName.
-    const ValueName* pValueNames = nullptr;
-};
-
-// The row of an option code, or null for a code without one.
-const ExtendedRow* FindExtendedRow(std::uint8_t nCode);
-
-// Every row, in code order (a DHCPDISCOVER's parameter request list asks for
-// all of them). Pad (0) and End (255) carry no data and have no row.
+// Every named row, in code order.
 const ExtendedRow* ExtendedRowsBegin();
 const ExtendedRow* ExtendedRowsEnd();
-
-// The name of a value in a NamedUInt8 row's names, or null.
-const char* FindValueName(const ValueName* pNames, std::uint8_t nValue);

@@ -1,7 +1,9 @@
 #include "core/options/option_decoder.h"
 
+#include "core/options/dhcpv4_options.h"
 #include "core/wire/address_text.h"
 #include "core/wire/byte_order.h"
+#include "core/wire/hex_text.h"
 
 #include <cstdio>
 
@@ -56,10 +58,10 @@ CString RenderText(const std::uint8_t* pData, std::size_t nLength)
     return CString(reinterpret_cast<const char*>(pData), nChars);
 }
 
-CString RenderData(const CatalogueRow& row, const std::uint8_t* pData, std::size_t nLength)
+CString RenderData(const WindowColumn& window, const std::uint8_t* pData, std::size_t nLength)
 {
     const bool bHasAddress = nLength >= kAddressSize;
-    switch (row.rendering)
+    switch (window.rendering)
     {
     case Rendering::Address:
         return bHasAddress ? FormatAddress(pData) : CString();
@@ -72,14 +74,14 @@ CString RenderData(const CatalogueRow& row, const std::uint8_t* pData, std::size
     case Rendering::Moment:
         return bHasAddress ? RenderMoment(ReadBe32(pData)) : CString();
     case Rendering::NamedValue:
-        return LookupName(row.pNames, pData[0]);
+    {
+        const char* name = FindValueName(window.names, pData[0]);
+        return name != nullptr ? name : CString();
+    }
     case Rendering::Encapsulation:
         return pData[0] != 0 ? "IEEE 802.3" : "Ethernet II";
     case Rendering::HexByte:
-    {
-        static const char kDigits[] = "0123456789ABCDEF";
-        return CString{kDigits[pData[0] >> 4], kDigits[pData[0] & 0x0F]};
-    }
+        return HexText(pData, 1, HexCase::Upper);
     case Rendering::Text:
         return RenderText(pData, nLength);
     case Rendering::Nothing:
@@ -95,28 +97,17 @@ CString FormatAddress(const std::uint8_t* pAddress)
     return DottedQuad(pAddress);
 }
 
-CString LookupName(const NameTable* pTable, std::int32_t nKey)
-{
-    for (const NameTable* pEntry = pTable; pEntry->pszText != nullptr; ++pEntry)
-        if (pEntry->nKey == nKey)
-            return pEntry->pszText;
-    return CString();
-}
-
 void DecodeOption(std::uint32_t nCode, const std::uint8_t* pData, std::size_t nLength,
                   DhcpOption& option)
 {
     option.m_nCode = nCode;
-    const CatalogueRow* pRow = FindCatalogueRow(nCode);
-    if (pRow == nullptr)
-    {
-        option.m_strParameter = kUnknownOption;
+    const Dhcpv4Row* row = kDhcpv4Options.Find(nCode);
+    // A code without a row shows as one without a parameter text.
+    const WindowColumn window = row != nullptr ? row->window : WindowColumn{};
+    if (window.rendering == Rendering::Nothing)
         return;
-    }
-    if (pRow->rendering == Rendering::Nothing)
-        return;
-    option.m_strParameter = pRow->pszParameter;
+    option.m_strParameter = window.parameter != nullptr ? window.parameter : kUnknownOption;
     // The request never decodes an option without data; a direct caller may.
     if (nLength != 0 && pData != nullptr)
-        option.m_strData = RenderData(*pRow, pData, nLength);
+        option.m_strData = RenderData(window, pData, nLength);
 }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "core/model/dhcp_option.h"
-#include "core/options/option_catalogue.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,9 +16,6 @@ void DecodeOption(std::uint32_t nCode, const std::uint8_t* pData, std::size_t nL
 
 // The dotted-decimal text of the four bytes, in the order they stand.
 CString FormatAddress(const std::uint8_t* pAddress);
-
-// The text of the first pair whose key matches, or the empty text.
-CString LookupName(const NameTable* pTable, std::int32_t nKey);
 
 // The local date and time the given number of seconds from now,
 // e.g. "Tuesday, December 08, 2026 14:03:07"; empty if it cannot be converted.

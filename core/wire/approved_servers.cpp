@@ -105,12 +105,11 @@ std::size_t ParseApprovedServers(std::string_view text, std::vector<ApprovedServ
 
 bool IsApproved(const DiscoveredServer& server, const std::vector<ApprovedServer>& list)
 {
-    return server.m_nServerId &&
+    return server.serverId &&
            std::any_of(list.begin(), list.end(),
                        [&server](const ApprovedServer& approved)
                        {
-                           return approved.m_nServerId == *server.m_nServerId &&
-                                  (!approved.m_Mac ||
-                                   *approved.m_Mac == server.m_source.m_SourceMac);
+                           return approved.m_nServerId == *server.serverId &&
+                                  (!approved.m_Mac || *approved.m_Mac == server.path.mac);
                        });
 }

@@ -10,6 +10,7 @@ constexpr std::size_t kOpOffset = 0;
 constexpr std::size_t kHardwareTypeOffset = 1;
 constexpr std::size_t kHardwareLengthOffset = 2;
 constexpr std::size_t kTransactionIdOffset = 4;
+constexpr std::size_t kFlagsOffset = 10;
 constexpr std::size_t kClientAddressOffset = 12;
 constexpr std::size_t kYourAddressOffset = 16;
 constexpr std::size_t kServerAddressOffset = 20;
@@ -89,6 +90,7 @@ std::optional<BootpMessage> ParseBootpMessage(const std::uint8_t* pData, std::si
     message.m_nHardwareType = pData[kHardwareTypeOffset];
     message.m_nHardwareLength = pData[kHardwareLengthOffset];
     message.m_nTransactionId = ReadBe32(pData + kTransactionIdOffset);
+    message.flags = ReadBe16(pData + kFlagsOffset);
     message.m_nClientAddress = ReadBe32(pData + kClientAddressOffset);
     message.m_nYourAddress = ReadBe32(pData + kYourAddressOffset);
     message.m_nServerAddress = ReadBe32(pData + kServerAddressOffset);
@@ -135,6 +137,8 @@ std::vector<std::uint8_t> SerializeBootpMessage(const BootpMessage& message)
     out[kHardwareTypeOffset] = message.m_nHardwareType;
     out[kHardwareLengthOffset] = message.m_nHardwareLength;
     WriteUint32(&out[kTransactionIdOffset], message.m_nTransactionId);
+    out[kFlagsOffset] = static_cast<std::uint8_t>(message.flags >> 8);
+    out[kFlagsOffset + 1] = static_cast<std::uint8_t>(message.flags);
     WriteUint32(&out[kClientAddressOffset], message.m_nClientAddress);
     WriteUint32(&out[kYourAddressOffset], message.m_nYourAddress);
     WriteUint32(&out[kServerAddressOffset], message.m_nServerAddress);

@@ -16,6 +16,7 @@ struct BootpMessage
     std::uint8_t m_nHardwareType = 0;
     std::uint8_t m_nHardwareLength = 0;
     std::uint32_t m_nTransactionId = 0;
+    std::uint16_t flags = 0; // kBroadcastFlag or none (RFC 2131 figure 2)
     // Addresses in host byte order: 10.99.0.146 is 0x0A630092.
     std::uint32_t m_nClientAddress = 0; // ciaddr
     std::uint32_t m_nYourAddress = 0;   // yiaddr
@@ -29,6 +30,9 @@ struct BootpMessage
 constexpr std::uint8_t kBootRequest = 1;
 constexpr std::uint8_t kBootReply = 2;
 constexpr std::size_t kBootpHeaderSize = 236;
+// The one flag RFC 2131 defines: answer by broadcast, the client cannot take
+// a unicast yet.
+constexpr std::uint16_t kBroadcastFlag = 0x8000;
 // RFC 951: a BOOTP message is never shorter, whatever its options.
 constexpr std::size_t kMinBootpMessage = 300;
 // Nothing larger is one UDP datagram, nor a lease.

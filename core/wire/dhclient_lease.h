@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/model/lease.h"
-#include "core/options/option_catalogue.h"
+#include "core/options/wire_type.h"
 
 #include <cstdint>
 #include <optional>

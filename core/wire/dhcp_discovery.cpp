@@ -8,36 +8,32 @@
 namespace
 {
 constexpr std::uint8_t kEthernet = 1;
-constexpr std::uint16_t kBroadcastFlag = 0x8000;
-constexpr std::size_t kFlagsOffset = 10;
 constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
 constexpr std::uint8_t kProtocolUdp = 17;
 constexpr std::size_t kFragmentOffset = 6;
 constexpr std::uint16_t kMoreFragmentsAndOffset = 0x3FFF;
-// What tells a client where it is: another value under the same server id is
-// another server's offer.
-constexpr std::uint8_t kSettingsCompared[] = {1, 3, 6}; // subnet mask, routers, DNS servers
+constexpr std::uint8_t kSettingsCompared[] = {kOptionSubnetMask, kOptionRouters, kOptionDnsServers};
 
 // A piece of a UDP datagram that IP fragmented: more follow, or it is not the
 // first (and has no UDP header). The filter passes these so they are counted.
-bool IsUdpFragment(const std::uint8_t* pPacket, std::size_t nSize)
+bool IsUdpFragment(const std::uint8_t* packet, std::size_t size)
 {
-    return nSize >= kIpv4HeaderSize && (pPacket[0] >> 4) == 4 && pPacket[9] == kProtocolUdp &&
-           (ReadBe16(pPacket + kFragmentOffset) & kMoreFragmentsAndOffset) != 0;
+    return size >= kIpv4HeaderSize && (packet[0] >> 4) == 4 && packet[9] == kProtocolUdp &&
+           (ReadBe16(packet + kFragmentOffset) & kMoreFragmentsAndOffset) != 0;
 }
 
-bool SameSource(const OfferPath& a, const OfferPath& b)
+bool SamePath(const OfferPath& a, const OfferPath& b)
 {
-    return a.m_nSourceAddress == b.m_nSourceAddress && a.m_SourceMac == b.m_SourceMac;
+    return a.address == b.address && a.mac == b.mac;
 }
 
 bool SameSettings(const OptionMap& a, const OptionMap& b)
 {
     return std::all_of(std::begin(kSettingsCompared), std::end(kSettingsCompared),
-                       [&](std::uint8_t nCode)
+                       [&](std::uint8_t code)
                        {
-                           const auto inA = a.find(nCode);
-                           const auto inB = b.find(nCode);
+                           const auto inA = a.find(code);
+                           const auto inB = b.find(code);
                            if (inA == a.end() || inB == b.end())
                                return inA == a.end() && inB == b.end();
                            return inA->second == inB->second;
@@ -51,22 +47,20 @@ std::vector<std::uint8_t> BuildDiscoverRequest(const DiscoverRequest& request)
     BootpMessage message;
     message.m_nOp = kBootRequest;
     message.m_nHardwareType = kEthernet;
-    message.m_nHardwareLength = static_cast<std::uint8_t>(request.m_ClientMac.size());
-    std::copy(request.m_ClientMac.begin(), request.m_ClientMac.end(),
-              message.m_ClientHardware.begin());
-    message.m_nTransactionId = request.m_nTransactionId;
+    message.m_nHardwareLength = static_cast<std::uint8_t>(request.clientMac.size());
+    std::copy(request.clientMac.begin(), request.clientMac.end(), message.m_ClientHardware.begin());
+    message.m_nTransactionId = request.transactionId;
+    message.flags = kBroadcastFlag;
 
     OptionMap& options = message.m_mapOptions;
     options[kOptionMessageType] = {kDhcpDiscover};
     OptionBytes& clientId = options[kOptionClientId];
     clientId.push_back(kEthernet);
-    clientId.insert(clientId.end(), request.m_ClientMac.begin(), request.m_ClientMac.end());
-    options[kOptionParameterList] = request.m_RequestedOptions;
-    options[kOptionMaxMessageSize] = {static_cast<std::uint8_t>(request.m_nMaxMessageSize >> 8),
-                                      static_cast<std::uint8_t>(request.m_nMaxMessageSize)};
-    std::vector<std::uint8_t> bytes = SerializeBootpMessage(message);
-    bytes[kFlagsOffset] = static_cast<std::uint8_t>(kBroadcastFlag >> 8);
-    return bytes;
+    clientId.insert(clientId.end(), request.clientMac.begin(), request.clientMac.end());
+    options[kOptionParameterList] = request.requestedOptions;
+    options[kOptionMaxMessageSize] = {static_cast<std::uint8_t>(request.maxMessageSize >> 8),
+                                      static_cast<std::uint8_t>(request.maxMessageSize)};
+    return SerializeBootpMessage(message);
 }
 
 std::vector<std::uint8_t> BuildDiscoverPacket(const DiscoverRequest& request)
@@ -83,53 +77,53 @@ bool IsLocallyAdministeredUnicast(const HardwareAddress& address)
     return (address[0] & 0x02) != 0 && (address[0] & 0x01) == 0;
 }
 
-CServerDiscovery::CServerDiscovery(std::uint32_t nTransactionId, const HardwareAddress& clientMac,
-                                   const DiscoveryLimits& limits)
-    : m_nTransactionId(nTransactionId), m_ClientMac(clientMac), m_limits(limits)
+ServerDiscovery::ServerDiscovery(std::uint32_t transactionId, const HardwareAddress& clientMac,
+                                 const DiscoveryLimits& limits)
+    : m_transactionId(transactionId), m_clientMac(clientMac), m_limits(limits)
 {
 }
 
-PacketVerdict CServerDiscovery::Take(const std::uint8_t* pPacket, std::size_t nSize,
-                                     const HardwareAddress& sourceMac, bool bChecksumPending)
+PacketVerdict ServerDiscovery::Take(const std::uint8_t* packet, std::size_t size,
+                                    const HardwareAddress& sourceMac, bool checksumPending)
 {
-    const PacketVerdict verdict = Sort(pPacket, nSize, sourceMac, bChecksumPending);
-    ++m_counts.m_nPackets;
+    const PacketVerdict verdict = Sort(packet, size, sourceMac, checksumPending);
+    ++m_counts.packets;
     switch (verdict)
     {
     case PacketVerdict::Offer:
-        ++m_counts.m_nOffers;
+        ++m_counts.offers;
         break;
     case PacketVerdict::Fragment:
-        ++m_counts.m_nFragments;
+        ++m_counts.fragments;
         break;
     case PacketVerdict::OtherXid:
-        ++m_counts.m_nOtherXid;
+        ++m_counts.otherXid;
         break;
     case PacketVerdict::OtherClient:
-        ++m_counts.m_nOtherClient;
+        ++m_counts.otherClient;
         break;
     case PacketVerdict::Nak:
-        ++m_counts.m_nNaks;
+        ++m_counts.naks;
         break;
     case PacketVerdict::Ignored:
-        ++m_counts.m_nIgnored;
+        ++m_counts.ignored;
         break;
     case PacketVerdict::Malformed:
-        ++m_counts.m_nMalformed;
+        ++m_counts.malformed;
         break;
     case PacketVerdict::Dropped:
-        ++m_counts.m_nDropped;
+        ++m_counts.dropped;
         break;
     }
     return verdict;
 }
 
-PacketVerdict CServerDiscovery::Sort(const std::uint8_t* pPacket, std::size_t nSize,
-                                     const HardwareAddress& sourceMac, bool bChecksumPending)
+PacketVerdict ServerDiscovery::Sort(const std::uint8_t* packet, std::size_t size,
+                                    const HardwareAddress& sourceMac, bool checksumPending)
 {
-    if (IsUdpFragment(pPacket, nSize))
+    if (IsUdpFragment(packet, size))
         return PacketVerdict::Fragment;
-    const std::optional<UdpPacketView> udp = ParseUdpPacket(pPacket, nSize, bChecksumPending);
+    const std::optional<UdpPacketView> udp = ParseUdpPacket(packet, size, checksumPending);
     if (!udp)
         return PacketVerdict::Malformed;
     // Port 68 holds every client's traffic: another port is not ours at all,
@@ -142,67 +136,68 @@ PacketVerdict CServerDiscovery::Sort(const std::uint8_t* pPacket, std::size_t nS
         return PacketVerdict::Malformed;
     if (message->m_nOp != kBootReply)
         return PacketVerdict::Ignored;
-    if (message->m_nTransactionId != m_nTransactionId)
+    if (message->m_nTransactionId != m_transactionId)
         return PacketVerdict::OtherXid;
     // Our transaction id with another chaddr: someone answers what they
     // overheard, or a server mangles the address.
-    if (message->m_nHardwareLength != m_ClientMac.size() ||
-        !std::equal(m_ClientMac.begin(), m_ClientMac.end(), message->m_ClientHardware.begin()))
+    if (message->m_nHardwareLength != m_clientMac.size() ||
+        !std::equal(m_clientMac.begin(), m_clientMac.end(), message->m_ClientHardware.begin()))
         return PacketVerdict::OtherClient;
-    const std::uint8_t nType = MessageType(*message);
-    if (nType == kDhcpNak)
+    const std::uint8_t type = MessageType(*message);
+    if (type == kDhcpNak)
         return PacketVerdict::Nak;
-    if (nType != kDhcpOffer)
+    if (type != kDhcpOffer)
         return PacketVerdict::Ignored;
     // An offer must name its server (RFC 2131 table 3). One that does not is
     // still a server on the link, known by where it came from.
-    std::optional<std::uint32_t> nServerId;
-    const auto serverId = message->m_mapOptions.find(kOptionServerId);
-    if (serverId != message->m_mapOptions.end() && serverId->second.size() == 4)
-        nServerId = ReadBe32(serverId->second.data());
+    std::optional<std::uint32_t> serverId;
+    const auto id = message->m_mapOptions.find(kOptionServerId);
+    if (id != message->m_mapOptions.end() && id->second.size() == 4)
+        serverId = ReadBe32(id->second.data());
     else
-        ++m_counts.m_nNoServerId;
-    const OfferPath source{udp->m_endpoints.m_nSourceAddress, sourceMac};
-    return Keep(*message, nServerId, source);
+        ++m_counts.noServerId;
+    const OfferPath path{udp->m_endpoints.m_nSourceAddress, sourceMac};
+    return Keep(*message, serverId, path);
 }
 
-PacketVerdict CServerDiscovery::Keep(BootpMessage& offer, std::optional<std::uint32_t> nServerId,
-                                     const OfferPath& source)
+PacketVerdict ServerDiscovery::Keep(BootpMessage& offer, std::optional<std::uint32_t> serverId,
+                                    const OfferPath& path)
 {
     const auto known =
         std::find_if(m_servers.begin(), m_servers.end(),
                      [&](const DiscoveredServer& server)
                      {
-                         return server.m_nServerId == nServerId &&
-                                SameSource(server.m_source, source) &&
-                                SameSettings(server.m_mapOptions, offer.m_mapOptions);
+                         return server.serverId == serverId && SamePath(server.path, path) &&
+                                SameSettings(server.offer.m_mapOptions, offer.m_mapOptions);
                      });
     if (known != m_servers.end())
     {
-        ++known->m_nOffers;
+        ++known->offers;
         return PacketVerdict::Offer;
     }
 
-    std::size_t nBytes = 0;
+    std::size_t bytes = 0;
     for (const auto& option : offer.m_mapOptions)
-        nBytes += option.second.size();
-    if (m_servers.size() >= m_limits.m_nMaxServers ||
-        nBytes > m_limits.m_nMaxOptionBytes - m_nOptionBytes)
+        bytes += option.second.size();
+    if (m_servers.size() >= m_limits.maxServers || bytes > m_limits.maxOptionBytes - m_optionBytes)
         return PacketVerdict::Dropped;
-    m_nOptionBytes += nBytes;
+    m_optionBytes += bytes;
     DiscoveredServer server;
-    server.m_nServerId = nServerId;
-    server.m_source = source;
-    server.m_nOffers = 1;
-    server.m_nFlags = nServerId ? 0u : unsigned{kServerNoId};
-    server.m_nYourAddress = offer.m_nYourAddress;
-    server.m_mapOptions = std::move(offer.m_mapOptions);
+    server.serverId = serverId;
+    server.path = path;
+    server.offers = 1;
+    server.flags = serverId ? 0u : unsigned{kServerNoId};
+    server.offer.m_nYourAddress = offer.m_nYourAddress;
+    server.offer.m_mapOptions = std::move(offer.m_mapOptions);
+    for (const auto& option : server.offer.m_mapOptions)
+        server.offer.m_mapSources.emplace_hint(server.offer.m_mapSources.end(), option.first,
+                                               kOfferSource);
     for (DiscoveredServer& other : m_servers)
     {
-        if (nServerId && other.m_nServerId == nServerId)
+        if (serverId && other.serverId == serverId)
         {
-            other.m_nFlags |= kServerConflict;
-            server.m_nFlags |= kServerConflict;
+            other.flags |= kServerConflict;
+            server.flags |= kServerConflict;
         }
     }
     m_servers.push_back(std::move(server));

@@ -4,6 +4,7 @@
 // discovery never answers an offer.
 #pragma once
 
+#include "core/model/lease.h"
 #include "core/wire/bootp_message.h"
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 using HardwareAddress = std::array<std::uint8_t, 6>;
@@ -20,12 +22,18 @@ constexpr std::uint8_t kDhcpOffer = 2;
 constexpr std::uint16_t kDhcpServerPort = 67;
 constexpr std::uint16_t kDhcpClientPort = 68;
 
+// The settings that tell a client where it is (RFC 2132): other values under
+// the same server id are another server's offer, and every output shows them.
+constexpr std::uint8_t kOptionSubnetMask = 1;
+constexpr std::uint8_t kOptionRouters = 3;
+constexpr std::uint8_t kOptionDnsServers = 6;
+
 struct DiscoverRequest
 {
-    HardwareAddress m_ClientMac{};
-    std::uint32_t m_nTransactionId = 0;
-    std::vector<std::uint8_t> m_RequestedOptions;
-    std::uint16_t m_nMaxMessageSize = 1500;
+    HardwareAddress clientMac{};
+    std::uint32_t transactionId = 0;
+    std::vector<std::uint8_t> requestedOptions;
+    std::uint16_t maxMessageSize = 1500;
 };
 
 // The DHCPDISCOVER: Ethernet chaddr, the broadcast flag (the client has no
@@ -52,11 +60,11 @@ constexpr std::chrono::milliseconds kDefaultDiscoveryWait{5000};
 // (the server itself, or a relay).
 struct OfferPath
 {
-    std::uint32_t m_nSourceAddress = 0; // host byte order
-    HardwareAddress m_SourceMac{};
+    std::uint32_t address = 0; // host byte order
+    HardwareAddress mac{};
 };
 
-// What a discovery finds wrong with a server, as bits of m_nFlags.
+// What a discovery finds wrong with a server, as bits of DiscoveredServer::flags.
 enum ServerFlags : unsigned
 {
     kServerConflict = 1,   // another offer names the same server id
@@ -64,19 +72,24 @@ enum ServerFlags : unsigned
     kServerUnexpected = 4, // not on the approved list (the caller judges)
 };
 
-// One server: a server id (or none) with one source, offering one set of
-// routers, DNS servers and subnet mask. The same id from another source, or
-// with other settings, is another server, and both are conflicts: a rogue can
-// copy the real server's id, not its Ethernet address and its offer both.
+// The source each option of an offer names (Lease::m_mapSources): the
+// server's DHCPOFFER, as "inform" names the answer to a DHCPINFORM.
+inline constexpr const char* kOfferSource = "offer";
+
+// One server, and its offer as every output shows it: a server id (or none)
+// with one path, offering one set of routers, DNS servers and subnet mask. The
+// same id from another path, or with other settings, is another server, and
+// both are conflicts: a rogue can copy the real server's id, not its Ethernet
+// address and its offer both.
 struct DiscoveredServer
 {
-    std::optional<std::uint32_t> m_nServerId; // option 54, host byte order
-    OfferPath m_source;
-    std::size_t m_nOffers = 0; // every copy received
-    unsigned m_nFlags = 0;     // ServerFlags
-    // Of the first offer: the address offered (yiaddr) and its options.
-    std::uint32_t m_nYourAddress = 0;
-    OptionMap m_mapOptions;
+    std::optional<std::uint32_t> serverId; // option 54, host byte order
+    OfferPath path;
+    std::size_t offers = 0; // every copy received
+    unsigned flags = 0;     // ServerFlags
+    // The first offer as the lease it proposes: the address offered (yiaddr)
+    // and its options, each from kOfferSource.
+    Lease offer;
 };
 
 // What became of one received packet.
@@ -96,56 +109,60 @@ enum class PacketVerdict
 // not an offer kept, and the offers without server id (kept as servers too).
 struct DiscoveryCounts
 {
-    std::size_t m_nPackets = 0; // every packet taken, whatever became of it
-    std::size_t m_nOffers = 0;  // offers kept, copies merged into a server included
-    std::size_t m_nFragments = 0;
-    std::size_t m_nNoServerId = 0;
-    std::size_t m_nOtherXid = 0;
-    std::size_t m_nOtherClient = 0;
-    std::size_t m_nNaks = 0;
-    std::size_t m_nIgnored = 0;
-    std::size_t m_nMalformed = 0;
-    std::size_t m_nDropped = 0;
+    std::size_t packets = 0; // every packet taken, whatever became of it
+    std::size_t offers = 0;  // offers kept, copies merged into a server included
+    std::size_t fragments = 0;
+    std::size_t noServerId = 0;
+    std::size_t otherXid = 0;
+    std::size_t otherClient = 0;
+    std::size_t naks = 0;
+    std::size_t ignored = 0;
+    std::size_t malformed = 0;
+    std::size_t dropped = 0;
 };
 
 // What a discovery keeps, whatever arrives: a flood of offers from forged
 // server ids stops being stored at these bounds and is only counted.
 struct DiscoveryLimits
 {
-    std::size_t m_nMaxServers = 64;
-    std::size_t m_nMaxOptionBytes = 256 * 1024; // the options of all servers kept
+    std::size_t maxServers = 64;
+    std::size_t maxOptionBytes = 256 * 1024; // the options of all servers kept
 };
 
 // Sorts the packets received for one DHCPDISCOVER. An offer counts when it is
 // a BOOTREPLY with our transaction id and chaddr, of message type DHCPOFFER,
-// from UDP port 67 to port 68. Offers of the same server id, source and
+// from UDP port 67 to port 68. Offers of the same server id, path and
 // settings are one server; the flags of every server kept stay up to date.
-class CServerDiscovery
+class ServerDiscovery
 {
 public:
-    CServerDiscovery(std::uint32_t nTransactionId, const HardwareAddress& clientMac,
-                     const DiscoveryLimits& limits = DiscoveryLimits());
+    ServerDiscovery(std::uint32_t transactionId, const HardwareAddress& clientMac,
+                    const DiscoveryLimits& limits = DiscoveryLimits());
 
     // One IPv4 packet as received, and the Ethernet address it came from.
-    // bChecksumPending as for ParseUdpPacket.
-    PacketVerdict Take(const std::uint8_t* pPacket, std::size_t nSize,
-                       const HardwareAddress& sourceMac, bool bChecksumPending = false);
+    // checksumPending as for ParseUdpPacket.
+    PacketVerdict Take(const std::uint8_t* packet, std::size_t size,
+                       const HardwareAddress& sourceMac, bool checksumPending = false);
 
     const std::vector<DiscoveredServer>& Servers() const { return m_servers; }
     const DiscoveryCounts& Counts() const { return m_counts; }
     // Bytes of option data kept, across all servers.
-    std::size_t KeptOptionBytes() const { return m_nOptionBytes; }
+    std::size_t KeptOptionBytes() const { return m_optionBytes; }
+
+    // Hands the servers over at the end of the discovery, without copying
+    // their offers; nothing is kept after.
+    std::vector<DiscoveredServer> TakeServers() { return std::move(m_servers); }
 
 private:
-    PacketVerdict Sort(const std::uint8_t* pPacket, std::size_t nSize,
-                       const HardwareAddress& sourceMac, bool bChecksumPending);
-    PacketVerdict Keep(BootpMessage& offer, std::optional<std::uint32_t> nServerId,
-                       const OfferPath& source);
+    PacketVerdict Sort(const std::uint8_t* packet, std::size_t size,
+                       const HardwareAddress& sourceMac, bool checksumPending);
+    PacketVerdict Keep(BootpMessage& offer, std::optional<std::uint32_t> serverId,
+                       const OfferPath& path);
 
-    std::uint32_t m_nTransactionId;
-    HardwareAddress m_ClientMac;
+    std::uint32_t m_transactionId;
+    HardwareAddress m_clientMac;
     DiscoveryLimits m_limits;
     std::vector<DiscoveredServer> m_servers;
     DiscoveryCounts m_counts;
-    std::size_t m_nOptionBytes = 0;
+    std::size_t m_optionBytes = 0;
 };

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "core/model/lease.h"
-#include "core/options/option_catalogue.h"
+#include "core/options/dhcpv4_options.h"
 
 #include <cstddef>
 #include <cstdint>

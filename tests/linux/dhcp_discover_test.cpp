@@ -68,8 +68,8 @@ protected:
     {
         const CNetnsScope scope(m_pPair->ClientNamespace());
         EXPECT_TRUE(scope.Entered());
-        m_settings.m_fnDone = [nPackets](const CServerDiscovery& discovery)
-        { return discovery.Counts().m_nPackets >= nPackets; };
+        m_settings.m_fnDone = [nPackets](const ServerDiscovery& discovery)
+        { return discovery.Counts().packets >= nPackets; };
         return DiscoverDhcpServers(m_settings, result);
     }
 
@@ -101,16 +101,16 @@ TEST_F(Discovery, CountsOnlyOffersToItsOwnRequest)
     ASSERT_EQ(DiscoverInClient(6, result), 0);
     ASSERT_EQ(result.m_servers.size(), 1u);
     const DiscoveredServer& server = result.m_servers[0];
-    EXPECT_EQ(server.m_nServerId, CNetnsPair::kServerAddress);
-    EXPECT_EQ(server.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1}));
-    EXPECT_EQ(server.m_source.m_nSourceAddress, CNetnsPair::kServerAddress);
-    EXPECT_EQ(server.m_source.m_SourceMac, kServerMac);
-    EXPECT_EQ(server.m_nFlags, 0u);
-    EXPECT_EQ(result.m_counts.m_nOtherXid, 1u);
-    EXPECT_EQ(result.m_counts.m_nOtherClient, 1u);
-    EXPECT_EQ(result.m_counts.m_nNaks, 1u);
-    EXPECT_EQ(result.m_counts.m_nIgnored, 1u); // from port 6767
-    EXPECT_EQ(result.m_counts.m_nMalformed, 1u);
+    EXPECT_EQ(server.serverId, CNetnsPair::kServerAddress);
+    EXPECT_EQ(server.offer.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1}));
+    EXPECT_EQ(server.path.address, CNetnsPair::kServerAddress);
+    EXPECT_EQ(server.path.mac, kServerMac);
+    EXPECT_EQ(server.flags, 0u);
+    EXPECT_EQ(result.m_counts.otherXid, 1u);
+    EXPECT_EQ(result.m_counts.otherClient, 1u);
+    EXPECT_EQ(result.m_counts.naks, 1u);
+    EXPECT_EQ(result.m_counts.ignored, 1u); // from port 6767
+    EXPECT_EQ(result.m_counts.malformed, 1u);
     EXPECT_TRUE(result.m_firstOffer);
 }
 
@@ -190,10 +190,10 @@ TEST_F(Discovery, TellsARogueFromTheServerWhoseIdItCopies)
         ASSERT_EQ(DiscoverInClient(test.m_nPackets, result), 0) << test.pszName;
         std::vector<unsigned> flags;
         for (const DiscoveredServer& server : result.m_servers)
-            flags.push_back(server.m_nFlags);
+            flags.push_back(server.flags);
         EXPECT_EQ(flags, test.m_flags) << test.pszName;
-        EXPECT_EQ(result.m_counts.m_nNoServerId, test.m_nNoServerId) << test.pszName;
-        EXPECT_EQ(result.m_counts.m_nOffers, test.m_nPackets) << test.pszName;
+        EXPECT_EQ(result.m_counts.noServerId, test.m_nNoServerId) << test.pszName;
+        EXPECT_EQ(result.m_counts.offers, test.m_nPackets) << test.pszName;
     }
 }
 
@@ -205,10 +205,10 @@ TEST_F(Discovery, TheRogueIsListedWithItsOwnSourceAndRouter)
     ASSERT_EQ(DiscoverInClient(2, result), 0);
     ASSERT_EQ(result.m_servers.size(), 2u);
     const DiscoveredServer& rogue = result.m_servers[1];
-    EXPECT_EQ(rogue.m_nServerId, CNetnsPair::kServerAddress);
-    EXPECT_EQ(rogue.m_source.m_nSourceAddress, kRogueAddress);
-    EXPECT_EQ(rogue.m_source.m_SourceMac, kRogueMac);
-    EXPECT_EQ(rogue.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 66}));
+    EXPECT_EQ(rogue.serverId, CNetnsPair::kServerAddress);
+    EXPECT_EQ(rogue.path.address, kRogueAddress);
+    EXPECT_EQ(rogue.path.mac, kRogueMac);
+    EXPECT_EQ(rogue.offer.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 66}));
 }
 
 // A reply larger than the link's MTU reaches us as IP fragments, which the
@@ -224,9 +224,9 @@ TEST_F(Discovery, CountsTheFragmentsOfAReplyTooLargeForTheLink)
     DiscoveryResult result;
     // 3008 bytes of UDP in an MTU of 1500: 1480, 1480 and 48.
     ASSERT_EQ(DiscoverInClient(4, result), 0);
-    EXPECT_EQ(result.m_counts.m_nFragments, 3u);
+    EXPECT_EQ(result.m_counts.fragments, 3u);
     EXPECT_EQ(result.m_servers.size(), 1u);
-    EXPECT_EQ(result.m_counts.m_nMalformed, 0u);
+    EXPECT_EQ(result.m_counts.malformed, 0u);
 }
 
 TEST_F(Discovery, SendsOneDiscoverFromNoAddressAndNoPort)
@@ -305,8 +305,8 @@ TEST_F(Discovery, AFloodStaysWithinTheBound)
 
     DiscoveryResult result;
     ASSERT_EQ(DiscoverInClient(kFlood, result), 0);
-    EXPECT_EQ(result.m_servers.size(), DiscoveryLimits().m_nMaxServers);
-    EXPECT_EQ(result.m_counts.m_nDropped, kFlood - DiscoveryLimits().m_nMaxServers);
+    EXPECT_EQ(result.m_servers.size(), DiscoveryLimits().maxServers);
+    EXPECT_EQ(result.m_counts.dropped, kFlood - DiscoveryLimits().maxServers);
 }
 
 TEST_F(Discovery, TellsOfAnInterfaceThatIsNotThere)

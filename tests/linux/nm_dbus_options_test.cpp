@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace
@@ -274,6 +275,12 @@ struct ErrorCase
     const char* pszError;
     int nErrno;
 };
+
+// Names the case in the test's name, which ctest keeps from run to run.
+void PrintTo(const ErrorCase& errorCase, std::ostream* pStream)
+{
+    *pStream << errorCase.pszError;
+}
 
 class NmDbusErrorTest : public NmDbusOptionsTest, public testing::WithParamInterface<ErrorCase>
 {

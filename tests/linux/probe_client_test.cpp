@@ -39,8 +39,8 @@ std::string Opened(bool bDiscovery)
 std::string Offer(std::uint64_t nMicroseconds)
 {
     DiscoverRequest request;
-    request.m_ClientMac = kClientMac;
-    request.m_nTransactionId = kXid;
+    request.clientMac = kClientMac;
+    request.transactionId = kXid;
     const std::vector<std::uint8_t> discover = BuildDiscoverRequest(request);
     const std::optional<BootpMessage> parsed = ParseBootpMessage(discover.data(), discover.size());
     ProbeMessage message;
@@ -122,11 +122,11 @@ TEST(ProbeSession, PacketsAreSortedAsTheDiscoveryWould)
     EXPECT_EQ(result.m_nTransactionId, kXid);
     EXPECT_EQ(result.m_ClientMac, kClientMac);
     ASSERT_EQ(result.m_servers.size(), 1u);
-    EXPECT_EQ(result.m_servers[0].m_nOffers, 2u);
+    EXPECT_EQ(result.m_servers[0].offers, 2u);
     EXPECT_EQ(result.m_firstOffer, std::chrono::microseconds(1500));
     // What the helper did not relay past its bounds counts as dropped.
-    EXPECT_EQ(result.m_counts.m_nDropped, 7u);
-    EXPECT_EQ(result.m_counts.m_nPackets, 9u);
+    EXPECT_EQ(result.m_counts.dropped, 7u);
+    EXPECT_EQ(result.m_counts.packets, 9u);
 }
 
 TEST(ProbeSession, RelaysPastTheBoundAreRefused)

@@ -203,7 +203,7 @@ DiscoveryResult GoldenDiscovery()
         {0x0A4D0001, kServerMac, kXid + 1, kDhcpOffer, real},
         {0x0A4D0001, kServerMac, kXid, kDhcpNak, {}},
     };
-    CServerDiscovery discovery(kXid, kClient);
+    ServerDiscovery discovery(kXid, kClient);
     for (const auto& packet : packets)
     {
         const std::vector<std::uint8_t> bytes =
@@ -217,9 +217,9 @@ DiscoveryResult GoldenDiscovery()
     result.m_ClientMac = kClient;
     result.m_nTransactionId = kXid;
     result.m_firstOffer = 120ms;
-    result.m_servers = discovery.Servers();
     result.m_counts = discovery.Counts();
-    result.m_servers.at(1).m_nFlags |= kServerUnexpected; // as --expect 10.77.0.1@MAC flags it
+    result.m_servers = discovery.TakeServers();
+    result.m_servers.at(1).flags |= kServerUnexpected; // as --expect 10.77.0.1@MAC flags it
     return result;
 }
 

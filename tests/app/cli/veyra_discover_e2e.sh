@@ -117,6 +117,8 @@ check "JSON: one server" "1 10.77.0.1 ['10.77.0.1'] 600" \
     "$(json_field 'len(d["servers"]), d["servers"][0]["server_id"], d["servers"][0]["routers"], d["servers"][0]["lease_time"]')"
 check "JSON --all: the domain name" "lab.test" \
     "$(json_field '[o["text"] for o in d["servers"][0]["options"] if o["code"] == 15][0]')"
+check "JSON --all: every option from the offer" "{'offer'}" \
+    "$(json_field '{o["source"] for o in d["servers"][0]["options"]}')"
 check "JSON: no flags, nothing dropped or fragmented" "[] 0 0 0" \
     "$(json_field 'd["servers"][0]["flags"], d["fragments"], d["no_server_id"], d["dropped"]')"
 discover --expect 10.77.0.1

@@ -21,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
-#include <QTreeWidget>
 
 #include <cerrno>
 
@@ -560,7 +559,8 @@ private slots:
         QTest::newRow("none") << 0 << 0 << "No DHCP server answered on 02:00:00:00:00:02 (wlan0).";
         QTest::newRow("one") << 1 << 0 << "1 DHCP server answered on 02:00:00:00:00:02 (wlan0).";
         QTest::newRow("two") << 2 << 0 << "2 DHCP servers answered on 02:00:00:00:00:02 (wlan0).";
-        QTest::newRow("no permission") << 0 << EPERM << "DHCP Error 1: Operation not permitted";
+        QTest::newRow("no permission")
+            << 0 << EPERM << "DHCP Error 1: Operation not permitted (EPERM)";
     }
     void FindServersListsThemAndWarnsOfMoreThanOne()
     {
@@ -572,9 +572,9 @@ private slots:
         for (int i = 0; i < servers; ++i)
         {
             DiscoveredServer server;
-            server.m_nServerId = 0x0A000001 + static_cast<std::uint32_t>(i);
-            server.m_nYourAddress = 0x0A000064;
-            server.m_source = {*server.m_nServerId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
+            server.serverId = 0x0A000001 + static_cast<std::uint32_t>(i);
+            server.offer.m_nYourAddress = 0x0A000064;
+            server.path = {*server.serverId, {2, 0, 0, 0, 0, static_cast<std::uint8_t>(i)}};
             m_services.m_discovery.m_servers.push_back(server);
         }
         QueryWindow window(m_services);
@@ -585,13 +585,13 @@ private slots:
         QTRY_VERIFY(!dialog->IsSearching());
         QCOMPARE(m_services.m_discoveredOn, std::vector<std::string>{"wlan0"});
         QCOMPARE(Child<QLabel>(*dialog, "status")->text(), status);
-        const auto* list = Child<QTreeWidget>(*dialog, "serverList");
-        QCOMPARE(list->topLevelItemCount(), servers);
+        const QAbstractItemModel* list = Child<QTreeView>(*dialog, "serverList")->model();
+        QCOMPARE(list->rowCount(), servers);
         if (servers > 0)
         {
-            QCOMPARE(list->topLevelItem(0)->text(0), QString("10.0.0.1"));
-            QCOMPARE(list->topLevelItem(0)->text(1), QString("10.0.0.100"));
-            QCOMPARE(list->topLevelItem(0)->text(2), QString("10.0.0.1 (02:00:00:00:00:00)"));
+            QCOMPARE(list->index(0, 0).data().toString(), QString("10.0.0.1"));
+            QCOMPARE(list->index(0, 1).data().toString(), QString("10.0.0.100"));
+            QCOMPARE(list->index(0, 2).data().toString(), QString("10.0.0.1 (02:00:00:00:00:00)"));
         }
         QCOMPARE(!Child<QLabel>(*dialog, "warning")->isHidden(), servers > 1);
     }

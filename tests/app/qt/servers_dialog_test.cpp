@@ -5,7 +5,7 @@
 
 #include <QLabel>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace
 {
@@ -16,14 +16,25 @@ DiscoveredServer Server(std::optional<std::uint32_t> nId, std::uint32_t nFrom,
                         const HardwareAddress& mac, std::uint8_t nRouter, unsigned nFlags)
 {
     DiscoveredServer server;
-    server.m_nServerId = nId;
-    server.m_source = {nFrom, mac};
-    server.m_nOffers = 1;
-    server.m_nFlags = nFlags;
-    server.m_nYourAddress = 0x0A000064;
-    server.m_mapOptions = {
+    server.serverId = nId;
+    server.path = {nFrom, mac};
+    server.offers = 1;
+    server.flags = nFlags;
+    server.offer.m_nYourAddress = 0x0A000064;
+    server.offer.m_mapOptions = {
         {1, {255, 255, 255, 0}}, {3, {10, 0, 0, nRouter}}, {6, {10, 0, 0, 1, 10, 0, 0, 2}}};
     return server;
+}
+
+QString Cell(const CServersDialog& dialog, int row, int column)
+{
+    const auto* list = dialog.findChild<QTreeView*>("serverList");
+    return list->model()->index(row, column).data().toString();
+}
+
+int Rows(const CServersDialog& dialog)
+{
+    return dialog.findChild<QTreeView*>("serverList")->model()->rowCount();
 }
 } // namespace
 
@@ -38,6 +49,8 @@ private slots:
             Server(0x0A000001, 0x0A000001, kServerMac, 1, kServerConflict),
             Server(0x0A000001, 0x0A000042, kRogueMac, 66, kServerConflict),
             Server(std::nullopt, 0x0A000005, kRogueMac, 5, kServerNoId)};
+        // A mask of two addresses is malformed: no mask is shown for it.
+        services.m_discovery.m_servers[2].offer.m_mapOptions[1] = {255, 255, 255, 0, 255, 0, 0, 0};
         CServersDialog dialog(services, "wlan0", "<b>wlan0</b>");
         QTRY_VERIFY(!dialog.IsSearching());
 
@@ -56,16 +69,29 @@ private slots:
         QCOMPARE(dialog.findChild<QLabel*>("status")->text(),
                  QString("3 DHCP servers answered on <b>wlan0</b>."));
 
-        const auto* pList = dialog.findChild<QTreeWidget*>("serverList");
-        QCOMPARE(pList->topLevelItemCount(), 3);
+        QCOMPARE(Rows(dialog), 3);
         const QStringList rogue = {
             "10.0.0.1",  "10.0.0.100",         "10.0.0.66 (02:00:00:00:00:66)",
             "10.0.0.66", "10.0.0.1, 10.0.0.2", "255.255.255.0",
             "conflict"};
         for (int i = 0; i < rogue.size(); ++i)
-            QCOMPARE(pList->topLevelItem(1)->text(i), rogue[i]);
-        QCOMPARE(pList->topLevelItem(2)->text(0), QString("(none)"));
-        QCOMPARE(pList->topLevelItem(2)->text(6), QString("no server id"));
+            QCOMPARE(Cell(dialog, 1, i), rogue[i]);
+        QCOMPARE(Cell(dialog, 2, 0), QString("(none)"));
+        QCOMPARE(Cell(dialog, 2, 5), QString());
+        QCOMPARE(Cell(dialog, 2, 6), QString("no server id"));
+        const auto* header = dialog.findChild<QTreeView*>("serverList")->model();
+        QCOMPARE(header->headerData(2, Qt::Horizontal).toString(), QString("Offer From"));
+    }
+
+    void ErrorsAreInErrnoTerms()
+    {
+        FakeWindowServices services;
+        services.m_discoveryError = EACCES;
+        CServersDialog dialog(services, "wlan0", "wlan0");
+        QTRY_VERIFY(!dialog.IsSearching());
+        QCOMPARE(dialog.findChild<QLabel*>("status")->text(),
+                 QString("DHCP Error 13: Permission denied (EACCES)"));
+        QCOMPARE(Rows(dialog), 0);
     }
 
     void NoFindingsForOneGoodServer()
@@ -76,7 +102,7 @@ private slots:
         QTRY_VERIFY(!dialog.IsSearching());
         QVERIFY(dialog.findChild<QLabel*>("findings")->isHidden());
         QVERIFY(dialog.findChild<QLabel*>("warning")->isHidden());
-        QCOMPARE(dialog.findChild<QTreeWidget*>("serverList")->topLevelItem(0)->text(6), QString());
+        QCOMPARE(Cell(dialog, 0, 6), QString());
     }
 };
 

@@ -33,13 +33,19 @@ TEST(AdapterChoice, MatchingAdapterWithEmptyNameGivesEmptyName)
 
 TEST(ResultRows, ServerRowGetsTheRedImageOthersTheBlue)
 {
+    // The server identifier's code marks the row, not its text; no code is
+    // folded into eight bits.
     DhcpOptionList options(4);
     auto it = options.begin();
+    it->m_nCode = 54;
     it->m_strParameter = "DHCP Server";
     it->m_strData = "10.0.0.1";
-    (++it)->m_strParameter = "dhcp server";
-    (++it)->m_strParameter = "DHCP Server ";
-    (++it)->m_strParameter = "Subnet Mask";
+    (++it)->m_nCode = 256 + 54;
+    it->m_strParameter = "DHCP Server";
+    (++it)->m_nCode = 0;
+    it->m_strParameter = "DHCP Server";
+    (++it)->m_nCode = 1;
+    it->m_strParameter = "Subnet Mask";
     it->m_strData = "255.0.0.0";
 
     const std::vector<ResultRow> rows = BuildResultRows(options);

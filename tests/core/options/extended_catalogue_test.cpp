@@ -1,5 +1,4 @@
 #include "core/options/extended_catalogue.h"
-#include "core/options/option_catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -71,11 +70,25 @@ TEST(ExtendedCatalogue, TypesOfCodesThatShareAFormat)
     }
 }
 
+TEST(ExtendedCatalogue, NamesAreTheRfcTitles)
+{
+    const struct
+    {
+        std::uint8_t code;
+        const char* name;
+    } kCases[] = {
+        {31, "Perform Router Discovery"},                         // RFC 2132 5.7
+        {45, "NetBIOS over TCP/IP Datagram Distribution Server"}, // RFC 2132 8.6
+    };
+    for (const auto& c : kCases)
+        EXPECT_STREQ(FindExtendedRow(c.code)->pszName, c.name) << int{c.code};
+}
+
 TEST(ExtendedCatalogue, LeavesTheWindowsCatalogueAlone)
 {
     // The window keeps its own wording for the same codes.
     EXPECT_STREQ(FindExtendedRow(3)->pszName, "Router");
-    EXPECT_STREQ(FindCatalogueRow(3)->pszParameter, "Gateway Address");
+    EXPECT_STREQ(FindExtendedRow(3)->window.parameter, "Gateway Address");
 }
 
 TEST(FindValueName, LooksUpAndMissesCleanly)

@@ -194,10 +194,9 @@ TEST(NamedValueRendering, MessageTypeOverloadAndClientId)
 
 TEST(NameTables, LookupReadsUntilTheEndPair)
 {
-    EXPECT_EQ(LookupName(HardwareTypeNames, 15), "frelay");
-    EXPECT_EQ(LookupName(HardwareTypeNames, 0), "");
-    EXPECT_EQ(LookupName(MessageTypeNames, -1), "");
-    EXPECT_EQ(LookupName(OverloadNames, 1), "file");
+    EXPECT_EQ(Decode(61, {15}).m_strData, "frelay");
+    EXPECT_EQ(Decode(61, {0}).m_strData, ""); // the end pair's zero names nothing
+    EXPECT_EQ(Decode(52, {1}).m_strData, "file");
 }
 
 TEST(SmallRenderings, EncapsulationAndHexByte)

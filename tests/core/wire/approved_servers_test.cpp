@@ -81,12 +81,12 @@ TEST(ApprovedServers, ReadsAFileAndNamesItsFirstBadLine)
 TEST(ApprovedServers, ApproveByIdAndWhereGivenByMac)
 {
     DiscoveredServer server;
-    server.m_nServerId = 0x0A4D0001;
-    server.m_source.m_SourceMac = kMac;
+    server.serverId = 0x0A4D0001;
+    server.path.mac = kMac;
     DiscoveredServer rogue = server;
-    rogue.m_source.m_SourceMac[5] = 0x66;
+    rogue.path.mac[5] = 0x66;
     DiscoveredServer noId = server;
-    noId.m_nServerId.reset();
+    noId.serverId.reset();
 
     const std::vector<ApprovedServer> byId = {{0x0A4D0001, std::nullopt}};
     const std::vector<ApprovedServer> byMac = {{0x0A4D0009, std::nullopt}, {0x0A4D0001, kMac}};

@@ -278,13 +278,15 @@ TEST(BootpSamples, InformRepliesOfThreeServers)
 
 TEST(BootpWriter, WhatIsWrittenReadsBackTheSame)
 {
-    const auto lease = Parse(ReadSampleBytes("dhcpcd-vcli.lease"));
+    auto lease = Parse(ReadSampleBytes("dhcpcd-vcli.lease"));
     ASSERT_TRUE(lease);
+    lease->flags = kBroadcastFlag;
     const Bytes written = SerializeBootpMessage(*lease);
     const auto again = Parse(written);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->m_mapOptions, lease->m_mapOptions);
     EXPECT_EQ(again->m_nTransactionId, lease->m_nTransactionId);
+    EXPECT_EQ(again->flags, kBroadcastFlag);
     EXPECT_EQ(again->m_nYourAddress, lease->m_nYourAddress);
     EXPECT_EQ(again->m_ClientHardware, lease->m_ClientHardware);
 }

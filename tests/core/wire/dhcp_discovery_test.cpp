@@ -53,7 +53,7 @@ Bytes Packet(const Offer& offer)
     return BuildUdpPacket(endpoints, SerializeBootpMessage(message));
 }
 
-PacketVerdict TakeOne(CServerDiscovery& discovery, const Bytes& packet,
+PacketVerdict TakeOne(ServerDiscovery& discovery, const Bytes& packet,
                       const HardwareAddress& from = kServerMac)
 {
     return discovery.Take(packet.data(), packet.size(), from);
@@ -78,27 +78,27 @@ std::size_t CountOf(const DiscoveryCounts& counts, PacketVerdict verdict)
     case PacketVerdict::Offer:
         return 0;
     case PacketVerdict::Fragment:
-        return counts.m_nFragments;
+        return counts.fragments;
     case PacketVerdict::OtherXid:
-        return counts.m_nOtherXid;
+        return counts.otherXid;
     case PacketVerdict::OtherClient:
-        return counts.m_nOtherClient;
+        return counts.otherClient;
     case PacketVerdict::Nak:
-        return counts.m_nNaks;
+        return counts.naks;
     case PacketVerdict::Ignored:
-        return counts.m_nIgnored;
+        return counts.ignored;
     case PacketVerdict::Malformed:
-        return counts.m_nMalformed;
+        return counts.malformed;
     case PacketVerdict::Dropped:
-        return counts.m_nDropped;
+        return counts.dropped;
     }
     return 0;
 }
 
 std::size_t AllCounted(const DiscoveryCounts& counts)
 {
-    return counts.m_nFragments + counts.m_nOtherXid + counts.m_nOtherClient + counts.m_nNaks +
-           counts.m_nIgnored + counts.m_nMalformed + counts.m_nDropped;
+    return counts.fragments + counts.otherXid + counts.otherClient + counts.naks + counts.ignored +
+           counts.malformed + counts.dropped;
 }
 
 struct Case
@@ -132,7 +132,7 @@ class OfferSorting : public testing::TestWithParam<Case>
 TEST_P(OfferSorting, CountsEachPacketOnceInItsOwnCount)
 {
     const Case& test = GetParam();
-    CServerDiscovery discovery(kXid, kClient);
+    ServerDiscovery discovery(kXid, kClient);
     EXPECT_EQ(TakeOne(discovery, test.m_Packet), test.m_verdict);
     const bool bOffer = test.m_verdict == PacketVerdict::Offer;
     ASSERT_EQ(discovery.Servers().size(), bOffer ? 1u : 0u);
@@ -140,8 +140,8 @@ TEST_P(OfferSorting, CountsEachPacketOnceInItsOwnCount)
     if (!bOffer)
         EXPECT_EQ(CountOf(discovery.Counts(), test.m_verdict), 1u);
     else
-        EXPECT_EQ(discovery.Servers()[0].m_nFlags, test.m_nFlags);
-    EXPECT_EQ(discovery.Counts().m_nNoServerId, (test.m_nFlags & kServerNoId) != 0 ? 1u : 0u);
+        EXPECT_EQ(discovery.Servers()[0].flags, test.m_nFlags);
+    EXPECT_EQ(discovery.Counts().noServerId, (test.m_nFlags & kServerNoId) != 0 ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -195,7 +195,7 @@ TEST(ServerDiscovery, ChecksTheUdpChecksumUnlessItIsPending)
 {
     Bytes packet = Packet(Offer());
     packet[26] ^= 0xFF;
-    CServerDiscovery discovery(kXid, kClient);
+    ServerDiscovery discovery(kXid, kClient);
     EXPECT_EQ(TakeOne(discovery, packet), PacketVerdict::Malformed);
     EXPECT_EQ(discovery.Take(packet.data(), packet.size(), kServerMac, true), PacketVerdict::Offer);
 }
@@ -270,7 +270,7 @@ TEST(ServerDiscovery, TellsServersApartBySourceAndSettings)
 {
     for (const auto& test : kServerCases)
     {
-        CServerDiscovery discovery(kXid, kClient);
+        ServerDiscovery discovery(kXid, kClient);
         for (const Sent& sent : test.m_sent)
         {
             Offer offer;
@@ -280,21 +280,21 @@ TEST(ServerDiscovery, TellsServersApartBySourceAndSettings)
         }
         std::vector<unsigned> flags;
         for (const DiscoveredServer& server : discovery.Servers())
-            flags.push_back(server.m_nFlags);
+            flags.push_back(server.flags);
         EXPECT_EQ(flags, test.m_flags) << test.pszName;
         ASSERT_FALSE(discovery.Servers().empty());
         const DiscoveredServer& first = discovery.Servers()[0];
-        EXPECT_EQ(first.m_nOffers, test.m_nFirstOffers) << test.pszName;
-        EXPECT_EQ(first.m_nServerId, kServer) << test.pszName;
-        EXPECT_EQ(first.m_source.m_nSourceAddress, kServer) << test.pszName;
-        EXPECT_EQ(first.m_source.m_SourceMac, kServerMac) << test.pszName;
-        EXPECT_EQ(first.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1})) << test.pszName;
+        EXPECT_EQ(first.offers, test.m_nFirstOffers) << test.pszName;
+        EXPECT_EQ(first.serverId, kServer) << test.pszName;
+        EXPECT_EQ(first.path.address, kServer) << test.pszName;
+        EXPECT_EQ(first.path.mac, kServerMac) << test.pszName;
+        EXPECT_EQ(first.offer.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1})) << test.pszName;
     }
 }
 
 TEST(ServerDiscovery, ARogueKeepsItsOwnOffer)
 {
-    CServerDiscovery discovery(kXid, kClient);
+    ServerDiscovery discovery(kXid, kClient);
     Offer real;
     Offer rogue;
     RogueRouter(rogue);
@@ -303,17 +303,31 @@ TEST(ServerDiscovery, ARogueKeepsItsOwnOffer)
     TakeOne(discovery, Packet(rogue), kRelayMac);
     ASSERT_EQ(discovery.Servers().size(), 2u);
     const DiscoveredServer& kept = discovery.Servers()[1];
-    EXPECT_EQ(kept.m_nServerId, kServer);
-    EXPECT_EQ(kept.m_source.m_nSourceAddress, kRelay);
-    EXPECT_EQ(kept.m_source.m_SourceMac, kRelayMac);
-    EXPECT_EQ(kept.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 66}));
+    EXPECT_EQ(kept.serverId, kServer);
+    EXPECT_EQ(kept.path.address, kRelay);
+    EXPECT_EQ(kept.path.mac, kRelayMac);
+    EXPECT_EQ(kept.offer.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 66}));
+}
+
+TEST(ServerDiscovery, KeepsTheOfferAsTheLeaseItProposes)
+{
+    ServerDiscovery discovery(kXid, kClient);
+    TakeOne(discovery, Packet(Offer()));
+    const std::vector<DiscoveredServer> servers = discovery.TakeServers();
+    ASSERT_EQ(servers.size(), 1u);
+    const Lease& offer = servers[0].offer;
+    EXPECT_EQ(offer.m_nYourAddress, 0x0A4D0064u);
+    const std::map<std::uint8_t, std::string> sources = {
+        {1, kOfferSource}, {3, kOfferSource}, {53, kOfferSource}, {54, kOfferSource}};
+    EXPECT_EQ(offer.m_mapSources, sources);
+    EXPECT_TRUE(discovery.Servers().empty());
 }
 
 TEST(ServerDiscovery, AFloodOfServersStopsAtTheServerBound)
 {
     DiscoveryLimits limits;
-    limits.m_nMaxServers = 4;
-    CServerDiscovery discovery(kXid, kClient, limits);
+    limits.maxServers = 4;
+    ServerDiscovery discovery(kXid, kClient, limits);
     for (std::uint8_t n = 0; n < 10; ++n)
     {
         Offer offer;
@@ -321,12 +335,12 @@ TEST(ServerDiscovery, AFloodOfServersStopsAtTheServerBound)
         TakeOne(discovery, Packet(offer));
     }
     EXPECT_EQ(discovery.Servers().size(), 4u);
-    EXPECT_EQ(discovery.Counts().m_nDropped, 6u);
+    EXPECT_EQ(discovery.Counts().dropped, 6u);
     // A server already kept still merges.
     Offer again;
     again.m_ServerId = {10, 77, 1, 0};
     EXPECT_EQ(TakeOne(discovery, Packet(again)), PacketVerdict::Offer);
-    EXPECT_EQ(discovery.Servers()[0].m_nOffers, 2u);
+    EXPECT_EQ(discovery.Servers()[0].offers, 2u);
 }
 
 TEST(ServerDiscovery, OptionBytesStopAtTheirBound)
@@ -335,8 +349,8 @@ TEST(ServerDiscovery, OptionBytesStopAtTheirBound)
     big.m_mapOptions = {{43, OptionBytes(250, 7)}};
     const std::size_t nOneServer = 250 + 1 + 4; // 43, the message type and 54
     DiscoveryLimits limits;
-    limits.m_nMaxOptionBytes = 2 * nOneServer;
-    CServerDiscovery discovery(kXid, kClient, limits);
+    limits.maxOptionBytes = 2 * nOneServer;
+    ServerDiscovery discovery(kXid, kClient, limits);
     for (std::uint8_t n = 0; n < 3; ++n)
     {
         big.m_ServerId = {10, 77, 2, n};
@@ -344,16 +358,16 @@ TEST(ServerDiscovery, OptionBytesStopAtTheirBound)
     }
     EXPECT_EQ(discovery.Servers().size(), 2u);
     EXPECT_EQ(discovery.KeptOptionBytes(), 2 * nOneServer);
-    EXPECT_EQ(discovery.Counts().m_nDropped, 1u);
+    EXPECT_EQ(discovery.Counts().dropped, 1u);
 }
 
 TEST(DiscoverRequest, AsksEveryServerForAnOfferWithoutALease)
 {
     DiscoverRequest request;
-    request.m_ClientMac = kClient;
-    request.m_nTransactionId = kXid;
-    request.m_RequestedOptions = {1, 3, 6};
-    request.m_nMaxMessageSize = 1400;
+    request.clientMac = kClient;
+    request.transactionId = kXid;
+    request.requestedOptions = {1, 3, 6};
+    request.maxMessageSize = 1400;
     const Bytes packet = BuildDiscoverPacket(request);
 
     const std::optional<UdpPacketView> udp = ParseUdpPacket(packet.data(), packet.size());
@@ -381,6 +395,37 @@ TEST(DiscoverRequest, AsksEveryServerForAnOfferWithoutALease)
         {kOptionClientId, {1, 0x02, 0x00, 0x00, 0x77, 0x00, 0x02}},
     };
     EXPECT_EQ(message->m_mapOptions, expected);
+}
+
+TEST(DiscoverRequest, IsTheSameMessageByteForByte)
+{
+    DiscoverRequest request;
+    request.clientMac = kClient;
+    request.transactionId = kXid;
+    request.requestedOptions = {1, 3, 6};
+    request.maxMessageSize = 1400;
+    Bytes expected = {
+        1,    1,    6,    0,          // BOOTREQUEST, Ethernet, 6-byte chaddr, no hops
+        0x5E, 0xED, 0x12, 0x34,       // xid
+        0,    0,    0x80, 0,          // secs, flags: broadcast
+        0,    0,    0,    0,          // ciaddr
+        0,    0,    0,    0,          // yiaddr
+        0,    0,    0,    0,          // siaddr
+        0,    0,    0,    0,          // giaddr
+        2,    0,    0,    0x77, 0, 2, // chaddr, then 10 bytes of padding
+    };
+    expected.resize(236, 0); // the rest of chaddr, sname and file
+    const Bytes options = {
+        99,  130, 83, 99,                     // magic cookie
+        53,  1,   1,                          // DHCPDISCOVER
+        55,  3,   1,  3,    6,                // parameter request list
+        57,  2,   5,  0x78,                   // maximum message size 1400
+        61,  7,   1,  2,    0, 0, 0x77, 0, 2, // client id: Ethernet, chaddr
+        255,                                  // end
+    };
+    expected.insert(expected.end(), options.begin(), options.end());
+    expected.resize(300, 0); // RFC 951's shortest message
+    EXPECT_EQ(BuildDiscoverRequest(request), expected);
 }
 
 TEST(DiscoverRequest, KnowsLocallyAdministeredUnicastAddresses)
