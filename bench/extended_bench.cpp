@@ -119,13 +119,23 @@ void BM_DecodeAllOptions60(benchmark::State& state)
 }
 BENCHMARK(BM_DecodeAllOptions60)->Unit(benchmark::kMicrosecond);
 
+// The text alone, as `veyra --all` and the window show it.
+void BM_DecodeAllOptions60Text(benchmark::State& state)
+{
+    const OptionMap options = SixtyOptionLease();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeAllOptions(options, ExtendedParts::Text));
+    state.SetLabel(std::to_string(options.size()) + " options");
+}
+BENCHMARK(BM_DecodeAllOptions60Text)->Unit(benchmark::kMicrosecond);
+
 // The same, each option made into its JSON object and the lease dumped, as --json does.
 void BM_DecodeAllOptions60Json(benchmark::State& state)
 {
     const OptionMap options = SixtyOptionLease();
     for (auto _ : state)
     {
-        nlohmann::json lease = nlohmann::json::array();
+        nlohmann::ordered_json lease = nlohmann::ordered_json::array();
         auto it = options.begin();
         for (const ExtendedOption& option : DecodeAllOptions(options))
             lease.push_back(ExtendedOptionJson(option, (it++)->second));

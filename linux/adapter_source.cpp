@@ -1,6 +1,8 @@
 #include "linux/adapter_source.h"
 
+#include "core/wire/address_list.h"
 #include "core/wire/address_text.h"
+#include "core/wire/hex_text.h"
 #include "linux/adapter_type_table.h"
 #include "linux/device_facts.h"
 #include "linux/netlink_snapshot.h"
@@ -27,29 +29,18 @@ CString MaskText(unsigned nPrefixLength)
     return DottedQuad(nBits == 0 ? 0 : ~std::uint32_t{0} << (32 - nBits));
 }
 
-// The first six bytes as "%02X:%02X:%02X:%02X:%02X:%02X" would write them,
-// zeros standing in for bytes a shorter address lacks.
+// The first six bytes in capitals, "00:1A:2B:3C:4D:5E", zeros standing in
+// for bytes a shorter address lacks.
 CString HardwareAddressText(const std::vector<std::uint8_t>& address)
 {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
-    char szText[] = "00:00:00:00:00:00";
-    for (std::size_t i = 0; i < 6 && i < address.size(); ++i)
-    {
-        szText[3 * i] = kHexDigits[address[i] >> 4];
-        szText[3 * i + 1] = kHexDigits[address[i] & 0x0F];
-    }
-    return CString(szText, sizeof szText - 1);
+    std::uint8_t first[6] = {};
+    std::copy_n(address.begin(), std::min(address.size(), std::size(first)), first);
+    return MacText(first, std::size(first), HexCase::Upper);
 }
 
-// The whole addresses of an option that lists IPv4 addresses; a partial one
-// at the end is dropped.
 AddressList OptionAddresses(const OptionBytes& bytes)
 {
-    AddressList addresses;
-    addresses.reserve(bytes.size() / 4);
-    for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4)
-        addresses.push_back(DottedQuad(bytes.data() + i));
-    return addresses;
+    return Ipv4AddressList(bytes.data(), bytes.size()).Texts();
 }
 
 bool HasHardwareAddress(const NetlinkInterface& link)

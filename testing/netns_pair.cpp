@@ -1,6 +1,7 @@
 #include "testing/netns_pair.h"
 
-#include <cstdio>
+#include "core/wire/hex_text.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -33,13 +34,6 @@ bool RunQuietly(const std::vector<std::string>& command)
     return waitpid(child, &nStatus, 0) == child && WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0;
 }
 
-std::string MacText(const std::uint8_t (&mac)[6])
-{
-    char szText[18];
-    std::snprintf(szText, sizeof szText, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return szText;
-}
 } // namespace
 
 CNetnsPair::CNetnsPair()
@@ -50,8 +44,8 @@ CNetnsPair::CNetnsPair()
     const bool bMade =
         Run({"ip", "netns", "add", m_strServer}) && Run({"ip", "netns", "add", m_strClient}) &&
         Run({"ip", "-n", m_strServer, "link", "add", kServerInterface, "address",
-             MacText(kServerMac), "type", "veth", "peer", "name", kClientInterface, "address",
-             MacText(kClientMac), "netns", m_strClient}) &&
+             MacText(kServerMac, 6), "type", "veth", "peer", "name", kClientInterface, "address",
+             MacText(kClientMac, 6), "netns", m_strClient}) &&
         Run({"ip", "-n", m_strServer, "address", "add", "10.77.0.1/24", "dev", kServerInterface}) &&
         Run({"ip", "-n", m_strClient, "address", "add", "10.77.0.2/24", "dev", kClientInterface}) &&
         Run({"ip", "-n", m_strServer, "link", "set", kServerInterface, "up"}) &&

@@ -1,5 +1,7 @@
 #include "win32/adapter_inventory.h"
 
+#include "core/wire/hex_text.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -37,19 +39,12 @@ template <std::size_t N> CString FieldText(const char (&field)[N])
     return CString(field, std::find(field, field + N, '\0'));
 }
 
-// The first six bytes, whatever the adapter's real address length, as
-// "%02X:%02X:%02X:%02X:%02X:%02X" would write them, without the cost of a
-// formatted print for every adapter.
+// The first six bytes, whatever the adapter's real address length, in
+// capitals: "00:1A:2B:3C:4D:5E".
 CString HardwareAddressText(const BYTE (&address)[MAX_ADAPTER_ADDRESS_LENGTH])
 {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
-    char szText[] = "00:00:00:00:00:00";
-    for (int i = 0; i < 6; ++i)
-    {
-        szText[3 * i] = kHexDigits[address[i] >> 4];
-        szText[3 * i + 1] = kHexDigits[address[i] & 0x0F];
-    }
-    return CString(szText, sizeof szText - 1);
+    static_assert(MAX_ADAPTER_ADDRESS_LENGTH >= 6, "an Ethernet address fits the record");
+    return MacText(address, 6, HexCase::Upper);
 }
 } // namespace
 

@@ -41,7 +41,7 @@ std::string MomentText(const LeaseMoments& moments, const Moment& moment)
 Lines OptionLines(const Lease& lease)
 {
     Lines lines{{"Code", "Option", "Value"}};
-    for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
+    for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions, ExtendedParts::Text))
         lines.push_back({std::to_string(option.m_nCode), option.m_strName,
                          lease.m_CutOptions.count(option.m_nCode) != 0
                              ? option.m_strText + kMayBeCutMark
@@ -88,10 +88,10 @@ nlohmann::ordered_json AllOptionsJson(const Lease& lease)
     nlohmann::ordered_json options = nlohmann::ordered_json::array();
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
     {
-        const nlohmann::json decoded =
+        const nlohmann::ordered_json decoded =
             ExtendedOptionJson(option, lease.m_mapOptions.at(option.m_nCode));
         // The decoder's members in the order people read them, any it adds
-        // later after them: it gives them sorted by name.
+        // later after them.
         nlohmann::ordered_json object;
         for (const char* key : {"code", "name", "value", "text", "hex"})
             object[key] = decoded.at(key);

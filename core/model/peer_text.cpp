@@ -1,5 +1,6 @@
 #include "core/model/peer_text.h"
 
+#include "core/wire/hex_text.h"
 #include "platform/utf8.h"
 
 namespace
@@ -38,8 +39,8 @@ void AppendEscape(std::string& strShown, char cLetter, int nDigits, char32_t nVa
 {
     strShown += '\\';
     strShown += cLetter;
-    for (int nShift = 4 * (nDigits - 1); nShift >= 0; nShift -= 4)
-        strShown += "0123456789ABCDEF"[(nValue >> nShift) & 0xF];
+    for (int nShift = 4 * (nDigits - 2); nShift >= 0; nShift -= 8)
+        AppendHexByte(strShown, static_cast<std::uint8_t>(nValue >> nShift), HexCase::Upper);
 }
 } // namespace
 

@@ -91,29 +91,40 @@
 struct ExtendedOption
 {
     std::uint8_t m_nCode = 0;
-    std::string m_strName;     // the row's name; "Option NNN" for a code without one
-    std::string m_strText;     // one line for people, e.g. "600 s (10 min)" or
-                               // "10.0.0.0/8 via 10.0.0.1, 0.0.0.0/0 via 10.99.0.1"; may hold
-                               // any byte that came off the wire: front ends escape it for
-                               // terminals
-    nlohmann::json m_value;    // typed, as above; the hex string when malformed or unknown
-    bool m_bMalformed = false; // the bytes do not fit the type; text and value are hex
+    std::string m_strName;          // the row's name; "Option NNN" for a code without one
+    std::string m_strText;          // one line for people, e.g. "600 s (10 min)" or
+                                    // "10.0.0.0/8 via 10.0.0.1, 0.0.0.0/0 via 10.99.0.1"; may hold
+                                    // any byte that came off the wire: front ends escape it for
+                                    // terminals
+    nlohmann::ordered_json m_value; // typed, as above, members in the order shown; the hex
+                                    // string when malformed or unknown; null when only the
+                                    // text was asked for (ExtendedParts::Text)
+    bool m_bMalformed = false;      // the bytes do not fit the type; text and value are hex
 };
 
 // Decodes one option's data bytes (without code and length). Never fails.
-ExtendedOption DecodeExtendedOption(std::uint8_t nCode, const std::uint8_t* pData,
-                                    std::size_t nLength);
+ExtendedOption DecodeExtendedOption(std::uint8_t code, const std::uint8_t* data,
+                                    std::size_t length);
+
+// What DecodeAllOptions makes of each option.
+enum class ExtendedParts
+{
+    TextAndValue, // the line and the typed value, for JSON
+    Text,         // the name and the line alone (m_value stays null), for rows and windows,
+                  // which never read the value: a third of the work
+};
 
 // Every option of the map, in code order.
-std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options);
+std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options,
+                                             ExtendedParts parts = ExtendedParts::TextAndValue);
 
 // A duration for people: "45 s", "600 s (10 min)", "90061 s (1 d 1 h 1 min 1 s)",
 // and "4294967295 s (infinite)" for all ones (RFC 2131's infinite lease).
-std::string DurationText(std::uint32_t nSeconds);
+std::string DurationText(std::uint32_t seconds);
 
 // The JSON object of one option:
 //   {"code": 51, "name": "IP Address Lease Time", "value": 600, "text": "600 s (10 min)",
 //    "hex": "00000258"}
-// with "malformed": true added where the bytes do not fit the type. Front ends
-// add "source".
-nlohmann::json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes);
+// in that order, with "malformed": true added where the bytes do not fit the
+// type. Front ends add "source".
+nlohmann::ordered_json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes);

@@ -1,7 +1,9 @@
 #include "core/wire/ipv6_text.h"
 
 #include "core/wire/byte_order.h"
+#include "core/wire/hex_text.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace
@@ -31,7 +33,6 @@ std::string Ipv6Text(const std::uint8_t* pAddress)
         i = nEnd == i ? i + 1 : nEnd;
     }
 
-    static const char kDigits[] = "0123456789abcdef";
     std::string strText;
     for (std::size_t i = 0; i < kGroups; ++i)
     {
@@ -43,15 +44,12 @@ std::string Ipv6Text(const std::uint8_t* pAddress)
         }
         if (i != 0 && i != nRunStart + nRunLength)
             strText += ':';
-        bool bDigits = false;
-        for (int nShift = 12; nShift >= 0; nShift -= 4)
-        {
-            const unsigned nDigit = static_cast<unsigned>(groups[i]) >> nShift & 0x0Fu;
-            if (nDigit == 0 && !bDigits && nShift != 0)
-                continue;
-            bDigits = true;
-            strText += kDigits[nDigit];
-        }
+        // RFC 5952 4.1: no leading zeros, but one digit at least.
+        const std::size_t nStart = strText.size();
+        AppendHexByte(strText, static_cast<std::uint8_t>(groups[i] >> 8));
+        AppendHexByte(strText, static_cast<std::uint8_t>(groups[i]));
+        const std::size_t nZeros = strText.find_first_not_of('0', nStart);
+        strText.erase(nStart, std::min(nZeros, strText.size() - 1) - nStart);
     }
     return strText;
 }

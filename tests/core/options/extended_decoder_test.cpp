@@ -8,7 +8,7 @@
 namespace
 {
 using Bytes = std::vector<std::uint8_t>;
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;
 
 struct DecodeCase
 {
@@ -42,6 +42,14 @@ TEST_P(DecodeEachType, GivesTextValueAndVerdict)
     EXPECT_EQ(option.m_strText, c.strText);
     EXPECT_EQ(option.m_value, json::parse(c.pszValue));
     EXPECT_EQ(option.m_bMalformed, c.bMalformed);
+
+    // Rows and windows ask for the text alone: the same text, no value.
+    const std::vector<ExtendedOption> texts =
+        DecodeAllOptions({{c.nCode, c.data}}, ExtendedParts::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].m_strText, c.strText);
+    EXPECT_TRUE(texts[0].m_value.is_null());
+    EXPECT_EQ(texts[0].m_bMalformed, c.bMalformed);
 }
 
 const DecodeCase kEachType[] = {
@@ -591,6 +599,19 @@ TEST(ExtendedOptionJson, CarriesEveryFieldAndTheExactBytes)
         ExtendedOptionJson(DecodeExtendedOption(51, cut.data(), cut.size()), cut);
     EXPECT_EQ(malformed["malformed"], true);
     EXPECT_EQ(malformed["value"], "000002");
+}
+
+TEST(ExtendedOptionJson, MembersComeInTheDocumentedOrder)
+{
+    const OptionBytes fqdn{0x05, 0, 0, 4, 'h', 'o', 's', 't', 0};
+    EXPECT_EQ(ExtendedOptionJson(DecodeExtendedOption(81, fqdn.data(), fqdn.size()), fqdn).dump(),
+              R"({"code":81,"name":"Client Fully Qualified Domain Name",)"
+              R"("value":{"flags":5,"rcode1":0,"rcode2":0,"name":"host"},)"
+              R"("text":"host, flags 0x05 (S E), rcode1 0, rcode2 0","hex":"05000004686f737400"})");
+    const OptionBytes cut{0, 0, 2};
+    EXPECT_EQ(ExtendedOptionJson(DecodeExtendedOption(51, cut.data(), cut.size()), cut).dump(),
+              R"({"code":51,"name":"IP Address Lease Time","value":"000002","text":"000002",)"
+              R"("hex":"000002","malformed":true})");
 }
 
 TEST(ExtendedOptionJson, KeepsTextBytesButDumpsAsUtf8)
