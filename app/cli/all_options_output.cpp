@@ -42,7 +42,7 @@ Lines OptionLines(const Lease& lease)
 {
     Lines lines{{"Code", "Option", "Value"}};
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions, ExtendedParts::Text))
-        lines.push_back({std::to_string(option.m_nCode), option.m_strName,
+        lines.push_back({std::to_string(option.m_nCode), std::string(option.m_name),
                          lease.m_CutOptions.count(option.m_nCode) != 0
                              ? option.m_strText + kMayBeCutMark
                              : option.m_strText});

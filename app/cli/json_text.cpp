@@ -3,107 +3,152 @@
 #include "core/model/peer_text.h"
 #include "platform/utf8.h"
 
-#include <cstdio>
+#include "core/wire/hex_text.h"
+
+#include <cstdint>
 
 namespace
 {
-void AppendEscape(std::string& strJson, char32_t nUnit)
+void AppendEscape(std::string& json, char32_t unit)
 {
-    char szEscape[12];
-    std::snprintf(szEscape, sizeof szEscape, "\\u%04X", static_cast<unsigned>(nUnit & 0xFFFF));
-    strJson += szEscape;
+    json += "\\u";
+    AppendHexByte(json, static_cast<std::uint8_t>(unit >> 8 & 0xFF), HexCase::Upper);
+    AppendHexByte(json, static_cast<std::uint8_t>(unit & 0xFF), HexCase::Upper);
 }
-} // namespace
 
-std::string JsonString(const std::string& strText)
+void AppendString(std::string& json, const std::string& text)
 {
     const PeerCharset charset = PeerTextCharset();
-    std::string strJson = "\"";
-    strJson.reserve(strText.size() + 2);
-    for (std::size_t pos = 0; pos < strText.size();)
+    json += '"';
+    for (std::size_t pos = 0; pos < text.size();)
     {
-        const std::size_t nStart = pos;
-        const char32_t nCode = DecodeUtf8(strText, pos);
+        const std::size_t start = pos;
+        const char32_t code = DecodeUtf8(text, pos);
         // A malformed sequence gives U+FFFD for its first byte alone.
-        const bool bMalformed = nCode == kReplacementCharacter && pos - nStart == 1;
-        if (nCode >= 0x20 && nCode < 0x7F && nCode != '"' && nCode != '\\')
+        const bool malformed = code == kReplacementCharacter && pos - start == 1;
+        if (code >= 0x20 && code < 0x7F && code != '"' && code != '\\')
         {
-            strJson += static_cast<char>(nCode); // printable ASCII, the common case
+            json += static_cast<char>(code); // printable ASCII, the common case
         }
-        else if (nCode == '"' || nCode == '\\')
+        else if (code == '"' || code == '\\')
         {
-            strJson += '\\';
-            strJson += static_cast<char>(nCode);
+            json += '\\';
+            json += static_cast<char>(code);
         }
-        else if (IsEscapedCodePoint(nCode) || (charset == PeerCharset::Ascii && nCode >= 0x80))
+        else if (IsEscapedCodePoint(code) || (charset == PeerCharset::Ascii && code >= 0x80))
         {
-            if (nCode > 0xFFFF)
+            if (code > 0xFFFF)
             {
-                AppendEscape(strJson, 0xD800 + ((nCode - 0x10000) >> 10));
-                AppendEscape(strJson, 0xDC00 + ((nCode - 0x10000) & 0x3FF));
+                AppendEscape(json, 0xD800 + ((code - 0x10000) >> 10));
+                AppendEscape(json, 0xDC00 + ((code - 0x10000) & 0x3FF));
             }
             else
             {
-                AppendEscape(strJson, nCode);
+                AppendEscape(json, code);
             }
         }
-        else if (bMalformed)
+        else if (malformed)
         {
-            strJson += "\xEF\xBF\xBD";
+            json += "\xEF\xBF\xBD";
         }
         else
         {
-            strJson.append(strText, nStart, pos - nStart);
+            json.append(text, start, pos - start);
         }
     }
-    return strJson + '"';
+    json += '"';
+}
+
+void AppendLine(std::string& json, const nlohmann::ordered_json& value)
+{
+    switch (value.type())
+    {
+    case nlohmann::ordered_json::value_t::string:
+        AppendString(json, value.get_ref<const std::string&>());
+        return;
+    case nlohmann::ordered_json::value_t::number_unsigned:
+        json += std::to_string(value.get<std::uint64_t>());
+        return;
+    case nlohmann::ordered_json::value_t::number_integer:
+        json += std::to_string(value.get<std::int64_t>());
+        return;
+    case nlohmann::ordered_json::value_t::object:
+    case nlohmann::ordered_json::value_t::array:
+        break;
+    default:
+        json += value.dump(); // null, true, false and floating point, as nlohmann writes them
+        return;
+    }
+    const bool object = value.is_object();
+    json += object ? '{' : '[';
+    const char* separator = "";
+    for (const auto& member : value.items())
+    {
+        json += separator;
+        if (object)
+        {
+            AppendString(json, member.key());
+            json += ": ";
+        }
+        AppendLine(json, member.value());
+        separator = ", ";
+    }
+    json += object ? '}' : ']';
+}
+} // namespace
+
+std::string JsonString(const std::string& text)
+{
+    std::string json;
+    json.reserve(text.size() + 2);
+    AppendString(json, text);
+    return json;
 }
 
 std::string JsonLine(const nlohmann::ordered_json& value)
 {
-    if (value.is_string())
-        return JsonString(value.get_ref<const std::string&>());
-    if (!value.is_structured())
-        return value.dump();
-    std::string strLine;
-    for (const auto& member : value.items())
-    {
-        strLine += strLine.empty() ? "" : ", ";
-        if (value.is_object())
-            strLine += JsonString(member.key()) + ": ";
-        strLine += JsonLine(member.value());
-    }
-    return value.is_object() ? "{" + strLine + "}" : "[" + strLine + "]";
+    std::string json;
+    AppendLine(json, value);
+    return json;
 }
 
 std::string JsonDocument(const nlohmann::ordered_json& document)
 {
+    std::string json;
     if (!document.is_structured())
-        return JsonLine(document) + "\n";
-    const bool bObject = document.is_object();
-    std::string strText(1, bObject ? '{' : '[');
-    const char* pszSeparator = "\n  ";
+    {
+        AppendLine(json, document);
+        return json + "\n";
+    }
+    const bool object = document.is_object();
+    json += object ? '{' : '[';
+    const char* separator = "\n  ";
     for (const auto& member : document.items())
     {
-        strText += pszSeparator;
-        if (bObject)
-            strText += JsonString(member.key()) + ": ";
+        json += separator;
+        if (object)
+        {
+            AppendString(json, member.key());
+            json += ": ";
+        }
         const nlohmann::ordered_json& value = member.value();
         if (value.is_array() && !value.empty())
         {
-            const char* pszElementSeparator = "[\n    ";
+            const char* elementSeparator = "[\n    ";
             for (const nlohmann::ordered_json& element : value)
             {
-                strText += pszElementSeparator + JsonLine(element);
-                pszElementSeparator = ",\n    ";
+                json += elementSeparator;
+                AppendLine(json, element);
+                elementSeparator = ",\n    ";
             }
-            strText += "\n  ]";
+            json += "\n  ]";
         }
         else
         {
-            strText += JsonLine(value);
+            AppendLine(json, value);
         }
-        pszSeparator = ",\n  ";
+        separator = ",\n  ";
     }
-    return strText + (bObject ? "\n}\n" : "\n]\n");
+    json += object ? "\n}\n" : "\n]\n";
+    return json;
 }

@@ -7,7 +7,7 @@ std::vector<ResultRow> buildAllOptionRows(const Lease& lease)
 {
     std::vector<ResultRow> rows;
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions, ExtendedParts::Text))
-        rows.push_back({option.m_strName,
+        rows.push_back({std::string(option.m_name),
                         lease.m_CutOptions.count(option.m_nCode) != 0
                             ? option.m_strText + kMayBeCutMark
                             : option.m_strText,

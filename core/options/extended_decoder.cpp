@@ -90,19 +90,36 @@ const ExtendedRow* RowOf(std::uint8_t code)
     return kRows[code];
 }
 
+// The name of each code: its row's, or "Option NNN"; made once, so that a
+// decoded option only points at it.
+std::string_view NameOf(std::uint8_t code)
+{
+    static const std::array<std::string, 256> kNames = []
+    {
+        std::array<std::string, 256> names;
+        for (std::size_t i = 0; i < names.size(); ++i)
+        {
+            const ExtendedRow* row = RowOf(static_cast<std::uint8_t>(i));
+            if (row != nullptr)
+            {
+                names[i] = row->pszName;
+            }
+            else
+            {
+                names[i] = "Option ";
+                AppendNumber(names[i], static_cast<std::uint32_t>(i));
+            }
+        }
+        return names;
+    }();
+    return kNames[code];
+}
+
 void Decode(std::uint8_t code, OptionData data, bool typed, ExtendedOption& option)
 {
     option.m_nCode = code;
+    option.m_name = NameOf(code);
     const ExtendedRow* row = RowOf(code);
-    if (row != nullptr)
-    {
-        option.m_strName = row->pszName;
-    }
-    else
-    {
-        option.m_strName = "Option ";
-        AppendNumber(option.m_strName, code);
-    }
     const ValueType type = row != nullptr ? row->type : T::Bytes;
     const DecodeContext context{row, typed};
     if (!kDecoders[static_cast<std::size_t>(type)].decode(context, data, option))
@@ -138,7 +155,7 @@ std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options, ExtendedP
 nlohmann::ordered_json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes)
 {
     Json object =
-        Object("code", option.m_nCode, "name", option.m_strName, "value", option.m_value, "text",
+        Object("code", option.m_nCode, "name", option.m_name, "value", option.m_value, "text",
                JsonText(option.m_strText), "hex", HexText(bytes.data(), bytes.size()));
     if (option.m_bMalformed)
         object.get_ref<Json::object_t&>().emplace_back("malformed", true);

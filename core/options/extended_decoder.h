@@ -86,12 +86,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct ExtendedOption
 {
     std::uint8_t m_nCode = 0;
-    std::string m_strName;          // the row's name; "Option NNN" for a code without one
+    std::string_view m_name;        // the row's name; "Option NNN" for a code without one
     std::string m_strText;          // one line for people, e.g. "600 s (10 min)" or
                                     // "10.0.0.0/8 via 10.0.0.1, 0.0.0.0/0 via 10.99.0.1"; may hold
                                     // any byte that came off the wire: front ends escape it for

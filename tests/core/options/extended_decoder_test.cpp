@@ -521,10 +521,10 @@ INSTANTIATE_TEST_SUITE_P(Extended, DecodeMalformed, testing::ValuesIn(kMalformed
 
 TEST(DecodeExtendedOption, NamesEveryCode)
 {
-    EXPECT_EQ(DecodeExtendedOption(121, nullptr, 0).m_strName, "Classless Static Route");
-    EXPECT_EQ(DecodeExtendedOption(252, nullptr, 0).m_strName, "Web Proxy Auto-Discovery (WPAD)");
-    EXPECT_EQ(DecodeExtendedOption(224, nullptr, 0).m_strName, "Option 224");
-    EXPECT_EQ(DecodeExtendedOption(0, nullptr, 0).m_strName, "Option 0");
+    EXPECT_EQ(DecodeExtendedOption(121, nullptr, 0).m_name, "Classless Static Route");
+    EXPECT_EQ(DecodeExtendedOption(252, nullptr, 0).m_name, "Web Proxy Auto-Discovery (WPAD)");
+    EXPECT_EQ(DecodeExtendedOption(224, nullptr, 0).m_name, "Option 224");
+    EXPECT_EQ(DecodeExtendedOption(0, nullptr, 0).m_name, "Option 0");
 }
 
 TEST(DecodeExtendedOption, ReadsNoByteBeyondTheLength)
