@@ -1,42 +1,15 @@
 // Decodes arbitrary bytes through the extended catalogue: the first byte is
 // the option code, the rest its data (read in place, so that a decoder's
-// read past the length is an overflow). Every string of its value must be
-// UTF-8, or dump() would throw: checked directly, since dumping costs a run
-// more than the decoding does. The same bytes, read as a sequence of code,
+// read past the length is an overflow). The same bytes, read as a sequence of code,
 // length and data, make a whole lease, decoded for its text alone as rows
 // and the window decode it.
 #include "core/options/extended_decoder.h"
-#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace
 {
-bool IsUtf8(const nlohmann::ordered_json& value)
-{
-    if (value.is_string())
-    {
-        const std::string& text = value.get_ref<const std::string&>();
-        const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
-        for (std::size_t pos = 0; pos < text.size();)
-        {
-            const std::size_t start = pos;
-            if (ascii(text[pos]))
-                ++pos;
-            else if (DecodeUtf8(text, pos) == kReplacementCharacter && pos - start == 1)
-                return false;
-        }
-        return true;
-    }
-    if (!value.is_structured())
-        return true;
-    for (const nlohmann::ordered_json& item : value)
-        if (!IsUtf8(item))
-            return false;
-    return true;
-}
-
 // A malformed option shows its bytes, and only them.
 void CheckMalformed(const ExtendedOption& option, const std::uint8_t* data, std::size_t length)
 {
@@ -57,8 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         std::abort();
     // A malformed value is the hex, compared with HexText's.
     CheckMalformed(option, input + 1, size - 1);
-    if (!option.m_bMalformed && !IsUtf8(option.m_value))
-        std::abort();
 
     OptionMap options;
     for (std::size_t i = 0; size - i >= 2;)

@@ -154,9 +154,8 @@ std::vector<ExtendedOption> DecodeAllOptions(const OptionMap& options, ExtendedP
 
 nlohmann::ordered_json ExtendedOptionJson(const ExtendedOption& option, const OptionBytes& bytes)
 {
-    Json object =
-        Object("code", option.m_nCode, "name", option.m_name, "value", option.m_value, "text",
-               JsonText(option.m_strText), "hex", HexText(bytes.data(), bytes.size()));
+    Json object = Object("code", option.m_nCode, "name", option.m_name, "value", option.m_value,
+                         "text", option.m_strText, "hex", HexText(bytes.data(), bytes.size()));
     if (option.m_bMalformed)
         object.get_ref<Json::object_t&>().emplace_back("malformed", true);
     return object;

@@ -70,11 +70,10 @@
 // Where the bytes do not fit the type, m_bMalformed is set and the value is
 // the hex string.
 //
-// Texts: m_strText keeps every byte that came off the wire but a text's
-// trailing NULs. JSON strings are valid UTF-8 throughout, so that dump() never
-// throws: where an option's text is not well-formed UTF-8, its JSON strings
-// carry U+FFFD for each byte that does not start a well-formed sequence, and
-// "hex" keeps the exact bytes.
+// Texts: m_strText and the value's strings keep every byte that came off the
+// wire but a text's trailing NULs, well-formed UTF-8 or not; the writer of
+// each output decides how such bytes are shown (the command's JSON writer
+// shows each malformed byte as U+FFFD, and "hex" keeps the exact bytes).
 #pragma once
 
 #include "core/model/lease.h"

@@ -2,7 +2,6 @@
 
 #include "core/wire/address_list.h"
 #include "core/wire/hex_text.h"
-#include "platform/utf8.h"
 
 #include <charconv>
 
@@ -54,14 +53,6 @@ OptionData WithoutTrailingNuls(OptionData data)
     while (data.length > 0 && data.data[data.length - 1] == 0)
         --data.length;
     return data;
-}
-
-Json JsonText(std::string text)
-{
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return ReplaceMalformedUtf8(text);
-    return text;
 }
 
 Json Array(std::size_t items)

@@ -59,10 +59,6 @@ OptionData WithoutTrailingNuls(OptionData data);
 
 // --- JSON values.
 
-// A JSON string must be UTF-8: each malformed byte becomes U+FFFD (the
-// exact bytes stay in "hex").
-Json JsonText(std::string text);
-
 // An array with room for its items: growing it moves every item built so far.
 Json Array(std::size_t items);
 

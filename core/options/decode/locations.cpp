@@ -123,10 +123,10 @@ bool DecodeCivicLocation(const DecodeContext& context, OptionData data, Extended
         const std::size_t start = text.size();
         text.append(reinterpret_cast<const char*>(element.data), element.length);
         if (context.typed)
-            values.push_back(Object("type", element.tag, "value", JsonText(text.substr(start))));
+            values.push_back(Object("type", element.tag, "value", Json(text.substr(start))));
     }
     if (context.typed)
-        option.m_value = Object("what", data.data[0], "country", JsonText(std::move(country)),
+        option.m_value = Object("what", data.data[0], "country", Json(std::move(country)),
                                 "elements", std::move(values));
     return true;
 }

@@ -20,7 +20,7 @@ Json AppendNames(std::vector<std::string>& names, std::string& text, bool typed)
         Separate(text, &name == &names.front());
         text += name;
         if (typed)
-            array.push_back(JsonText(std::move(name)));
+            array.push_back(Json(std::move(name)));
     }
     return array;
 }
@@ -32,7 +32,7 @@ void AppendItem(const DecodeContext& context, OptionData item, ExtendedOption& o
     Separate(option.m_strText, option.m_strText.empty());
     option.m_strText.append(reinterpret_cast<const char*>(item.data), item.length);
     if (context.typed)
-        option.m_value.push_back(JsonText(option.m_strText.substr(start)));
+        option.m_value.push_back(Json(option.m_strText.substr(start)));
 }
 
 // RFC 2610: the first byte says whether the client must use what follows.
@@ -74,7 +74,7 @@ bool DecodeText(const DecodeContext& context, OptionData data, ExtendedOption& o
         return false;
     option.m_strText = RawText(data);
     if (context.typed)
-        option.m_value = JsonText(option.m_strText);
+        option.m_value = Json(option.m_strText);
     return true;
 }
 
@@ -130,7 +130,7 @@ bool DecodeClientFqdn(const DecodeContext& context, OptionData data, ExtendedOpt
     AppendNumber(text, data.data[2]);
     if (context.typed)
         option.m_value = Object("flags", flags, "rcode1", data.data[1], "rcode2", data.data[2],
-                                "name", JsonText(std::move(name)));
+                                "name", Json(std::move(name)));
     return true;
 }
 
@@ -156,7 +156,7 @@ bool DecodeFlagAndText(const DecodeContext& context, OptionData data, ExtendedOp
     option.m_strText = scopes;
     AppendMandatory(option.m_strText, mandatory);
     if (context.typed)
-        option.m_value = Object("mandatory", mandatory, "text", JsonText(std::move(scopes)));
+        option.m_value = Object("mandatory", mandatory, "text", Json(std::move(scopes)));
     return true;
 }
 
@@ -172,7 +172,7 @@ bool DecodeStatusCode(const DecodeContext& context, OptionData data, ExtendedOpt
         option.m_strText += message;
     }
     if (context.typed)
-        option.m_value = Object("code", data.data[0], "message", JsonText(std::move(message)));
+        option.m_value = Object("code", data.data[0], "message", Json(std::move(message)));
     return true;
 }
 
@@ -282,9 +282,8 @@ bool DecodeEncryptedDns(const DecodeContext& context, OptionData data, ExtendedO
             text += params;
         }
         if (context.typed)
-            values.push_back(Object("priority", priority, "adn", JsonText(std::move(*adn)),
-                                    "addresses", std::move(addresses), "svcparams",
-                                    std::move(params)));
+            values.push_back(Object("priority", priority, "adn", Json(std::move(*adn)), "addresses",
+                                    std::move(addresses), "svcparams", std::move(params)));
     }
     option.m_strText = std::move(text);
     option.m_value = std::move(values);
@@ -306,7 +305,7 @@ bool DecodeVirtualSubnet(const DecodeContext& context, OptionData data, Extended
         option.m_strText = "VPN name ";
         option.m_strText += name;
         if (context.typed)
-            option.m_value = Object("type", type, "name", JsonText(std::move(name)));
+            option.m_value = Object("type", type, "name", Json(std::move(name)));
         return true;
     }
     if (type == 1 && rest.length == kVpnIdSize)

@@ -1,6 +1,7 @@
 #include "app/cli/json_text.h"
 #include "app/cli/result_output.h"
 #include "app/cli/text_columns.h"
+#include "core/options/extended_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,20 @@ TEST(JsonText, OneLineInTheValuesOwnOrder)
     // An nlohmann::json keeps its members sorted by name.
     EXPECT_EQ(R"({"a": {}, "b": 2})",
               JsonLine(nlohmann::json{{"b", 2}, {"a", nlohmann::json::object()}}));
+}
+
+TEST(JsonText, ADecodedOptionsBytesThatAreNotUtf8ShowAsReplacementCharacters)
+{
+    const OptionBytes text{'a', 0x80, 'b', 0xC3};
+    const OptionBytes names{2, 0xFF, 'a', 0};
+    EXPECT_EQ(
+        JsonLine(ExtendedOptionJson(DecodeExtendedOption(15, text.data(), text.size()), text)),
+        "{\"code\": 15, \"name\": \"Domain Name\", \"value\": \"a\xEF\xBF\xBD"
+        "b\xEF\xBF\xBD\", \"text\": \"a\xEF\xBF\xBD"
+        "b\xEF\xBF\xBD\", \"hex\": \"618062c3\"}");
+    EXPECT_EQ(JsonLine(DecodeExtendedOption(119, names.data(), names.size()).m_value),
+              "[\"\xEF\xBF\xBD"
+              "a\"]");
 }
 
 TEST(JsonText, DocumentsBreakTheTopLevelAndItsArraysIntoLines)
