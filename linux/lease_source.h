@@ -2,17 +2,20 @@
 #pragma once
 
 #include "core/model/lease.h"
+#include "core/model/router_advertisements.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 // The interface a lease is asked for.
 struct LeaseInterface
 {
-    std::string m_strName;                    // "eth0"
-    unsigned m_nIndex = 0;                    // the kernel's ifindex
-    std::vector<std::uint32_t> m_IpAddresses; // IPv4, host byte order
+    std::string m_strName;                               // "eth0"
+    unsigned m_nIndex = 0;                               // the kernel's ifindex
+    std::vector<std::uint32_t> m_IpAddresses;            // IPv4, host byte order
+    std::optional<Ipv6Address> linkLocal = std::nullopt; // the first fe80::/10 address
 };
 
 class CLeaseSource

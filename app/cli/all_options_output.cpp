@@ -41,9 +41,11 @@ std::string MomentText(const LeaseMoments& moments, const Moment& moment)
 Lines OptionLines(const Lease& lease)
 {
     Lines lines{{"Code", "Option", "Value"}};
+    // The decoded options come in the map's order.
+    auto code = lease.m_mapOptions.begin();
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions, ExtendedParts::Text))
         lines.push_back({std::to_string(option.m_nCode), std::string(option.m_name),
-                         lease.m_CutOptions.count(option.m_nCode) != 0
+                         lease.m_CutOptions.count((code++)->first) != 0
                              ? option.m_strText + kMayBeCutMark
                              : option.m_strText});
     for (const UnmappedOption& unmapped : lease.m_Unmapped)
@@ -86,10 +88,11 @@ std::string FormatAllTsv(const Lease& lease)
 nlohmann::ordered_json AllOptionsJson(const Lease& lease)
 {
     nlohmann::ordered_json options = nlohmann::ordered_json::array();
+    auto each = lease.m_mapOptions.begin();
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions))
     {
-        const nlohmann::ordered_json decoded =
-            ExtendedOptionJson(option, lease.m_mapOptions.at(option.m_nCode));
+        const auto& [code, bytes] = *each++;
+        const nlohmann::ordered_json decoded = ExtendedOptionJson(option, bytes);
         // The decoder's members in the order people read them, any it adds
         // later after them.
         nlohmann::ordered_json object;
@@ -100,9 +103,9 @@ nlohmann::ordered_json AllOptionsJson(const Lease& lease)
             if (!object.contains(member.key()))
                 object[member.key()] = member.value();
         }
-        if (lease.m_CutOptions.count(option.m_nCode) != 0)
+        if (lease.m_CutOptions.count(code) != 0)
             object["cut"] = true;
-        const auto source = lease.m_mapSources.find(option.m_nCode);
+        const auto source = lease.m_mapSources.find(code);
         object["source"] = source != lease.m_mapSources.end() ? source->second : "";
         options.push_back(std::move(object));
     }

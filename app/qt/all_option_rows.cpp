@@ -6,9 +6,11 @@
 std::vector<ResultRow> buildAllOptionRows(const Lease& lease)
 {
     std::vector<ResultRow> rows;
+    // The decoded options come in the map's order.
+    auto code = lease.m_mapOptions.begin();
     for (const ExtendedOption& option : DecodeAllOptions(lease.m_mapOptions, ExtendedParts::Text))
         rows.push_back({std::string(option.m_name),
-                        lease.m_CutOptions.count(option.m_nCode) != 0
+                        lease.m_CutOptions.count((code++)->first) != 0
                             ? option.m_strText + kMayBeCutMark
                             : option.m_strText,
                         option.m_nCode == kOptionServerId ? kImageServer : kImageOption});

@@ -21,6 +21,7 @@ struct AdapterInfo
     std::uint32_t m_bAutoconfigActive = 0;
     std::int32_t m_bHaveWins = 0;
     AddressList m_IpAddresses;
+    AddressList m_Ipv6Addresses; // "2001:db8::5/64", "fe80::1/64"; Linux only
     AddressList m_Gateways;
     AddressList m_DhcpServers;          // only when DHCP is enabled
     AddressList m_PrimaryWinsServers;   // only when the adapter has WINS

@@ -90,7 +90,7 @@
 
 struct ExtendedOption
 {
-    std::uint8_t m_nCode = 0;
+    std::uint16_t m_nCode = 0; // a DHCPv6 code is 16 bits wide
     std::string_view m_name;        // the row's name; "Option NNN" for a code without one
     std::string m_strText;          // one line for people, e.g. "600 s (10 min)" or
                                     // "10.0.0.0/8 via 10.0.0.1, 0.0.0.0/0 via 10.99.0.1"; may hold

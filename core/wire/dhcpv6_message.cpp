@@ -1,0 +1,66 @@
+#include "core/wire/dhcpv6_message.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr std::size_t kOptionHeader = 4;
+constexpr std::size_t kMaxOptionData = 0xFFFF;
+
+std::uint16_t Read16(const std::uint8_t* data)
+{
+    return static_cast<std::uint16_t>(data[0] << 8 | data[1]);
+}
+
+void Append16(std::vector<std::uint8_t>& bytes, std::size_t value)
+{
+    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+    bytes.push_back(static_cast<std::uint8_t>(value));
+}
+} // namespace
+
+bool ReadDhcpv6Options(const std::uint8_t* data, std::size_t length, Dhcpv6Options& options)
+{
+    std::size_t offset = 0;
+    while (offset < length)
+    {
+        if (length - offset < kOptionHeader)
+            return false;
+        const std::uint16_t code = Read16(data + offset);
+        const std::size_t size = Read16(data + offset + 2);
+        offset += kOptionHeader;
+        if (length - offset < size)
+            return false;
+        options.push_back({code, OptionBytes(data + offset, data + offset + size)});
+        offset += size;
+    }
+    return true;
+}
+
+std::optional<Dhcpv6Message> ParseDhcpv6Message(const std::uint8_t* data, std::size_t length)
+{
+    if (length < 4)
+        return std::nullopt;
+    Dhcpv6Message message;
+    message.type = data[0];
+    message.transactionId = std::uint32_t{data[1]} << 16 | std::uint32_t{data[2]} << 8 | data[3];
+    if (!ReadDhcpv6Options(data + 4, length - 4, message.options))
+        return std::nullopt;
+    return message;
+}
+
+std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message)
+{
+    std::vector<std::uint8_t> bytes{message.type,
+                                    static_cast<std::uint8_t>(message.transactionId >> 16),
+                                    static_cast<std::uint8_t>(message.transactionId >> 8),
+                                    static_cast<std::uint8_t>(message.transactionId)};
+    for (const Dhcpv6Option& option : message.options)
+    {
+        const std::size_t size = std::min(option.data.size(), kMaxOptionData);
+        Append16(bytes, option.code);
+        Append16(bytes, size);
+        bytes.insert(bytes.end(), option.data.data(), option.data.data() + size);
+    }
+    return bytes;
+}
