@@ -95,7 +95,7 @@ nlohmann::ordered_json AllOptionsJson(const Lease& lease)
         const nlohmann::ordered_json decoded = ExtendedOptionJson(option, bytes);
         // The decoder's members in the order people read them, any it adds
         // later after them.
-        nlohmann::ordered_json object;
+        nlohmann::ordered_json object{{"family", "ipv4"}};
         for (const char* key : {"code", "name", "value", "text", "hex"})
             object[key] = decoded.at(key);
         for (const auto& member : decoded.items())
@@ -117,7 +117,7 @@ nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease)
     nlohmann::ordered_json unmapped = nlohmann::ordered_json::array();
     for (const UnmappedOption& line : lease.m_Unmapped)
     {
-        nlohmann::ordered_json object;
+        nlohmann::ordered_json object{{"family", "ipv4"}};
         object["code"] = line.m_nCode ? nlohmann::ordered_json(*line.m_nCode) : nullptr;
         object["name"] = line.m_strName;
         object["text"] = line.m_strText;

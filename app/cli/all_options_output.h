@@ -23,13 +23,15 @@ std::string FormatAllRows(const Lease& lease);
 // empty code.
 std::string FormatAllTsv(const Lease& lease);
 
-// One object per option in code order: ExtendedOptionJson's "code", "name",
+// One object per option in code order: "family": "ipv4", then
+// ExtendedOptionJson's "code", "name",
 // "value", "text", "hex" and, only where true, "malformed"; "cut": true where
 // the bytes may end early; then "source", the lease source that supplied it
 // ("" where the lease does not say).
 nlohmann::ordered_json AllOptionsJson(const Lease& lease);
 
-// One object per line no bytes could be made of, in the order read: "code"
+// One object per line no bytes could be made of, in the order read:
+// "family": "ipv4", "code"
 // (null where the name has none), "name", "text" and "source".
 nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease);
 

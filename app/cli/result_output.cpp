@@ -61,6 +61,7 @@ std::string FormatJson(const Lease& lease)
         const OptionBytes& bytes = lease.m_mapOptions.at(code);
         const auto source = lease.m_mapSources.find(code);
         rows.push_back(nlohmann::ordered_json{
+            {"family", "ipv4"},
             {"code", option.m_nCode},
             {"parameter", option.m_strParameter},
             {"data", option.m_strData},

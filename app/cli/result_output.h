@@ -23,8 +23,8 @@ std::string FormatCopyAll(const DhcpOptionList& options);
 // of a cell or a row, and each row's CR shown as \x0D before a line feed.
 std::string FormatCopyAllShown(const DhcpOptionList& options);
 
-// A JSON array with one object per row of the lease's requested options: the
-// option's code, its parameter and data texts, its raw bytes in hex, and the
+// A JSON array with one object per row of the lease's requested options:
+// "family": "ipv4", the option's code, its parameter and data texts, its raw bytes in hex, and the
 // source that supplied them.
 std::string FormatJson(const Lease& lease);
 

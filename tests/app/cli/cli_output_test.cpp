@@ -77,9 +77,11 @@ TEST(ResultOutput, JsonCarriesTheRequestedOptionsRawBytesAndTheirSource)
     lease.m_mapOptions = {{54, {10, 99, 0, 1}}, {12, {'a', 0xFF}}, {150, {1}}};
     lease.m_mapSources = {{54, "dhcpcd"}, {12, "inform"}, {150, "inform"}};
     EXPECT_EQ("[\n"
-              "  {\"code\": 54, \"parameter\": \"DHCP Server\", \"data\": \"10.99.0.1\", "
+              "  {\"family\": \"ipv4\", \"code\": 54, \"parameter\": \"DHCP Server\", \"data\": "
+              "\"10.99.0.1\", "
               "\"hex\": \"0a630001\", \"source\": \"dhcpcd\"},\n"
-              "  {\"code\": 12, \"parameter\": \"Host Name\", \"data\": \"a\xEF\xBF\xBD\", "
+              "  {\"family\": \"ipv4\", \"code\": 12, \"parameter\": \"Host Name\", \"data\": "
+              "\"a\xEF\xBF\xBD\", "
               "\"hex\": \"61ff\", \"source\": \"inform\"}\n"
               "]\n",
               FormatJson(lease));
