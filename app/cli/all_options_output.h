@@ -3,6 +3,7 @@
 // is shown through the same functions.
 #pragma once
 
+#include "core/model/ipv6_rows.h"
 #include "core/model/lease.h"
 
 #include <nlohmann/json.hpp>
@@ -40,5 +41,10 @@ nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease);
 nlohmann::ordered_json LeaseMomentsJson(const Lease& lease);
 
 // The document of `--all --json`: {"adapter", "options", "unmapped",
-// "lease"}, with one option a line.
-std::string FormatAllJson(const std::string& adapter, const Lease& lease);
+// "lease"}, with one option a line. Where the IPv6 part is shown (ipv6 not
+// null), its options and lines follow the IPv4 ones in "options" and
+// "unmapped", and the document goes on with "lease6" ({"source", "obtained"}:
+// "" and null where there is no lease), "router_advertisement"
+// (RouterAdvertisementJson), "routers" and "prefixes" (one a line).
+std::string FormatAllJson(const std::string& adapter, const Lease& lease,
+                          const Ipv6Part* ipv6 = nullptr);

@@ -117,7 +117,7 @@ TEST(GoldenOutput, RowsAsJson)
     Lease lease = GoldenLease();
     for (const std::uint8_t code : std::initializer_list<std::uint8_t>{51, 58, 59})
         lease.m_mapOptions[code] = {0xFF, 0xFF, 0xFF, 0xFF};
-    ExpectGolden("veyra-rows.json", FormatJson(lease));
+    ExpectGolden("veyra-rows.json", FormatJson(&lease, nullptr));
 }
 
 TEST(GoldenOutput, AllOptionsAsJson)
@@ -134,6 +134,7 @@ TEST(GoldenOutput, AdaptersAsJson)
     full.m_strMacAddress = "02:00:00:99:00:02";
     full.m_strSubnetMask = "255.255.255.0";
     full.m_IpAddresses = {"10.99.0.146", "10.99.1.7"};
+    full.m_Ipv6Addresses = {"2001:db8:99::92/64", "fe80::ff:fe99:2/64"};
     full.m_Gateways = {"10.99.0.1"};
     full.m_bDhcpEnabled = 1;
     full.m_DhcpServers = {"10.99.0.1"};
