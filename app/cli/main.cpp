@@ -138,31 +138,32 @@ int Request(const CommandLine& command, const LinuxPaths& paths,
             Print(RequestFailureText(ipv4->lease, strAdapter, command.inform), stderr);
     }
     Ipv6Part part;
-    if (command.families != AddressFamilies::Ipv4)
-    {
-        part = ReadIpv6(paths, iface, asked);
-        const bool answered = part.informAsked && part.informError == 0;
-        ipv6 =
-            FamilyOutcome{answered ? 0 : part.leaseError, part.informAsked ? part.informError : 0};
-        if (ipv6->unasked != 0)
-            Print(Unasked6Text(ipv6->unasked, strAdapter), stderr);
-        // Beside an IPv4 lease, a missing DHCPv6 one is no failure: the rows say "none".
-        if (ipv6->lease != 0 &&
-            (command.families == AddressFamilies::Ipv6 || ipv6->lease != ENODATA))
-            Print(Lease6FailureText(ipv6->lease, strAdapter, command.inform), stderr);
-    }
-    const bool leased = (ipv4 && ipv4->lease == 0) || (ipv6 && ipv6->lease == 0);
     Shown shown;
     if (ipv4 && ipv4->lease == 0)
         shown.ipv4 = &lease;
-    // Under -6 the router advertisements are shown without a lease too.
-    if (ipv6 && (leased || command.families == AddressFamilies::Ipv6))
-        shown.ipv6 = &part;
+    if (command.families != AddressFamilies::Ipv4)
+    {
+        part = ReadIpv6(paths, iface, asked);
+        // Beside IPv4, IPv6 is shown where there is any, and neither a
+        // missing DHCPv6 lease nor an unanswered question fails the request.
+        const bool alone = command.families == AddressFamilies::Ipv6;
+        const bool answered = part.informAsked && part.informError == 0;
+        ipv6 = FamilyOutcome{answered ? 0 : part.leaseError,
+                             alone && part.informAsked ? part.informError : 0};
+        if (alone || HasIpv6Findings(part))
+            shown.ipv6 = &part;
+        if (shown.ipv6 != nullptr && part.informAsked && part.informError != 0)
+            Print(Unasked6Text(part.informError, strAdapter), stderr);
+        if (ipv6->lease != 0 && (alone || (shown.ipv6 != nullptr && ipv6->lease != ENODATA)))
+            Print(Lease6FailureText(ipv6->lease, strAdapter, command.inform), stderr);
+    }
     if (shown.ipv4 != nullptr && !command.all)
         Print(LeaseNotesText(lease), stderr);
+    if (shown.ipv4 == nullptr && shown.ipv6 == nullptr)
+        return RequestStatus(ipv4, ipv6);
     if (command.all)
         PrintAll(command, strAdapter, shown);
-    else if (shown.ipv4 != nullptr || shown.ipv6 != nullptr)
+    else
         PrintRows(command, shown);
     return RequestStatus(ipv4, ipv6);
 }

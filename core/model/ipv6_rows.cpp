@@ -94,6 +94,14 @@ std::string LifetimeText(const std::optional<std::uint32_t>& seconds)
     return seconds ? std::to_string(*seconds) + " s" : "infinite";
 }
 
+bool HasIpv6Findings(const Ipv6Part& part)
+{
+    const RouterAdvertisements& routers = part.routers;
+    return part.leaseError == 0 || (part.informAsked && part.informError == 0) ||
+           (part.routersError == 0 &&
+            (routers.received || !routers.routers.empty() || !routers.prefixes.empty()));
+}
+
 std::vector<ResultRow> BuildLease6Rows(const Lease6& lease)
 {
     std::vector<ResultRow> rows;

@@ -26,6 +26,12 @@ struct Ipv6Part
     RouterAdvertisements routers;
 };
 
+// Whether the part has anything to show beside IPv4: a DHCPv6 lease, an
+// answered Information-request, or anything learned from routers. Where it
+// has not, a request of both families shows its IPv4 rows alone, as before
+// Veyra knew IPv6.
+bool HasIpv6Findings(const Ipv6Part& part);
+
 // The parameter of the row that opens the IPv6 part of a list that holds
 // both families (the window's list, Copy All, TSV).
 inline constexpr const char* kIpv6Heading = "IPv6";
