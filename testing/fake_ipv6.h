@@ -96,11 +96,11 @@ inline RouterAdvertisements SampleRouters()
     onLink.autonomous = true;
     onLink.validLifetime = 86400;
     onLink.preferredLifetime = 14400;
-    LearnedPrefix forever;
-    forever.prefix = Lab(0, 0);
-    forever.prefix[7] = 1;
-    forever.length = 64;
-    routers.prefixes = {onLink, forever};
+    LearnedPrefix unbounded;
+    unbounded.prefix = Lab(0, 0);
+    unbounded.prefix[7] = 1;
+    unbounded.length = 64;
+    routers.prefixes = {onLink, unbounded};
     routers.mtu = 1500;
     routers.dnsServers = {Lab(0, 0x53), Lab(0, 0x54)};
     routers.searchDomains = {"lab.example", "x\xE2\x80\xAEy\x1b[1m"};
