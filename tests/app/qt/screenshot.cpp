@@ -48,10 +48,14 @@ Ipv6Part ExampleIpv6()
 {
     Ipv6Part part = fake_ipv6::SamplePart();
     const Dhcpv6Options sample = part.lease.options;
-    part.lease.options = {
-        sample[0], sample[1],
-        sample[2], sample[3],
-        sample[5], {24, fake_ipv6::Text(std::string_view("\x03lab\x07example\x00", 13))}};
+    part.lease.options = {sample[0],
+                          sample[1],
+                          sample[2],
+                          sample[3],
+                          sample[5],
+                          {24, fake_ipv6::Text(std::string_view("\x03lab\x07"
+                                                                "example\x00",
+                                                                13))}};
     part.lease.unmapped.clear();
     part.lease.cutOptions.clear();
     part.informAsked = false;
