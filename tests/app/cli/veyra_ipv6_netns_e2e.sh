@@ -47,6 +47,8 @@ new_link() {
     ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
     ip netns del "$cli" 2>/dev/null
     ip netns del "$srv" 2>/dev/null
+    # A client's lease of the last link is not this one's.
+    rm -f /var/lib/dhcpcd/"$ifc"*.lease* "$lease6"
     ip netns add "$srv" && ip netns add "$cli" || exit 1
     ip link add vyw-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" ||
         exit 1
