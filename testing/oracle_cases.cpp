@@ -168,6 +168,28 @@ OptionBytes TypeSample(ValueType type)
         return {5, 1, 1, 6, 4, 10, 1, 2, 3};
     case T::DataSource:
         return {1}; // RFC 6926: the remote flag
+    case T::Duid:
+    case T::IaNa:
+    case T::IaTa:
+    case T::IaAddress:
+    case T::IaPrefix:
+    case T::OptionCodes:
+    case T::Hundredths:
+    case T::RelayMessage:
+    case T::Address6:
+    case T::Addresses6:
+    case T::StatusCode6:
+    case T::UserClasses6:
+    case T::VendorClass6:
+    case T::VendorOptions6:
+    case T::DomainList6:
+    case T::DomainName6:
+    case T::ClientFqdn6:
+    case T::NtpServer:
+    case T::LinkLayerAddress:
+    case T::Options6:
+    case T::RemoteId:
+        break; // DHCPv6's layouts, which no DHCPv4 row has (dhcpv6_oracle_cases.cpp)
     }
     return {};
 }
