@@ -67,7 +67,7 @@ constexpr std::size_t kUnnamedSize = 12;
 
 // The name of each code: its row's, or "Option N"; made once for all 65,536
 // codes, so that a decoded option only points at it.
-std::string_view NameOf(std::uint16_t code)
+std::string_view NameOf(std::uint16_t code, const Dhcpv6Row* row)
 {
     static const std::unique_ptr<char[]> kUnnamed = []
     {
@@ -80,7 +80,6 @@ std::string_view NameOf(std::uint16_t code)
         }
         return names;
     }();
-    const Dhcpv6Row* row = kDhcpv6Options.Find(code);
     if (row != nullptr)
         return row->pszName;
     const char* name = kUnnamed.get() + std::size_t{code} * kUnnamedSize;
@@ -93,9 +92,9 @@ std::string_view NameOf(std::uint16_t code)
 
 void Decode(std::uint16_t code, OptionData data, bool typed, unsigned depth, ExtendedOption& option)
 {
-    option.m_nCode = code;
-    option.m_name = NameOf(code);
     const Dhcpv6Row* row = kDhcpv6Options.Find(code);
+    option.m_nCode = code;
+    option.m_name = NameOf(code, row);
     const ValueType type = row != nullptr ? row->type : T::Bytes;
     const DecodeContext context{row != nullptr ? row->pValueNames : nullptr, typed, depth};
     if (!DecoderOf6(type)(context, data, option))
