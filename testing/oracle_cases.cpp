@@ -1,5 +1,7 @@
 #include "testing/oracle_cases.h"
 
+#include "testing/dhcpv6_oracle_cases.h"
+
 #include "core/wire/bootp_message.h"
 
 #include <algorithm>
@@ -49,8 +51,9 @@ const std::vector<CodeSample>& CodeSamples()
     };
     return samples;
 }
+} // namespace
 
-OptionBytes TypeSample(ValueType type)
+OptionBytes OracleTypeSample(ValueType type)
 {
     switch (type)
     {
@@ -194,6 +197,8 @@ OptionBytes TypeSample(ValueType type)
     return {};
 }
 
+namespace
+{
 // "route cut short" as "121_route_cut_short".
 std::string SeedName(const OracleCase& oracleCase)
 {
@@ -227,7 +232,7 @@ OptionBytes OracleSample(const ExtendedRow& row)
         if (sample.nCode == row.nCode)
             return sample.data;
     }
-    return TypeSample(row.type);
+    return OracleTypeSample(row.type);
 }
 
 std::vector<OracleCase> SampleCases()
@@ -339,5 +344,8 @@ std::vector<SeedFile> OracleSeeds()
         seeds.push_back(
             {"bootp_message/" + SeedName(hostile), OracleAck({{hostile.m_nCode, hostile.m_Data}})});
     }
+    std::vector<SeedFile> dhcpv6 = Dhcpv6OracleSeeds();
+    seeds.insert(seeds.end(), std::make_move_iterator(dhcpv6.begin()),
+                 std::make_move_iterator(dhcpv6.end()));
     return seeds;
 }

@@ -42,7 +42,7 @@
 //   VendorClass6      {"enterprise": 4491, "data": ["646f63736973"]}
 //   VendorOptions6    {"enterprise": 4491, "suboptions": [{"code": 1, "hex": "0a0b"}]}
 //   DomainList6       ["lab.example", "corp.example"] (no compression in DHCPv6)
-//   DomainName6       "aftr.lab.example"
+//   DomainName6       "aftr.lab.example" (fully qualified: ended by its root label)
 //   ClientFqdn6       {"flags": 1, "name": "host.lab.example"} (a partial name without
 //                     its root label; "" for none)
 //   NtpServer         [{"code": 1, "name": "Server Address", "value": "2001:db8::123"},

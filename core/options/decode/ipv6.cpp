@@ -97,10 +97,10 @@ bool DecodeDomainList6(const DecodeContext& context, OptionData data, ExtendedOp
     return true;
 }
 
-// One name; a partial name (without its root label) too.
+// One fully qualified name: its root label ends the data.
 bool DecodeDomainName6(const DecodeContext& context, OptionData data, ExtendedOption& option)
 {
-    if (data.length == 0)
+    if (data.length == 0 || NameLength(data) != data.length)
         return false;
     std::optional<std::string> name = ReadName(data);
     if (!name)
