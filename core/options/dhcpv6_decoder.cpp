@@ -62,6 +62,22 @@ Decoder DecoderOf6(ValueType type)
     return index >= kFirst6 ? kDecoders6[index - kFirst6].decode : DecoderOf(type);
 }
 
+// The row of a code: a table of every code that may have one answers at
+// once, where a search would mispredict its way down.
+constexpr std::size_t kDirectCodes = kDhcpv6RowCodeLimit;
+
+const Dhcpv6Row* RowOf(std::uint16_t code)
+{
+    static const std::array<const Dhcpv6Row*, kDirectCodes> kRows = []
+    {
+        std::array<const Dhcpv6Row*, kDirectCodes> rows{};
+        for (const Dhcpv6Row& row : kDhcpv6Options)
+            rows[row.nCode] = &row;
+        return rows;
+    }();
+    return code < kDirectCodes ? kRows[code] : nullptr;
+}
+
 // "Option 65535": the longest name of a code without a row.
 constexpr std::size_t kUnnamedSize = 12;
 
@@ -92,7 +108,7 @@ std::string_view NameOf(std::uint16_t code, const Dhcpv6Row* row)
 
 void Decode(std::uint16_t code, OptionData data, bool typed, unsigned depth, ExtendedOption& option)
 {
-    const Dhcpv6Row* row = kDhcpv6Options.Find(code);
+    const Dhcpv6Row* row = RowOf(code);
     option.m_nCode = code;
     option.m_name = NameOf(code, row);
     const ValueType type = row != nullptr ? row->type : T::Bytes;
@@ -107,7 +123,7 @@ void Decode(std::uint16_t code, OptionData data, bool typed, unsigned depth, Ext
 
 const char* OptionName6(std::uint16_t code)
 {
-    const Dhcpv6Row* row = kDhcpv6Options.Find(code);
+    const Dhcpv6Row* row = RowOf(code);
     return row != nullptr ? row->pszName : nullptr;
 }
 

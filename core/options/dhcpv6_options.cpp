@@ -165,6 +165,9 @@ constexpr bool Sorted()
 }
 static_assert(Sorted(), "DHCPv6 rows are sorted by code, each code once");
 
+static_assert(std::end(kRows)[-1].nCode < kDhcpv6RowCodeLimit,
+              "the decoder's table of rows holds codes below kDhcpv6RowCodeLimit");
+
 constexpr bool EachRowIsNamedAndReadable()
 {
     for (const Dhcpv6Row& row : kRows)
