@@ -131,6 +131,15 @@ const DecodeCase kEachType[] = {
      R"({"iaid":1,"t1":0,"t2":0,"options":[{"code":5,"name":"IA Address","value":"0102",
          "malformed":true}]})",
      false},
+    // The overrun one level down: the address is malformed, its association is not.
+    {"StatusOverrunsItsAddress", 3,
+     Join({{0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+           Option(5, Join({kAddress, kLifetimes, {0, 13, 0, 9, 0, 0}}))}),
+     "IAID 1, T1 0 s, T2 0 s, {IA Address: 20010db800000000000000000000001000000e1000001c20000d"
+     "00090000}",
+     R"({"iaid":1,"t1":0,"t2":0,"options":[{"code":5,"name":"IA Address","value":
+         "20010db800000000000000000000001000000e1000001c20000d00090000","malformed":true}]})",
+     false},
     {"NestedLengthOverruns",
      3,
      {0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 30, 1},
