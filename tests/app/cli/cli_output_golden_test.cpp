@@ -7,6 +7,7 @@
 #include "app/cli/result_output.h"
 #include "core/wire/hex_digit.h"
 #include "core/wire/udp_datagram.h"
+#include "testing/fake_ipv6.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,18 @@ TEST(GoldenOutput, RowsAsJson)
 TEST(GoldenOutput, AllOptionsAsJson)
 {
     ExpectGolden("veyra-all.json", FormatAllJson("vyg-\xE2\x80\xAE\x1b", GoldenLease()));
+}
+
+// Both families: a short IPv4 lease, then a DHCPv6 lease with hostile bytes,
+// an Information-request's answer and two routers.
+TEST(GoldenOutput, BothFamiliesAsJson)
+{
+    Lease lease;
+    lease.m_mapOptions = {{1, {255, 255, 255, 0}}, {54, {10, 99, 0, 1}}};
+    lease.m_mapSources = {{1, "dhcpcd"}, {54, "dhcpcd"}};
+    const Ipv6Part part = fake_ipv6::SamplePart();
+    ExpectGolden("veyra-rows6.json", FormatJson(&lease, &part));
+    ExpectGolden("veyra-all6.json", FormatAllJson("vyg-cli", lease, &part));
 }
 
 TEST(GoldenOutput, AdaptersAsJson)
