@@ -12,6 +12,8 @@
 
 namespace
 {
+// The socket gives the variables of dhcpcd's hooks: the lease's after "new_".
+constexpr std::string_view kNew = "new_";
 constexpr std::string_view kPrefix = "dhcp6_";
 // dhcpcd numbers identity associations and their addresses from 1; more than
 // this many of either is not a Reply's.
@@ -174,10 +176,13 @@ int Lease6FromDhcpcdState(std::string_view state, std::string_view interfaceName
     std::map<std::pair<std::uint16_t, std::uint64_t>, std::pair<std::size_t, IaParts>> ias;
     std::optional<std::size_t> statusSlot;
     std::optional<StatusParts> status;
-    for (const std::string_view variable : variables)
+    for (std::string_view variable : variables)
     {
-        if (variable.substr(0, kPrefix.size()) != kPrefix)
+        if (variable.substr(0, kNew.size()) != kNew)
             continue; // dhcpcd's own variables
+        variable.remove_prefix(kNew.size());
+        if (variable.substr(0, kPrefix.size()) != kPrefix)
+            continue;
         const std::size_t equals = variable.find('=');
         const std::string_view name = variable.substr(kPrefix.size(), equals - kPrefix.size());
         const std::string_view value = variable.substr(equals + 1);

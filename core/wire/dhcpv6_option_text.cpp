@@ -257,7 +257,7 @@ std::optional<std::uint16_t> ParseStatusText(std::string_view text)
 std::optional<OptionBytes> ParseIaidText(std::string_view text)
 {
     auto bytes = EncodeOptionValue(WireType::Bytes, text);
-    if (!bytes || bytes->size() != 4 || text.front() == '"')
+    if (!bytes || bytes->size() != 4)
         return std::nullopt;
     return bytes;
 }

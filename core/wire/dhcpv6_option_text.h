@@ -52,5 +52,6 @@ Dhcpv6Option StatusCode(std::uint16_t status, std::string_view message);
 // A status code by its RFC 8415 21.13 name ("success", "NoAddrsAvail") or in decimal.
 std::optional<std::uint16_t> ParseStatusText(std::string_view text);
 
-// The RFC 8415 7.1 IAID as 4 bytes from "e6:a7:13:5e" or "e6a7135e"; else nullopt.
+// The RFC 8415 7.1 IAID as 4 bytes from "e6:a7:13:5e", "e6a7135e" or, as
+// dhclient writes one whose bytes print, a quoted text "xz>\035"; else nullopt.
 std::optional<OptionBytes> ParseIaidText(std::string_view text);

@@ -145,6 +145,13 @@ INSTANTIATE_TEST_SUITE_P(
                         "000d0002"
                         "0006"}},
                   {}},
+        BlockCase{"AnIaidThatPrintsIsQuoted",
+                  "lease6 { interface \"eth0\"; ia-na \"xz>\\035\" { renew 1; rebind 2; } }",
+                  0,
+                  {{3, "787a3e1d"
+                       "00000001"
+                       "00000002"}},
+                  {}},
         BlockCase{"TemporaryAddressesHaveNoTimes",
                   "lease6 { interface \"eth0\"; ia-ta 1:2:3:4 { iaaddr fe80::1 { "
                   "preferred-life 1; max-life 2; } } }",
