@@ -87,7 +87,7 @@ check "the file's source" "source dhcpcd" "$(head -n 1 <<<"$from_file")"
 grep -qx "$dns" <<<"$from_file" || fail "name servers: $from_file"
 grep -qx "$search" <<<"$from_file" || fail "search list: $from_file"
 # IA_NA: IAID 1, T1, T2, then IAADDR (5, 24 bytes) with an address of the range.
-grep -qE '^3 00000001[0-9a-f]{16}0005001820010db80077000000000000000001[0-9a-f]{2}0{7}[0-9a-f]' \
+grep -qE '^3 00000001[0-9a-f]{16}0005001820010db80077000000000000000001[0-9a-f]{2}00000258' \
     <<<"$from_file" || fail "IA_NA: $from_file"
 grep -qE '^2 [0-9a-f]+$' <<<"$from_file" || fail "server DUID: $from_file"
 
@@ -156,7 +156,7 @@ fi
 delegated=$(lease_of)
 # IA_PD: IAID, T1 1000, T2 2000, IAPREFIX (26, 25 bytes): 3000, 4000, /56 of the pool.
 grep -qE '^25 [0-9a-f]{8}000003e8000007d0001a0019' <<<"$delegated" || fail "IA_PD: $delegated"
-grep -qE '^25 .{40}00000bb800000fa03820010db880[0-9a-f]{2}0{20}$' <<<"$delegated" ||
+grep -qE '^25 .{32}00000bb800000fa03820010db880[0-9a-f]{2}0{20}$' <<<"$delegated" ||
     fail "IAPREFIX: $delegated"
 grep -qx "$dns" <<<"$delegated" || fail "Kea's name servers: $delegated"
 [ -f "$work/dhclient6.pid" ] && kill "$(cat "$work/dhclient6.pid")" 2>/dev/null
