@@ -195,7 +195,11 @@ bool ReadAddressBlock(DhclientTokenizer& tokenizer, const Tokens& head, Scope& i
         return true;
     }
     WriteDhcpv6Options(scope.options, option->data);
-    ia.options.push_back(std::move(*option));
+    // What no option's length could announce did not come in one.
+    if (option->data.size() > kMaxDhcpv6OptionData)
+        KeepUnmapped(ia, keyword, option->code, text);
+    else
+        ia.options.push_back(std::move(*option));
     return true;
 }
 
@@ -232,7 +236,11 @@ bool ReadIaBlock(DhclientTokenizer& tokenizer, const Tokens& head, Scope& lease)
         KeepUnmapped(lease, keyword, code, iaidText);
         return true;
     }
-    lease.options.push_back(IdentityAssociation(code, *iaid, t1, t2, ia.options));
+    Dhcpv6Option option = IdentityAssociation(code, *iaid, t1, t2, ia.options);
+    if (option.data.size() > kMaxDhcpv6OptionData)
+        KeepUnmapped(lease, keyword, code, iaidText);
+    else
+        lease.options.push_back(std::move(option));
     return true;
 }
 

@@ -5,7 +5,6 @@
 namespace
 {
 constexpr std::size_t kOptionHeader = 4;
-constexpr std::size_t kMaxOptionData = 0xFFFF;
 
 std::uint16_t Read16(const std::uint8_t* data)
 {
@@ -53,7 +52,7 @@ void WriteDhcpv6Options(const Dhcpv6Options& options, std::vector<std::uint8_t>&
 {
     for (const Dhcpv6Option& option : options)
     {
-        const std::size_t size = std::min(option.data.size(), kMaxOptionData);
+        const std::size_t size = std::min(option.data.size(), kMaxDhcpv6OptionData);
         Append16(bytes, option.code);
         Append16(bytes, size);
         bytes.insert(bytes.end(), option.data.data(), option.data.data() + size);

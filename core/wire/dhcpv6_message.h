@@ -19,6 +19,9 @@ enum Dhcpv6MessageType : std::uint8_t
     kDhcpv6InformationRequest = 11,
 };
 
+// The most data one option's 16-bit length can announce.
+inline constexpr std::size_t kMaxDhcpv6OptionData = 0xFFFF;
+
 struct Dhcpv6Message
 {
     std::uint8_t type = 0;

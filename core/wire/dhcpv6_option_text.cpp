@@ -171,7 +171,7 @@ std::optional<Dhcpv6Option> EncodeDhcpv6OptionText(std::string_view name, std::s
     if (row == nullptr)
         return std::nullopt;
     auto bytes = EncodeValue(row->format, value);
-    if (!bytes || bytes->size() > 0xFFFF)
+    if (!bytes || bytes->size() > kMaxDhcpv6OptionData)
         return std::nullopt;
     return Dhcpv6Option{row->code, std::move(*bytes)};
 }

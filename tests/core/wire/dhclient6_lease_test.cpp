@@ -1,5 +1,6 @@
 #include "core/wire/dhclient6_lease.h"
 #include "core/wire/dhcpv6_message.h"
+#include "core/wire/hex_text.h"
 
 #include <gtest/gtest.h>
 
@@ -36,16 +37,7 @@ std::vector<std::pair<std::uint16_t, std::string>> Hex(const Lease6& lease)
 {
     std::vector<std::pair<std::uint16_t, std::string>> options;
     for (const Dhcpv6Option& option : lease.options)
-    {
-        std::string hex;
-        for (const std::uint8_t byte : option.data)
-        {
-            static constexpr char kDigits[] = "0123456789abcdef";
-            hex += kDigits[byte >> 4];
-            hex += kDigits[byte & 15];
-        }
-        options.emplace_back(option.code, hex);
-    }
+        options.emplace_back(option.code, HexText(option.data.data(), option.data.size()));
     return options;
 }
 
