@@ -3,7 +3,7 @@
 # (router advertisements and DHCPv6) leases an address to dhcpcd and to
 # dhclient -6; the same Reply must come from dhcpcd's file as root and from
 # its unprivileged socket as nobody, and dhclient's lease must decode to the
-# same values. Kea delegates a prefix to dhclient -6 -P, and dnsmasq's
+# same values. Kea delegates a prefix to dhclient -6 -P and to dhcpcd, and dnsmasq's
 # stateless mode answers dhcpcd's Information-request.
 # Exit 77 (skipped) without root or the programs it needs.
 #
@@ -156,10 +156,27 @@ fi
 delegated=$(lease_of)
 # IA_PD: IAID, T1 1000, T2 2000, IAPREFIX (26, 25 bytes): 3000, 4000, /56 of the pool.
 grep -qE '^25 [0-9a-f]{8}000003e8000007d0001a0019' <<<"$delegated" || fail "IA_PD: $delegated"
-grep -qE '^25 .{32}00000bb800000fa03820010db880[0-9a-f]{2}0{20}$' <<<"$delegated" ||
+grep -qE '^25 .{32}00000bb800000fa03820010db88000[0-9a-f]{2}0{18}$' <<<"$delegated" ||
     fail "IAPREFIX: $delegated"
 grep -qx "$dns" <<<"$delegated" || fail "Kea's name servers: $delegated"
 [ -f "$work/dhclient6.pid" ] && kill "$(cat "$work/dhclient6.pid")" 2>/dev/null
+rm -f "$work/dhclient6.leases"
+
+echo "== Kea delegates a prefix: dhcpcd, its file and its socket"
+# "-" delegates to no interface; -b: a prefix alone is no address to wait for.
+printf 'noipv6rs\nnohook resolv.conf\nia_pd 1 -\noption dhcp6_name_servers\n' >"$work/dhcpcd.conf"
+in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -6 -b "$ifc" >"$work/dhcpcd.log" 2>&1
+socket_has_prefix() {
+    local lease
+    lease=$(as_nobody "$work/dump" "$ifc" "$work")
+    grep -qx 'source dhcpcd' <<<"$lease" && grep -q '^25 ' <<<"$lease"
+}
+wait_for "dhcpcd's delegated prefix" socket_has_prefix
+from_file=$(lease_of)
+grep -qE '^25 00000001000003e8000007d0001a001900000bb800000fa03820010db88000[0-9a-f]{2}0{18}$' \
+    <<<"$from_file" || fail "dhcpcd's IA_PD: $from_file"
+check "dhcpcd's prefix through its socket" "$from_file" "$(as_nobody "$work/dump" "$ifc" "$work")"
+stop_dhcpcd
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
