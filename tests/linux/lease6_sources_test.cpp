@@ -1,6 +1,7 @@
 // The DHCPv6 lease sources that read files and dhcpcd's variables, and
 // their chain.
 #include "core/wire/dhcpv6_message.h"
+#include "linux/dhclient_lease6_source.h"
 #include "linux/dhcpcd_lease6_source.h"
 #include "linux/dhcpcd_state6.h"
 #include "linux/lease6_chain.h"
@@ -203,6 +204,49 @@ TEST_F(DhcpcdLease6Source, WhatIsNotALeaseFile)
     EXPECT_EQ(Read(lease), ENOENT) << "a link";
     m_iface.m_strName = "../vcli";
     EXPECT_EQ(Read(lease), EINVAL);
+}
+
+class DhclientLease6Source : public CScratchDir
+{
+protected:
+    void WriteLease(const std::string& file, const char* preference, std::int64_t modified)
+    {
+        const std::string path =
+            Write(file, std::string("lease6 { interface \"vcli\"; option dhcp6.preference ") +
+                            preference + "; }")
+                .string();
+        const timespec times[2] = {{modified, 0}, {modified, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+
+    int Read(Lease6& lease) const
+    {
+        LinuxPaths paths;
+        paths.m_DhclientDirs = {m_path.string()};
+        LeaseInterface iface;
+        iface.m_strName = "vcli";
+        return MakeDhclientLease6Source(paths)->Read(iface, lease);
+    }
+};
+
+TEST_F(DhclientLease6Source, TheNewestFileOfTheInterfaceWins)
+{
+    WriteLease("dhclient6.leases", "1", 1000);
+    WriteLease("dhclient6-0a1b-vcli.lease", "2", 2000);
+    WriteLease("dhclient.leases", "3", 3000);        // IPv4's
+    WriteLease("dhclient6-vcli2.leases", "4", 4000); // another interface's
+    Lease6 lease;
+    ASSERT_EQ(Read(lease), 0);
+    ASSERT_EQ(lease.options.size(), 1u);
+    EXPECT_EQ(lease.options[0].data, OptionBytes{2});
+}
+
+TEST_F(DhclientLease6Source, ALinkIsRefusedAndSaidSo)
+{
+    Lease6 lease;
+    EXPECT_EQ(Read(lease), ENOENT);
+    ASSERT_EQ(symlink("/etc/passwd", (m_path / "dhclient6.leases").c_str()), 0);
+    EXPECT_EQ(Read(lease), ELOOP);
 }
 
 // A source that answers as it is told.
