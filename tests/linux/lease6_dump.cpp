@@ -1,8 +1,11 @@
 // Prints the DHCPv6 lease the Linux sources find for an interface, for the
-// namespace tests: "source NAME", then "CODE HEX" per option in order, and
-// "unmapped NAME" per line that gave no bytes. Exit 0 with a lease, else 1.
+// namespace tests: "source NAME", then "CODE HEX" per option in order,
+// "unmapped NAME" per line that gave no bytes, and "decoded CODE TEXT" (or
+// "malformed CODE HEX") per option as the DHCPv6 decoder reads it. Exit 0
+// with a lease, else 1.
 //
 // Usage: veyra_lease6_dump IF [DHCLIENT_DIR]
+#include "core/options/dhcpv6_decoder.h"
 #include "core/wire/hex_text.h"
 #include "linux/lease6_sources.h"
 
@@ -34,5 +37,8 @@ int main(int argc, char** argv)
                     HexText(option.data.data(), option.data.size()).c_str());
     for (const UnmappedOption6& line : lease.unmapped)
         std::printf("unmapped %s\n", line.name.c_str());
+    for (const ExtendedOption& option : DecodeAllOptions6(lease.options, ExtendedParts::Text))
+        std::printf("%s %u %s\n", option.m_bMalformed ? "malformed" : "decoded", option.m_nCode,
+                    option.m_strText.c_str());
     return 0;
 }

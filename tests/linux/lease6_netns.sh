@@ -25,9 +25,10 @@ stop_dhcpcd() {
     wait_for "dhcpcd to end" test ! -e /run/dhcpcd/"$ifc"-6.unpriv.sock
     rm -f /var/lib/dhcpcd/"$ifc".lease6
 }
+# The server runs as this shell's job: ended, it is waited for.
 stop_server() {
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    wait_for "the server to end" test -z "$(ip netns pids "$srv")"
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
 }
 cleanup() {
     ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
@@ -48,6 +49,8 @@ in_cli() { ip netns exec "$cli" "$@"; }
 as_nobody() { in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
 # The lease as the sources read it, dhclient's leases looked for in $work.
 lease_of() { in_cli "$work/dump" "$ifc" "$work"; }
+# Every option a source rebuilds must decode.
+decodes() { grep -q '^malformed' <<<"$1" && fail "options that do not decode: $1"; }
 
 ip netns add "$srv" && ip netns add "$cli" || exit 1
 ip link add vyl-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" || exit 1
@@ -65,6 +68,7 @@ dnsmasq6() {
         --log-facility="$work/dnsmasq.log" --dhcp-leasefile="$work/dnsmasq.leases" \
         --dhcp-option=option6:dns-server,[2001:db8:77::53],[2001:db8:77::54] \
         --dhcp-option=option6:domain-search,lab.test,corp.test "$@" &
+    server=$!
     wait_for "dnsmasq to listen" listens_on_547
 }
 
@@ -83,6 +87,7 @@ if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -6 -w -t 30 "$ifc" >"$wor
 fi
 wait_for "dhcpcd's unprivileged socket" test -S /run/dhcpcd/"$ifc"-6.unpriv.sock || exit 1
 from_file=$(lease_of)
+decodes "$from_file"
 check "the file's source" "source dhcpcd" "$(head -n 1 <<<"$from_file")"
 grep -qx "$dns" <<<"$from_file" || fail "name servers: $from_file"
 grep -qx "$search" <<<"$from_file" || fail "search list: $from_file"
@@ -106,6 +111,7 @@ if ! timeout 50 ip netns exec "$cli" dhclient -6 -1 -cf "$work/dhclient.conf" \
     fail "dhclient -6 got no lease"
 fi
 from_dhclient=$(lease_of)
+decodes "$from_dhclient"
 check "dhclient's source" "source dhclient" "$(head -n 1 <<<"$from_dhclient")"
 grep -qx "$dns" <<<"$from_dhclient" || fail "name servers: $from_dhclient"
 grep -qx "$search" <<<"$from_dhclient" || fail "search list: $from_dhclient"
@@ -114,6 +120,9 @@ grep -qE '^3 [0-9a-f]{24}0005001820010db80077000000000000000001[0-9a-f]{2}000002
 check "the server's DUID, as dhcpcd had it" "$(grep '^2 ' <<<"$from_file")" \
     "$(grep '^2 ' <<<"$from_dhclient")"
 grep -q "^unmapped" <<<"$from_dhclient" && fail "lines that gave no bytes: $from_dhclient"
+# Both clients' leases decode to the same name servers and search list.
+check "decoded as dhcpcd's" "$(grep -E '^decoded (23|24) ' <<<"$from_file" | sort)" \
+    "$(grep -E '^decoded (23|24) ' <<<"$from_dhclient" | sort)"
 [ -f "$work/dhclient6.pid" ] && kill "$(cat "$work/dhclient6.pid")" 2>/dev/null
 rm -f "$work/dhclient6.leases"
 stop_server
@@ -125,6 +134,7 @@ printf 'ipv6rs\nnohook resolv.conf\noption dhcp6_name_servers, dhcp6_domain_sear
 in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -6 -t 30 "$ifc" >"$work/dhcpcd.log" 2>&1
 wait_for "dhcpcd's stateless lease" test -s /var/lib/dhcpcd/"$ifc".lease6
 stateless=$(lease_of)
+decodes "$stateless"
 grep -qx "$dns" <<<"$stateless" || fail "stateless name servers: $stateless"
 grep -q "^3 " <<<"$stateless" && fail "an address without asking for one: $stateless"
 stop_dhcpcd
@@ -146,6 +156,7 @@ cat >"$work/kea.json" <<KEA
 KEA
 KEA_LOCKFILE_DIR="$work/kea" KEA_PIDFILE_DIR="$work/kea" \
     ip netns exec "$srv" kea-dhcp6 -c "$work/kea.json" >"$work/kea.out" 2>&1 &
+server=$!
 wait_for "Kea to listen" listens_on_547 || exit 1
 if ! timeout 50 ip netns exec "$cli" dhclient -6 -P -1 -cf "$work/dhclient.conf" \
     -lf "$work/dhclient6.leases" -pf "$work/dhclient6.pid" -sf /bin/true "$ifc" \
@@ -154,6 +165,7 @@ if ! timeout 50 ip netns exec "$cli" dhclient -6 -P -1 -cf "$work/dhclient.conf"
     fail "dhclient -6 -P got no prefix"
 fi
 delegated=$(lease_of)
+decodes "$delegated"
 # IA_PD: IAID, T1 1000, T2 2000, IAPREFIX (26, 25 bytes): 3000, 4000, /56 of the pool.
 grep -qE '^25 [0-9a-f]{8}000003e8000007d0001a0019' <<<"$delegated" || fail "IA_PD: $delegated"
 grep -qE '^25 .{32}00000bb800000fa03820010db88000[0-9a-f]{2}0{18}$' <<<"$delegated" ||
@@ -173,6 +185,7 @@ socket_has_prefix() {
 }
 wait_for "dhcpcd's delegated prefix" socket_has_prefix
 from_file=$(lease_of)
+decodes "$from_file"
 grep -qE '^25 00000001000003e8000007d0001a001900000bb800000fa03820010db88000[0-9a-f]{2}0{18}$' \
     <<<"$from_file" || fail "dhcpcd's IA_PD: $from_file"
 check "dhcpcd's prefix through its socket" "$from_file" "$(as_nobody "$work/dump" "$ifc" "$work")"
