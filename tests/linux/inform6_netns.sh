@@ -67,7 +67,7 @@ capture() {
     shift
     rm -f "$pcap"
     # Started straight, so that $! is dumpcap itself (ip netns exec execs it).
-    ip netns exec "$cli" dumpcap -q -c 2 -i "$ifc" -f "udp port 546 or udp port 547" -w "$pcap" \
+    ip netns exec "$cli" dumpcap -q -P -c 2 -i "$ifc" -f "udp port 546 or udp port 547" -w "$pcap" \
         >"$work/dumpcap.log" 2>&1 &
     dumpcap_pid=$!
     wait_for "dumpcap to capture" grep -qs "^File:" "$work/dumpcap.log" || cat "$work/dumpcap.log"
