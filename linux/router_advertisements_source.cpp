@@ -111,6 +111,18 @@ RouterAdvertisements KernelRouterAdvertisements(const NetlinkInterface& link)
     return learned;
 }
 
+bool DhcpcdMayBeAsked(const NetlinkInterface& link)
+{
+    const bool bRouter =
+        std::any_of(link.ipv6Routes.begin(), link.ipv6Routes.end(),
+                    [](const NetlinkRoute6& route) { return route.protocol == RTPROT_RA; });
+    const bool bTentative = std::any_of(
+        link.ipv6Addresses.begin(), link.ipv6Addresses.end(),
+        [](const NetlinkAddress6& address)
+        { return (address.flags & (IFA_F_TENTATIVE | IFA_F_DADFAILED)) == IFA_F_TENTATIVE; });
+    return bRouter && !bTentative;
+}
+
 int ReadRouterAdvertisements(const LinuxPaths& paths, const LeaseInterface& iface,
                              RouterAdvertisements& learned)
 {
@@ -123,6 +135,7 @@ int ReadRouterAdvertisements(const LinuxPaths& paths, const LeaseInterface& ifac
         return 0; // gone since the adapters were listed
     learned = KernelRouterAdvertisements(it->second);
     // A client that is not running or will not answer has nothing to add.
-    ReadDhcpcdRouterDns(paths.m_strRun, iface, kDhcpcdTimeout, learned);
+    if (DhcpcdMayBeAsked(it->second))
+        ReadDhcpcdRouterDns(paths.m_strRun, iface, kDhcpcdTimeout, learned);
     return 0;
 }

@@ -28,3 +28,10 @@ int ReadRouterAdvertisements(const LinuxPaths& paths, const LeaseInterface& ifac
 // - mtu: IFLA_INET6_RA_MTU; on kernels without it, DEVCONF_MTU6 where it
 //   differs from the link's MTU (an advertised MTU equal to it is unknown).
 RouterAdvertisements KernelRouterAdvertisements(const NetlinkInterface& link);
+
+// Whether dhcpcd may be asked for the interface's IPv6 state: dhcpcd 9.4
+// stops answering IPv6 queries for good when asked before it holds an
+// advertisement or while it is still busy with one, so it is asked only once
+// a router's route (RTPROT_RA) is there and no address is in duplicate
+// address detection.
+bool DhcpcdMayBeAsked(const NetlinkInterface& link);

@@ -128,12 +128,11 @@ echo "== radvd, dhcpcd as the client"
 printf 'ipv6only\nnodhcp6\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
 in_dcl dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -6 -b "$dif" >"$work/dhcpcd.log" 2>&1
 # dhcpcd 9.4 answers no IPv6 query, then or later, when it is asked before
-# it is done with an advertisement: the kernel's accept_ra is off, so the
-# route through the router and the address are dhcpcd's; it is done when
-# the address has passed duplicate address detection.
-dhcpcd_done() { [ -n "$(ip -n "$dcl" -6 addr show dev "$dif" to 2001:db8:4::/64 -tentative)" ]; }
-wait_for "dhcpcd's default route" has_route "$dcl" default dev "$dif" proto ra || exit 1
-wait_for "dhcpcd's address" dhcpcd_done || exit 1
+# it is done with an advertisement; ReadRouterAdvertisements asks it only
+# after (see DhcpcdMayBeAsked), so polling the print tool is safe. The
+# kernel's accept_ra is off: the routes and addresses are dhcpcd's.
+dhcpcd_holds_dns() { in_dcl "$print" "$dif" | grep -q '^domain '; }
+wait_for "dhcpcd's RDNSS and DNSSL" dhcpcd_holds_dns || exit 1
 check "dhcpcd's RDNSS and DNSSL" "dns 2001:db8::53 dhcpcd
 dns 2001:db8::54 dhcpcd
 domain lab.example dhcpcd

@@ -111,6 +111,32 @@ TEST(KernelRouterAdvertisements, FlagsRoutersAndPrefixes)
     expect(3, 7, false, true, 100, 50);
 }
 
+TEST(DhcpcdMayBeAsked, OnlyOnceARoutersRouteIsThereAndNoAddressIsTentative)
+{
+    NetlinkAddress6 tentative = Slaac(4, 5, std::nullopt, IFA_F_TENTATIVE, 100);
+    NetlinkAddress6 failed = Slaac(4, 6, std::nullopt, IFA_F_TENTATIVE | IFA_F_DADFAILED, 100);
+    const struct
+    {
+        const char* what;
+        std::vector<NetlinkRoute6> routes;
+        std::vector<NetlinkAddress6> addresses;
+        bool mayAsk;
+    } cases[] = {
+        {"no advertisement yet", {PrefixRoute(4, RTPROT_KERNEL, 0)}, {}, false},
+        {"a router's route", {DefaultRoute(RTPROT_RA, std::nullopt)}, {}, true},
+        {"a client's prefix route", {PrefixRoute(4, RTPROT_RA, 0)}, {}, true},
+        {"an address in DAD", {DefaultRoute(RTPROT_RA, std::nullopt)}, {tentative}, false},
+        {"an address that failed DAD", {DefaultRoute(RTPROT_RA, std::nullopt)}, {failed}, true},
+    };
+    for (const auto& test : cases)
+    {
+        NetlinkInterface link;
+        link.ipv6Routes = test.routes;
+        link.ipv6Addresses = test.addresses;
+        EXPECT_EQ(DhcpcdMayBeAsked(link), test.mayAsk) << test.what;
+    }
+}
+
 struct MtuCase
 {
     const char* what;
