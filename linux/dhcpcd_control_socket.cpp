@@ -2,6 +2,7 @@
 
 #include "core/wire/option_text.h"
 #include "core/wire/option_value.h"
+#include "linux/dhcpcd_state6.h"
 #include "platform/file_descriptor.h"
 
 #include <algorithm>
@@ -57,17 +58,6 @@ std::size_t ReadHostSize(std::string_view bytes)
     std::size_t nValue = 0;
     std::memcpy(&nValue, bytes.data(), sizeof nValue);
     return nValue;
-}
-
-// The value of the variable "name=" in a block, if it is there.
-std::optional<std::string_view> Variable(const std::vector<std::string_view>& variables,
-                                         std::string_view name)
-{
-    for (const std::string_view variable : variables)
-        if (variable.size() > name.size() && variable[name.size()] == '=' &&
-            variable.substr(0, name.size()) == name)
-            return variable.substr(name.size() + 1);
-    return std::nullopt;
 }
 
 // Opens the socket's path without following a link (connect(2) would follow
@@ -146,22 +136,40 @@ int SplitDhcpcdReply(std::string_view reply, std::vector<std::string_view>& stat
     return 0;
 }
 
-int LeaseFromDhcpcdState(std::string_view state, std::string_view interfaceName, Lease& lease)
+int SplitDhcpcdVariables(std::string_view state, std::vector<std::string_view>& variables)
 {
+    variables.clear();
     if (state.empty() || state.back() != '\0')
         return EBADMSG;
-    std::vector<std::string_view> variables;
-    for (std::size_t nStart = 0; nStart < state.size();)
+    for (std::size_t start = 0; start < state.size();)
     {
-        const std::size_t nEnd = state.find('\0', nStart);
-        const std::string_view variable = state.substr(nStart, nEnd - nStart);
+        const std::size_t end = state.find('\0', start);
+        const std::string_view variable = state.substr(start, end - start);
         if (variable.find('=') == std::string_view::npos)
             return EBADMSG;
         variables.push_back(variable);
-        nStart = nEnd + 1;
+        start = end + 1;
     }
-    if (Variable(variables, "interface") != interfaceName ||
-        Variable(variables, "protocol") != std::string_view("dhcp"))
+    return 0;
+}
+
+std::optional<std::string_view> DhcpcdVariable(const std::vector<std::string_view>& variables,
+                                               std::string_view name)
+{
+    for (const std::string_view variable : variables)
+        if (variable.size() > name.size() && variable[name.size()] == '=' &&
+            variable.substr(0, name.size()) == name)
+            return variable.substr(name.size() + 1);
+    return std::nullopt;
+}
+
+int LeaseFromDhcpcdState(std::string_view state, std::string_view interfaceName, Lease& lease)
+{
+    std::vector<std::string_view> variables;
+    if (SplitDhcpcdVariables(state, variables) != 0)
+        return EBADMSG;
+    if (DhcpcdVariable(variables, "interface") != interfaceName ||
+        DhcpcdVariable(variables, "protocol") != std::string_view("dhcp"))
         return ENOENT;
 
     Lease found;
@@ -207,7 +215,7 @@ int LeaseFromDhcpcdState(std::string_view state, std::string_view interfaceName,
 }
 
 int QueryDhcpcdState(const std::string& strSocket, const std::string& strInterface,
-                     std::chrono::milliseconds timeout, std::string& reply)
+                     std::chrono::milliseconds timeout, std::string& reply, DhcpcdFamily family)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     if (strInterface.empty() || strInterface.find('\0') != std::string::npos)
@@ -228,8 +236,10 @@ int QueryDhcpcdState(const std::string& strSocket, const std::string& strInterfa
     if (connect(hSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return errno == EAGAIN ? ETIMEDOUT : errno;
 
-    // dhcpcd's own client asks with its command line: dump the IPv4 lease.
-    std::string strRequest("dhcpcd\0-U\0-4\0", 13);
+    // dhcpcd's own client asks with its command line: dump the family's lease.
+    std::string strRequest("dhcpcd\0-U\0", 10);
+    strRequest += family == DhcpcdFamily::Ipv4 ? "-4" : "-6";
+    strRequest += '\0';
     strRequest += strInterface;
     strRequest += '\0';
     for (std::size_t nSent = 0; nSent < strRequest.size();)
@@ -266,56 +276,89 @@ int QueryDhcpcdState(const std::string& strSocket, const std::string& strInterfa
     return nSplit;
 }
 
-int ReadDhcpcdLeaseFromSocket(const std::string& strRun, const LeaseInterface& iface,
-                              std::chrono::milliseconds timeout, Lease& lease)
+namespace
 {
-    const std::string& strName = iface.m_strName;
-    if (strName.empty() || strName.find('/') != std::string::npos ||
-        strName.find("..") != std::string::npos)
+// Asks the interface's own dhcpcd, <if>-4.unpriv.sock or <if>-6.unpriv.sock,
+// then the manager's, unpriv.sock, for the family's states, and hands each
+// to take until it answers 0: 0, or the first failure that is not ENOENT
+// (ENOENT when no socket has a state take accepts).
+template <typename Take>
+int ReadStates(const std::string& run, const std::string& name, DhcpcdFamily family,
+               std::chrono::milliseconds timeout, Take take)
+{
+    if (name.empty() || name.find('/') != std::string::npos || name.find("..") != std::string::npos)
         return EINVAL;
     // The folder is dhcpcd's own; a link there is not. It is opened once, and
     // its sockets are named through it, so that it cannot change underfoot.
     const CFileDescriptor folder(
-        open((strRun + "/dhcpcd").c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        open((run + "/dhcpcd").c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder.IsOpen())
         return errno == ELOOP || errno == ENOTDIR ? ENOENT : errno;
-    const std::string strFolder = "/proc/self/fd/" + std::to_string(folder.Get());
+    const std::string through = "/proc/self/fd/" + std::to_string(folder.Get());
+    const char* own = family == DhcpcdFamily::Ipv4 ? "-4.unpriv.sock" : "-6.unpriv.sock";
 
-    int nFailure = ENOENT;
-    for (const std::string& strSocket :
-         {strFolder + "/" + strName + "-4.unpriv.sock", strFolder + "/unpriv.sock"})
+    int failure = ENOENT;
+    for (const std::string& socketPath : {through + "/" + name + own, through + "/unpriv.sock"})
     {
         std::string reply;
-        int nResult = QueryDhcpcdState(strSocket, strName, timeout, reply);
+        int result = QueryDhcpcdState(socketPath, name, timeout, reply, family);
         // A socket nobody listens on is left from a dhcpcd that has ended.
-        if (nResult == ECONNREFUSED)
-            nResult = ENOENT;
-        if (nResult == 0)
+        if (result == ECONNREFUSED)
+            result = ENOENT;
+        if (result == 0)
         {
             std::vector<std::string_view> states;
-            std::size_t nNeeded = 0;
-            SplitDhcpcdReply(reply, states, nNeeded);
-            nResult = ENOENT;
+            std::size_t needed = 0;
+            SplitDhcpcdReply(reply, states, needed);
+            result = ENOENT;
             for (const std::string_view state : states)
             {
-                Lease candidate;
-                int nState = LeaseFromDhcpcdState(state, strName, candidate);
-                // An address no longer on the interface is not its lease.
-                const std::vector<std::uint32_t>& addresses = iface.m_IpAddresses;
-                if (nState == 0 && std::find(addresses.begin(), addresses.end(),
-                                             *candidate.m_nYourAddress) == addresses.end())
-                    nState = ENOENT;
-                if (nState == 0)
-                {
-                    lease = std::move(candidate);
+                const int taken = take(state);
+                if (taken == 0)
                     return 0;
-                }
-                if (nState != ENOENT && nResult == ENOENT)
-                    nResult = nState;
+                if (taken != ENOENT && result == ENOENT)
+                    result = taken;
             }
         }
-        if (nResult != ENOENT && nFailure == ENOENT)
-            nFailure = nResult;
+        if (result != ENOENT && failure == ENOENT)
+            failure = result;
     }
-    return nFailure;
+    return failure;
+}
+} // namespace
+
+int ReadDhcpcdLeaseFromSocket(const std::string& strRun, const LeaseInterface& iface,
+                              std::chrono::milliseconds timeout, Lease& lease)
+{
+    return ReadStates(strRun, iface.m_strName, DhcpcdFamily::Ipv4, timeout,
+                      [&](std::string_view state)
+                      {
+                          Lease candidate;
+                          const int result =
+                              LeaseFromDhcpcdState(state, iface.m_strName, candidate);
+                          if (result != 0)
+                              return result;
+                          // An address no longer on the interface is not its lease.
+                          const std::vector<std::uint32_t>& addresses = iface.m_IpAddresses;
+                          if (std::find(addresses.begin(), addresses.end(),
+                                        *candidate.m_nYourAddress) == addresses.end())
+                              return ENOENT;
+                          lease = std::move(candidate);
+                          return 0;
+                      });
+}
+
+int ReadDhcpcdLease6FromSocket(const std::string& strRun, const LeaseInterface& iface,
+                               std::chrono::milliseconds timeout, Lease6& lease)
+{
+    return ReadStates(strRun, iface.m_strName, DhcpcdFamily::Ipv6, timeout,
+                      [&](std::string_view state)
+                      {
+                          Lease6 candidate;
+                          const int result =
+                              Lease6FromDhcpcdState(state, iface.m_strName, candidate);
+                          if (result == 0)
+                              lease = std::move(candidate);
+                          return result;
+                      });
 }

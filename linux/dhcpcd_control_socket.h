@@ -10,10 +10,12 @@
 #pragma once
 
 #include "core/model/lease.h"
+#include "core/model/lease6.h"
 #include "linux/lease_source.h"
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,13 +48,29 @@ int SplitDhcpcdReply(std::string_view reply, std::vector<std::string_view>& stat
 // variables.
 int LeaseFromDhcpcdState(std::string_view state, std::string_view interfaceName, Lease& lease);
 
-// Asks the socket at strSocket for the interface's IPv4 state and reads the
-// whole reply, all within the timeout: 0; ENOENT when there is no socket;
-// ELOOP or ENOTSOCK for a path that is a link or no socket, which is never
-// followed or opened; ETIMEDOUT; EBADMSG for a reply over the bounds or cut
-// short; another errno value of connect, send or poll.
+// The "name=value" variables of a state block, each ended by a NUL: 0, or
+// EBADMSG for a block that is not such variables.
+int SplitDhcpcdVariables(std::string_view state, std::vector<std::string_view>& variables);
+
+// The value of the variable "name=" among them, if it is there.
+std::optional<std::string_view> DhcpcdVariable(const std::vector<std::string_view>& variables,
+                                               std::string_view name);
+
+// Which of an interface's states the socket is asked for.
+enum class DhcpcdFamily
+{
+    Ipv4,
+    Ipv6,
+};
+
+// Asks the socket at strSocket for the interface's states of the family and
+// reads the whole reply, all within the timeout: 0; ENOENT when there is no
+// socket; ELOOP or ENOTSOCK for a path that is a link or no socket, which is
+// never followed or opened; ETIMEDOUT; EBADMSG for a reply over the bounds or
+// cut short; another errno value of connect, send or poll.
 int QueryDhcpcdState(const std::string& strSocket, const std::string& strInterface,
-                     std::chrono::milliseconds timeout, std::string& reply);
+                     std::chrono::milliseconds timeout, std::string& reply,
+                     DhcpcdFamily family = DhcpcdFamily::Ipv4);
 
 // The interface's lease from the socket of the dhcpcd that runs for it,
 // <strRun>/dhcpcd/<if>-4.unpriv.sock, else from the manager's,
@@ -61,3 +79,8 @@ int QueryDhcpcdState(const std::string& strSocket, const std::string& strInterfa
 // caller: dhcpcd does not say when the lease came.
 int ReadDhcpcdLeaseFromSocket(const std::string& strRun, const LeaseInterface& iface,
                               std::chrono::milliseconds timeout, Lease& lease);
+
+// The interface's DHCPv6 lease the same way, from <strRun>/dhcpcd/<if>-6.unpriv.sock,
+// else the manager's socket. obtained is left to the caller.
+int ReadDhcpcdLease6FromSocket(const std::string& strRun, const LeaseInterface& iface,
+                               std::chrono::milliseconds timeout, Lease6& lease);

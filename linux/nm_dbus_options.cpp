@@ -16,6 +16,7 @@ constexpr const char* kManagerPath = "/org/freedesktop/NetworkManager";
 constexpr const char* kManagerInterface = "org.freedesktop.NetworkManager";
 constexpr const char* kDeviceInterface = "org.freedesktop.NetworkManager.Device";
 constexpr const char* kDhcp4ConfigInterface = "org.freedesktop.NetworkManager.DHCP4Config";
+constexpr const char* kDhcp6ConfigInterface = "org.freedesktop.NetworkManager.DHCP6Config";
 
 // NetworkManager publishes a few dozen options of a few dozen bytes each.
 constexpr std::size_t kMaxOptions = 512;
@@ -181,7 +182,7 @@ int ReadTextValues(sd_bus_message* pReply, std::map<std::string, std::string>& o
 }
 
 int FetchOptions(const CSystemBus& bus, const std::string& strInterface,
-                 std::map<std::string, std::string>& options)
+                 std::map<std::string, std::string>& options, NmDhcpFamily family)
 {
     MessagePtr reply;
     std::string strDevice;
@@ -193,13 +194,16 @@ int FetchOptions(const CSystemBus& bus, const std::string& strInterface,
         return nResult;
 
     std::string strConfig;
-    nResult = ReadProperty(bus, strDevice, kDeviceInterface, "Dhcp4Config", "o", reply);
+    const bool isIpv4 = family == NmDhcpFamily::Ipv4;
+    nResult = ReadProperty(bus, strDevice, kDeviceInterface, isIpv4 ? "Dhcp4Config" : "Dhcp6Config",
+                           "o", reply);
     if (nResult != 0)
         return nResult;
     if ((nResult = ReadObjectPath(reply.get(), strConfig)) != 0)
         return nResult;
 
-    nResult = ReadProperty(bus, strConfig, kDhcp4ConfigInterface, "Options", "a{sv}", reply);
+    nResult = ReadProperty(bus, strConfig, isIpv4 ? kDhcp4ConfigInterface : kDhcp6ConfigInterface,
+                           "Options", "a{sv}", reply);
     if (nResult != 0)
         return nResult;
     return ReadTextValues(reply.get(), options);
@@ -230,14 +234,14 @@ int CSystemBus::Open()
 }
 
 int FetchNetworkManagerOptions(CSystemBus& bus, const std::string& strInterface,
-                               std::map<std::string, std::string>& options)
+                               std::map<std::string, std::string>& options, NmDhcpFamily family)
 {
     options.clear();
     // A name cut short at a NUL would ask about another interface; a bus
     // that is not open has nothing to read.
     if (strInterface.find('\0') != std::string::npos || bus.Get() == nullptr)
         return ENOENT;
-    const int nResult = FetchOptions(bus, strInterface, options);
+    const int nResult = FetchOptions(bus, strInterface, options, family);
     if (nResult != 0)
         options.clear();
     return nResult;

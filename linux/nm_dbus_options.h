@@ -36,12 +36,20 @@ private:
     sd_bus* m_pBus = nullptr;
 };
 
-// Asks NetworkManager over the open bus for the DHCP4Config Options of the
-// device with this interface name, and keeps the values that are texts, by
+// Which of a device's DHCP configurations is read.
+enum class NmDhcpFamily
+{
+    Ipv4, // the device's Dhcp4Config, an org.freedesktop.NetworkManager.DHCP4Config
+    Ipv6, // its Dhcp6Config, an org.freedesktop.NetworkManager.DHCP6Config
+};
+
+// Asks NetworkManager over the open bus for the DHCP configuration Options
+// of the family of the device with this interface name, and keeps the values that are texts, by
 // NetworkManager's option names. 0 when found. ENOENT when there is nothing
 // to read: NetworkManager not on the bus, no such device, or a device without
 // DHCP. Otherwise EACCES when the bus refused us, ETIMEDOUT when a call was
 // not answered within the bus's bound, EIO for any other failure or an answer
 // out of shape. On failure the map is empty.
 int FetchNetworkManagerOptions(CSystemBus& bus, const std::string& strInterface,
-                               std::map<std::string, std::string>& options);
+                               std::map<std::string, std::string>& options,
+                               NmDhcpFamily family = NmDhcpFamily::Ipv4);

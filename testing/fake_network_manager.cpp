@@ -1,6 +1,7 @@
 #include "testing/fake_network_manager.h"
 
 #include <functional>
+#include <string_view>
 
 namespace
 {
@@ -63,10 +64,11 @@ int CFakeNetworkManager::Register(sd_bus* pBus)
                                              SD_BUS_VTABLE_END};
     static const sd_bus_vtable kDevice[] = {
         SD_BUS_VTABLE_START(0), SD_BUS_PROPERTY("Dhcp4Config", "o", OnGetDhcp4Config, 0, 0),
-        SD_BUS_VTABLE_END};
+        SD_BUS_PROPERTY("Dhcp6Config", "o", OnGetDhcp6Config, 0, 0), SD_BUS_VTABLE_END};
     static const sd_bus_vtable kDeviceWithTextPath[] = {
         SD_BUS_VTABLE_START(0), SD_BUS_PROPERTY("Dhcp4Config", "s", OnGetDhcp4Config, 0, 0),
-        SD_BUS_VTABLE_END};
+        SD_BUS_PROPERTY("Dhcp6Config", "o", OnGetDhcp6Config, 0, 0), SD_BUS_VTABLE_END};
+    // DHCP4Config and DHCP6Config alike.
     static const sd_bus_vtable kDhcp4Config[] = {
         SD_BUS_VTABLE_START(0), SD_BUS_PROPERTY("Options", "a{sv}", OnGetOptions, 0, 0),
         SD_BUS_VTABLE_END};
@@ -79,6 +81,10 @@ int CFakeNetworkManager::Register(sd_bus* pBus)
     if (nResult >= 0 && m_setup.m_strDhcp4Config != "/")
         nResult = sd_bus_add_object_vtable(pBus, nullptr, m_setup.m_strDhcp4Config.c_str(),
                                            "org.freedesktop.NetworkManager.DHCP4Config",
+                                           kDhcp4Config, this);
+    if (nResult >= 0 && m_setup.dhcp6Config != "/")
+        nResult = sd_bus_add_object_vtable(pBus, nullptr, m_setup.dhcp6Config.c_str(),
+                                           "org.freedesktop.NetworkManager.DHCP6Config",
                                            kDhcp4Config, this);
     return nResult;
 }
@@ -134,12 +140,22 @@ int CFakeNetworkManager::OnGetDhcp4Config(sd_bus*, const char*, const char*, con
                                        pThis->m_setup.m_strDhcp4Config.c_str());
 }
 
-int CFakeNetworkManager::OnGetOptions(sd_bus*, const char*, const char*, const char*,
+int CFakeNetworkManager::OnGetDhcp6Config(sd_bus*, const char*, const char*, const char*,
+                                          sd_bus_message* reply, void* user, sd_bus_error*)
+{
+    const auto* self = static_cast<const CFakeNetworkManager*>(user);
+    return sd_bus_message_append_basic(reply, 'o', self->m_setup.dhcp6Config.c_str());
+}
+
+int CFakeNetworkManager::OnGetOptions(sd_bus*, const char*, const char* pszInterface, const char*,
                                       sd_bus_message* pReply, void* pUser, sd_bus_error*)
 {
     const auto* pThis = static_cast<const CFakeNetworkManager*>(pUser);
+    const bool isDhcp6 =
+        std::string_view(pszInterface) == "org.freedesktop.NetworkManager.DHCP6Config";
     int nResult = sd_bus_message_open_container(pReply, 'a', "{sv}");
-    for (const auto& [strName, value] : pThis->m_setup.m_Options)
+    for (const auto& [strName, value] :
+         isDhcp6 ? pThis->m_setup.dhcp6Options : pThis->m_setup.m_Options)
     {
         if (nResult >= 0)
             nResult = sd_bus_message_open_container(pReply, 'e', "sv");

@@ -1,5 +1,6 @@
 // A NetworkManager of the tests' own on a private bus: the manager object with
-// GetDeviceByIpIface, one device, and its DHCP4Config, served on a thread.
+// GetDeviceByIpIface, one device, and its DHCP4Config and DHCP6Config, served
+// on a thread.
 #pragma once
 
 #include <systemd/sd-bus.h>
@@ -26,6 +27,9 @@ struct FakeNetworkManagerSetup
     std::string m_strDhcp4Config = "/org/freedesktop/NetworkManager/DHCP4Config/5";
     bool m_bDhcp4ConfigAsText = false; // publishes the path with type "s"
     FakeOptions m_Options;
+    // The device's DHCP6Config, "/" (as NetworkManager says "none") by default.
+    std::string dhcp6Config = "/";
+    FakeOptions dhcp6Options;
     std::string m_strError; // when set, GetDeviceByIpIface fails with it
     // How long GetDeviceByIpIface holds its answer; kNeverAnswer holds it
     // until the fake is destroyed.
@@ -53,6 +57,9 @@ private:
     void AnswerHeldCall();
 
     static int OnGetDeviceByIpIface(sd_bus_message* pCall, void* pUser, sd_bus_error* pError);
+    static int OnGetDhcp6Config(sd_bus* bus, const char* path, const char* interface,
+                                const char* property, sd_bus_message* reply, void* user,
+                                sd_bus_error* error);
     static int OnGetDhcp4Config(sd_bus* pBus, const char* pszPath, const char* pszInterface,
                                 const char* pszProperty, sd_bus_message* pReply, void* pUser,
                                 sd_bus_error* pError);

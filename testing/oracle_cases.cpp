@@ -1,5 +1,7 @@
 #include "testing/oracle_cases.h"
 
+#include "testing/dhcpv6_oracle_cases.h"
+
 #include "core/wire/bootp_message.h"
 
 #include <algorithm>
@@ -49,8 +51,9 @@ const std::vector<CodeSample>& CodeSamples()
     };
     return samples;
 }
+} // namespace
 
-OptionBytes TypeSample(ValueType type)
+OptionBytes OracleTypeSample(ValueType type)
 {
     switch (type)
     {
@@ -168,10 +171,34 @@ OptionBytes TypeSample(ValueType type)
         return {5, 1, 1, 6, 4, 10, 1, 2, 3};
     case T::DataSource:
         return {1}; // RFC 6926: the remote flag
+    case T::Duid:
+    case T::IaNa:
+    case T::IaTa:
+    case T::IaAddress:
+    case T::IaPrefix:
+    case T::OptionCodes:
+    case T::Hundredths:
+    case T::RelayMessage:
+    case T::Address6:
+    case T::Addresses6:
+    case T::StatusCode6:
+    case T::UserClasses6:
+    case T::VendorClass6:
+    case T::VendorOptions6:
+    case T::DomainList6:
+    case T::DomainName6:
+    case T::ClientFqdn6:
+    case T::NtpServer:
+    case T::LinkLayerAddress:
+    case T::Options6:
+    case T::RemoteId:
+        break; // DHCPv6's layouts, which no DHCPv4 row has (dhcpv6_oracle_cases.cpp)
     }
     return {};
 }
 
+namespace
+{
 // "route cut short" as "121_route_cut_short".
 std::string SeedName(const OracleCase& oracleCase)
 {
@@ -205,7 +232,7 @@ OptionBytes OracleSample(const ExtendedRow& row)
         if (sample.nCode == row.nCode)
             return sample.data;
     }
-    return TypeSample(row.type);
+    return OracleTypeSample(row.type);
 }
 
 std::vector<OracleCase> SampleCases()
@@ -317,5 +344,8 @@ std::vector<SeedFile> OracleSeeds()
         seeds.push_back(
             {"bootp_message/" + SeedName(hostile), OracleAck({{hostile.m_nCode, hostile.m_Data}})});
     }
+    std::vector<SeedFile> dhcpv6 = Dhcpv6OracleSeeds();
+    seeds.insert(seeds.end(), std::make_move_iterator(dhcpv6.begin()),
+                 std::make_move_iterator(dhcpv6.end()));
     return seeds;
 }

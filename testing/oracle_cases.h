@@ -27,6 +27,9 @@ constexpr std::uint32_t kOracleLeasedAddress = 0x0A630092;
 // enough, e.g. an enterprise number's data). Option 53 is DHCPACK.
 OptionBytes OracleSample(const ExtendedRow& row);
 
+// A well-formed value of the type, in its general layout (DHCPv4's types).
+OptionBytes OracleTypeSample(ValueType type);
+
 // Every row's sample.
 std::vector<OracleCase> SampleCases();
 
@@ -53,5 +56,6 @@ struct SeedFile
 // The cases as fuzzers' seeds, each named "oracle_...": for
 // fuzz_extended_option (the code, then the data) every hostile case and the
 // edge cases of each distinct layout (the decoder reads by type); for
-// fuzz_bootp_message the DHCPACK of every row's sample and one per hostile case.
+// fuzz_bootp_message the DHCPACK of every row's sample and one per hostile case;
+// and the DHCPv6 cases' seeds (Dhcpv6OracleSeeds).
 std::vector<SeedFile> OracleSeeds();

@@ -106,6 +106,46 @@ std::vector<std::uint8_t> EthernetFrame(const UdpDatagram& datagram)
     return frame;
 }
 
+std::vector<std::uint8_t> Dhcpv6ReplyFrame(const std::vector<std::uint8_t>& message)
+{
+    constexpr std::size_t kIpv6Header = 40;
+    if (message.size() > kMaxUdp6Payload)
+        return {};
+    const std::size_t nUdpLength = kUdpHeader + message.size();
+    std::vector<std::uint8_t> frame(kEthernetHeader + kIpv6Header + kUdpHeader);
+    const std::uint8_t kDestinationMac[6] = {0x02, 0x00, 0x00, 0x63, 0x00, 0x92};
+    const std::uint8_t kSourceMac[6] = {0x02, 0x00, 0x00, 0x63, 0x00, 0x01};
+    std::copy(std::begin(kDestinationMac), std::end(kDestinationMac), frame.begin());
+    std::copy(std::begin(kSourceMac), std::end(kSourceMac), frame.begin() + 6);
+    PutUint16(frame, 12, 0x86DD); // IPv6
+
+    const std::size_t nIp = kEthernetHeader;
+    frame[nIp] = 0x60; // version 6
+    PutUint16(frame, nIp + 4, static_cast<std::uint32_t>(nUdpLength));
+    frame[nIp + 6] = kProtocolUdp;
+    frame[nIp + 7] = 64; // hop limit
+    // fe80::1, the server, to fe80::92, the client.
+    frame[nIp + 8] = 0xFE;
+    frame[nIp + 9] = 0x80;
+    frame[nIp + 23] = 0x01;
+    frame[nIp + 24] = 0xFE;
+    frame[nIp + 25] = 0x80;
+    frame[nIp + 39] = 0x92;
+
+    const std::size_t nUdp = nIp + kIpv6Header;
+    PutUint16(frame, nUdp, 547);
+    PutUint16(frame, nUdp + 2, 546);
+    PutUint16(frame, nUdp + 4, static_cast<std::uint32_t>(nUdpLength));
+    frame.insert(frame.end(), message.begin(), message.end());
+    // The pseudo-header: both addresses, the UDP length and the protocol.
+    std::uint32_t nPseudo = static_cast<std::uint32_t>(nUdpLength) + kProtocolUdp;
+    for (std::size_t n = nIp + 8; n < nIp + kIpv6Header; n += 2)
+        nPseudo += static_cast<std::uint32_t>(frame[n] << 8 | frame[n + 1]);
+    const std::uint16_t nChecksum = InternetChecksum(&frame[nUdp], nUdpLength, nPseudo);
+    PutUint16(frame, nUdp + 6, nChecksum == 0 ? 0xFFFF : nChecksum);
+    return frame;
+}
+
 std::vector<std::uint8_t> PcapFile(const std::vector<std::vector<std::uint8_t>>& frames)
 {
     std::vector<std::uint8_t> file;

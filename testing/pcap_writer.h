@@ -1,5 +1,5 @@
-// Classic pcap files of UDP datagrams over IPv4 on Ethernet: what a packet
-// dissector reads.
+// Classic pcap files of UDP datagrams over IPv4 or IPv6 on Ethernet: what a
+// packet dissector reads.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +32,14 @@ UdpDatagram DhcpReplyDatagram(std::vector<std::uint8_t> message);
 // One Ethernet II frame holding the datagram in an IPv4 packet with its header
 // checksum; empty when the payload is larger than kMaxUdpPayload.
 std::vector<std::uint8_t> EthernetFrame(const UdpDatagram& datagram);
+
+// The most a DHCPv6 message in one Ethernet frame's IPv6 packet holds here.
+constexpr std::size_t kMaxUdp6Payload = 65535 - 8;
+
+// One Ethernet II frame holding a DHCPv6 server's message to its client, UDP
+// port 547 to 546, fe80::1 to fe80::92, with its checksum (RFC 8200 8.1);
+// empty when the message is larger than kMaxUdp6Payload.
+std::vector<std::uint8_t> Dhcpv6ReplyFrame(const std::vector<std::uint8_t>& message);
 
 // A pcap file (link type Ethernet, microsecond times) with one record per
 // frame, the n-th stamped n seconds after the epoch.

@@ -188,7 +188,7 @@ std::string TsharkObstacle()
 }
 
 bool RunTshark(const std::string& strPcap, const std::vector<std::string>& preferences,
-               std::vector<TsharkNode>& frames, std::string& strError)
+               std::vector<TsharkNode>& frames, std::string& strError, bool withBytes)
 {
     frames.clear();
     // An empty configuration folder of its own: a user's preferences or
@@ -201,6 +201,8 @@ bool RunTshark(const std::string& strPcap, const std::vector<std::string>& prefe
     }
     const std::string strErrors = config.Path() + "/stderr";
     std::vector<std::string> command = {"tshark", "-n", "-r", strPcap, "-T", "json"};
+    if (withBytes)
+        command.push_back("-x");
     for (const std::string& strPreference : preferences)
     {
         command.push_back("-o");

@@ -44,9 +44,11 @@ std::string TsharkObstacle();
 // Dissects every frame of a pcap file with tshark, under the default
 // preferences (the user's own are ignored) and those given as "name:value".
 // Fills frames with each frame's "layers" node; false, with the reason in
-// strError, when tshark fails or writes something that is not JSON.
+// strError, when tshark fails or writes something that is not JSON. With
+// withBytes, every field has a sibling "<field>_raw" holding its bytes' hex
+// first (tshark -x).
 bool RunTshark(const std::string& strPcap, const std::vector<std::string>& preferences,
-               std::vector<TsharkNode>& frames, std::string& strError);
+               std::vector<TsharkNode>& frames, std::string& strError, bool withBytes = false);
 
 // The options of the DHCP message in one frame's layers, in message order,
 // without pad and end. Empty when the frame holds no DHCP message.

@@ -121,7 +121,7 @@ void Decode(std::uint8_t code, OptionData data, bool typed, ExtendedOption& opti
     option.m_name = NameOf(code);
     const ExtendedRow* row = RowOf(code);
     const ValueType type = row != nullptr ? row->type : T::Bytes;
-    const DecodeContext context{row, typed};
+    const DecodeContext context{row != nullptr ? row->pValueNames : nullptr, typed};
     if (!kDecoders[static_cast<std::size_t>(type)].decode(context, data, option))
     {
         option.m_bMalformed = true;
@@ -129,6 +129,12 @@ void Decode(std::uint8_t code, OptionData data, bool typed, ExtendedOption& opti
     }
 }
 } // namespace
+
+Decoder DecoderOf(ValueType type)
+{
+    const auto index = static_cast<std::size_t>(type);
+    return index < std::size(kDecoders) ? kDecoders[index].decode : DecodeBytes;
+}
 
 const char* OptionName(std::uint8_t code)
 {

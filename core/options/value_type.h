@@ -55,6 +55,29 @@ enum class ValueType
     InterfaceId,       // RFC 4578 option 94: type 1, UNDI major and minor version
     DefinedSuboptions, // sub-options an RFC defines (63, 122): code, length, data
     DataSource,        // RFC 6926 option 157: a flags octet, R its lowest bit
+    // DHCPv6 (RFC 8415 and its successors); their typed values are documented in
+    // dhcpv6_decoder.h.
+    Duid,             // RFC 8415 11: a 16-bit type, then LLT, EN, LL or UUID
+    IaNa,             // RFC 8415 21.4: IAID, T1, T2, options
+    IaTa,             // RFC 8415 21.5: IAID, options
+    IaAddress,        // RFC 8415 21.6: address, preferred and valid lifetimes, options
+    IaPrefix,         // RFC 8415 21.22: lifetimes, prefix length, prefix, options
+    OptionCodes,      // RFC 8415 21.7: 16-bit option codes
+    Hundredths,       // RFC 8415 21.9: 16 bits of hundredths of a second
+    RelayMessage,     // RFC 8415 21.10: a whole DHCPv6 message
+    Address6,         // one IPv6 address
+    Addresses6,       // one or more IPv6 addresses
+    StatusCode6,      // RFC 8415 21.13: a 16-bit status, then a UTF-8 message
+    UserClasses6,     // RFC 8415 21.15: texts, each after its 16-bit length
+    VendorClass6,     // RFC 8415 21.16: enterprise, then data, each after its 16-bit length
+    VendorOptions6,   // RFC 8415 21.17: enterprise, then 16-bit code, length, data
+    DomainList6,      // RFC 1035 names, uncompressed (RFC 8415 10)
+    DomainName6,      // one RFC 1035 name, uncompressed
+    ClientFqdn6,      // RFC 4704: flags, then a name (partial without its root label)
+    NtpServer,        // RFC 5908: suboptions of an address, a multicast address or a name
+    LinkLayerAddress, // RFC 6939: a 16-bit hardware type, then its address
+    Options6,         // DHCPv6 options, nothing else (RFC 5460, RFC 6422, RFC 7598)
+    RemoteId,         // RFC 4649: enterprise, then the relay's identifier
 };
 
 // One name of a byte's value; a list of them ends with a null name.

@@ -1,5 +1,7 @@
 #include "core/wire/dhclient_lease.h"
 
+#include "core/wire/dhclient_tokens.h"
+
 #include "core/wire/option_text.h"
 #include "core/wire/option_value.h"
 
@@ -15,119 +17,6 @@
 
 namespace
 {
-
-enum class TokenKind
-{
-    Word,
-    Quoted, // with its quotes
-    Open,
-    Close,
-    Semicolon,
-    End,
-};
-
-struct Token
-{
-    TokenKind kind;
-    std::string_view text;
-};
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-// Splits the lease text into words, quoted texts and the marks { } ; where a
-// '#' outside quotes starts a comment to the end of the line. A quote left
-// open ends the text.
-class CLeaseTokenizer
-{
-public:
-    explicit CLeaseTokenizer(std::string_view text) : m_text(text) {}
-
-    Token Next();
-
-private:
-    std::string_view m_text;
-    std::size_t m_nAt = 0;
-};
-
-Token CLeaseTokenizer::Next()
-{
-    while (m_nAt < m_text.size() && (IsBlank(m_text[m_nAt]) || m_text[m_nAt] == '#'))
-    {
-        if (m_text[m_nAt] == '#')
-            m_nAt = std::min(m_text.find('\n', m_nAt), m_text.size());
-        else
-            ++m_nAt;
-    }
-    if (m_nAt >= m_text.size())
-        return {TokenKind::End, {}};
-
-    const std::size_t nBegin = m_nAt;
-    static constexpr std::string_view kMarks = "{};";
-    static constexpr std::array<TokenKind, 3> kMarkKinds = {TokenKind::Open, TokenKind::Close,
-                                                            TokenKind::Semicolon};
-    const std::size_t nMark = kMarks.find(m_text[m_nAt]);
-    if (nMark != std::string_view::npos)
-        return {kMarkKinds[nMark], m_text.substr(m_nAt++, 1)};
-
-    if (m_text[m_nAt] == '"')
-    {
-        for (++m_nAt; m_nAt < m_text.size() && m_text[m_nAt] != '"'; ++m_nAt)
-            if (m_text[m_nAt] == '\\')
-                ++m_nAt;
-        if (m_nAt >= m_text.size())
-        {
-            m_nAt = m_text.size();
-            return {TokenKind::End, {}};
-        }
-        ++m_nAt;
-        return {TokenKind::Quoted, m_text.substr(nBegin, m_nAt - nBegin)};
-    }
-    while (m_nAt < m_text.size() && !IsBlank(m_text[m_nAt]) &&
-           std::string_view("{};\"#").find(m_text[m_nAt]) == std::string_view::npos)
-        ++m_nAt;
-    return {TokenKind::Word, m_text.substr(nBegin, m_nAt - nBegin)};
-}
-
-// The words and quoted texts of one statement, and the mark that ended it.
-struct Statement
-{
-    std::vector<Token> tokens;
-    TokenKind end = TokenKind::End;
-};
-
-Statement ReadStatement(CLeaseTokenizer& tokenizer)
-{
-    Statement statement;
-    for (Token token = tokenizer.Next();; token = tokenizer.Next())
-    {
-        if (token.kind != TokenKind::Word && token.kind != TokenKind::Quoted)
-        {
-            statement.end = token.kind;
-            return statement;
-        }
-        statement.tokens.push_back(token);
-    }
-}
-
-// Skips the rest of a block whose '{' has been read, nested blocks and all.
-// False when the text ends first.
-bool SkipBlock(CLeaseTokenizer& tokenizer)
-{
-    for (std::size_t nDepth = 1; nDepth > 0;)
-    {
-        const Token token = tokenizer.Next();
-        if (token.kind == TokenKind::End)
-            return false;
-        if (token.kind == TokenKind::Open)
-            ++nDepth;
-        else if (token.kind == TokenKind::Close)
-            --nDepth;
-    }
-    return true;
-}
 
 // Splits "2026/12/09" or "05:52:06" into three numbers of at most the given maxima.
 bool ParseFields(std::string_view text, char separator, const std::array<std::uint64_t, 3>& max,
@@ -155,7 +44,7 @@ bool IsLeapYear(std::uint64_t nYear)
 // "expire 3 2026/12/09 05:52:06" (weekday, then the UTC date and time),
 // "expire epoch 1796795526" or "expire never" (no expiry). False when the
 // statement is none of these.
-bool ParseExpiry(const std::vector<Token>& tokens, std::optional<std::int64_t>& tExpires)
+bool ParseExpiry(const std::vector<DhclientToken>& tokens, std::optional<std::int64_t>& tExpires)
 {
     if (tokens.size() == 2 && tokens[1].text == "never")
     {
@@ -198,14 +87,6 @@ bool ParseExpiry(const std::vector<Token>& tokens, std::optional<std::int64_t>& 
     return true;
 }
 
-// A quoted interface name without its quotes; names have no escapes.
-std::string_view Unquoted(const Token& token)
-{
-    if (token.kind == TokenKind::Quoted)
-        return token.text.substr(1, token.text.size() - 2);
-    return token.text;
-}
-
 // What one lease block says.
 struct LeaseBlock
 {
@@ -224,10 +105,10 @@ const DhclientDeclaration* Declared(const std::vector<DhclientDeclaration>& decl
     return nullptr;
 }
 
-void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block,
+void ApplyStatement(const std::vector<DhclientToken>& tokens, LeaseBlock& block,
                     const std::vector<DhclientDeclaration>& declared)
 {
-    if (tokens.empty() || tokens[0].kind != TokenKind::Word)
+    if (tokens.empty() || tokens[0].kind != DhclientTokenKind::Word)
         return;
     const std::string_view keyword = tokens[0].text;
     if (keyword == "interface" && tokens.size() == 2)
@@ -239,7 +120,7 @@ void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block,
         if (const auto address = ParseAddressText(tokens[1].text))
             block.lease.m_nYourAddress = address;
     }
-    else if (keyword == "option" && tokens.size() >= 3 && tokens[1].kind == TokenKind::Word)
+    else if (keyword == "option" && tokens.size() >= 3 && tokens[1].kind == DhclientTokenKind::Word)
     {
         // The value is the statement's text from its first token to its last.
         const char* pBegin = tokens[2].text.data();
@@ -289,22 +170,22 @@ void ApplyStatement(const std::vector<Token>& tokens, LeaseBlock& block,
 
 // The statements of a lease block whose '{' has been read. False when the
 // text ends before the block's '}'.
-bool ReadLeaseBlock(CLeaseTokenizer& tokenizer, LeaseBlock& block,
+bool ReadLeaseBlock(DhclientTokenizer& tokenizer, LeaseBlock& block,
                     const std::vector<DhclientDeclaration>& declared)
 {
     while (true)
     {
-        const Statement statement = ReadStatement(tokenizer);
+        const DhclientStatement statement = ReadStatement(tokenizer);
         switch (statement.end)
         {
-        case TokenKind::Semicolon:
+        case DhclientTokenKind::Semicolon:
             ApplyStatement(statement.tokens, block, declared);
             break;
-        case TokenKind::Open:
+        case DhclientTokenKind::Open:
             if (!SkipBlock(tokenizer))
                 return false;
             break;
-        case TokenKind::Close:
+        case DhclientTokenKind::Close:
             return true;
         default:
             return false;
@@ -314,7 +195,7 @@ bool ReadLeaseBlock(CLeaseTokenizer& tokenizer, LeaseBlock& block,
 
 // The type words of a declaration, after its '=', as this program reads the
 // values dhclient writes for them; none for another type.
-std::optional<WireType> DeclaredType(const std::vector<Token>& tokens, std::size_t nFirst)
+std::optional<WireType> DeclaredType(const std::vector<DhclientToken>& tokens, std::size_t nFirst)
 {
     std::string strType;
     for (std::size_t i = nFirst; i < tokens.size(); ++i)
@@ -346,12 +227,13 @@ std::optional<WireType> DeclaredType(const std::vector<Token>& tokens, std::size
 
 // "option NAME code N = ..." as far as its '=': the declaration without its
 // type, or nothing for another statement.
-std::optional<DhclientDeclaration> DeclarationHead(const std::vector<Token>& tokens)
+std::optional<DhclientDeclaration> DeclarationHead(const std::vector<DhclientToken>& tokens)
 {
     if (tokens.size() < 5 || tokens[0].text != "option" || tokens[2].text != "code" ||
         tokens[4].text != "=" ||
         std::any_of(tokens.begin(), tokens.begin() + 5,
-                    [](const Token& token) { return token.kind != TokenKind::Word; }) ||
+                    [](const DhclientToken& token)
+                    { return token.kind != DhclientTokenKind::Word; }) ||
         tokens[1].text.find('.') != std::string_view::npos)
         return std::nullopt;
     const auto nCode = ParseDecimalText(tokens[3].text, 254);
@@ -380,19 +262,19 @@ void AddDeclaration(std::vector<DhclientDeclaration>& declared, DhclientDeclarat
 
 std::vector<DhclientDeclaration> ParseDhclientDeclarations(std::string_view text)
 {
-    CLeaseTokenizer tokenizer(text);
+    DhclientTokenizer tokenizer(text);
     std::vector<DhclientDeclaration> declared;
-    for (Statement statement = ReadStatement(tokenizer); statement.end != TokenKind::End;
-         statement = ReadStatement(tokenizer))
+    for (DhclientStatement statement = ReadStatement(tokenizer);
+         statement.end != DhclientTokenKind::End; statement = ReadStatement(tokenizer))
     {
         std::optional<DhclientDeclaration> declaration = DeclarationHead(statement.tokens);
         // A record type, "= { ip-address, text }", opens a block of its own.
-        if (statement.end == TokenKind::Open && declaration)
+        if (statement.end == DhclientTokenKind::Open && declaration)
         {
             if (!SkipBlock(tokenizer))
                 break;
         }
-        else if (statement.end != TokenKind::Semicolon)
+        else if (statement.end != DhclientTokenKind::Semicolon)
         {
             continue; // the statements inside "interface" blocks are read too
         }
@@ -409,17 +291,17 @@ std::vector<DhclientDeclaration> ParseDhclientDeclarations(std::string_view text
 int ParseDhclientLeases(std::string_view text, std::string_view interfaceName, Lease& lease,
                         const std::vector<DhclientDeclaration>& declared)
 {
-    CLeaseTokenizer tokenizer(text);
+    DhclientTokenizer tokenizer(text);
     bool bFound = false;
     while (true)
     {
-        const Statement statement = ReadStatement(tokenizer);
-        if (statement.end == TokenKind::End)
+        const DhclientStatement statement = ReadStatement(tokenizer);
+        if (statement.end == DhclientTokenKind::End)
             break;
-        if (statement.end != TokenKind::Open)
+        if (statement.end != DhclientTokenKind::Open)
             continue; // statements outside blocks ("default-duid") and stray '}'
         const bool bLease = statement.tokens.size() == 1 && statement.tokens[0].text == "lease" &&
-                            statement.tokens[0].kind == TokenKind::Word;
+                            statement.tokens[0].kind == DhclientTokenKind::Word;
         if (!bLease)
         {
             if (!SkipBlock(tokenizer)) // "lease6", "failover" and the like

@@ -5,7 +5,6 @@
 namespace
 {
 constexpr std::size_t kOptionHeader = 4;
-constexpr std::size_t kMaxOptionData = 0xFFFF;
 
 std::uint16_t Read16(const std::uint8_t* data)
 {
@@ -49,18 +48,23 @@ std::optional<Dhcpv6Message> ParseDhcpv6Message(const std::uint8_t* data, std::s
     return message;
 }
 
+void WriteDhcpv6Options(const Dhcpv6Options& options, std::vector<std::uint8_t>& bytes)
+{
+    for (const Dhcpv6Option& option : options)
+    {
+        const std::size_t size = std::min(option.data.size(), kMaxDhcpv6OptionData);
+        Append16(bytes, option.code);
+        Append16(bytes, size);
+        bytes.insert(bytes.end(), option.data.data(), option.data.data() + size);
+    }
+}
+
 std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message)
 {
     std::vector<std::uint8_t> bytes{message.type,
                                     static_cast<std::uint8_t>(message.transactionId >> 16),
                                     static_cast<std::uint8_t>(message.transactionId >> 8),
                                     static_cast<std::uint8_t>(message.transactionId)};
-    for (const Dhcpv6Option& option : message.options)
-    {
-        const std::size_t size = std::min(option.data.size(), kMaxOptionData);
-        Append16(bytes, option.code);
-        Append16(bytes, size);
-        bytes.insert(bytes.end(), option.data.data(), option.data.data() + size);
-    }
+    WriteDhcpv6Options(message.options, bytes);
     return bytes;
 }

@@ -19,6 +19,9 @@ enum Dhcpv6MessageType : std::uint8_t
     kDhcpv6InformationRequest = 11,
 };
 
+// The most data one option's 16-bit length can announce.
+inline constexpr std::size_t kMaxDhcpv6OptionData = 0xFFFF;
+
 struct Dhcpv6Message
 {
     std::uint8_t type = 0;
@@ -33,6 +36,10 @@ bool ReadDhcpv6Options(const std::uint8_t* data, std::size_t length, Dhcpv6Optio
 
 // A message of at least its 4-byte header whose options read whole; else empty.
 std::optional<Dhcpv6Message> ParseDhcpv6Message(const std::uint8_t* data, std::size_t length);
+
+// Appends the options' bytes, each after its code and length (the data of
+// an option that holds options); one over 65,535 bytes is cut to that length.
+void WriteDhcpv6Options(const Dhcpv6Options& options, std::vector<std::uint8_t>& bytes);
 
 // The message's bytes; an option over 65,535 bytes is cut to that length.
 std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message);

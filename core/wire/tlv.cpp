@@ -82,6 +82,13 @@ FieldView::Step FieldView::ReadAt(std::size_t offset, Field& field, std::size_t&
         header = 5;
         length = at[4];
         break;
+    case Framing::Tlv16:
+        if (left < 4)
+            return Step::Cut;
+        field.tag = ReadBe16(at);
+        header = 4;
+        length = ReadBe16(at + 2);
+        break;
     }
     if (left - header < length)
         return Step::Cut;

@@ -1,6 +1,6 @@
 // The framings inside one option's bytes: sub-options (RFC 2132 3's code,
-// length, data), length-prefixed items (RFC 3004, RFC 3925, RFC 7291,
-// RFC 8572, RFC 9463) and RFC 3925's enterprise blocks.
+// length, data; RFC 8415 21.1's 16-bit code and length), length-prefixed items (RFC 3004, RFC 3925,
+// RFC 7291, RFC 8572, RFC 9463) and RFC 3925's enterprise blocks.
 //
 // A FieldView reads the bytes in place: it allocates nothing, never reads past
 // the length it was given, and tells whether the fields fill the bytes
@@ -17,6 +17,7 @@ enum class Framing
     Prefixed8,  // length (1), data; no item empty
     Prefixed16, // length (2, big-endian), data; no item empty
     Enterprise, // enterprise number (4, big-endian), length (1), data
+    Tlv16,      // code (2), length (2), both big-endian, data: DHCPv6 (RFC 8415 21.1)
 };
 
 // One field: the code or enterprise number (0 for prefixed items) and its data.

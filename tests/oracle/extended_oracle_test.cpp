@@ -538,6 +538,28 @@ std::optional<json> TsharkValue(const ExtendedRow& row, const TsharkOption& opti
     case T::EncryptedDns:
     case T::PxelinuxMagic:
     case T::VirtualSubnet:
+    // DHCPv6's layouts, which no DHCPv4 row has (dhcpv6_oracle_test.cpp)
+    case T::Duid:
+    case T::IaNa:
+    case T::IaTa:
+    case T::IaAddress:
+    case T::IaPrefix:
+    case T::OptionCodes:
+    case T::Hundredths:
+    case T::RelayMessage:
+    case T::Address6:
+    case T::Addresses6:
+    case T::StatusCode6:
+    case T::UserClasses6:
+    case T::VendorClass6:
+    case T::VendorOptions6:
+    case T::DomainList6:
+    case T::DomainName6:
+    case T::ClientFqdn6:
+    case T::NtpServer:
+    case T::LinkLayerAddress:
+    case T::Options6:
+    case T::RemoteId:
         break;
     }
     return std::nullopt;

@@ -28,7 +28,8 @@ TEST(OracleSeeds, AreInTheCorpus)
             << seed.m_strPath << " is missing or out of date; " << kRewrite;
     }
 
-    for (const char* pszFuzzer : {"extended_option", "bootp_message"})
+    for (const char* pszFuzzer :
+         {"extended_option", "bootp_message", "dhcpv6_option", "dhcpv6_message"})
     {
         for (const auto& entry : std::filesystem::directory_iterator(kCorpus / pszFuzzer))
         {

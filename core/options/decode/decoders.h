@@ -29,8 +29,9 @@ struct OptionData
 // What a decoder is told besides the bytes.
 struct DecodeContext
 {
-    const ExtendedRow* row; // null for a code without one
+    const ValueName* names; // the row's value names (NamedUInt8), or null
     bool typed;             // build the typed value too, not just the text
+    unsigned depth = 0;     // how deep in DHCPv6 options nested in options this one is
 };
 
 using Decoder = bool (*)(const DecodeContext& context, OptionData data, ExtendedOption& option);
@@ -94,6 +95,25 @@ Json AppendAddresses(OptionData data, std::string& text, bool typed);
 // The registered name of an option code, or nullptr.
 const char* OptionName(std::uint8_t code);
 
+// The decoder of a DHCPv4 value type (extended_decoder.cpp), which DHCPv6
+// rows of the same layout share.
+Decoder DecoderOf(ValueType type);
+
+// --- DHCPv6 options inside options (dhcpv6_decoder.cpp).
+
+// Options nest at most this deep in a message: deeper ones are malformed.
+constexpr unsigned kMaxNesting6 = 8;
+
+// The registered name of a DHCPv6 option code, or nullptr.
+const char* OptionName6(std::uint16_t code);
+
+// The DHCPv6 options that fill the bytes exactly, decoded one level deeper
+// than the context: appended to the text as "{Name: text; Name: text}" and,
+// where typed, to the array (made here) as {"code", "name", "value"}, with
+// "malformed": true for each that does not fit its type. False when the bytes
+// are not whole options or would nest too deep.
+bool AppendOptions6(const DecodeContext& context, OptionData data, std::string& text, Json& array);
+
 // --- One decoder per value type, by family.
 
 // numbers.cpp
@@ -151,6 +171,33 @@ bool DecodeAuthentication(const DecodeContext&, OptionData, ExtendedOption&);
 bool DecodeMachineId(const DecodeContext&, OptionData, ExtendedOption&);
 bool DecodeInterfaceId(const DecodeContext&, OptionData, ExtendedOption&);
 bool DecodePxelinuxMagic(const DecodeContext&, OptionData, ExtendedOption&);
+
+// identities.cpp (DHCPv6)
+bool DecodeDuid(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeLinkLayerAddress(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeRemoteId(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeUserClasses6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeVendorClass6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeVendorOptions6(const DecodeContext&, OptionData, ExtendedOption&);
+
+// associations.cpp (DHCPv6)
+bool DecodeIaNa(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeIaTa(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeIaAddress(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeIaPrefix(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeOptions6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeRelayMessage(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeStatusCode6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeOptionCodes(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeHundredths(const DecodeContext&, OptionData, ExtendedOption&);
+
+// ipv6.cpp (DHCPv6)
+bool DecodeAddress6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeAddresses6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeDomainList6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeDomainName6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeClientFqdn6(const DecodeContext&, OptionData, ExtendedOption&);
+bool DecodeNtpServer(const DecodeContext&, OptionData, ExtendedOption&);
 
 // locations.cpp
 bool DecodeCivicLocation(const DecodeContext&, OptionData, ExtendedOption&);

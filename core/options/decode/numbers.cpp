@@ -111,7 +111,7 @@ bool DecodeNamedUInt8(const DecodeContext& context, OptionData data, ExtendedOpt
 {
     if (data.length != 1)
         return false;
-    const char* name = FindValueName(context.row->pValueNames, data.data[0]);
+    const char* name = FindValueName(context.names, data.data[0]);
     if (name != nullptr)
     {
         option.m_strText += name;

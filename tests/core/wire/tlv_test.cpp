@@ -48,6 +48,14 @@ const FramingCase kCases[] = {
      {{4491, {5, 1}}, {0x80000001u, {11, 0}}}},
     {"EnterpriseShortHeader", Framing::Enterprise, {0, 0, 0, 9}, false, {}},
     {"EnterpriseDataPastEnd", Framing::Enterprise, {0, 0, 0, 9, 2, 'a'}, false, {}},
+    {"Tlv16TwoAndEmptyData",
+     Framing::Tlv16,
+     {0x01, 0x00, 0, 1, 'a', 0, 9, 0, 0},
+     true,
+     {{0x0100, {4, 1}}, {9, {9, 0}}}},
+    {"Tlv16LengthCut", Framing::Tlv16, {0, 1, 0}, false, {}},
+    {"Tlv16DataPastEnd", Framing::Tlv16, {0, 1, 0x01, 0x00, 'a'}, false, {}},
+    {"Tlv16HighLengthByte", Framing::Tlv16, {0, 1, 0x01, 0x01, 'a'}, false, {}},
 };
 
 std::string CaseName(const testing::TestParamInfo<FramingCase>& param)
