@@ -12,14 +12,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nS
     const std::optional<ProbeMessage> message = ParseProbeMessage(line);
     if (!message)
         return 0;
-    if (message->m_Packet.size() > kMaxProbeValueBytes ||
+    std::size_t options6Bytes = 0;
+    for (const Dhcpv6Option& option : message->options6)
+        options6Bytes += 4 + option.data.size();
+    if (message->m_Packet.size() > kMaxProbeValueBytes || options6Bytes > kMaxProbeValueBytes ||
         message->m_strStatus.size() > kMaxProbeStatusBytes || message->m_nError < 0)
         std::abort();
     std::string strAgain = FormatProbeMessage(*message);
     strAgain.pop_back();
     const std::optional<ProbeMessage> again = ParseProbeMessage(strAgain);
     if (!again || again->m_Packet != message->m_Packet ||
-        again->m_mapOptions != message->m_mapOptions || again->m_event != message->m_event)
+        again->m_mapOptions != message->m_mapOptions || again->m_event != message->m_event ||
+        again->options6.size() != message->options6.size())
         std::abort();
+    for (std::size_t i = 0; i < message->options6.size(); ++i)
+    {
+        if (again->options6[i].code != message->options6[i].code ||
+            again->options6[i].data != message->options6[i].data)
+            std::abort();
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "core/wire/address_list.h"
 #include "core/wire/address_text.h"
 #include "core/wire/hex_text.h"
+#include "core/wire/ipv6_text.h"
 #include "linux/adapter_type_table.h"
 #include "linux/device_facts.h"
 #include "linux/netlink_snapshot.h"
@@ -11,7 +12,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <utility>
+
+#include <linux/if_addr.h>
 
 namespace
 {
@@ -49,6 +53,21 @@ bool HasHardwareAddress(const NetlinkInterface& link)
                        [](std::uint8_t nByte) { return nByte != 0; });
 }
 
+bool IsLinkLocal(const Ipv6Address& address)
+{
+    return address[0] == 0xFE && (address[1] & 0xC0) == 0x80;
+}
+
+// The first fe80::/10 address that has passed duplicate address detection.
+std::optional<Ipv6Address> LinkLocalOf(const NetlinkInterface& link)
+{
+    for (const NetlinkAddress6& address : link.ipv6Addresses)
+        if (IsLinkLocal(address.address) &&
+            (address.flags & (IFA_F_TENTATIVE | IFA_F_DADFAILED)) == 0)
+            return address.address;
+    return std::nullopt;
+}
+
 // The adapter of an interface, without its lease and DNS servers.
 AdapterInfo AdapterOf(const NetlinkInterface& link, const DeviceFacts& facts)
 {
@@ -62,6 +81,10 @@ AdapterInfo AdapterOf(const NetlinkInterface& link, const DeviceFacts& facts)
     info.m_IpAddresses.reserve(link.m_Addresses.size());
     for (const NetlinkAddress& address : link.m_Addresses)
         info.m_IpAddresses.push_back(DottedQuad(address.m_nAddress));
+    info.m_Ipv6Addresses.reserve(link.ipv6Addresses.size());
+    for (const NetlinkAddress6& address : link.ipv6Addresses)
+        info.m_Ipv6Addresses.push_back(Ipv6Text(address.address.data()) + "/" +
+                                       std::to_string(address.prefixLength));
     info.m_Gateways.reserve(link.m_Gateways.size());
     for (const std::uint32_t nGateway : link.m_Gateways)
         info.m_Gateways.push_back(DottedQuad(nGateway));
@@ -113,6 +136,7 @@ int CLinuxAdapterSource::Read(AdapterList& adapters)
         iface.m_IpAddresses.reserve(link.m_Addresses.size());
         for (const NetlinkAddress& address : link.m_Addresses)
             iface.m_IpAddresses.push_back(address.m_nAddress);
+        iface.linkLocal = LinkLocalOf(link);
         Lease lease;
         // A source that cannot look (EACCES) is no lease, like a source without one.
         if (m_pLeases->Read(iface, lease) == 0)

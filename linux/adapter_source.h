@@ -23,7 +23,8 @@ public:
     int Read(AdapterList& adapters);
 
     // The interface behind an adapter of the last Read, by its exact name,
-    // with its index and IPv4 addresses as that snapshot saw them.
+    // with its index, IPv4 addresses and link-local address as that snapshot
+    // saw them.
     std::optional<LeaseInterface> Interface(const std::string& strName) const;
 
 private:

@@ -1,18 +1,188 @@
 #include "linux/dhcpv6_inform.h"
 
+#include "core/options/dhcpv6_options.h"
+#include "core/wire/dhcpv6_message.h"
+#include "core/wire/ipv6_datagram.h"
+#include "linux/packet_socket.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
+#include <optional>
+#include <sys/random.h>
 
 namespace
 {
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint16_t kClientPort = 546;
+constexpr std::uint16_t kServerPort = 547;
+// All_DHCP_Relay_Agents_and_Servers (RFC 8415 7.1) and its Ethernet group
+// address (RFC 2464 7).
+constexpr Ipv6Address kAllServers = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2};
+constexpr HardwareAddress kAllServersMac = {0x33, 0x33, 0x00, 0x01, 0x00, 0x02};
+
+constexpr std::uint16_t kOptionClientId = 1;
+constexpr std::uint16_t kOptionServerId = 2;
+constexpr std::uint16_t kOptionRequest = 6;
+constexpr std::uint16_t kOptionElapsedTime = 8;
+constexpr std::uint16_t kDuidLinkLayer = 3;
+constexpr std::uint16_t kHardwareEthernet = 1;
+
+// Codes a client must not name in its Option Request (RFC 8415 21.7 and 24,
+// IANA's "Client ORO" column): the message's own framing, what only a client
+// or a relay sends, and what comes only inside other options.
+constexpr std::uint16_t kNotRequestable[] = {
+    1,  2,  3,  4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 15, 16, 18, 19, 20,
+    25, 26, 37, 38, 43, 44, 45, 46, 47, 48, 53, 61, 62, 66, 68, 79, 80,
+};
+
+std::vector<std::uint16_t> RequestedOptions()
+{
+    std::vector<std::uint16_t> codes;
+    for (const Dhcpv6Row& row : kDhcpv6Options)
+    {
+        if (std::find(std::begin(kNotRequestable), std::end(kNotRequestable), row.nCode) ==
+            std::end(kNotRequestable))
+            codes.push_back(row.nCode);
+    }
+    return codes;
+}
+
+OptionBytes Be16(std::uint16_t value)
+{
+    return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+OptionBytes DuidLinkLayer(const HardwareAddress& mac)
+{
+    OptionBytes duid = Be16(kDuidLinkLayer);
+    const OptionBytes type = Be16(kHardwareEthernet);
+    duid.insert(duid.end(), type.begin(), type.end());
+    duid.insert(duid.end(), mac.begin(), mac.end());
+    return duid;
+}
+
 class Inform6Source final : public Lease6Source
 {
 public:
+    explicit Inform6Source(const Inform6Settings& settings) : m_settings(settings) {}
+
     const char* Name() const override { return "inform"; }
-    int Read(const LeaseInterface&, Lease6&) override { return ENOENT; }
+    int Read(const LeaseInterface& iface, Lease6& lease) override;
+
+private:
+    std::vector<std::uint8_t> Request(const Udp6Endpoints& endpoints,
+                                      Clock::duration elapsed) const;
+    bool IsAnswer(const std::uint8_t* data, const ReceivedPacket& packet, Lease6& lease) const;
+
+    Inform6Settings m_settings;
+    std::uint32_t m_transactionId = 0;
+    OptionBytes m_duid;
+    Ipv6Address m_linkLocal{};
 };
+
+int Inform6Source::Read(const LeaseInterface& iface, Lease6& lease)
+{
+    if (!iface.linkLocal)
+        return ENOENT;
+    m_linkLocal = *iface.linkLocal;
+
+    CPacketSocket socket;
+    if (const int error = socket.OpenDhcpv6(iface.m_strName))
+        return error;
+    HardwareAddress mac{};
+    if (const int error = socket.InterfaceMac(mac))
+        return error;
+    if (m_settings.opened)
+    {
+        if (const int error = m_settings.opened())
+            return error;
+    }
+    if (getrandom(&m_transactionId, sizeof m_transactionId, 0) !=
+        static_cast<ssize_t>(sizeof m_transactionId))
+        return errno;
+    m_transactionId &= 0xFFFFFF;
+    m_duid = DuidLinkLayer(mac);
+    const Udp6Endpoints endpoints{m_linkLocal, kAllServers, kClientPort, kServerPort};
+
+    // One send per entry of the schedule, the same transaction throughout, so
+    // a late answer to an earlier send still counts.
+    std::vector<std::uint8_t> buffer;
+    const Clock::time_point start = Clock::now();
+    for (const std::chrono::milliseconds wait : m_settings.waits)
+    {
+        const Clock::time_point sent = Clock::now();
+        if (const int error = socket.Send(Request(endpoints, sent - start), kAllServersMac))
+            return error;
+        const Clock::time_point deadline = sent + wait;
+        for (;;)
+        {
+            ReceivedPacket packet;
+            const int error = socket.Receive(deadline, buffer, packet);
+            if (error == ETIMEDOUT)
+                break;
+            if (error != 0)
+                return error;
+            if (IsAnswer(buffer.data(), packet, lease))
+                return 0;
+        }
+    }
+    return ETIMEDOUT;
+}
+
+// The Information-request with its Elapsed Time (RFC 8415 21.9): hundredths
+// of a second since the first send, 0xFFFF for longer than that holds.
+std::vector<std::uint8_t> Inform6Source::Request(const Udp6Endpoints& endpoints,
+                                                 Clock::duration elapsed) const
+{
+    OptionBytes oro;
+    for (const std::uint16_t code : RequestedOptions())
+    {
+        const OptionBytes bytes = Be16(code);
+        oro.insert(oro.end(), bytes.begin(), bytes.end());
+    }
+    const auto hundredths =
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 10;
+    Dhcpv6Message request;
+    request.type = kDhcpv6InformationRequest;
+    request.transactionId = m_transactionId;
+    request.options = {{kOptionClientId, m_duid},
+                       {kOptionRequest, oro},
+                       {kOptionElapsedTime,
+                        Be16(static_cast<std::uint16_t>(std::min<long long>(hundredths, 0xFFFF)))}};
+    return BuildUdp6Packet(endpoints, WriteDhcpv6Message(request));
+}
+
+// A Reply from a server's port to this link-local address and transaction,
+// naming its server and, when it names a client, this one (RFC 8415 16.10);
+// anything else is another exchange's or a forgery.
+bool Inform6Source::IsAnswer(const std::uint8_t* data, const ReceivedPacket& packet,
+                             Lease6& lease) const
+{
+    const std::optional<Udp6PacketView> udp =
+        ParseUdp6Packet(data, packet.m_nSize, packet.m_bChecksumPending);
+    if (!udp || udp->endpoints.sourcePort != kServerPort ||
+        udp->endpoints.destinationPort != kClientPort || udp->endpoints.destination != m_linkLocal)
+        return false;
+    std::optional<Dhcpv6Message> reply = ParseDhcpv6Message(udp->payload, udp->payloadSize);
+    if (!reply || reply->type != kDhcpv6Reply || reply->transactionId != m_transactionId)
+        return false;
+    const auto find = [&reply](std::uint16_t code)
+    {
+        return std::find_if(reply->options.begin(), reply->options.end(),
+                            [code](const Dhcpv6Option& option) { return option.code == code; });
+    };
+    const auto clientId = find(kOptionClientId);
+    if (find(kOptionServerId) == reply->options.end() ||
+        (clientId != reply->options.end() && clientId->data != m_duid))
+        return false;
+    lease.options = std::move(reply->options);
+    return true;
+}
 } // namespace
 
-std::unique_ptr<Lease6Source> MakeInform6Source(const Inform6Settings&)
+std::unique_ptr<Lease6Source> MakeInform6Source(const Inform6Settings& settings)
 {
-    return std::make_unique<Inform6Source>();
+    return std::make_unique<Inform6Source>(settings);
 }

@@ -3,17 +3,21 @@
 #include "core/wire/byte_order.h"
 #include "platform/file_descriptor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include <linux/if_addr.h>
 #include <linux/if_link.h>
+#include <linux/ipv6.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 namespace
 {
@@ -77,6 +81,76 @@ std::uint32_t U32(const std::uint8_t* p, std::size_t n, std::uint32_t nDefault)
     return n == sizeof(std::uint32_t) ? Read<std::uint32_t>(p) : nDefault;
 }
 
+std::optional<std::uint32_t> OptionalU32(const std::uint8_t* p, std::size_t n)
+{
+    if (n != sizeof(std::uint32_t))
+        return std::nullopt;
+    return Read<std::uint32_t>(p);
+}
+
+std::optional<std::uint8_t> OptionalU8(const std::uint8_t* p, std::size_t n)
+{
+    if (n != 1)
+        return std::nullopt;
+    return *p;
+}
+
+std::optional<Ipv6Address> Ipv6(const std::uint8_t* p, std::size_t n)
+{
+    Ipv6Address address;
+    if (n != address.size())
+        return std::nullopt;
+    std::memcpy(address.data(), p, address.size());
+    return address;
+}
+
+// An address lifetime of IFA_CACHEINFO: empty for INFINITY_LIFE_TIME.
+std::optional<std::uint32_t> AddressLifetime(std::uint32_t nSeconds)
+{
+    constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+    if (nSeconds == kInfinite)
+        return std::nullopt;
+    return nSeconds;
+}
+
+// RTA_CACHEINFO's expiry in clock ticks as seconds left: empty for a route
+// that never expires, 0 for one past its time that is still listed.
+std::optional<std::uint32_t> RouteExpiry(std::int32_t nTicks)
+{
+    if (nTicks == 0)
+        return std::nullopt;
+    if (nTicks < 0)
+        return 0;
+    static const long nTicksPerSecond = sysconf(_SC_CLK_TCK);
+    return static_cast<std::uint32_t>(nTicks / (nTicksPerSecond > 0 ? nTicksPerSecond : 100));
+}
+
+// IFLA_AF_SPEC's AF_INET6 part.
+void ReadInet6Attributes(NetlinkInterface& link, const std::uint8_t* p, std::size_t n)
+{
+    ForEachAttribute(p, n,
+                     [&link](unsigned nType, const std::uint8_t* pValue, std::size_t nValue)
+                     {
+                         switch (nType)
+                         {
+                         case IFLA_INET6_FLAGS:
+                             link.inet6Flags = OptionalU32(pValue, nValue);
+                             break;
+                         case IFLA_INET6_CONF:
+                             // An array of s32 by DEVCONF_* index.
+                             if (nValue >= (DEVCONF_MTU6 + 1) * sizeof(std::int32_t))
+                                 link.mtu6 = Read<std::uint32_t>(pValue + DEVCONF_MTU6 *
+                                                                              sizeof(std::int32_t));
+                             break;
+                         case IFLA_INET6_RA_MTU:
+                             link.raMtu = OptionalU32(pValue, nValue);
+                             break;
+                         default:
+                             break;
+                         }
+                     });
+}
+
 // The errno of a kernel's negative error code.
 int KernelError(int nCode)
 {
@@ -101,6 +175,17 @@ void ReadLinkAttribute(NetlinkInterface& link, unsigned nType, const std::uint8_
         break;
     case IFLA_PARENT_DEV_NAME:
         link.m_bParentDevice = true;
+        break;
+    case IFLA_MTU:
+        link.mtu = U32(p, n, 0);
+        break;
+    case IFLA_AF_SPEC:
+        ForEachAttribute(p, n,
+                         [&link](unsigned nFamily, const std::uint8_t* pSpec, std::size_t nSpec)
+                         {
+                             if (nFamily == AF_INET6)
+                                 ReadInet6Attributes(link, pSpec, nSpec);
+                         });
         break;
     case IFLA_GRO_MAX_SIZE:
         if (!link.m_bParentDevice)
@@ -155,6 +240,7 @@ std::uint16_t ReplyType(CNetlinkSnapshot::Dump dump)
     case CNetlinkSnapshot::Dump::Addresses:
         return RTM_NEWADDR;
     case CNetlinkSnapshot::Dump::Routes:
+    case CNetlinkSnapshot::Dump::PrefixRoutes:
         return RTM_NEWROUTE;
     }
     return NLMSG_NOOP;
@@ -169,6 +255,7 @@ std::size_t FixedSize(CNetlinkSnapshot::Dump dump)
     case CNetlinkSnapshot::Dump::Addresses:
         return sizeof(ifaddrmsg);
     case CNetlinkSnapshot::Dump::Routes:
+    case CNetlinkSnapshot::Dump::PrefixRoutes:
         return sizeof(rtmsg);
     }
     return 0;
@@ -202,7 +289,8 @@ template <typename Request> void Frame(Request& request, std::uint16_t nType, st
     request.header.nlmsg_seq = nSeq;
 }
 
-int SendDump(CNetlinkSocket& socket, CNetlinkSnapshot::Dump dump, std::uint32_t nSeq)
+int SendDump(CNetlinkSocket& socket, CNetlinkSnapshot::Dump dump, std::uint32_t nSeq,
+             CNetlinkSnapshot::RouteFamily routes)
 {
     LinkRequest link{};
     AddressRequest address{};
@@ -222,14 +310,22 @@ int SendDump(CNetlinkSocket& socket, CNetlinkSnapshot::Dump dump, std::uint32_t 
         nSize = sizeof link;
         break;
     case CNetlinkSnapshot::Dump::Addresses:
+        // Both families in one dump.
         Frame(address, RTM_GETADDR, nSeq);
-        address.body.ifa_family = AF_INET;
+        address.body.ifa_family = AF_UNSPEC;
         pRequest = &address;
         nSize = sizeof address;
         break;
     case CNetlinkSnapshot::Dump::Routes:
         Frame(route, RTM_GETROUTE, nSeq);
-        route.body.rtm_family = AF_INET;
+        route.body.rtm_family = routes == CNetlinkSnapshot::RouteFamily::Ipv4 ? AF_INET : AF_INET6;
+        pRequest = &route;
+        nSize = sizeof route;
+        break;
+    case CNetlinkSnapshot::Dump::PrefixRoutes:
+        Frame(route, RTM_GETROUTE, nSeq);
+        route.body.rtm_family = AF_INET6;
+        route.body.rtm_flags = RTM_F_PREFIX;
         pRequest = &route;
         nSize = sizeof route;
         break;
@@ -290,23 +386,23 @@ private:
 };
 } // namespace
 
-int CNetlinkSnapshot::Take()
+int CNetlinkSnapshot::Take(RouteFamily routes)
 {
     CSystemNetlinkSocket socket;
-    return Take(socket);
+    return Take(socket, routes);
 }
 
-int CNetlinkSnapshot::Take(CNetlinkSocket& socket)
+int CNetlinkSnapshot::Take(CNetlinkSocket& socket, RouteFamily routes)
 {
     int nError = EAGAIN;
     for (int nRound = 0; nRound < kMaxRounds && nError == EAGAIN; ++nRound)
-        nError = TakeRound(socket);
+        nError = TakeRound(socket, routes);
     if (nError != 0)
         m_Interfaces.clear();
     return nError;
 }
 
-int CNetlinkSnapshot::TakeRound(CNetlinkSocket& socket)
+int CNetlinkSnapshot::TakeRound(CNetlinkSocket& socket, RouteFamily routes)
 {
     m_Interfaces.clear();
     if (const int nError = socket.Open())
@@ -314,9 +410,13 @@ int CNetlinkSnapshot::TakeRound(CNetlinkSocket& socket)
 
     const auto buffer = std::make_unique<std::uint8_t[]>(kReceiveBufferSize);
     std::uint32_t nSeq = 0;
-    for (const Dump dump : {Dump::Links, Dump::Addresses, Dump::Routes})
+    // The prefix routes come first: the full dump then skips them.
+    std::vector<Dump> dumps = {Dump::Links, Dump::Addresses, Dump::Routes};
+    if (routes == RouteFamily::Ipv6)
+        dumps.insert(dumps.begin() + 2, Dump::PrefixRoutes);
+    for (const Dump dump : dumps)
     {
-        if (const int nError = SendDump(socket, dump, ++nSeq))
+        if (const int nError = SendDump(socket, dump, ++nSeq, routes))
             return nError;
         bool bDone = false;
         for (std::size_t nDatagrams = 0; !bDone; ++nDatagrams)
@@ -397,6 +497,10 @@ void CNetlinkSnapshot::Add(Dump dump, const std::uint8_t* pBody, std::size_t nLe
     case Dump::Routes:
         AddRoute(pBody, nLength);
         break;
+    case Dump::PrefixRoutes:
+        if (Read<rtmsg>(pBody).rtm_family == AF_INET6)
+            AddRoute6(pBody, nLength, true);
+        break;
     }
 }
 
@@ -419,6 +523,8 @@ void CNetlinkSnapshot::AddLink(const std::uint8_t* pBody, std::size_t nLength)
 void CNetlinkSnapshot::AddAddress(const std::uint8_t* pBody, std::size_t nLength)
 {
     const auto info = Read<ifaddrmsg>(pBody);
+    if (info.ifa_family == AF_INET6)
+        return AddAddress6(pBody, nLength);
     const auto it = m_Interfaces.find(info.ifa_index);
     // An interface that appeared after the link dump waits for the next snapshot.
     if (info.ifa_family != AF_INET || it == m_Interfaces.end())
@@ -442,9 +548,61 @@ void CNetlinkSnapshot::AddAddress(const std::uint8_t* pBody, std::size_t nLength
         it->second.m_Addresses.push_back({bLocal ? nLocal : nAddress, info.ifa_prefixlen});
 }
 
+void CNetlinkSnapshot::AddAddress6(const std::uint8_t* pBody, std::size_t nLength)
+{
+    const auto info = Read<ifaddrmsg>(pBody);
+    const auto it = m_Interfaces.find(info.ifa_index);
+    if (it == m_Interfaces.end() || info.ifa_prefixlen > 128)
+        return;
+    NetlinkAddress6 address;
+    address.prefixLength = info.ifa_prefixlen;
+    address.flags = info.ifa_flags;
+    std::optional<Ipv6Address> local;
+    std::optional<Ipv6Address> peer;
+    const std::size_t nFixed = Align4(sizeof info);
+    if (nLength > nFixed)
+        ForEachAttribute(pBody + nFixed, nLength - nFixed,
+                         [&](unsigned nType, const std::uint8_t* p, std::size_t n)
+                         {
+                             switch (nType)
+                             {
+                             case IFA_LOCAL:
+                                 local = Ipv6(p, n);
+                                 break;
+                             case IFA_ADDRESS:
+                                 peer = Ipv6(p, n);
+                                 break;
+                             case IFA_FLAGS:
+                                 address.flags = U32(p, n, address.flags);
+                                 break;
+                             case IFA_PROTO:
+                                 address.origin = OptionalU8(p, n);
+                                 break;
+                             case IFA_CACHEINFO:
+                                 if (n == sizeof(ifa_cacheinfo))
+                                 {
+                                     const auto cache = Read<ifa_cacheinfo>(p);
+                                     address.validLifetime = AddressLifetime(cache.ifa_valid);
+                                     address.preferredLifetime =
+                                         AddressLifetime(cache.ifa_prefered);
+                                 }
+                                 break;
+                             default:
+                                 break;
+                             }
+                         });
+    // With a peer, IFA_ADDRESS is the peer's and IFA_LOCAL ours.
+    if (!local && !peer)
+        return;
+    address.address = local ? *local : *peer;
+    it->second.ipv6Addresses.push_back(address);
+}
+
 void CNetlinkSnapshot::AddRoute(const std::uint8_t* pBody, std::size_t nLength)
 {
     const auto info = Read<rtmsg>(pBody);
+    if (info.rtm_family == AF_INET6)
+        return AddRoute6(pBody, nLength, false);
     if (info.rtm_family != AF_INET || info.rtm_dst_len != 0 || info.rtm_type != RTN_UNICAST)
         return;
     std::uint32_t nTable = info.rtm_table;
@@ -485,4 +643,68 @@ void CNetlinkSnapshot::AddRoute(const std::uint8_t* pBody, std::size_t nLength)
         if (it != m_Interfaces.end())
             it->second.m_Gateways.push_back(nHopGateway);
     }
+}
+
+void CNetlinkSnapshot::AddRoute6(const std::uint8_t* pBody, std::size_t nLength, bool bPrefix)
+{
+    const auto info = Read<rtmsg>(pBody);
+    if (info.rtm_type != RTN_UNICAST || info.rtm_dst_len > 128)
+        return;
+    NetlinkRoute6 route;
+    route.destinationLength = info.rtm_dst_len;
+    route.protocol = info.rtm_protocol;
+    route.flags = info.rtm_flags | (bPrefix ? RTM_F_PREFIX : 0u);
+    std::uint32_t nTable = info.rtm_table;
+    std::uint32_t nOutput = 0;
+    const std::size_t nFixed = Align4(sizeof info);
+    if (nLength > nFixed)
+        ForEachAttribute(pBody + nFixed, nLength - nFixed,
+                         [&](unsigned nType, const std::uint8_t* p, std::size_t n)
+                         {
+                             switch (nType)
+                             {
+                             case RTA_TABLE:
+                                 nTable = U32(p, n, nTable);
+                                 break;
+                             case RTA_DST:
+                                 route.destination = Ipv6(p, n).value_or(Ipv6Address{});
+                                 break;
+                             case RTA_GATEWAY:
+                                 route.gateway = Ipv6(p, n);
+                                 break;
+                             case RTA_OIF:
+                                 nOutput = U32(p, n, 0);
+                                 break;
+                             case RTA_PRIORITY:
+                                 route.metric = U32(p, n, 0);
+                                 break;
+                             case RTA_PREF:
+                                 route.preference = OptionalU8(p, n);
+                                 break;
+                             case RTA_CACHEINFO:
+                                 if (n == sizeof(rta_cacheinfo))
+                                     route.expires =
+                                         RouteExpiry(Read<rta_cacheinfo>(p).rta_expires);
+                                 break;
+                             default:
+                                 break;
+                             }
+                         });
+    const auto it = m_Interfaces.find(nOutput);
+    if (nTable != RT_TABLE_MAIN || it == m_Interfaces.end())
+        return;
+    std::vector<NetlinkRoute6>& known = it->second.ipv6Routes;
+    // The full dump lists the prefix routes again, unmarked.
+    const bool bListed =
+        !bPrefix && !route.gateway &&
+        std::any_of(known.begin(), known.end(),
+                    [&route](const NetlinkRoute6& prefix)
+                    {
+                        return (prefix.flags & RTM_F_PREFIX) != 0 &&
+                               prefix.destination == route.destination &&
+                               prefix.destinationLength == route.destinationLength &&
+                               prefix.metric == route.metric;
+                    });
+    if (!bListed)
+        known.push_back(route);
 }

@@ -1,6 +1,9 @@
 // CNetlinkSnapshot: the kernel's view of the network interfaces, taken in one
-// round of rtnetlink dumps (links, IPv4 addresses, IPv4 default routes).
+// round of rtnetlink dumps (links, IPv4 and IPv6 addresses, and the IPv4
+// default routes or the IPv6 routes).
 #pragma once
+
+#include "core/model/router_advertisements.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +16,30 @@ struct NetlinkAddress
 {
     std::uint32_t m_nAddress = 0; // host byte order: 10.99.0.146 is 0x0A630092
     unsigned m_nPrefixLength = 0;
+};
+
+struct NetlinkAddress6
+{
+    Ipv6Address address{};
+    unsigned prefixLength = 0;
+    std::uint32_t flags = 0;            // IFA_F_*: IFA_FLAGS, else the header's 8 bits
+    std::optional<std::uint8_t> origin; // IFA_PROTO (IFAPROT_*), from Linux 6.3 on
+    // Seconds left (IFA_CACHEINFO); empty when infinite.
+    std::optional<std::uint32_t> validLifetime;
+    std::optional<std::uint32_t> preferredLifetime;
+};
+
+// A route of the main table through one interface, as the IPv6 dump has it.
+struct NetlinkRoute6
+{
+    Ipv6Address destination{};
+    unsigned destinationLength = 0;
+    std::optional<Ipv6Address> gateway;
+    std::uint8_t protocol = 0; // RTPROT_*: RTPROT_RA for a router's default route
+    std::uint32_t flags = 0;   // RTM_F_*: RTM_F_PREFIX for a prefix of an advertisement
+    std::optional<std::uint8_t> preference; // RTA_PREF (ICMPV6_ROUTER_PREF_*)
+    std::optional<std::uint32_t> expires;   // seconds left (RTA_CACHEINFO); empty when never
+    std::uint32_t metric = 0;
 };
 
 struct NetlinkInterface
@@ -32,6 +59,16 @@ struct NetlinkInterface
     // Gateways of the main table's IPv4 default routes through the interface,
     // host byte order, in the kernel's order.
     std::vector<std::uint32_t> m_Gateways;
+    std::vector<NetlinkAddress6> ipv6Addresses; // in the kernel's order
+    // Main-table unicast routes, each once; taken only in a snapshot of IPv6
+    // routes.
+    std::vector<NetlinkRoute6> ipv6Routes;
+    std::uint32_t mtu = 0; // IFLA_MTU
+    // IFLA_AF_SPEC's AF_INET6 part: IFLA_INET6_FLAGS (IF_RA_*), DEVCONF_MTU6
+    // of IFLA_INET6_CONF, and IFLA_INET6_RA_MTU (from Linux 5.17 on).
+    std::optional<std::uint32_t> inet6Flags;
+    std::optional<std::uint32_t> mtu6;
+    std::optional<std::uint32_t> raMtu;
 };
 
 // By ifindex, so in ifindex order.
@@ -69,7 +106,19 @@ public:
     {
         Links,
         Addresses,
-        Routes
+        Routes,
+        // The IPv6 routes the kernel made of advertised prefixes: a route
+        // dump filtered with RTM_F_PREFIX (whose replies do not carry it).
+        PrefixRoutes
+    };
+
+    // The routes a snapshot takes: the IPv4 default routes of the adapter
+    // list, or the IPv6 routes (of router advertisements among them), which
+    // take one more dump for the advertised prefixes.
+    enum class RouteFamily
+    {
+        Ipv4,
+        Ipv6
     };
 
     // Replaces the snapshot with one taken in the calling thread's network
@@ -78,8 +127,8 @@ public:
     // more than kMaxDatagramsPerDump datagrams, EMSGSIZE for a datagram
     // larger than kReceiveBufferSize, ETIMEDOUT when the kernel fell silent.
     // Datagrams from senders other than the kernel are skipped.
-    int Take();
-    int Take(CNetlinkSocket& socket);
+    int Take(RouteFamily routes = RouteFamily::Ipv4);
+    int Take(CNetlinkSocket& socket, RouteFamily routes = RouteFamily::Ipv4);
 
     // Adds one datagram of a dump's reply to the snapshot. Every length in it
     // is checked against the datagram; messages of other requests are
@@ -101,11 +150,13 @@ public:
     static constexpr std::size_t kMaxDatagramsPerDump = 65536;
 
 private:
-    int TakeRound(CNetlinkSocket& socket);
+    int TakeRound(CNetlinkSocket& socket, RouteFamily routes);
     void Add(Dump dump, const std::uint8_t* pBody, std::size_t nLength);
     void AddLink(const std::uint8_t* pBody, std::size_t nLength);
     void AddAddress(const std::uint8_t* pBody, std::size_t nLength);
+    void AddAddress6(const std::uint8_t* pBody, std::size_t nLength);
     void AddRoute(const std::uint8_t* pBody, std::size_t nLength);
+    void AddRoute6(const std::uint8_t* pBody, std::size_t nLength, bool bPrefix);
 
     NetlinkInterfaces m_Interfaces;
 };

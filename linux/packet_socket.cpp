@@ -16,6 +16,9 @@
 namespace
 {
 constexpr std::size_t kMaxIpv4Packet = 0xFFFF;
+// The fixed header and the largest payload it announces.
+constexpr std::size_t kMaxIpv6Packet = 40 + 0xFFFF;
+constexpr std::uint16_t kDhcpv6ClientPort = 546;
 // The kernel's queue for offers not yet read: a burst of a thousand fits, and
 // a flood past it is dropped by the kernel rather than held.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
@@ -38,17 +41,47 @@ constexpr sock_filter kUdpToClientPort[] = {
     BPF_STMT(BPF_RET | BPF_K, 0),                                          // drop
 };
 
-sockaddr_ll LinkAddress(int nIndex)
+// Offsets are from the IPv6 header. Keeps UDP to port 546 when it is the
+// first next header; a Reply the server fragmented is not read.
+constexpr sock_filter kUdp6ToClientPort[] = {
+    BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 6),                                 // next header
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 3),                // not UDP: drop
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 42),                                // UDP destination port
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpv6ClientPort, 0, 1),          // port 546: keep
+    BPF_STMT(BPF_RET | BPF_K, static_cast<std::uint32_t>(kMaxIpv6Packet)), // keep it whole
+    BPF_STMT(BPF_RET | BPF_K, 0),                                          // drop
+};
+
+template <std::size_t N> sock_fprog Program(const sock_filter (&filter)[N])
+{
+    sock_fprog program{};
+    program.len = static_cast<unsigned short>(N);
+    program.filter = const_cast<sock_filter*>(filter);
+    return program;
+}
+
+sockaddr_ll LinkAddress(int nIndex, std::uint16_t protocol)
 {
     sockaddr_ll address{};
     address.sll_family = AF_PACKET;
-    address.sll_protocol = htons(ETH_P_IP);
+    address.sll_protocol = htons(protocol);
     address.sll_ifindex = nIndex;
     return address;
 }
 } // namespace
 
 int CPacketSocket::Open(const std::string& strInterface)
+{
+    return OpenFiltered(strInterface, ETH_P_IP, Program(kUdpToClientPort));
+}
+
+int CPacketSocket::OpenDhcpv6(const std::string& interfaceName)
+{
+    return OpenFiltered(interfaceName, ETH_P_IPV6, Program(kUdp6ToClientPort));
+}
+
+int CPacketSocket::OpenFiltered(const std::string& strInterface, std::uint16_t protocol,
+                                const sock_fprog& program)
 {
     if (strInterface.empty() || strInterface.size() >= IFNAMSIZ)
         return ENODEV;
@@ -61,10 +94,8 @@ int CPacketSocket::Open(const std::string& strInterface)
     if (m_nIndex == 0)
         return ENODEV;
     m_strInterface = strInterface;
+    m_protocol = protocol;
 
-    sock_fprog program{};
-    program.len = static_cast<unsigned short>(std::size(kUdpToClientPort));
-    program.filter = const_cast<sock_filter*>(kUdpToClientPort);
     const int nOn = 1;
     if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0 ||
         setsockopt(m_socket.Get(), SOL_PACKET, PACKET_AUXDATA, &nOn, sizeof nOn) != 0)
@@ -76,7 +107,7 @@ int CPacketSocket::Open(const std::string& strInterface)
         setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes,
                    sizeof kReceiveBufferBytes) != 0)
         return errno;
-    const sockaddr_ll local = LinkAddress(m_nIndex);
+    const sockaddr_ll local = LinkAddress(m_nIndex, m_protocol);
     if (bind(m_socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
         return errno;
     return 0;
@@ -97,9 +128,16 @@ int CPacketSocket::InterfaceMac(HardwareAddress& address) const
 
 int CPacketSocket::SendBroadcast(const std::vector<std::uint8_t>& packet) const
 {
-    sockaddr_ll destination = LinkAddress(m_nIndex);
-    destination.sll_halen = sizeof kEthernetBroadcast;
-    std::copy(std::begin(kEthernetBroadcast), std::end(kEthernetBroadcast), destination.sll_addr);
+    HardwareAddress broadcast{};
+    std::copy(std::begin(kEthernetBroadcast), std::end(kEthernetBroadcast), broadcast.begin());
+    return Send(packet, broadcast);
+}
+
+int CPacketSocket::Send(const std::vector<std::uint8_t>& packet, const HardwareAddress& mac) const
+{
+    sockaddr_ll destination = LinkAddress(m_nIndex, m_protocol);
+    destination.sll_halen = static_cast<unsigned char>(mac.size());
+    std::copy(mac.begin(), mac.end(), destination.sll_addr);
     const ssize_t nSent =
         sendto(m_socket.Get(), packet.data(), packet.size(), 0,
                reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
@@ -111,7 +149,7 @@ int CPacketSocket::SendBroadcast(const std::vector<std::uint8_t>& packet) const
 int CPacketSocket::Receive(std::chrono::steady_clock::time_point deadline,
                            std::vector<std::uint8_t>& buffer, ReceivedPacket& packet) const
 {
-    buffer.resize(kMaxIpv4Packet);
+    buffer.resize(std::max(kMaxIpv4Packet, kMaxIpv6Packet));
     for (auto now = std::chrono::steady_clock::now(); now < deadline;
          now = std::chrono::steady_clock::now())
     {

@@ -76,6 +76,11 @@ std::vector<std::string> InformProbeArguments(const std::string& interfaceName)
     return {"inform", interfaceName};
 }
 
+std::vector<std::string> Inform6ProbeArguments(const std::string& interfaceName)
+{
+    return {"inform6", interfaceName};
+}
+
 CProbeSession::CProbeSession(const DiscoveryLimits& limits) : m_limits(limits) {}
 
 bool CProbeSession::Refuse()
@@ -118,10 +123,16 @@ bool CProbeSession::Take(std::string_view line)
         return true;
     }
     case ProbeEvent::Options:
-        if (!m_opened || m_discovery || m_hasOptions)
+        if (!m_opened || m_discovery || m_hasOptions || m_hasOptions6)
             return Refuse();
         m_hasOptions = true;
         m_lease.m_mapOptions = std::move(message->m_mapOptions);
+        return true;
+    case ProbeEvent::Options6:
+        if (!m_opened || m_discovery || m_hasOptions || m_hasOptions6)
+            return Refuse();
+        m_hasOptions6 = true;
+        m_options6 = std::move(message->options6);
         return true;
     case ProbeEvent::End:
         m_ended = true;
@@ -158,5 +169,17 @@ int CProbeSession::Finish(Lease& lease) const
     if (!m_hasOptions)
         return EPROTO;
     lease.m_mapOptions = m_lease.m_mapOptions;
+    return 0;
+}
+
+int CProbeSession::Finish(Lease6& lease) const
+{
+    if (m_broken || !m_ended)
+        return EPROTO;
+    if (m_error != 0)
+        return m_error;
+    if (!m_hasOptions6)
+        return EPROTO;
+    lease.options = m_options6;
     return 0;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/model/lease.h"
+#include "core/model/lease6.h"
 #include "core/wire/probe_messages.h"
 #include "linux/dhcp_discover.h"
 
@@ -35,9 +36,11 @@ std::string ProbeAdvice(ProbeAccess access, const std::string& path);
 // The helper's arguments (without the program name).
 std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& settings);
 std::vector<std::string> InformProbeArguments(const std::string& interfaceName);
+std::vector<std::string> Inform6ProbeArguments(const std::string& interfaceName);
 
 // One run's output, line by line: it sorts the relayed packets into servers
-// as DiscoverDhcpServers does, or keeps a DHCPINFORM's options.
+// as DiscoverDhcpServers does, or keeps a DHCPINFORM's or an
+// Information-request's options.
 class CProbeSession
 {
 public:
@@ -56,6 +59,8 @@ public:
     // copied: call it once.
     int Finish(DiscoveryResult& result);
     int Finish(Lease& lease) const;
+    // The Reply's options; source and answers are the caller's.
+    int Finish(Lease6& lease) const;
 
 private:
     bool Refuse();
@@ -64,11 +69,13 @@ private:
     std::optional<ServerDiscovery> m_discovery;
     DiscoveryResult m_result;
     Lease m_lease;
+    Dhcpv6Options m_options6;
     std::string m_status;
     std::size_t m_packets = 0;
     std::size_t m_packetBytes = 0;
     bool m_opened = false;
     bool m_hasOptions = false;
+    bool m_hasOptions6 = false;
     bool m_ended = false;
     bool m_broken = false;
     int m_error = 0;

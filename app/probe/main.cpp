@@ -5,6 +5,7 @@
 //
 //   veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]
 //   veyra-probe inform INTERFACE
+//   veyra-probe inform6 INTERFACE
 //
 // Its caller and environment are not trusted: it reads no environment
 // variable at all (the environment is cleared first), closes every inherited
@@ -15,6 +16,7 @@
 #include "core/wire/probe_messages.h"
 #include "linux/dhcp_discover.h"
 #include "linux/dhcp_inform.h"
+#include "linux/dhcpv6_inform.h"
 #include "linux/privileges.h"
 
 #include <arpa/inet.h>
@@ -24,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <string>
@@ -40,7 +43,8 @@ constexpr int kExitUsage = 2;
 constexpr long kMaxWaitMs = 60000;
 
 const char kUsage[] = "usage: veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]\n"
-                      "       veyra-probe inform INTERFACE\n";
+                      "       veyra-probe inform INTERFACE\n"
+                      "       veyra-probe inform6 INTERFACE\n";
 
 // Descriptors 0 to 2 open (on /dev/null where the caller left them closed),
 // so that no socket becomes standard output; everything above closed.
@@ -196,6 +200,56 @@ int Inform(const char* pszInterface)
     End(nError, 0);
     return 0;
 }
+// The interface's first link-local IPv6 address (fe80::/10), from the
+// kernel's own list; ENOENT when it has none.
+int InterfaceLinkLocal(const char* interfaceName, Ipv6Address& address)
+{
+    ifaddrs* first = nullptr;
+    if (getifaddrs(&first) != 0)
+        return errno;
+    int error = ENOENT;
+    for (const ifaddrs* entry = first; entry != nullptr && error != 0; entry = entry->ifa_next)
+    {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET6 ||
+            std::strcmp(entry->ifa_name, interfaceName) != 0)
+            continue;
+        sockaddr_in6 candidate{};
+        std::memcpy(&candidate, entry->ifa_addr, sizeof candidate);
+        if (IN6_IS_ADDR_LINKLOCAL(&candidate.sin6_addr))
+        {
+            std::memcpy(address.data(), &candidate.sin6_addr, address.size());
+            error = 0;
+        }
+    }
+    freeifaddrs(first);
+    return error;
+}
+
+int Inform6(const char* interfaceName)
+{
+    LeaseInterface iface;
+    iface.m_strName = interfaceName;
+    Ipv6Address linkLocal{};
+    if (const int error = InterfaceLinkLocal(interfaceName, linkLocal))
+    {
+        End(error, 0);
+        return 0;
+    }
+    iface.linkLocal = linkLocal;
+    Inform6Settings settings;
+    settings.opened = []() { return Opened(std::nullopt, std::nullopt); };
+    Lease6 lease;
+    const int error = MakeInform6Source(settings)->Read(iface, lease);
+    if (error == 0)
+    {
+        ProbeMessage message;
+        message.m_event = ProbeEvent::Options6;
+        message.options6 = std::move(lease.options);
+        Write(FormatProbeMessage(message));
+    }
+    End(error, 0);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -208,6 +262,8 @@ int main(int argc, char* argv[])
         nStatus = Discover(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     else if (argc == 3 && std::strcmp(argv[1], "inform") == 0 && IsInterfaceName(argv[2]))
         nStatus = Inform(argv[2]);
+    else if (argc == 3 && std::strcmp(argv[1], "inform6") == 0 && IsInterfaceName(argv[2]))
+        nStatus = Inform6(argv[2]);
     if (nStatus == kExitUsage)
     {
         DropPrivileges();

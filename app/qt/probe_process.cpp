@@ -56,3 +56,15 @@ int ProbeInformSource::Read(const LeaseInterface& iface, Lease& lease)
         return error;
     return session.Finish(lease);
 }
+
+int ProbeInform6Source::Read(const LeaseInterface& iface, Lease6& lease)
+{
+    // The helper finds the link-local address itself; without one known here
+    // there is nothing to ask from.
+    if (!iface.linkLocal)
+        return ENOENT;
+    CProbeSession session;
+    if (const int error = runProbe(m_probePath, Inform6ProbeArguments(iface.m_strName), session))
+        return error;
+    return session.Finish(lease);
+}

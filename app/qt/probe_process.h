@@ -2,6 +2,7 @@
 // the window itself holds no capability (see linux/probe_client.h).
 #pragma once
 
+#include "linux/lease6_source.h"
 #include "linux/lease_source.h"
 #include "linux/probe_client.h"
 
@@ -24,6 +25,19 @@ public:
 
     const char* Name() const override { return "inform"; }
     int Read(const LeaseInterface& iface, Lease& lease) override;
+
+private:
+    std::string m_probePath;
+};
+
+// The DHCPv6 Information-request that asks through the helper.
+class ProbeInform6Source final : public Lease6Source
+{
+public:
+    explicit ProbeInform6Source(std::string probePath) : m_probePath(std::move(probePath)) {}
+
+    const char* Name() const override { return "inform"; }
+    int Read(const LeaseInterface& iface, Lease6& lease) override;
 
 private:
     std::string m_probePath;

@@ -1,5 +1,6 @@
 #include "core/wire/probe_messages.h"
 
+#include "core/wire/dhcpv6_message.h"
 #include "core/wire/hex_digit.h"
 #include "core/wire/hex_text.h"
 
@@ -24,6 +25,8 @@ const char* EventName(ProbeEvent event)
         return "packet";
     case ProbeEvent::Options:
         return "options";
+    case ProbeEvent::Options6:
+        return "options6";
     case ProbeEvent::End:
         break;
     }
@@ -143,6 +146,33 @@ bool ReadOptions(const Json& object, ProbeMessage& message)
     return true;
 }
 
+// The options whole to the last byte, none cut short.
+bool ReadOptions6(const Json& object, ProbeMessage& message)
+{
+    const auto data = object.find("data");
+    if (object.size() != 2 || data == object.end())
+        return false;
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadHex(*data, kMaxProbeValueBytes);
+    return bytes && ReadDhcpv6Options(bytes->data(), bytes->size(), message.options6);
+}
+
+// The options as a Reply holds them; the caller keeps within
+// kMaxProbeValueBytes, as any Reply's options do.
+std::vector<std::uint8_t> Dhcpv6OptionBytes(const Dhcpv6Options& options)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const Dhcpv6Option& option : options)
+    {
+        const auto size = static_cast<std::uint16_t>(option.data.size());
+        bytes.insert(bytes.end(),
+                     {static_cast<std::uint8_t>(option.code >> 8),
+                      static_cast<std::uint8_t>(option.code), static_cast<std::uint8_t>(size >> 8),
+                      static_cast<std::uint8_t>(size)});
+        bytes.insert(bytes.end(), option.data.begin(), option.data.begin() + size);
+    }
+    return bytes;
+}
+
 bool ReadEnd(const Json& object, ProbeMessage& message)
 {
     const auto error = object.find("error");
@@ -205,6 +235,9 @@ std::string FormatProbeMessage(const ProbeMessage& message)
         for (const auto& [nCode, bytes] : message.m_mapOptions)
             object["options"][std::to_string(nCode)] = Hex(bytes);
         break;
+    case ProbeEvent::Options6:
+        object["data"] = Hex(Dhcpv6OptionBytes(message.options6));
+        break;
     case ProbeEvent::End:
         object["error"] = message.m_nError;
         object["unrelayed"] = message.m_nUnrelayed;
@@ -241,6 +274,11 @@ std::optional<ProbeMessage> ParseProbeMessage(std::string_view line)
     {
         message.m_event = ProbeEvent::Options;
         bRead = ReadOptions(object, message);
+    }
+    else if (strEvent == "options6")
+    {
+        message.m_event = ProbeEvent::Options6;
+        bRead = ReadOptions6(object, message);
     }
     else if (strEvent == "end")
     {

@@ -5,17 +5,20 @@
 //   {"event":"opened","status":"CapInh:\t...\n","xid":N,"mac":"02:00:00:00:00:01"}
 //   {"event":"packet","data":"45..","source":"02:..","pending":false,"us":N}
 //   {"event":"options","options":{"1":"ffffff00","3":"0a000001"}}
+//   {"event":"options6","data":"0017001020010db8..."}
 //   {"event":"end","error":0,"unrelayed":0}
 //
 // "opened" comes once the socket is open and the helper has dropped its
 // privileges (status: its capability lines of /proc/self/status; xid and mac
 // only for a discovery); "packet" relays one received IPv4 packet as it came,
-// with the time since the send; "options" holds a DHCPINFORM's answer; "end"
-// is the last line, with 0 or an errno value and the packets not relayed
-// past the bounds below.
+// with the time since the send; "options" holds a DHCPINFORM's answer;
+// "options6" a DHCPv6 Reply's options as on the wire (RFC 8415 21.1), in
+// their order, a code as often as the Reply holds it; "end" is the last line,
+// with 0 or an errno value and the packets not relayed past the bounds below.
 #pragma once
 
 #include "core/model/lease.h"
+#include "core/model/lease6.h"
 #include "core/wire/dhcp_discovery.h"
 
 #include <cstddef>
@@ -30,6 +33,7 @@ enum class ProbeEvent
     Opened,
     Packet,
     Options,
+    Options6,
     End,
 };
 
@@ -47,6 +51,8 @@ struct ProbeMessage
     std::uint64_t m_nMicroseconds = 0;
     // Options
     OptionMap m_mapOptions;
+    // Options6
+    Dhcpv6Options options6;
     // End
     int m_nError = 0;
     std::uint64_t m_nUnrelayed = 0;
@@ -55,7 +61,8 @@ struct ProbeMessage
 // What the helper relays at most; past either bound it only counts packets.
 constexpr std::size_t kMaxProbePackets = 4096;
 constexpr std::size_t kMaxProbePacketBytes = 16 * 1024 * 1024;
-// The longest packet or option value a line may carry, and so the longest line.
+// The longest packet, option value or block of DHCPv6 options a line may
+// carry, and so the longest line.
 constexpr std::size_t kMaxProbeValueBytes = 0xFFFF;
 constexpr std::size_t kMaxProbeStatusBytes = 1024;
 constexpr std::size_t kMaxProbeLine = 2 * kMaxProbeValueBytes + 2 * kMaxProbeStatusBytes + 256;

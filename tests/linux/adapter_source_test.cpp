@@ -276,6 +276,42 @@ TEST_F(LinuxAdapterSourceTest, InterfaceAnswersForTheAdaptersOfTheLastRead)
         });
 }
 
+// IPv6 addresses in the kernel's order as RFC 5952 texts; the link-local
+// address handed to the lease sources is the first that has passed (or
+// skipped) duplicate address detection, never a tentative one.
+TEST_F(LinuxAdapterSourceTest, Ipv6AddressesAndTheLinkLocalAddress)
+{
+    ASSERT_TRUE(Inside("link add vyi0 type veth peer name vyi0p"));
+    ASSERT_TRUE(Inside("link set vyi0 addrgenmode none"));
+    // Down, the link keeps an address with DAD tentative.
+    ASSERT_TRUE(Inside("addr add fe80::7/64 dev vyi0"));
+    ASSERT_TRUE(Inside("addr add fe80::1/64 dev vyi0 nodad"));
+    ASSERT_TRUE(Inside("addr add 2001:db8:0:0:1:0:0:5/64 dev vyi0 nodad"));
+    ASSERT_TRUE(Inside("addr add 10.77.0.5/24 dev vyi0"));
+    RunInside(
+        [this]
+        {
+            CLinuxAdapterSource source(m_paths, m_leases);
+            AdapterList adapters;
+            ASSERT_EQ(source.Read(adapters), 0);
+            const auto uplink = std::find_if(adapters.begin(), adapters.end(),
+                                             [](const AdapterInfo& info)
+                                             { return info.m_strAdapterName == "vyi0"; });
+            ASSERT_NE(uplink, adapters.end());
+            EXPECT_EQ(uplink->m_Ipv6Addresses,
+                      (AddressList{"2001:db8::1:0:0:5/64", "fe80::1/64", "fe80::7/64"}));
+            EXPECT_EQ(uplink->m_IpAddresses, (AddressList{"10.77.0.5"}));
+
+            const std::optional<LeaseInterface> iface = source.Interface("vyi0");
+            ASSERT_TRUE(iface && iface->linkLocal);
+            EXPECT_EQ(*iface->linkLocal,
+                      (Ipv6Address{0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+            const std::optional<LeaseInterface> peer = source.Interface("vyi0p");
+            ASSERT_TRUE(peer);
+            EXPECT_FALSE(peer->linkLocal); // down, so no address at all
+        });
+}
+
 // Linux allows any bytes in a name but '/', ':', blanks and NUL; the name is
 // those bytes from the snapshot to the lease source, never a text's
 // replacement.

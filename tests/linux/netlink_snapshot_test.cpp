@@ -13,8 +13,12 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include <linux/if_addr.h>
 #include <linux/if_arp.h>
 #include <linux/if_link.h>
+#include <linux/ipv6.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
@@ -99,6 +103,52 @@ Bytes Route(std::uint8_t nTable, std::uint8_t nDstLength, const Bytes& attribute
 Bytes U32(std::uint32_t n)
 {
     return Raw(n);
+}
+
+Bytes Address6(int nIndex, std::uint8_t nPrefix, std::uint8_t nFlags, const Bytes& attributes)
+{
+    ifaddrmsg info{};
+    info.ifa_family = AF_INET6;
+    info.ifa_prefixlen = nPrefix;
+    info.ifa_flags = nFlags;
+    info.ifa_index = static_cast<std::uint32_t>(nIndex);
+    return Message(RTM_NEWADDR, Join({Raw(info), attributes}));
+}
+
+Bytes Route6(std::uint8_t nTable, std::uint8_t nDstLength, std::uint8_t nProtocol,
+             const Bytes& attributes)
+{
+    rtmsg info{};
+    info.rtm_family = AF_INET6;
+    info.rtm_dst_len = nDstLength;
+    info.rtm_table = nTable;
+    info.rtm_protocol = nProtocol;
+    info.rtm_type = RTN_UNICAST;
+    return Message(RTM_NEWROUTE, Join({Raw(info), attributes}));
+}
+
+// 2001:db8::N and fe80::N.
+Bytes Global(std::uint8_t n)
+{
+    return {0x20, 0x01, 0x0D, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, n};
+}
+Bytes LinkLocal(std::uint8_t n)
+{
+    return {0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, n};
+}
+Ipv6Address Ipv6(const Bytes& bytes)
+{
+    Ipv6Address address{};
+    std::copy(bytes.begin(), bytes.end(), address.begin());
+    return address;
+}
+
+Bytes AddressCache(std::uint32_t nPreferred, std::uint32_t nValid)
+{
+    ifa_cacheinfo cache{};
+    cache.ifa_prefered = nPreferred;
+    cache.ifa_valid = nValid;
+    return Attribute(IFA_CACHEINFO, Raw(cache));
 }
 
 Bytes Done()
@@ -285,6 +335,141 @@ TEST_F(NetlinkReplyTest, AnAttributePastItsMessageEndsTheAttributes)
     EXPECT_TRUE(At(2).m_Gateways.empty());
 }
 
+TEST_F(NetlinkReplyTest, Ipv6AddressesKeepFlagsOriginAndLifetimes)
+{
+    AddTwoLinks();
+    Bytes cutCache = AddressCache(10, 20);
+    cutCache.resize(cutCache.size() - 4);
+    cutCache[0] = static_cast<std::uint8_t>(cutCache.size()); // 12 bytes of 16
+    EXPECT_EQ(
+        Add(Dump::Addresses,
+            Join({Address6(2, 64, IFA_F_PERMANENT,
+                           Join({Attribute(IFA_ADDRESS, LinkLocal(1)),
+                                 AddressCache(0xFFFFFFFF, 0xFFFFFFFF)})),
+                  // IFA_FLAGS has the bits past the header's eight
+                  Address6(
+                      2, 64, 0,
+                      Join({Attribute(IFA_ADDRESS, Global(5)),
+                            Attribute(IFA_FLAGS, U32(IFA_F_MANAGETEMPADDR)),
+                            Attribute(IFA_PROTO, {IFAPROT_KERNEL_RA}), AddressCache(3600, 7200)})),
+                  // a peer: IFA_LOCAL is ours; a repeated attribute, the last counts
+                  Address6(2, 128, 0,
+                           Join({Attribute(IFA_LOCAL, Global(6)), Attribute(IFA_ADDRESS, Global(9)),
+                                 Attribute(IFA_LOCAL, Global(7)), cutCache})),
+                  Address6(2, 64, 0, Attribute(IFA_ADDRESS, Bytes(15, 1))), // cut address
+                  Address6(2, 129, 0, Attribute(IFA_ADDRESS, Global(8))),   // prefix too long
+                  Address6(9, 64, 0, Attribute(IFA_ADDRESS, Global(8))),    // no such link
+                  Address6(2, 64, 0, Attribute(IFA_PROTO, {1, 2})),         // no address
+                  Done()})),
+        0);
+    const auto& addresses = At(2).ipv6Addresses;
+    ASSERT_EQ(addresses.size(), 3u);
+    EXPECT_EQ(addresses[0].address, Ipv6(LinkLocal(1)));
+    EXPECT_EQ(addresses[0].flags, unsigned{IFA_F_PERMANENT});
+    EXPECT_FALSE(addresses[0].origin);
+    EXPECT_FALSE(addresses[0].validLifetime); // infinite
+    EXPECT_FALSE(addresses[0].preferredLifetime);
+    EXPECT_EQ(addresses[1].address, Ipv6(Global(5)));
+    EXPECT_EQ(addresses[1].prefixLength, 64u);
+    EXPECT_EQ(addresses[1].flags, unsigned{IFA_F_MANAGETEMPADDR});
+    EXPECT_EQ(addresses[1].origin, IFAPROT_KERNEL_RA);
+    EXPECT_EQ(addresses[1].validLifetime, 7200u);
+    EXPECT_EQ(addresses[1].preferredLifetime, 3600u);
+    EXPECT_EQ(addresses[2].address, Ipv6(Global(7)));
+    EXPECT_EQ(addresses[2].prefixLength, 128u);
+    EXPECT_FALSE(addresses[2].validLifetime); // the cut cache is not read
+    EXPECT_TRUE(At(2).m_Addresses.empty());   // no IPv6 address among the IPv4 ones
+}
+
+TEST_F(NetlinkReplyTest, Ipv6RoutesOfTheMainTableWithPreferenceExpiryAndMetric)
+{
+    AddTwoLinks();
+    rta_cacheinfo cache{};
+    cache.rta_expires = static_cast<std::int32_t>(1800 * sysconf(_SC_CLK_TCK));
+    rta_cacheinfo expired{};
+    expired.rta_expires = -5;
+    const Bytes oif = Attribute(RTA_OIF, U32(2));
+    // The kernel's prefix route, first in its own filtered dump.
+    EXPECT_EQ(Add(Dump::PrefixRoutes, Join({Route6(RT_TABLE_MAIN, 64, RTPROT_KERNEL,
+                                                   Join({Attribute(RTA_DST, Global(0)), oif,
+                                                         Attribute(RTA_PRIORITY, U32(256))})),
+                                            Done()})),
+              0);
+    m_bDone = false;
+    EXPECT_EQ(
+        Add(Dump::Routes,
+            Join({Route6(RT_TABLE_MAIN, 0, RTPROT_RA,
+                         Join({Attribute(RTA_GATEWAY, LinkLocal(1)), oif,
+                               Attribute(RTA_PRIORITY, U32(1024)), Attribute(RTA_PREF, {1}),
+                               Attribute(RTA_CACHEINFO, Raw(cache))})),
+                  // listed again by the full dump: kept once, marked
+                  Route6(RT_TABLE_MAIN, 64, RTPROT_KERNEL,
+                         Join({Attribute(RTA_DST, Global(0)), oif,
+                               Attribute(RTA_PRIORITY, U32(256))})),
+                  Route6(RT_TABLE_MAIN, 0, RTPROT_RA,
+                         Join({Attribute(RTA_GATEWAY, LinkLocal(2)), oif,
+                               Attribute(RTA_CACHEINFO, Raw(expired))})),
+                  Route6(RT_TABLE_LOCAL, 128, RTPROT_KERNEL,
+                         Join({Attribute(RTA_DST, Global(5)), oif})),
+                  Route6(RT_TABLE_MAIN, 0, RTPROT_RA,
+                         Join({Attribute(RTA_GATEWAY, LinkLocal(3)),
+                               Attribute(RTA_OIF, U32(9))})), // no such link
+                  Route6(RT_TABLE_MAIN, 200, RTPROT_RA, oif), // prefix too long
+                  // a cut gateway, preference and cache are not read
+                  Route6(RT_TABLE_MAIN, 0, RTPROT_RA,
+                         Join({Attribute(RTA_GATEWAY, Bytes(4, 1)), oif,
+                               Attribute(RTA_PREF, {1, 0}), Attribute(RTA_CACHEINFO, U32(7))})),
+                  Done()})),
+        0);
+    const auto& routes = At(2).ipv6Routes;
+    ASSERT_EQ(routes.size(), 4u);
+    EXPECT_EQ(routes[0].destination, Ipv6(Global(0)));
+    EXPECT_EQ(routes[0].destinationLength, 64u);
+    EXPECT_EQ(routes[0].flags, unsigned{RTM_F_PREFIX});
+    EXPECT_FALSE(routes[0].expires);
+    EXPECT_EQ(routes[1].gateway, Ipv6(LinkLocal(1)));
+    EXPECT_EQ(routes[1].protocol, RTPROT_RA);
+    EXPECT_EQ(routes[1].preference, 1);
+    EXPECT_EQ(routes[1].expires, 1800u);
+    EXPECT_EQ(routes[1].metric, 1024u);
+    EXPECT_EQ(routes[1].flags, 0u);
+    EXPECT_EQ(routes[2].expires, 0u); // past its time, still listed
+    EXPECT_FALSE(routes[3].gateway);
+    EXPECT_FALSE(routes[3].preference);
+    EXPECT_FALSE(routes[3].expires);
+}
+
+TEST_F(NetlinkReplyTest, TheLinksIpv6FlagsAndMtus)
+{
+    std::vector<std::int32_t> conf(DEVCONF_MTU6 + 1, 0);
+    conf[DEVCONF_MTU6] = 1400;
+    Bytes confBytes(conf.size() * sizeof(std::int32_t));
+    std::memcpy(confBytes.data(), conf.data(), confBytes.size());
+    Bytes cutConf = confBytes;
+    cutConf.pop_back();
+    const auto inet6 = [](const Bytes& attributes)
+    { return Attribute(IFLA_AF_SPEC, Attribute(AF_INET6, attributes)); };
+    EXPECT_EQ(
+        Add(Dump::Links, Join({Link(2, ARPHRD_ETHER,
+                                    Join({Attribute(IFLA_MTU, U32(1500)),
+                                          Attribute(IFLA_AF_SPEC, Attribute(AF_INET, U32(0))),
+                                          inet6(Join({Attribute(IFLA_INET6_FLAGS, U32(0x800000E0)),
+                                                      Attribute(IFLA_INET6_CONF, confBytes),
+                                                      Attribute(IFLA_INET6_RA_MTU, U32(1280))}))})),
+                               Link(3, ARPHRD_ETHER,
+                                    inet6(Join({Attribute(IFLA_INET6_FLAGS, Bytes{1, 2}),
+                                                Attribute(IFLA_INET6_CONF, cutConf)}))),
+                               Done()})),
+        0);
+    EXPECT_EQ(At(2).mtu, 1500u);
+    EXPECT_EQ(At(2).inet6Flags, 0x800000E0u);
+    EXPECT_EQ(At(2).mtu6, 1400u);
+    EXPECT_EQ(At(2).raMtu, 1280u);
+    EXPECT_FALSE(At(3).inet6Flags);
+    EXPECT_FALSE(At(3).mtu6);
+    EXPECT_FALSE(At(3).raMtu);
+}
+
 struct SocketFaultCase
 {
     const char* pszFault;
@@ -346,6 +531,18 @@ INSTANTIATE_TEST_SUITE_P(
                     strName.empty() || p[-1] != ' ' ? *p : static_cast<char>(std::toupper(*p));
         return strName;
     });
+
+// A snapshot of IPv6 routes sends four requests a round, the prefix routes third.
+TEST(NetlinkSnapshot, AnInterruptedPrefixDumpStartsTheIpv6RoundAgain)
+{
+    CFaultyNetlinkSocket socket(
+        {F::None, F::None, F::Interrupted, F::None, F::None, F::None, F::None, F::Flood});
+    CNetlinkSnapshot snapshot;
+    EXPECT_EQ(snapshot.Take(socket, CNetlinkSnapshot::RouteFamily::Ipv6), 0);
+    EXPECT_EQ(socket.Rounds(), 2);
+    EXPECT_EQ(snapshot.Take(socket, CNetlinkSnapshot::RouteFamily::Ipv6), E2BIG);
+    EXPECT_TRUE(snapshot.Interfaces().empty());
+}
 
 TEST(NetlinkSnapshot, TheMachinesLoopbackIsSeen)
 {

@@ -60,6 +60,14 @@ std::string Options()
     return Line(message);
 }
 
+std::string Options6()
+{
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Options6;
+    message.options6 = {{23, {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}};
+    return Line(message);
+}
+
 std::string End(int nError, std::uint64_t nUnrelayed = 0)
 {
     ProbeMessage message;
@@ -75,23 +83,55 @@ struct ConversationCase
     std::size_t m_nTaken; // lines taken before one is refused
     int m_nDiscovery;     // Finish(DiscoveryResult&)
     int m_nInform;        // Finish(Lease&)
+    int inform6;          // Finish(Lease6&)
 };
 
 TEST(ProbeSession, OnlyAWholeConversationInOrderCounts)
 {
     const ConversationCase cases[] = {
-        {"discovery", {Opened(true), Offer(900), End(0)}, 3, 0, EPROTO},
-        {"inform", {Opened(false), Options(), End(0)}, 3, EPROTO, 0},
-        {"helper's failure", {End(EPERM)}, 1, EPERM, EPERM},
-        {"no end", {Opened(true), Offer(900)}, 2, EPROTO, EPROTO},
-        {"nothing", {}, 0, EPROTO, EPROTO},
-        {"packet before opened", {Offer(900), Opened(true), End(0)}, 0, EPROTO, EPROTO},
-        {"opened twice", {Opened(true), Opened(true), End(0)}, 1, EPROTO, EPROTO},
-        {"options in a discovery", {Opened(true), Options(), End(0)}, 1, EPROTO, EPROTO},
-        {"packet in an inform", {Opened(false), Offer(1), End(0)}, 1, EPROTO, EPROTO},
-        {"options twice", {Opened(false), Options(), Options(), End(0)}, 2, EPROTO, EPROTO},
-        {"line after the end", {Opened(false), Options(), End(0), End(0)}, 3, EPROTO, EPROTO},
-        {"malformed line", {Opened(true), "{\"event\":\"packet\"}", End(0)}, 1, EPROTO, EPROTO},
+        {"discovery", {Opened(true), Offer(900), End(0)}, 3, 0, EPROTO, EPROTO},
+        {"inform", {Opened(false), Options(), End(0)}, 3, EPROTO, 0, EPROTO},
+        {"helper's failure", {End(EPERM)}, 1, EPERM, EPERM, EPERM},
+        {"no end", {Opened(true), Offer(900)}, 2, EPROTO, EPROTO, EPROTO},
+        {"nothing", {}, 0, EPROTO, EPROTO, EPROTO},
+        {"packet before opened", {Offer(900), Opened(true), End(0)}, 0, EPROTO, EPROTO, EPROTO},
+        {"opened twice", {Opened(true), Opened(true), End(0)}, 1, EPROTO, EPROTO, EPROTO},
+        {"options in a discovery", {Opened(true), Options(), End(0)}, 1, EPROTO, EPROTO, EPROTO},
+        {"packet in an inform", {Opened(false), Offer(1), End(0)}, 1, EPROTO, EPROTO, EPROTO},
+        {"options twice", {Opened(false), Options(), Options(), End(0)}, 2, EPROTO, EPROTO, EPROTO},
+        {"line after the end",
+         {Opened(false), Options(), End(0), End(0)},
+         3,
+         EPROTO,
+         EPROTO,
+         EPROTO},
+        {"malformed line",
+         {Opened(true), "{\"event\":\"packet\"}", End(0)},
+         1,
+         EPROTO,
+         EPROTO,
+         EPROTO},
+        {"inform6", {Opened(false), Options6(), End(0)}, 3, EPROTO, EPROTO, 0},
+        {"inform6 that failed",
+         {Opened(false), End(ETIMEDOUT)},
+         2,
+         ETIMEDOUT,
+         ETIMEDOUT,
+         ETIMEDOUT},
+        {"options6 in a discovery", {Opened(true), Options6(), End(0)}, 1, EPROTO, EPROTO, EPROTO},
+        {"options6 before opened", {Options6(), Opened(false), End(0)}, 0, EPROTO, EPROTO, EPROTO},
+        {"options6 twice",
+         {Opened(false), Options6(), Options6(), End(0)},
+         2,
+         EPROTO,
+         EPROTO,
+         EPROTO},
+        {"options and options6",
+         {Opened(false), Options(), Options6(), End(0)},
+         2,
+         EPROTO,
+         EPROTO,
+         EPROTO},
     };
     for (const ConversationCase& test : cases)
     {
@@ -108,6 +148,9 @@ TEST(ProbeSession, OnlyAWholeConversationInOrderCounts)
         EXPECT_EQ(session.Finish(result), test.m_nDiscovery) << test.m_pszName;
         Lease lease;
         EXPECT_EQ(session.Finish(lease), test.m_nInform) << test.m_pszName;
+        Lease6 lease6;
+        EXPECT_EQ(session.Finish(lease6), test.inform6) << test.m_pszName;
+        EXPECT_EQ(lease6.options.size(), test.inform6 == 0 ? 1u : 0u) << test.m_pszName;
     }
 }
 
@@ -153,5 +196,6 @@ TEST(ProbeArguments, NameTheInterfaceWaitAndAddress)
     EXPECT_EQ(DiscoverProbeArguments(settings),
               (std::vector<std::string>{"discover", "eth0", "2500", "02:00:00:66:00:02"}));
     EXPECT_EQ(InformProbeArguments("eth0"), (std::vector<std::string>{"inform", "eth0"}));
+    EXPECT_EQ(Inform6ProbeArguments("eth0"), (std::vector<std::string>{"inform6", "eth0"}));
 }
 } // namespace

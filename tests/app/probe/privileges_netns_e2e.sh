@@ -3,7 +3,7 @@
 # copies in a temporary folder: the helper with cap_net_raw+ep, veyra with
 # cap_net_raw+ep and set-user-ID root. Against dnsmasq in a network namespace
 # of its own (and Kea beside a dhcpcd that holds port 68): the helper's
-# discovery and inform work, its status line (the
+# discovery, inform and DHCPv6 inform6 work, its status line (the
 # kernel's, read once its socket is open) shows no capability left and
 # no_new_privs set; veyra's /proc status shows the same once its socket is
 # open. Exit 77 (skipped) without root, the programs, or file capabilities.
@@ -52,13 +52,16 @@ ip netns add "$srv" && ip netns add "$cli" || exit 1
 ip link add vyp-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address 02:00:00:70:00:02 ||
     exit 1
 ip -n "$srv" addr add 10.70.0.1/24 dev vyp-s0
+ip -n "$srv" addr add 2001:db8:70::1/64 dev vyp-s0
 ip -n "$srv" link set vyp-s0 up
 ip -n "$cli" addr add 10.70.0.2/24 dev "$ifc"
 ip -n "$cli" link set "$ifc" up
 ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
     --interface=vyp-s0 --bind-interfaces --no-ping --log-facility="$work/dnsmasq.log" \
     --dhcp-range=10.70.0.100,10.70.0.150,255.255.255.0,10m --dhcp-leasefile="$work/dnsmasq.leases" \
-    --dhcp-option=option:router,10.70.0.1 &
+    --dhcp-option=option:router,10.70.0.1 \
+    --enable-ra --dhcp-range=::,constructor:vyp-s0,ra-stateless \
+    --dhcp-option=option6:dns-server,[2001:db8:70::53] &
 dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
 wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
 
@@ -92,6 +95,27 @@ as_nobody "$work/veyra-probe" inform "$ifc" >"$work/out" 2>"$work/err"
 check "inform's end" 0 "$(field end 'e["error"]')"
 check "inform's subnet mask" ffffff00 "$(field options 'e["options"]["1"]')"
 check "inform's CapEff once open" "$zero" "$(field opened "s['CapEff']")"
+
+echo "== the helper as nobody, cap_net_raw+ep: inform6"
+# The client's link-local address usable: duplicate address detection over.
+link_local_ready() {
+    local addresses
+    addresses=$(ip -n "$cli" -6 addr show dev "$ifc" scope link)
+    [ -n "$addresses" ] && ! grep -q tentative <<<"$addresses"
+}
+wait_for "the client's link-local address" link_local_ready
+as_nobody "$work/veyra-probe" inform6 "$ifc" >"$work/out" 2>"$work/err"
+check "inform6's exit status" 0 $?
+check "inform6's end" 0 "$(field end 'e["error"]')"
+# DNS Recursive Name Server (23): 2001:db8:70::53.
+check "inform6's DNS server" True \
+    "$(field options6 '"0017001020010db8007000000000000000000053" in e["data"]')"
+for set in CapInh CapPrm CapEff CapAmb; do
+    check "inform6's $set once open" "$zero" "$(field opened "s['$set']")"
+done
+check "inform6's NoNewPrivs once open" 1 "$(field opened "s['NoNewPrivs']")"
+as_nobody "$work/veyra-probe-plain" inform6 "$ifc" >"$work/out" 2>"$work/err"
+check "inform6's end without the capability" 1 "$(field end 'e["error"]')" # EPERM
 
 echo "== the helper as root: the bounding set goes too"
 in_cli "$work/veyra-probe-plain" discover "$ifc" 100 >"$work/out" 2>"$work/err"

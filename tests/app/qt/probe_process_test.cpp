@@ -1,4 +1,4 @@
-// runProbe and ProbeInformSource over stand-ins for veyra-probe: shell
+// runProbe, ProbeInformSource and ProbeInform6Source over stand-ins for veyra-probe: shell
 // scripts that write what a helper, a broken one or a hostile one would.
 #include "app/qt/probe_process.h"
 
@@ -46,6 +46,32 @@ private slots:
         Lease lease;
         QCOMPARE(ProbeInformSource(strHelper).Read(Addressed(), lease), 0);
         QVERIFY((lease.m_mapOptions == OptionMap{{1, {255, 255, 255, 0}}, {3, {10, 0, 0, 1}}}));
+    }
+
+    // A repeated code stays, in the Reply's order.
+    void Inform6ReadsTheHelpersReplyOptions()
+    {
+        const std::string helper =
+            Helper("[ \"$1 $2\" = 'inform6 eth0' ] || exit 2\n"
+                   "echo '{\"event\":\"opened\",\"status\":\"\"}'\n"
+                   "echo '{\"event\":\"options6\",\"data\":\"00170002abcd00200000001700010e\"}'\n"
+                   "echo '{\"event\":\"end\",\"error\":0,\"unrelayed\":0}'\n");
+        LeaseInterface iface;
+        iface.m_strName = "eth0";
+        iface.linkLocal = Ipv6Address{0xfe, 0x80};
+        Lease6 lease;
+        QCOMPARE(ProbeInform6Source(helper).Read(iface, lease), 0);
+        QCOMPARE(lease.options.size(), std::size_t{3});
+        QCOMPARE(lease.options[0].code, std::uint16_t{23});
+        QVERIFY((lease.options[0].data == OptionBytes{0xab, 0xcd}));
+        QCOMPARE(lease.options[1].code, std::uint16_t{32});
+        QVERIFY(lease.options[1].data.empty());
+        QCOMPARE(lease.options[2].code, std::uint16_t{23});
+        QVERIFY((lease.options[2].data == OptionBytes{0x0e}));
+
+        // Without a link-local address the helper is not run.
+        iface.linkLocal.reset();
+        QCOMPARE(ProbeInform6Source(Helper("exit 1\n")).Read(iface, lease), ENOENT);
     }
 
     void FailuresComeAsTheHelpersErrno()

@@ -91,7 +91,42 @@ const char* const kRefused[] = {
     "{\"event\":\"options\",\"options\":{\"1\":\"0\"}}",
     "{\"event\":\"options\",\"options\":{\"1\":[0]}}",
     "{\"event\":\"options\",\"options\":[]}",
+    // options6: options whole to the last byte
+    "{\"event\":\"options6\",\"data\":\"001700\"}",     // a header cut short
+    "{\"event\":\"options6\",\"data\":\"0017000220\"}", // data past the end
+    "{\"event\":\"options6\",\"data\":\"00170000ff\"}", // a byte after the last
+    "{\"event\":\"options6\",\"data\":\"0017000\"}",    // half a byte
+    "{\"event\":\"options6\",\"data\":[0]}",
+    "{\"event\":\"options6\"}",
+    "{\"event\":\"options6\",\"data\":\"\",\"options\":{}}",
 };
+
+// A Reply's options keep their order, their repeats and their empty data.
+TEST(ProbeMessages, Options6ReadBackInTheirOrder)
+{
+    ProbeMessage options6;
+    options6.m_event = ProbeEvent::Options6;
+    options6.options6 = {{23, {0x20, 0x01, 0x0d, 0xb8}}, {14, {}}, {23, {1}}, {0xFFFF, {7, 8}}};
+    const std::string line = FormatProbeMessage(options6);
+    EXPECT_EQ(line, "{\"data\":\"0017000420010db8000e00000017000101ffff00020708\","
+                    "\"event\":\"options6\"}\n");
+    const std::optional<ProbeMessage> read =
+        ParseProbeMessage(std::string_view(line).substr(0, line.size() - 1));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->m_event, ProbeEvent::Options6);
+    ASSERT_EQ(read->options6.size(), options6.options6.size());
+    for (std::size_t i = 0; i < options6.options6.size(); ++i)
+    {
+        EXPECT_EQ(read->options6[i].code, options6.options6[i].code) << i;
+        EXPECT_EQ(read->options6[i].data, options6.options6[i].data) << i;
+    }
+    // As many options as the bound's bytes hold, all empty.
+    std::string most = "{\"event\":\"options6\",\"data\":\"";
+    for (std::size_t i = 0; i < kMaxProbeValueBytes / 4; ++i)
+        most += "00170000";
+    EXPECT_EQ(ParseProbeMessage(most + "\"}")->options6.size(), kMaxProbeValueBytes / 4);
+    EXPECT_FALSE(ParseProbeMessage(most + "00170000\"}"));
+}
 
 TEST(ProbeMessages, RefusesWhatAHelperDoesNotWrite)
 {
