@@ -115,6 +115,7 @@ Ipv6Part ReadIpv6(const LinuxPaths& paths, const std::optional<LeaseInterface>& 
     part.informAsked = asked.ipv6;
     part.informError = asked.inform6Error;
     part.inform = std::move(asked.inform6);
+    part.inform.source = "inform";
     return part;
 }
 

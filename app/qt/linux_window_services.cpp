@@ -53,13 +53,20 @@ std::shared_ptr<CLeaseSource> LinuxWindowServices::requestLeases(bool inform)
     return std::shared_ptr<CLeaseSource>(std::move(run), &leases);
 }
 
-std::function<Ipv6Part(const std::optional<LeaseInterface>&)> LinuxWindowServices::requestIpv6(bool)
+std::function<Ipv6Part(const std::optional<LeaseInterface>&)>
+LinuxWindowServices::requestIpv6(bool inform)
 {
-    return [paths = m_paths](const std::optional<LeaseInterface>& iface)
+    // The Information-request goes through veyra-probe, as the DHCPINFORM does.
+    return [paths = m_paths, ask = inform && canInform(),
+            probe = m_probePath](const std::optional<LeaseInterface>& iface)
     {
         Ipv6Part part;
         part.leaseError = ReadAdapterLease6(iface, *MakeLinuxLease6Sources(paths), part.lease);
         part.routersError = iface ? ReadRouterAdvertisements(paths, *iface, part.routers) : ENODEV;
+        part.informAsked = ask;
+        if (ask)
+            part.informError = iface ? ProbeInform6Source(probe).Read(*iface, part.inform) : ENODEV;
+        part.inform.source = "inform";
         return part;
     };
 }
