@@ -101,6 +101,11 @@ printf 'nodelay\nnohook resolv.conf\nipv6only\noption dhcp6_name_servers, dhcp6_
 if in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -1 -6 -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1
 then
     run_veyra "dhcpcd, dnsmasq" dhcpcd
+    # --inform asks dnsmasq itself, from the link-local address.
+    json=$(in_cli "$veyra" -6 "$ifc" --inform --json 2>"$work/err")
+    check "--inform: exit status" 0 "$?"
+    grep -q '"family": "ipv6", "code": 23, .*"data": "2001:db8:88::53", .*"source": "inform"' \
+        <<<"$json" || fail "--inform: no DNS server from the Information-request: $json"
 else
     cat "$work/dhcpcd.log"
     fail "dhcpcd got no DHCPv6 lease"
