@@ -19,12 +19,17 @@ std::string FirstOf(const AddressList& addresses)
     return addresses.empty() ? std::string() : addresses.front();
 }
 
+bool IsLinkLocal(const std::string& address)
+{
+    return address.compare(0, 5, "fe80:") == 0;
+}
+
 // A link-local address is on every adapter and says least of them.
 std::string ShownIpv6Address(const AddressList& addresses)
 {
-    const auto global = std::find_if(addresses.begin(), addresses.end(),
-                                     [](const std::string& address)
-                                     { return address.compare(0, 5, "fe80:") != 0; });
+    const auto global =
+        std::find_if(addresses.begin(), addresses.end(),
+                     [](const std::string& address) { return !IsLinkLocal(address); });
     return global != addresses.end() ? *global : FirstOf(addresses);
 }
 
@@ -107,10 +112,17 @@ std::string FormatAdapters(const AdapterList& adapters, AddressFamilies families
     if (shown.empty())
         return "No Interfaces Present\n";
     const bool ipv4 = families != AddressFamilies::Ipv6;
-    const bool ipv6 =
-        families != AddressFamilies::Ipv4 &&
-        std::any_of(shown.begin(), shown.end(),
-                    [](const AdapterInfo& adapter) { return !adapter.m_Ipv6Addresses.empty(); });
+    // Beside IPv4, a column only where an address says more than the
+    // link-local one every adapter has.
+    const bool ipv6 = families == AddressFamilies::Ipv6 ||
+                      (families == AddressFamilies::Both &&
+                       std::any_of(shown.begin(), shown.end(),
+                                   [](const AdapterInfo& adapter)
+                                   {
+                                       const std::string address =
+                                           ShownIpv6Address(adapter.m_Ipv6Addresses);
+                                       return !address.empty() && !IsLinkLocal(address);
+                                   }));
     std::vector<std::vector<std::string>> lines{{"Hardware Address", "Name", "Description"}};
     if (ipv4)
         lines[0].insert(lines[0].end(), {"IPv4 Address", "DHCP Server"});

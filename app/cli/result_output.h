@@ -34,7 +34,7 @@ std::string FormatJson(const Lease* ipv4, const Ipv6Part* ipv6);
 // The adapter list: hardware address (as the window's chooser shows it),
 // name, description, IPv4 address and DHCP server, then the IPv6 address
 // (the first that is not link-local, else the first) where an adapter has
-// one; "No Interfaces Present" when there is none. -4 shows no IPv6 column,
+// one that is not link-local; "No Interfaces Present" when there is none. -4 shows no IPv6 column,
 // -6 no IPv4 ones and only the adapters with an IPv6 address.
 std::string FormatAdapters(const AdapterList& adapters,
                            AddressFamilies families = AddressFamilies::Both);

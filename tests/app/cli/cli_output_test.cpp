@@ -209,10 +209,16 @@ TEST(ResultOutput, AdapterListShowsTheFamiliesAsked)
         AddressFamilies families;
         const char* text;
     } cases[] = {
-        // The IPv6 column is there only where an adapter has an address.
+        // The IPv6 column is there only where an adapter has an address
+        // that is not link-local, as every adapter has.
         {{ipv4Only},
          AddressFamilies::Both,
          "Hardware Address  Name  Description  IPv4 Address  DHCP Server\n"
+         "                  v4                 10.0.0.4\n"},
+        {{linkLocal, ipv4Only},
+         AddressFamilies::Both,
+         "Hardware Address  Name  Description  IPv4 Address  DHCP Server\n"
+         "                  vll\n"
          "                  v4                 10.0.0.4\n"},
         {{both, linkLocal, ipv4Only},
          AddressFamilies::Both,
