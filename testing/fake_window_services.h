@@ -6,6 +6,8 @@
 #include "app/qt/window_services.h"
 #include "testing/fake_lease_source.h"
 
+#include <cerrno>
+
 #include <vector>
 
 struct ShownMessage
@@ -18,6 +20,14 @@ struct ShownMessage
 class FakeWindowServices final : public WindowServices
 {
 public:
+    // An adapter on a network without IPv6: no lease, no router.
+    static Ipv6Part NoIpv6()
+    {
+        Ipv6Part part;
+        part.leaseError = ENODATA;
+        return part;
+    }
+
     int readAdapters(AdapterList& adapters) override
     {
         adapters = m_adapters;
@@ -38,6 +48,11 @@ public:
     {
         m_asks.push_back(inform);
         return m_leases;
+    }
+    std::function<Ipv6Part(const std::optional<LeaseInterface>&)> requestIpv6(bool inform) override
+    {
+        m_asks6.push_back(inform);
+        return [part = m_ipv6](const std::optional<LeaseInterface>&) { return part; };
     }
     bool canInform() const override { return m_canInform; }
     bool canDiscover() const override { return m_canDiscover; }
@@ -69,6 +84,8 @@ public:
     AdapterList m_adapters;
     std::string m_vanished;
     std::shared_ptr<CLeaseSource> m_leases = std::make_shared<CFakeLeaseSource>("fake");
+    // Every request's IPv6 side, whether it asks or not.
+    Ipv6Part m_ipv6 = NoIpv6();
     bool m_canInform = false;
     bool m_canDiscover = false;
     QString m_probeAdvice = "Add yourself to the veyra group, then log in again.";
@@ -78,6 +95,7 @@ public:
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
 
     std::vector<bool> m_asks; // each request's "ask the server", in order
+    std::vector<bool> m_asks6;
     std::vector<std::string> m_discoveredOn;
     int m_saveDialogs = 0;
     std::vector<QString> m_clipboard;

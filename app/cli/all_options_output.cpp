@@ -1,5 +1,6 @@
 #include "app/cli/all_options_output.h"
 
+#include "app/cli/ipv6_output.h"
 #include "app/cli/json_text.h"
 #include "app/cli/text_columns.h"
 #include "core/model/lease_moments.h"
@@ -95,7 +96,7 @@ nlohmann::ordered_json AllOptionsJson(const Lease& lease)
         const nlohmann::ordered_json decoded = ExtendedOptionJson(option, bytes);
         // The decoder's members in the order people read them, any it adds
         // later after them.
-        nlohmann::ordered_json object;
+        nlohmann::ordered_json object{{"family", "ipv4"}};
         for (const char* key : {"code", "name", "value", "text", "hex"})
             object[key] = decoded.at(key);
         for (const auto& member : decoded.items())
@@ -117,7 +118,7 @@ nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease)
     nlohmann::ordered_json unmapped = nlohmann::ordered_json::array();
     for (const UnmappedOption& line : lease.m_Unmapped)
     {
-        nlohmann::ordered_json object;
+        nlohmann::ordered_json object{{"family", "ipv4"}};
         object["code"] = line.m_nCode ? nlohmann::ordered_json(*line.m_nCode) : nullptr;
         object["name"] = line.m_strName;
         object["text"] = line.m_strText;
@@ -139,12 +140,37 @@ nlohmann::ordered_json LeaseMomentsJson(const Lease& lease)
     return object;
 }
 
-std::string FormatAllJson(const std::string& adapter, const Lease& lease)
+std::string FormatAllJson(const std::string& adapter, const Lease& lease, const Ipv6Part* ipv6)
 {
-    return JsonDocument({
+    nlohmann::ordered_json document{
         {"adapter", adapter},
         {"options", AllOptionsJson(lease)},
         {"unmapped", UnmappedOptionsJson(lease)},
         {"lease", LeaseMomentsJson(lease)},
-    });
+    };
+    if (ipv6 == nullptr)
+        return JsonDocument(document);
+    for (auto& option : AllIpv6OptionsJson(*ipv6))
+        document["options"].push_back(std::move(option));
+    for (auto& line : UnmappedIpv6Json(*ipv6))
+        document["unmapped"].push_back(std::move(line));
+    const bool leased = ipv6->leaseError == 0;
+    const std::string obtained = leased && ipv6->lease.obtained
+                                     ? FormatIso8601LocalTime(*ipv6->lease.obtained)
+                                     : std::string();
+    document["lease6"] = {
+        {"source", leased ? ipv6->lease.source : ""},
+        {"obtained",
+         obtained.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(obtained)},
+    };
+    const RouterAdvertisements none;
+    const RouterAdvertisements& routers = ipv6->routersError == 0 ? ipv6->routers : none;
+    document["router_advertisement"] = RouterAdvertisementJson(routers);
+    document["routers"] = nlohmann::ordered_json::array();
+    for (const LearnedRouter& router : routers.routers)
+        document["routers"].push_back(RouterJson(router));
+    document["prefixes"] = nlohmann::ordered_json::array();
+    for (const LearnedPrefix& prefix : routers.prefixes)
+        document["prefixes"].push_back(PrefixJson(prefix));
+    return JsonDocument(document);
 }

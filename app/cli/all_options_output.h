@@ -3,6 +3,7 @@
 // is shown through the same functions.
 #pragma once
 
+#include "core/model/ipv6_rows.h"
 #include "core/model/lease.h"
 
 #include <nlohmann/json.hpp>
@@ -23,13 +24,15 @@ std::string FormatAllRows(const Lease& lease);
 // empty code.
 std::string FormatAllTsv(const Lease& lease);
 
-// One object per option in code order: ExtendedOptionJson's "code", "name",
+// One object per option in code order: "family": "ipv4", then
+// ExtendedOptionJson's "code", "name",
 // "value", "text", "hex" and, only where true, "malformed"; "cut": true where
 // the bytes may end early; then "source", the lease source that supplied it
 // ("" where the lease does not say).
 nlohmann::ordered_json AllOptionsJson(const Lease& lease);
 
-// One object per line no bytes could be made of, in the order read: "code"
+// One object per line no bytes could be made of, in the order read:
+// "family": "ipv4", "code"
 // (null where the name has none), "name", "text" and "source".
 nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease);
 
@@ -38,5 +41,10 @@ nlohmann::ordered_json UnmappedOptionsJson(const Lease& lease);
 nlohmann::ordered_json LeaseMomentsJson(const Lease& lease);
 
 // The document of `--all --json`: {"adapter", "options", "unmapped",
-// "lease"}, with one option a line.
-std::string FormatAllJson(const std::string& adapter, const Lease& lease);
+// "lease"}, with one option a line. Where the IPv6 part is shown (ipv6 not
+// null), its options and lines follow the IPv4 ones in "options" and
+// "unmapped", and the document goes on with "lease6" ({"source", "obtained"}:
+// "" and null where there is no lease), "router_advertisement"
+// (RouterAdvertisementJson), "routers" and "prefixes" (one a line).
+std::string FormatAllJson(const std::string& adapter, const Lease& lease,
+                          const Ipv6Part* ipv6 = nullptr);

@@ -5,19 +5,22 @@
 #include <getopt.h>
 
 const char* const kUsageText =
-    "Usage: veyra [--json]               list the network adapters\n"
+    "Usage: veyra [-4|-6] [--json]       list the network adapters\n"
     "       veyra ADAPTER [OPTIONS]      show the DHCP options of one adapter\n"
     "       veyra --discover IF [--wait SECONDS] [--client-mac MAC|random]\n"
     "             [--expect ID[@MAC]]... [--expect-file FILE]... [--all] [--json]\n"
     "                                    find every DHCP server on the link of IF\n"
     "ADAPTER is an interface name or a hardware address as the list shows it.\n"
     "Options:\n"
+    "  -4, -6       IPv4 (DHCP) or IPv6 (DHCPv6, router advertisements) alone;\n"
+    "               both when neither is given\n"
     "  --all        every option of the lease, decoded, with its renewal,\n"
     "               rebinding and expiry times\n"
     "  --tsv        print tab-separated values with a header line\n"
     "  --copy-all   print exactly the text that Copy All gives\n"
     "  --json       print JSON: one object per option, with its raw bytes and source\n"
-    "  --inform     also ask the DHCP server directly (DHCPINFORM; needs root)\n"
+    "  --inform     also ask the DHCP servers directly (DHCPINFORM and a DHCPv6\n"
+    "               Information-request; needs root)\n"
     "  --version    show the version\n"
     "  --help       show this text\n"
     "Discovery (root or CAP_NET_RAW; sends one DHCPDISCOVER, never takes a lease):\n"
@@ -39,6 +42,8 @@ enum OptionId : int
 {
     kOperand = 1,
     kHelp = 'h',
+    kIpv4 = '4',
+    kIpv6 = '6',
     kVersion = 256,
     kTsv,
     kCopyAll,
@@ -70,7 +75,7 @@ constexpr option kOptions[] = {
 
 // '-': every operand comes back in its place (as kOperand), whatever
 // POSIXLY_CORRECT says; ':': a missing value is told from an unknown option.
-constexpr const char* kShortOptions = "-:h";
+constexpr const char* kShortOptions = "-:h46";
 
 const option* OptionOf(int id)
 {
@@ -159,6 +164,8 @@ std::string ReadDiscovery(const std::vector<Word>& words, DiscoverCommand& disco
     {
         if (word.id == kOperand)
             return "--discover does not take " + word.value;
+        if (word.id == kIpv4 || word.id == kIpv6)
+            return "--discover is DHCPv4 alone: it takes no -4 or -6";
         options.push_back(LongName(word.id));
         if (OptionOf(word.id)->has_arg == required_argument)
             options.push_back(word.value);
@@ -198,6 +205,16 @@ std::string ReadRequest(const std::vector<Word>& words, CommandLine& command)
         case kInform:
             command.inform = true;
             break;
+        case kIpv4:
+        case kIpv6:
+        {
+            const AddressFamilies families =
+                word.id == kIpv4 ? AddressFamilies::Ipv4 : AddressFamilies::Ipv6;
+            if (command.families != AddressFamilies::Both && command.families != families)
+                refuse("choose one of -4 and -6");
+            command.families = families;
+            break;
+        }
         case kOperand:
             if (command.adapter.empty() && !word.value.empty())
                 command.adapter = word.value;

@@ -14,6 +14,14 @@ enum class OutputFormat
     Json,    // one object per option (or adapter), with the raw bytes and their source
 };
 
+// Which address families a request or the adapter list shows (-4, -6).
+enum class AddressFamilies
+{
+    Both,
+    Ipv4,
+    Ipv6,
+};
+
 // The discovery's members keep their older names: its tests read them.
 struct CommandLine
 {
@@ -23,6 +31,7 @@ struct CommandLine
     OutputFormat format = OutputFormat::Rows;
     bool all = false; // every option of the lease, not only the window's
     bool inform = false;
+    AddressFamilies families = AddressFamilies::Both;
     bool m_bDiscover = false; // --discover: m_discover says the rest
     DiscoverCommand m_discover;
     std::string m_strError; // set when the arguments make no sense

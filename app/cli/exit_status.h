@@ -2,6 +2,7 @@
 // failures. The one place where the back ends' errno values meet the user.
 #pragma once
 
+#include <optional>
 #include <string>
 
 enum ExitStatus
@@ -30,6 +31,31 @@ std::string RequestFailureText(int error, const std::string& adapter, bool infor
 // server: ...". The status is ExitStatusFor(error), also where the other
 // sources' rows are shown.
 std::string UnaskedText(int error, const std::string& adapter);
+
+// What one address family of a request came to: lease is 0 where the
+// family has a lease (for IPv6 also where an Information-request was
+// answered), else the errno value of why not; unasked is the errno value of
+// the --inform question that failed, else 0.
+struct FamilyOutcome
+{
+    int lease = 0;
+    int unasked = 0;
+};
+
+// The status of a request for the families shown (nullopt for one not
+// shown): where no family shown has a lease, ExitStatusFor the first one's
+// lease failure; else ExitStatusFor the first failed --inform question;
+// else kExitDone. IPv4 comes first.
+ExitStatus RequestStatus(const std::optional<FamilyOutcome>& ipv4,
+                         const std::optional<FamilyOutcome>& ipv6);
+
+// RequestFailureText's lines for the DHCPv6 lease: "DHCPv6 Error 61: No
+// data available (ENODATA)", and for a missing lease where else to look.
+std::string Lease6FailureText(int error, const std::string& adapter, bool inform);
+
+// UnaskedText's line for the DHCPv6 Information-request: "veyra: could not
+// ask the DHCPv6 servers: ...".
+std::string Unasked6Text(int error, const std::string& adapter);
 
 // What standard error says when no adapter has the name or hardware address
 // given; the status is kExitNoAdapter.

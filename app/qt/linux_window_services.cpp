@@ -1,12 +1,16 @@
 #include "app/qt/linux_window_services.h"
 
 #include "app/qt/probe_process.h"
+#include "linux/lease6_sources.h"
 #include "linux/linux_lease_sources.h"
+#include "linux/router_advertisements_source.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
+
+#include <cerrno>
 
 LinuxWindowServices::LinuxWindowServices()
     : m_probePath(InstalledProbePath()), m_probeAccess(CheckProbe(m_probePath)),
@@ -47,6 +51,24 @@ std::shared_ptr<CLeaseSource> LinuxWindowServices::requestLeases(bool inform)
             : MakeLinuxLeaseSources(m_paths);
     CLeaseSource& leases = run->Request(ask);
     return std::shared_ptr<CLeaseSource>(std::move(run), &leases);
+}
+
+std::function<Ipv6Part(const std::optional<LeaseInterface>&)>
+LinuxWindowServices::requestIpv6(bool inform)
+{
+    // The Information-request goes through veyra-probe, as the DHCPINFORM does.
+    return [paths = m_paths, ask = inform && canInform(),
+            probe = m_probePath](const std::optional<LeaseInterface>& iface)
+    {
+        Ipv6Part part;
+        part.leaseError = ReadAdapterLease6(iface, *MakeLinuxLease6Sources(paths), part.lease);
+        part.routersError = iface ? ReadRouterAdvertisements(paths, *iface, part.routers) : ENODEV;
+        part.informAsked = ask;
+        if (ask)
+            part.informError = iface ? ProbeInform6Source(probe).Read(*iface, part.inform) : ENODEV;
+        part.inform.source = "inform";
+        return part;
+    };
 }
 
 std::function<int(DiscoveryResult&)> LinuxWindowServices::serverDiscovery(const std::string& name)

@@ -22,6 +22,7 @@ public:
     int readAdapters(AdapterList& adapters) override;
     std::optional<LeaseInterface> leaseInterface(const std::string& name) const override;
     std::shared_ptr<CLeaseSource> requestLeases(bool inform) override;
+    std::function<Ipv6Part(const std::optional<LeaseInterface>&)> requestIpv6(bool inform) override;
     bool canInform() const override { return m_probeAccess == ProbeAccess::Usable; }
     bool canDiscover() const override { return m_probeAccess == ProbeAccess::Usable; }
     QString probeAdvice() const override;

@@ -248,6 +248,7 @@ void QueryWindow::sendRequest()
     if (isRequestRunning())
         return;
     m_haveLease = false;
+    m_haveIpv6 = false;
     showRows();
 
     const std::string adapterName = chosenAdapterName();
@@ -270,12 +271,14 @@ void QueryWindow::sendRequest()
                 endRequest();
                 showAnswer(answer);
             });
+    const bool inform = m_inform->isChecked();
     m_request->setFuture(QtConcurrent::run(
-        [leases = m_services.requestLeases(m_inform->isChecked()),
+        [leases = m_services.requestLeases(inform), readIpv6 = m_services.requestIpv6(inform),
          iface = m_services.leaseInterface(adapterName)]()
         {
-            Answer answer{0, Lease()};
+            Answer answer{0, Lease(), Ipv6Part()};
             answer.error = ReadAdapterLease(iface, *leases, answer.lease);
+            answer.ipv6 = readIpv6(iface);
             return answer;
         }));
 }
@@ -325,9 +328,15 @@ void QueryWindow::findServers()
 
 void QueryWindow::showAnswer(const Answer& answer)
 {
+    // Without an IPv4 lease, the IPv6 section alone is an answer.
+    m_ipv6 = answer.ipv6;
+    m_haveIpv6 = HasIpv6Findings(answer.ipv6);
     if (answer.error != 0)
     {
-        m_services.showMessage(this, QMessageBox::Warning, failureText(answer.error, m_requested));
+        showRows();
+        if (!m_haveIpv6)
+            m_services.showMessage(this, QMessageBox::Warning,
+                                   failureText(answer.error, m_requested));
         return;
     }
     m_lease = answer.lease;
@@ -341,12 +350,18 @@ void QueryWindow::showAnswer(const Answer& answer)
 
 void QueryWindow::showRows()
 {
-    if (!m_haveLease)
-        m_results->setRows({});
-    else if (m_allOptions->isChecked())
-        m_results->setRows(buildAllOptionRows(m_lease));
-    else
-        m_results->setRows(BuildResultRows(DecodeRequestedOptions(m_lease.m_mapOptions)));
+    std::vector<ResultRow> rows;
+    if (m_haveLease)
+        rows = m_allOptions->isChecked()
+                   ? buildAllOptionRows(m_lease)
+                   : BuildResultRows(DecodeRequestedOptions(m_lease.m_mapOptions));
+    if (m_haveIpv6)
+    {
+        rows.push_back({kIpv6Heading, "", kImageAdapter});
+        const std::vector<ResultRow> ipv6 = BuildIpv6Rows(m_ipv6);
+        rows.insert(rows.end(), ipv6.begin(), ipv6.end());
+    }
+    m_results->setRows(rows);
 }
 
 QString QueryWindow::failureText(int error, const std::string& adapter) const

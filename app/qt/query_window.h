@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/qt/window_services.h"
+#include "core/model/ipv6_rows.h"
 #include "core/model/lease.h"
 
 #include <QDialog>
@@ -33,11 +34,13 @@ public:
     void done(int result) override;
 
 private:
-    // A request's answer: 0 and the lease, or an errno value.
+    // A request's answer: 0 and the lease, or an errno value; and the
+    // adapter's IPv6 side.
     struct Answer
     {
         int error;
         Lease lease;
+        Ipv6Part ipv6;
     };
 
     void sendRequest();
@@ -53,7 +56,8 @@ private:
     void fillAdapters();
     // The platform name of the adapter the chooser shows; empty for none.
     std::string chosenAdapterName() const;
-    // The rows of the last request's lease, in the form the check box chooses.
+    // The rows of the last request's lease, in the form the check box
+    // chooses, then its IPv6 section where it has one.
     void showRows();
     QString failureText(int error, const std::string& adapter) const;
     QLabel* makeLink(const char* text, const char* address);
@@ -62,6 +66,8 @@ private:
     AdapterList m_adapters; // as the chooser lists them
     Lease m_lease;          // the last request's, when m_haveLease
     bool m_haveLease = false;
+    Ipv6Part m_ipv6; // the last request's, when m_haveIpv6
+    bool m_haveIpv6 = false;
     std::string m_requested; // the platform name of the adapter last asked about
     // The request out, if any.
     QFutureWatcher<Answer>* m_request = nullptr;

@@ -3,6 +3,8 @@
 #include "core/model/peer_text.h"
 #include "core/model/tsv_text.h"
 
+#include <QFont>
+
 namespace
 {
 enum Column
@@ -42,7 +44,16 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole)
         return index.column() == kParameterColumn ? row.parameter : row.data;
-    if (role == Qt::DecorationRole && index.column() == kParameterColumn)
+    // A row that opens a section (the IPv6 part and its parts) has no
+    // option's image, and stands out in bold.
+    const bool heading = row.cells.nImage == kImageAdapter;
+    if (role == Qt::FontRole && heading)
+    {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    if (role == Qt::DecorationRole && index.column() == kParameterColumn && !heading)
         return row.cells.nImage == kImageServer ? m_serverIcon : m_optionIcon;
     return QVariant();
 }

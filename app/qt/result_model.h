@@ -1,6 +1,7 @@
 // ResultModel: the results list's rows, one per option of the last request:
 // the parameter and its data as the window shows them, with the server's or
-// the option's image. Copy, Copy All and Save write the rows' own bytes.
+// the option's image; a row of kImageAdapter opens a section, in bold. Copy, Copy All and Save
+// write the rows' own bytes.
 #pragma once
 
 #include "core/model/result_rows.h"

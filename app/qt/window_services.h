@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/model/adapter_info.h"
+#include "core/model/ipv6_rows.h"
 #include "linux/dhcp_discover.h"
 #include "linux/lease_source.h"
 
@@ -31,6 +32,11 @@ public:
     // The lease source of one request, read on a worker thread. The window
     // may be gone before the read ends, so the source owns all it uses.
     virtual std::shared_ptr<CLeaseSource> requestLeases(bool inform) = 0;
+    // The IPv6 side of one request, read on the same worker thread: the
+    // DHCPv6 lease, the router advertisements and, where inform, the answer
+    // to an Information-request. It owns all it uses, as the lease source.
+    virtual std::function<Ipv6Part(const std::optional<LeaseInterface>&)>
+    requestIpv6(bool inform) = 0;
     // Whether this process may ask the DHCP server itself (DHCPINFORM), and
     // look for every DHCP server on a link: both go through veyra-probe.
     virtual bool canInform() const = 0;

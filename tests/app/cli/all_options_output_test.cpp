@@ -80,18 +80,24 @@ TEST(AllOptions, JsonDocument)
         "{\n"
         "  \"adapter\": \"vcli\",\n"
         "  \"options\": [\n"
-        "    {\"code\": 1, \"name\": \"Subnet Mask\", \"value\": \"255.255.255.0\", "
+        "    {\"family\": \"ipv4\", \"code\": 1, \"name\": \"Subnet Mask\", \"value\": "
+        "\"255.255.255.0\", "
         "\"text\": \"255.255.255.0\", \"hex\": \"ffffff00\", \"source\": \"dhcpcd\"},\n"
-        "    {\"code\": 3, \"name\": \"Router\", \"value\": \"0a4d00\", \"text\": \"0a4d00\", "
+        "    {\"family\": \"ipv4\", \"code\": 3, \"name\": \"Router\", \"value\": \"0a4d00\", "
+        "\"text\": \"0a4d00\", "
         "\"hex\": \"0a4d00\", \"malformed\": true, \"source\": \"dhcpcd\"},\n"
-        "    {\"code\": 15, \"name\": \"Domain Name\", \"value\": \"lab\\u001B[2J\\u0009\", "
+        "    {\"family\": \"ipv4\", \"code\": 15, \"name\": \"Domain Name\", \"value\": "
+        "\"lab\\u001B[2J\\u0009\", "
         "\"text\": \"lab\\u001B[2J\\u0009\", \"hex\": \"6c61621b5b324a09\", \"source\": "
         "\"dhcpcd\"},\n"
-        "    {\"code\": 51, \"name\": \"IP Address Lease Time\", \"value\": 600, "
+        "    {\"family\": \"ipv4\", \"code\": 51, \"name\": \"IP Address Lease Time\", \"value\": "
+        "600, "
         "\"text\": \"600 s (10 min)\", \"hex\": \"00000258\", \"source\": \"dhcpcd\"},\n"
-        "    {\"code\": 54, \"name\": \"DHCP Server Identifier\", \"value\": \"10.77.0.1\", "
+        "    {\"family\": \"ipv4\", \"code\": 54, \"name\": \"DHCP Server Identifier\", \"value\": "
+        "\"10.77.0.1\", "
         "\"text\": \"10.77.0.1\", \"hex\": \"0a4d0001\", \"source\": \"inform\"},\n"
-        "    {\"code\": 58, \"name\": \"Renewal Time Value\", \"value\": 300, "
+        "    {\"family\": \"ipv4\", \"code\": 58, \"name\": \"Renewal Time Value\", \"value\": "
+        "300, "
         "\"text\": \"300 s (5 min)\", \"hex\": \"0000012c\", \"source\": \"dhcpcd\"}\n"
         "  ],\n"
         "  \"unmapped\": [],\n"
@@ -136,13 +142,15 @@ TEST(AllOptions, CutTextsAndUnmappedLinesAreShown)
     EXPECT_NE(std::string::npos,
               strJson.find("\"hex\": \"2f657874\", \"cut\": true, \"source\": \"dhcpcd\"}"))
         << strJson;
-    EXPECT_NE(std::string::npos,
-              strJson.find("  \"unmapped\": [\n"
-                           "    {\"code\": null, \"name\": \"site-thing\", \"text\": "
-                           "\"1:2\\u001B\", \"source\": \"dhclient\"},\n"
-                           "    {\"code\": 78, \"name\": \"slp-directory-agent\", \"text\": "
-                           "\"true 10.0.0.1\", \"source\": \"dhclient\"}\n"
-                           "  ],\n"))
+    EXPECT_NE(
+        std::string::npos,
+        strJson.find(
+            "  \"unmapped\": [\n"
+            "    {\"family\": \"ipv4\", \"code\": null, \"name\": \"site-thing\", \"text\": "
+            "\"1:2\\u001B\", \"source\": \"dhclient\"},\n"
+            "    {\"family\": \"ipv4\", \"code\": 78, \"name\": \"slp-directory-agent\", \"text\": "
+            "\"true 10.0.0.1\", \"source\": \"dhclient\"}\n"
+            "  ],\n"))
         << strJson;
 }
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/cli/result_output.h"
 #include "core/wire/hex_digit.h"
 #include "core/wire/udp_datagram.h"
+#include "testing/fake_ipv6.h"
 
 #include <gtest/gtest.h>
 
@@ -117,12 +118,24 @@ TEST(GoldenOutput, RowsAsJson)
     Lease lease = GoldenLease();
     for (const std::uint8_t code : std::initializer_list<std::uint8_t>{51, 58, 59})
         lease.m_mapOptions[code] = {0xFF, 0xFF, 0xFF, 0xFF};
-    ExpectGolden("veyra-rows.json", FormatJson(lease));
+    ExpectGolden("veyra-rows.json", FormatJson(&lease, nullptr));
 }
 
 TEST(GoldenOutput, AllOptionsAsJson)
 {
     ExpectGolden("veyra-all.json", FormatAllJson("vyg-\xE2\x80\xAE\x1b", GoldenLease()));
+}
+
+// Both families: a short IPv4 lease, then a DHCPv6 lease with hostile bytes,
+// an Information-request's answer and two routers.
+TEST(GoldenOutput, BothFamiliesAsJson)
+{
+    Lease lease;
+    lease.m_mapOptions = {{1, {255, 255, 255, 0}}, {54, {10, 99, 0, 1}}};
+    lease.m_mapSources = {{1, "dhcpcd"}, {54, "dhcpcd"}};
+    const Ipv6Part part = fake_ipv6::SamplePart();
+    ExpectGolden("veyra-rows6.json", FormatJson(&lease, &part));
+    ExpectGolden("veyra-all6.json", FormatAllJson("vyg-cli", lease, &part));
 }
 
 TEST(GoldenOutput, AdaptersAsJson)
@@ -134,6 +147,7 @@ TEST(GoldenOutput, AdaptersAsJson)
     full.m_strMacAddress = "02:00:00:99:00:02";
     full.m_strSubnetMask = "255.255.255.0";
     full.m_IpAddresses = {"10.99.0.146", "10.99.1.7"};
+    full.m_Ipv6Addresses = {"2001:db8:99::92/64", "fe80::ff:fe99:2/64"};
     full.m_Gateways = {"10.99.0.1"};
     full.m_bDhcpEnabled = 1;
     full.m_DhcpServers = {"10.99.0.1"};

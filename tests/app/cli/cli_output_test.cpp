@@ -77,13 +77,15 @@ TEST(ResultOutput, JsonCarriesTheRequestedOptionsRawBytesAndTheirSource)
     lease.m_mapOptions = {{54, {10, 99, 0, 1}}, {12, {'a', 0xFF}}, {150, {1}}};
     lease.m_mapSources = {{54, "dhcpcd"}, {12, "inform"}, {150, "inform"}};
     EXPECT_EQ("[\n"
-              "  {\"code\": 54, \"parameter\": \"DHCP Server\", \"data\": \"10.99.0.1\", "
+              "  {\"family\": \"ipv4\", \"code\": 54, \"parameter\": \"DHCP Server\", \"data\": "
+              "\"10.99.0.1\", "
               "\"hex\": \"0a630001\", \"source\": \"dhcpcd\"},\n"
-              "  {\"code\": 12, \"parameter\": \"Host Name\", \"data\": \"a\xEF\xBF\xBD\", "
+              "  {\"family\": \"ipv4\", \"code\": 12, \"parameter\": \"Host Name\", \"data\": "
+              "\"a\xEF\xBF\xBD\", "
               "\"hex\": \"61ff\", \"source\": \"inform\"}\n"
               "]\n",
-              FormatJson(lease));
-    EXPECT_EQ("[\n]\n", FormatJson(Lease()));
+              FormatJson(&lease, nullptr));
+    EXPECT_EQ("[\n]\n", FormatJson(nullptr, nullptr));
 }
 
 struct JsonTextCase
@@ -119,7 +121,7 @@ TEST(ResultOutput, EveryByteSequenceBecomesValidJson)
     {
         Lease lease;
         lease.m_mapOptions[15].assign(test.strBytes.begin(), test.strBytes.end());
-        const std::string strJson = FormatJson(lease);
+        const std::string strJson = FormatJson(&lease, nullptr);
         const std::string strData = std::string("\"data\": ") + test.pszJson + ", ";
         EXPECT_NE(std::string::npos, strJson.find(strData)) << test.pszWhat << ": " << strJson;
     }
@@ -154,26 +156,90 @@ TEST(ResultOutput, AdapterListAsJson)
     adapter.m_strDescription = "veth";
     adapter.m_strSubnetMask = "255.255.255.0";
     adapter.m_IpAddresses = {"10.99.0.146", "10.99.1.7"};
+    adapter.m_Ipv6Addresses = {"fe80::1/64", "2001:db8::5/64"};
     adapter.m_Gateways = {"10.99.0.1"};
     adapter.m_bDhcpEnabled = 1;
     adapter.m_DhcpServers = {"10.99.0.1"};
     adapter.m_tLeaseObtained = 1796738587;
     AdapterInfo bare;
     bare.m_strAdapterName = "lo";
-    EXPECT_EQ(
-        "[\n"
+    const std::string vcliStart =
         "  {\"name\": \"vcli\", \"hardware_address\": \"02:00:00:99:00:02\", "
         "\"description\": \"veth\", \"type\": 6, "
-        "\"ipv4_addresses\": [\"10.99.0.146\", \"10.99.1.7\"], \"subnet_mask\": \"255.255.255.0\", "
+        "\"ipv4_addresses\": [\"10.99.0.146\", \"10.99.1.7\"], ";
+    const std::string vcliEnd =
+        "\"subnet_mask\": \"255.255.255.0\", "
         "\"gateways\": [\"10.99.0.1\"], \"dhcp_enabled\": true, \"dhcp_servers\": [\"10.99.0.1\"], "
         "\"dns_servers\": [], \"lease_obtained\": \"2026-12-08T14:03:07+00:00\", "
-        "\"lease_expires\": null},\n"
-        "  {\"name\": \"lo\", \"hardware_address\": \"\", \"description\": \"\", \"type\": 0, "
-        "\"ipv4_addresses\": [], \"subnet_mask\": \"\", \"gateways\": [], \"dhcp_enabled\": false, "
+        "\"lease_expires\": null}";
+    const std::string ipv6 = "\"ipv6_addresses\": [\"fe80::1/64\", \"2001:db8::5/64\"], ";
+    const std::string loStart = "  {\"name\": \"lo\", \"hardware_address\": \"\", \"description\": "
+                                "\"\", \"type\": 0, \"ipv4_addresses\": [], ";
+    const std::string loEnd =
+        "\"subnet_mask\": \"\", \"gateways\": [], \"dhcp_enabled\": false, "
         "\"dhcp_servers\": [], \"dns_servers\": [], \"lease_obtained\": null, "
-        "\"lease_expires\": null}\n"
-        "]\n",
-        FormatAdaptersJson({adapter, bare}));
+        "\"lease_expires\": null}";
+    EXPECT_EQ("[\n" + vcliStart + ipv6 + vcliEnd + ",\n" + loStart + "\"ipv6_addresses\": [], " +
+                  loEnd + "\n]\n",
+              FormatAdaptersJson({adapter, bare}));
+    // -4 keeps the list as it was; -6 lists the adapters with an IPv6 address.
+    EXPECT_EQ("[\n" + vcliStart + vcliEnd + ",\n" + loStart + loEnd + "\n]\n",
+              FormatAdaptersJson({adapter, bare}, AddressFamilies::Ipv4));
+    EXPECT_EQ("[\n" + vcliStart + ipv6 + vcliEnd + "\n]\n",
+              FormatAdaptersJson({adapter, bare}, AddressFamilies::Ipv6));
+}
+
+TEST(ResultOutput, AdapterListShowsTheFamiliesAsked)
+{
+    AdapterInfo both;
+    both.m_strMacAddress = "02:00:00:99:00:02";
+    both.m_strAdapterName = "vcli";
+    both.m_IpAddresses = {"10.99.0.146"};
+    both.m_DhcpServers = {"10.99.0.1"};
+    both.m_Ipv6Addresses = {"fe80::1/64", "2001:db8::5/64"};
+    AdapterInfo linkLocal;
+    linkLocal.m_strAdapterName = "vll";
+    linkLocal.m_Ipv6Addresses = {"fe80::2/64"};
+    AdapterInfo ipv4Only;
+    ipv4Only.m_strAdapterName = "v4";
+    ipv4Only.m_IpAddresses = {"10.0.0.4"};
+    const struct
+    {
+        AdapterList adapters;
+        AddressFamilies families;
+        const char* text;
+    } cases[] = {
+        // The IPv6 column is there only where an adapter has an address
+        // that is not link-local, as every adapter has.
+        {{ipv4Only},
+         AddressFamilies::Both,
+         "Hardware Address  Name  Description  IPv4 Address  DHCP Server\n"
+         "                  v4                 10.0.0.4\n"},
+        {{linkLocal, ipv4Only},
+         AddressFamilies::Both,
+         "Hardware Address  Name  Description  IPv4 Address  DHCP Server\n"
+         "                  vll\n"
+         "                  v4                 10.0.0.4\n"},
+        {{both, linkLocal, ipv4Only},
+         AddressFamilies::Both,
+         "Hardware Address   Name  Description  IPv4 Address  DHCP Server  IPv6 Address\n"
+         "02:00:00:99:00:02  vcli               10.99.0.146   10.99.0.1    2001:db8::5/64\n"
+         "                   vll                                           fe80::2/64\n"
+         "                   v4                 10.0.0.4\n"},
+        {{both, ipv4Only},
+         AddressFamilies::Ipv4,
+         "Hardware Address   Name  Description  IPv4 Address  DHCP Server\n"
+         "02:00:00:99:00:02  vcli               10.99.0.146   10.99.0.1\n"
+         "                   v4                 10.0.0.4\n"},
+        {{both, linkLocal, ipv4Only},
+         AddressFamilies::Ipv6,
+         "Hardware Address   Name  Description  IPv6 Address\n"
+         "02:00:00:99:00:02  vcli               2001:db8::5/64\n"
+         "                   vll                fe80::2/64\n"},
+        {{ipv4Only}, AddressFamilies::Ipv6, "No Interfaces Present\n"},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(test.text, FormatAdapters(test.adapters, test.families));
 }
 
 TEST(JsonText, OneLineInTheValuesOwnOrder)

@@ -27,6 +27,9 @@ TEST(CommandLine, ReadsTheAdapterTheFormatAndTheFlags)
     EXPECT_TRUE(ParseCommandLine({"--discover", "vcli", "--help"}).help);
     EXPECT_TRUE(ParseCommandLine({"-h", "--bogus"}).help);
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+    EXPECT_EQ(AddressFamilies::Both, json.families);
+    EXPECT_EQ(AddressFamilies::Ipv6, ParseCommandLine({"vcli", "-6", "-6"}).families);
+    EXPECT_EQ(AddressFamilies::Ipv4, ParseCommandLine({"-4", "--json"}).families);
     // The adapter list has a JSON form.
     EXPECT_TRUE(ParseCommandLine({"--json"}).m_strError.empty());
 }
@@ -70,6 +73,9 @@ TEST(CommandLine, NamesWhatItRefuses)
         {{"--discover", "e", "--", "--json"}, "--discover does not take --json"},
         {{"--discover", "e", "--inform"}, "--discover does not take --inform"},
         {{"vcli", "--tsv", "--json"}, "choose one of --tsv, --copy-all and --json"},
+        {{"-4", "vcli", "-6"}, "choose one of -4 and -6"},
+        {{"--discover", "e", "-6"}, "--discover is DHCPv4 alone: it takes no -4 or -6"},
+        {{"vcli", "-46x"}, "unknown option '-x'"},
     };
     for (const auto& test : cases)
         EXPECT_EQ(test.error, ParseCommandLine(test.arguments).m_strError)

@@ -5,6 +5,7 @@
 #include "app/qt/query_window.h"
 #include "app/qt/servers_dialog.h"
 #include "testing/adapter_builder.h"
+#include "testing/fake_ipv6.h"
 #include "testing/fake_window_services.h"
 #include "tests/app/qt/gated_lease_source.h"
 
@@ -718,6 +719,76 @@ private slots:
         QVERIFY(m_services.m_messages.empty());
         if (window)
             QVERIFY(Child<QPushButton>(*window, "sendRequest")->isEnabled());
+    }
+
+    // The IPv6 side follows the IPv4 rows as a section of the same list,
+    // and Copy All carries it.
+    void Ipv6SectionFollowsTheIpv4Rows()
+    {
+        m_services.m_ipv6 = fake_ipv6::SamplePart();
+        m_services.m_canInform = true;
+        QueryWindow window(m_services);
+        Child<QCheckBox>(window, "inform")->setChecked(true);
+        Request(window);
+        QCOMPARE(m_services.m_asks6, std::vector<bool>{true});
+        const QStringList rows = Rows(window);
+        QCOMPARE(rows.mid(0, kTestRows.size()), kTestRows);
+        const QStringList opening = {"IPv6\t",
+                                     "DHCPv6 Lease\tdhcpcd, obtained 2026-12-08T14:03:07+00:00"};
+        QCOMPARE(rows.mid(kTestRows.size(), 2), opening);
+        for (const char* row :
+             {"DHCPv6 Information-request\tanswered", "Router Advertisements\treceived",
+              "Router\tfe80::1, preference high, lifetime 1800 s, metric 1024",
+              "Prefix\t2001:db8:99::/64, on-link, autonomous, valid 86400 s, preferred 14400 s",
+              "DNSSL\tlab.example, x\\u202Ey\\x1B[1m (dhcpcd)"})
+            QVERIFY2(rows.contains(row), row);
+        // The rows that open a section are bold and have no option's image.
+        const QModelIndex heading = Results(window).index(static_cast<int>(kTestRows.size()), 0);
+        QVERIFY(heading.data(Qt::FontRole).value<QFont>().bold());
+        QVERIFY(heading.data(Qt::DecorationRole).isNull());
+        QVERIFY(!Results(window).index(0, 0).data(Qt::FontRole).isValid());
+
+        Child<QMenu>(window, "resultsMenu")->actions().at(2)->trigger();
+        const QString copied = m_services.m_clipboard.back();
+        QVERIFY(copied.startsWith(kTestRows.join('\n').replace("lab\\x09test", "lab\\ttest") +
+                                  "\nIPv6\t\nDHCPv6 Lease\tdhcpcd, obtained "));
+        QVERIFY(copied.endsWith("\nDNSSL\tlab.example, x\\u202Ey\\x1B[1m (dhcpcd)\n"));
+
+        // "All options" changes the IPv4 rows alone.
+        Child<QCheckBox>(window, "allOptions")->setChecked(true);
+        const QStringList extended = Rows(window);
+        QCOMPARE(extended.size() - extended.indexOf("IPv6\t"), rows.size() - kTestRows.size());
+        QCOMPARE(extended.back(), rows.back());
+    }
+
+    // An adapter without IPv6 shows its IPv4 rows as before.
+    void NoIpv6NoSection()
+    {
+        m_services.m_ipv6.routersError = EACCES;
+        m_services.m_ipv6.routers.received = true;
+        QueryWindow window(m_services);
+        Request(window);
+        QCOMPARE(Rows(window), kTestRows);
+        QCOMPARE(m_services.m_asks6, std::vector<bool>{false});
+    }
+
+    // Without an IPv4 lease, the IPv6 section is the answer: no failure.
+    void Ipv6AloneIsAnAnswer()
+    {
+        m_services.m_leases = std::make_shared<CFakeLeaseSource>("fake", ENODATA);
+        m_services.m_ipv6 = FakeWindowServices::NoIpv6();
+        m_services.m_ipv6.routers = fake_ipv6::SampleRouters();
+        QueryWindow window(m_services);
+        Request(window);
+        QVERIFY(m_services.m_messages.empty());
+        const QStringList rows = Rows(window);
+        QCOMPARE(rows.mid(0, 3),
+                 (QStringList{"IPv6\t", "DHCPv6 Lease\tnone", "Router Advertisements\treceived"}));
+        // The next request's failure clears it.
+        m_services.m_ipv6 = FakeWindowServices::NoIpv6();
+        Request(window);
+        QCOMPARE(Results(window).rowCount(), 0);
+        QCOMPARE(m_services.m_messages.size(), std::size_t{1});
     }
 };
 

@@ -1,15 +1,19 @@
 // Draws veyra-gui's window after a request, on fake services with the lease
-// of the README's example, into a PNG: the documentation's screenshots.
-//   veyra_qt_screenshot FILE.png   (QT_SCALE_FACTOR=2 for the @2x picture)
+// of the README's example, into a PNG: the documentation's screenshots. With
+// --ipv6 the adapter has an IPv6 side too, and the list shows its section.
+//   veyra_qt_screenshot [--ipv6] FILE.png   (QT_SCALE_FACTOR=2 for the @2x picture)
 #include "app/qt/query_window.h"
 #include "testing/adapter_builder.h"
+#include "testing/fake_ipv6.h"
 #include "testing/fake_window_services.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -37,14 +41,36 @@ Lease ExampleLease()
     };
     return lease;
 }
+
+// The tests' IPv6 side without its hostile parts: the identities, both
+// identity associations, the DNS server, a clean domain list, two routers.
+Ipv6Part ExampleIpv6()
+{
+    Ipv6Part part = fake_ipv6::SamplePart();
+    const Dhcpv6Options sample = part.lease.options;
+    part.lease.options = {sample[0],
+                          sample[1],
+                          sample[2],
+                          sample[3],
+                          sample[5],
+                          {24, fake_ipv6::Text(std::string_view("\x03lab\x07"
+                                                                "example\x00",
+                                                                13))}};
+    part.lease.unmapped.clear();
+    part.lease.cutOptions.clear();
+    part.informAsked = false;
+    part.routers.searchDomains = {"lab.example"};
+    return part;
+}
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2)
+    const bool ipv6 = argc == 3 && std::strcmp(argv[1], "--ipv6") == 0;
+    if (argc != (ipv6 ? 3 : 2))
     {
-        std::fprintf(stderr, "usage: veyra_qt_screenshot FILE.png\n");
+        std::fprintf(stderr, "usage: veyra_qt_screenshot [--ipv6] FILE.png\n");
         return 2;
     }
     FakeWindowServices services;
@@ -53,10 +79,23 @@ int main(int argc, char* argv[])
     services.m_leases = std::make_shared<CFakeLeaseSource>("fake", 0, ExampleLease());
     services.m_canInform = true;
     services.m_canDiscover = true;
+    if (ipv6)
+        services.m_ipv6 = ExampleIpv6();
     QueryWindow window(services);
     window.show();
     window.findChild<QPushButton*>("sendRequest")->click();
     if (!QTest::qWaitFor([&window]() { return !window.isRequestRunning(); }))
         return 1;
-    return window.grab().save(argv[1]) ? 0 : 1;
+    if (ipv6)
+    {
+        // The section's first row at the top of the list.
+        auto* results = window.findChild<QTreeView*>("results");
+        const QAbstractItemModel& rows = *results->model();
+        for (int row = 0; row < rows.rowCount(); ++row)
+        {
+            if (rows.index(row, 0).data().toString() == kIpv6Heading)
+                results->scrollTo(rows.index(row, 0), QAbstractItemView::PositionAtTop);
+        }
+    }
+    return window.grab().save(argv[argc - 1]) ? 0 : 1;
 }
