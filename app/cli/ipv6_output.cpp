@@ -136,13 +136,15 @@ nlohmann::ordered_json RouterJson(const LearnedRouter& router)
 
 nlohmann::ordered_json PrefixJson(const LearnedPrefix& prefix)
 {
-    return {
+    nlohmann::ordered_json object{
         {"prefix", PrefixText(prefix)},
         {"on_link", prefix.onLink},
         {"autonomous", prefix.autonomous},
         {"valid_lifetime", Lifetime(prefix.validLifetime)},
-        {"preferred_lifetime", Lifetime(prefix.preferredLifetime)},
     };
+    if (prefix.autonomous)
+        object["preferred_lifetime"] = Lifetime(prefix.preferredLifetime);
+    return object;
 }
 
 nlohmann::ordered_json Ipv6RowsJson(const Ipv6Part& part)

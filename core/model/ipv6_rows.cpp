@@ -139,8 +139,9 @@ std::vector<ResultRow> BuildRouterRows(const RouterAdvertisements& routers)
             text += ", on-link";
         if (prefix.autonomous)
             text += ", autonomous";
-        text += ", valid " + LifetimeText(prefix.validLifetime) + ", preferred " +
-                LifetimeText(prefix.preferredLifetime);
+        text += ", valid " + LifetimeText(prefix.validLifetime);
+        if (prefix.autonomous)
+            text += ", preferred " + LifetimeText(prefix.preferredLifetime);
         rows.push_back({"Prefix", text, kImageOption});
     }
     if (routers.mtu)

@@ -36,7 +36,8 @@ struct LearnedPrefix
     std::uint8_t length = 0;
     bool onLink = false;     // the kernel made an on-link route of it (L flag)
     bool autonomous = false; // the kernel formed an address in it (A flag, SLAAC)
-    // Seconds left; empty when infinite.
+    // Seconds left; empty when infinite. Only an address formed in the prefix
+    // carries a preferred lifetime: it means nothing unless autonomous.
     std::optional<std::uint32_t> validLifetime;
     std::optional<std::uint32_t> preferredLifetime;
 };

@@ -50,7 +50,7 @@ TEST(Ipv6Output, RowsShowEachPartAndItsPeersTextsEscaped)
         {"Router", "fe80::1, preference high, lifetime 1800 s, metric 1024"},
         {"Router", "fe80::2, preference low, lifetime infinite, metric 1024"},
         {"Prefix", "2001:db8:99::/64, on-link, autonomous, valid 86400 s, preferred 14400 s"},
-        {"Prefix", "2001:db8:99:1::/64, valid infinite, preferred infinite"},
+        {"Prefix", "2001:db8:99:1::/64, valid infinite"},
         {"MTU", "1500"},
         {"RDNSS", "2001:db8:99::53, 2001:db8:99::54 (dhcpcd)"},
         {"DNSSL", "lab.example, x\\u202Ey\\x1B[1m (dhcpcd)"},
