@@ -137,6 +137,9 @@ int CLinuxAdapterSource::Read(AdapterList& adapters)
         for (const NetlinkAddress& address : link.m_Addresses)
             iface.m_IpAddresses.push_back(address.m_nAddress);
         iface.linkLocal = LinkLocalOf(link);
+        iface.ipv6Addresses.reserve(link.ipv6Addresses.size());
+        for (const NetlinkAddress6& address : link.ipv6Addresses)
+            iface.ipv6Addresses.push_back(address.address);
         Lease lease;
         // A source that cannot look (EACCES) is no lease, like a source without one.
         if (m_pLeases->Read(iface, lease) == 0)

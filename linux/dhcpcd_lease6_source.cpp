@@ -3,6 +3,7 @@
 #include "core/wire/dhcpv6_message.h"
 #include "platform/bounded_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <sys/stat.h>
@@ -11,6 +12,16 @@ namespace
 {
 // A DHCPv6 message is one UDP datagram.
 constexpr std::size_t kMaxDhcpv6Message = 65535 - 8;
+
+// True for a lease of no address (a delegated prefix or options alone).
+bool HoldsAnyOf(const LeaseInterface& iface, const std::vector<Ipv6Address>& leased)
+{
+    const std::vector<Ipv6Address>& held = iface.ipv6Addresses;
+    return leased.empty() ||
+           std::any_of(leased.begin(), leased.end(),
+                       [&held](const Ipv6Address& address)
+                       { return std::find(held.begin(), held.end(), address) != held.end(); });
+}
 
 class DhcpcdLease6Source final : public Lease6Source
 {
@@ -44,6 +55,10 @@ public:
             ParseDhcpv6Message(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         if (!message || message->type != kDhcpv6Reply)
             return EBADMSG;
+        // dhcpcd leaves the file behind when it stops or the lease ends: a
+        // lease whose addresses are all gone from the interface is not held.
+        if (!HoldsAnyOf(iface, LeasedAddresses(message->options)))
+            return ENOENT;
         lease.options = std::move(message->options);
         lease.obtained = modified;
         return 0;

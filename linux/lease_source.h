@@ -16,6 +16,7 @@ struct LeaseInterface
     unsigned m_nIndex = 0;                               // the kernel's ifindex
     std::vector<std::uint32_t> m_IpAddresses;            // IPv4, host byte order
     std::optional<Ipv6Address> linkLocal = std::nullopt; // the first fe80::/10 address
+    std::vector<Ipv6Address> ipv6Addresses = {};         // every one, the kernel's order
 };
 
 class CLeaseSource

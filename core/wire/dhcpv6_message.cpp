@@ -68,3 +68,28 @@ std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message)
     WriteDhcpv6Options(message.options, bytes);
     return bytes;
 }
+
+std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options)
+{
+    constexpr std::uint16_t kIaNa = 3;
+    constexpr std::uint16_t kIaTa = 4;
+    constexpr std::uint16_t kIaAddress = 5;
+    std::vector<Ipv6Address> addresses;
+    for (const Dhcpv6Option& option : options)
+    {
+        // IAID, T1 and T2 before an IA_NA's options; the IAID alone before an IA_TA's.
+        const std::size_t header = option.code == kIaNa ? 12 : option.code == kIaTa ? 4 : 0;
+        if (header == 0 || option.data.size() < header)
+            continue;
+        Dhcpv6Options inside;
+        ReadDhcpv6Options(option.data.data() + header, option.data.size() - header, inside);
+        for (const Dhcpv6Option& address : inside)
+        {
+            if (address.code != kIaAddress || address.data.size() < 24)
+                continue;
+            Ipv6Address& leased = addresses.emplace_back();
+            std::copy_n(address.data.begin(), leased.size(), leased.begin());
+        }
+    }
+    return addresses;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/model/lease6.h"
+#include "core/model/router_advertisements.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,6 +41,10 @@ std::optional<Dhcpv6Message> ParseDhcpv6Message(const std::uint8_t* data, std::s
 // Appends the options' bytes, each after its code and length (the data of
 // an option that holds options); one over 65,535 bytes is cut to that length.
 void WriteDhcpv6Options(const Dhcpv6Options& options, std::vector<std::uint8_t>& bytes);
+
+// The addresses leased in the options' IA_NA and IA_TA (their IAADDR
+// options, RFC 8415 21.6), in order; what does not read whole is passed over.
+std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options);
 
 // The message's bytes; an option over 65,535 bytes is cut to that length.
 std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message);

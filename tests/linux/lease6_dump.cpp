@@ -7,11 +7,12 @@
 // Usage: veyra_lease6_dump IF [DHCLIENT_DIR]
 #include "core/options/dhcpv6_decoder.h"
 #include "core/wire/hex_text.h"
+#include "linux/adapter_source.h"
 #include "linux/lease6_sources.h"
+#include "linux/lease_chain.h"
 
 #include <cstdio>
 #include <cstring>
-#include <net/if.h>
 
 int main(int argc, char** argv)
 {
@@ -20,9 +21,12 @@ int main(int argc, char** argv)
     LinuxPaths paths;
     if (argc > 2)
         paths.m_DhclientDirs = {argv[2]};
-    LeaseInterface iface;
-    iface.m_strName = argv[1];
-    iface.m_nIndex = if_nametoindex(argv[1]);
+    // The interface as the command sees it, addresses and all.
+    CLeaseChain noLeases({});
+    CLinuxAdapterSource adapters(paths, noLeases);
+    AdapterList list;
+    adapters.Read(list);
+    const std::optional<LeaseInterface> iface = adapters.Interface(argv[1]);
     const auto sources = MakeLinuxLease6Sources(paths, std::chrono::milliseconds(200));
     Lease6 lease;
     const int result = ReadAdapterLease6(iface, *sources, lease);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
@@ -151,6 +152,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {"dhcp6_fqdn", "dhcp6_name_servers", "dhcp6_ia_na99999_iaid", "dhcp6_ia_na1"}}),
     [](const testing::TestParamInfo<StateCase>& param) { return std::string(param.param.name); });
 
+// The IA_NA address of CapturedReply, 2001:db8:77::181.
+constexpr Ipv6Address kLeased = {0x20, 0x01, 0x0d, 0xb8, 0, 0x77, 0,    0,
+                                 0,    0,    0,    0,    0, 0,    0x01, 0x81};
+
 class DhcpcdLease6Source : public CScratchDir
 {
 protected:
@@ -160,6 +165,7 @@ protected:
         m_paths.m_strDhcpcd = m_path.string();
         m_paths.m_strRun = m_path.string(); // no dhcpcd socket
         m_iface.m_strName = "vcli";
+        m_iface.ipv6Addresses = {kLeased};
     }
 
     void WriteLease(const Bytes& bytes, std::int64_t modified = 1796931697) const
@@ -204,6 +210,40 @@ TEST_F(DhcpcdLease6Source, WhatIsNotALeaseFile)
     EXPECT_EQ(Read(lease), ENOENT) << "a link";
     m_iface.m_strName = "../vcli";
     EXPECT_EQ(Read(lease), EINVAL);
+}
+
+// dhcpcd leaves its file behind when it stops: a lease is held while the
+// interface has one of its addresses, or when it leases none.
+TEST_F(DhcpcdLease6Source, ALeaseWhoseAddressesAreGoneIsNotHeld)
+{
+    Ipv6Address other = kLeased;
+    other[15] = 0x82;
+    const Bytes reply = CapturedReply();
+    auto withoutAddresses = ParseDhcpv6Message(reply.data(), reply.size());
+    ASSERT_TRUE(withoutAddresses);
+    Dhcpv6Options& options = withoutAddresses->options;
+    options.erase(std::remove_if(options.begin(), options.end(),
+                                 [](const Dhcpv6Option& option) { return option.code == 3; }),
+                  options.end());
+    const struct
+    {
+        const char* name;
+        Bytes reply;
+        std::vector<Ipv6Address> held;
+        int expected;
+    } cases[] = {
+        {"the address among others", reply, {other, kLeased}, 0},
+        {"the address gone", reply, {other}, ENOENT},
+        {"no address at all", reply, {}, ENOENT},
+        {"options alone", WriteDhcpv6Message(*withoutAddresses), {}, 0},
+    };
+    for (const auto& test : cases)
+    {
+        WriteLease(test.reply);
+        m_iface.ipv6Addresses = test.held;
+        Lease6 lease;
+        EXPECT_EQ(Read(lease), test.expected) << test.name;
+    }
 }
 
 class DhclientLease6Source : public CScratchDir
