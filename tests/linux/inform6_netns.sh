@@ -61,11 +61,13 @@ holds_546() { in_cli ss -Hlunp 'sport = :546' | grep -q dhcpcd; }
 
 # capture NAME COMMAND...: runs the command with dumpcap capturing the
 # interface's DHCPv6 into $out/inform6-NAME.pcap until it has the request and
-# the Reply, the command's output in $work/NAME.out.
+# the Reply, the command's output in $work/NAME.out. dumpcap keeps only its
+# capture capabilities, so it writes into our own folder, never into a
+# checkout that may sit under a home folder of mode 0700.
 capture() {
-    local name=$1 pcap="$out/inform6-$1.pcap" dumpcap_pid
+    local name=$1 pcap="$work/inform6-$1.pcap" dumpcap_pid
     shift
-    rm -f "$pcap"
+    rm -f "$pcap" "$out/inform6-$name.pcap"
     # Started straight, so that $! is dumpcap itself (ip netns exec execs it).
     ip netns exec "$cli" dumpcap -q -P -c 2 -i "$ifc" -f "udp port 546 or udp port 547" -w "$pcap" \
         >"$work/dumpcap.log" 2>&1 &
@@ -73,6 +75,7 @@ capture() {
     wait_for "dumpcap to capture" grep -qs "^File:" "$work/dumpcap.log" || cat "$work/dumpcap.log"
     "$@" >"$work/$name.out" 2>"$work/$name.err"
     wait "$dumpcap_pid"
+    cp "$pcap" "$out/"
 }
 
 # The helper's lines: the end's errno, then each option of its options6
