@@ -1,0 +1,121 @@
+// A census of a link's address-givers: DHCPv4 servers, DHCPv6 servers and
+// IPv6 routers, untagged or on each of several VLANs of one trunk, asked at
+// once and sorted as their answers come. What was asked is the plan; what
+// came back, VLAN by VLAN, is the result. Both the command (its own socket)
+// and the window (frames relayed by veyra-probe) sort through Census.
+#pragma once
+
+#include "core/wire/dhcp_discovery.h"
+#include "core/wire/dhcpv6_discovery.h"
+#include "core/wire/router_discovery.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The families a census asks, as bits.
+enum CensusFamily : unsigned
+{
+    kCensusDhcpv4 = 1,
+    kCensusDhcpv6 = 2,
+    kCensusRouters = 4,
+    kCensusAll = kCensusDhcpv4 | kCensusDhcpv6 | kCensusRouters,
+};
+
+// 802.1Q: the VLAN is the low 12 bits of the tag (the rest is priority and
+// the drop-eligible bit); 0 and 4095 are reserved.
+constexpr std::uint16_t kMaxVlanId = 4094;
+
+// What one VLAN (or the untagged link) is asked with: its own client address,
+// transaction ids and DUID, so that each answer tells which VLAN it is for.
+struct VlanProbe
+{
+    std::optional<std::uint16_t> vlan; // empty: untagged
+    HardwareAddress clientMac{};
+    Ipv6Address linkLocal{};          // the Solicit's and RS's source
+    std::uint32_t transactionId = 0;  // the DHCPDISCOVER's xid
+    std::uint32_t transactionId6 = 0; // the Solicit's, 24 bits
+    std::vector<std::uint8_t> clientDuid;
+};
+
+struct CensusPlan
+{
+    unsigned families = kCensusAll;
+    std::vector<VlanProbe> probes; // in the order asked
+};
+
+// What a census keeps, whatever arrives: past these bounds answers are only
+// counted, so a hostile trunk cannot grow it without end.
+struct CensusLimits
+{
+    std::size_t maxRespondersPerFamily = 64;       // per VLAN and family
+    std::size_t maxResponders = 8192;              // the whole census
+    std::size_t maxStoredBytes = 32 * 1024 * 1024; // options and router contents kept
+};
+
+// Why a VLAN may have had no answer: what was seen on it.
+struct VlanSightings
+{
+    std::size_t frames = 0;           // every frame taken on this VLAN
+    std::size_t icmpErrors = 0;       // ICMP or ICMPv6 errors about our probes
+    std::size_t otherVlanAnswers = 0; // answers to this VLAN's probes tagged otherwise
+};
+
+struct VlanCensus
+{
+    VlanProbe probe;
+    VlanSightings seen;
+    // DHCPv4 (the DHCPDISCOVER's offers)
+    std::vector<DiscoveredServer> servers;
+    DiscoveryCounts counts;
+    std::optional<std::chrono::microseconds> firstOffer;
+    // DHCPv6 (the Solicit's Advertises)
+    std::vector<DiscoveredServer6> servers6;
+    Dhcpv6DiscoveryCounts counts6;
+    std::optional<std::chrono::microseconds> firstAdvertise;
+    // Routers (every Router Advertisement heard)
+    std::vector<AdvertisedRouter> routers;
+    RouterDiscoveryCounts routerCounts;
+    std::optional<std::chrono::microseconds> firstRouter;
+};
+
+struct CensusResult
+{
+    unsigned families = kCensusAll;
+    bool carrier = true;           // the interface had a carrier when the census began
+    std::vector<VlanCensus> vlans; // in the plan's order
+    std::size_t unplannedFrames =
+        0;                   // frames on a VLAN not asked (or untagged when only tagged were)
+    std::size_t dropped = 0; // answers past CensusLimits::maxResponders or maxStoredBytes
+};
+
+// One received frame, below its Ethernet header (and the 802.1Q tag the
+// kernel took off, given as vlan).
+struct CensusFrame
+{
+    std::optional<std::uint16_t> vlan; // the tag's low 12 bits; empty: untagged
+    std::uint16_t etherType = 0;       // ETH_P_IP or ETH_P_IPV6
+    HardwareAddress sourceMac{};
+    bool checksumPending = false;    // as for ParseUdpPacket
+    std::chrono::microseconds at{0}; // since the probes were sent
+};
+
+// Sorts the frames of one census by VLAN and family.
+class Census
+{
+public:
+    Census(CensusPlan plan, const CensusLimits& limits = CensusLimits());
+
+    void Take(const CensusFrame& frame, const std::uint8_t* packet, std::size_t size);
+
+    const CensusResult& Result() const { return m_result; }
+    // Hands the result over at the end, without copying; nothing is kept after.
+    CensusResult TakeResult() { return std::move(m_result); }
+
+private:
+    CensusLimits m_limits;
+    CensusResult m_result;
+};

@@ -1,0 +1,63 @@
+// Finding the DHCPv6 servers of a link: the Solicit that asks them (RFC 8415
+// 18.2.1), without Rapid Commit so that no server commits a lease, and the
+// sorting of the Advertises that answer it into servers. Nothing here takes a
+// lease: a census never sends a Request.
+#pragma once
+
+#include "core/model/lease6.h"
+#include "core/model/router_advertisements.h"
+#include "core/wire/dhcp_discovery.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct SolicitRequest
+{
+    std::uint32_t transactionId = 0; // 24 bits
+    std::vector<std::uint8_t> clientDuid;
+    std::uint32_t iaid = 0;
+};
+
+// The Solicit as DHCPv6 message bytes: the client's DUID, Elapsed Time 0, an
+// IA_NA and an IA_PD (so that servers show what they would lease) and an ORO
+// of every code a client may ask for (SolicitRequestedOptions). No Rapid Commit.
+std::vector<std::uint8_t> BuildSolicit(const SolicitRequest& request);
+
+// Where an Advertise came from: its IPv6 source and Ethernet source.
+struct Server6Path
+{
+    Ipv6Address address{};
+    HardwareAddress mac{};
+};
+
+// What a census finds wrong with a DHCPv6 server, as bits of DiscoveredServer6::flags.
+enum Server6Flags : unsigned
+{
+    kServer6Conflict = 1,   // another Advertise names the same DUID from another path
+    kServer6Unexpected = 4, // not on the approved list (the caller judges)
+};
+
+// One DHCPv6 server, by its DUID (option 2) and path, and its first
+// Advertise's options in their order.
+struct DiscoveredServer6
+{
+    std::vector<std::uint8_t> duid;
+    Server6Path path;
+    std::size_t advertises = 0;  // every copy received
+    unsigned flags = 0;          // Server6Flags
+    std::uint8_t preference = 0; // option 7; 0 when the Advertise has none
+    Dhcpv6Options options;
+};
+
+struct Dhcpv6DiscoveryCounts
+{
+    std::size_t packets = 0;    // every packet taken
+    std::size_t advertises = 0; // kept, copies merged into a server included
+    std::size_t otherTransaction = 0;
+    std::size_t otherClient = 0; // our transaction id, another client DUID
+    std::size_t noServerId = 0;  // an Advertise without a server DUID: dropped (RFC 8415 16.3)
+    std::size_t ignored = 0;     // well-formed, not an Advertise to us
+    std::size_t malformed = 0;
+    std::size_t dropped = 0; // past the limits
+};

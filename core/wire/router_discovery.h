@@ -1,0 +1,78 @@
+// Finding the IPv6 routers of a link: the Router Solicitation that asks them
+// (RFC 4861 6.3.7) and the reading of every Router Advertisement (RFC 4861
+// 4.2, RFC 4191, RFC 8106) into routers as they describe themselves.
+#pragma once
+
+#include "core/model/router_advertisements.h"
+#include "core/wire/dhcp_discovery.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A Prefix Information option (RFC 4861 4.6.2); lifetimes in seconds,
+// 0xFFFFFFFF for infinity.
+struct AdvertisedPrefix
+{
+    Ipv6Address prefix{};
+    std::uint8_t length = 0;
+    bool onLink = false;     // L
+    bool autonomous = false; // A
+    std::uint32_t validLifetime = 0;
+    std::uint32_t preferredLifetime = 0;
+};
+
+// RDNSS (RFC 8106 5.1) and DNSSL (5.2), each with its lifetime.
+struct AdvertisedDnsServers
+{
+    std::uint32_t lifetime = 0;
+    std::vector<Ipv6Address> servers;
+};
+
+struct AdvertisedSearchList
+{
+    std::uint32_t lifetime = 0;
+    std::vector<std::string> domains; // as the name reader gives them
+};
+
+// What a census finds wrong with a router, as bits of AdvertisedRouter::flags.
+enum RouterFlags : unsigned
+{
+    kRouterConflict = 1,   // the same link-local address from another Ethernet address
+    kRouterUnexpected = 4, // not on the approved list (the caller judges)
+};
+
+// One router: its link-local source and Ethernet source, and its first
+// advertisement's contents.
+struct AdvertisedRouter
+{
+    Ipv6Address address{};
+    HardwareAddress mac{};
+    // The Source Link-Layer Address option, when it has one (it may differ
+    // from the frame's source: a fact to show, not an identity).
+    std::optional<HardwareAddress> linkLayerOption;
+    std::uint8_t hopLimit = 0;
+    bool managed = false;     // M
+    bool otherConfig = false; // O
+    RouterPreference preference = RouterPreference::Medium;
+    std::uint16_t lifetime = 0; // seconds; 0: not a default router
+    std::uint32_t reachableTime = 0;
+    std::uint32_t retransTimer = 0;
+    std::vector<AdvertisedPrefix> prefixes;
+    std::optional<std::uint32_t> mtu;
+    std::vector<AdvertisedDnsServers> dnsServers;
+    std::vector<AdvertisedSearchList> searchLists;
+    std::size_t advertisements = 0; // every copy received
+    unsigned flags = 0;             // RouterFlags
+};
+
+struct RouterDiscoveryCounts
+{
+    std::size_t packets = 0;
+    std::size_t advertisements = 0; // kept, copies merged included
+    std::size_t ignored = 0;        // other ICMPv6
+    std::size_t malformed = 0;      // fails RFC 4861 6.1.2's checks
+    std::size_t dropped = 0;        // past the limits
+};
