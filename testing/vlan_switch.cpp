@@ -3,7 +3,8 @@
 // VLAN: a frame the trunk receives with a tag (which the kernel took off into
 // PACKET_AUXDATA) goes untagged to the access ports of its VLAN; a frame an
 // access port receives goes to the other access ports of its VLAN and, with
-// the tag written into it, to the trunk. One socket bound to every interface
+// the tag written into it, to the trunk. VLAN 0 is the trunk's untagged
+// (native) traffic, priority-tagged frames included. One socket bound to every interface
 // receives them all, told apart by ifindex, so that a thousand ports cost one
 // socket. Frames whose checksum the sender left to the device are completed
 // before they go on, as a device would.
@@ -93,7 +94,7 @@ void AddPort(Switch& sw, const std::string& vlanText, const std::string& name)
 {
     const std::uint16_t vlan = Number(vlanText, 4094);
     const int ifindex = Ifindex(name);
-    if (vlan == 0 || ifindex == sw.trunk || !sw.vlanOfPort.emplace(ifindex, vlan).second)
+    if (ifindex == sw.trunk || !sw.vlanOfPort.emplace(ifindex, vlan).second)
         Fail("bad or repeated port " + vlanText + "=" + name);
     sw.portsOfVlan.emplace(vlan, ifindex);
 }
@@ -229,7 +230,7 @@ int main(int argc, char** argv)
     VnetHeader vnet{};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(tpacket_auxdata))];
     unsigned long sent = 0;
-    unsigned long untagged = 0;
+    unsigned long unswitched = 0; // from the trunk, to a VLAN without ports
     while (!stopRequested)
     {
         iovec parts[2] = {{&vnet, sizeof vnet}, {frame, kMaxFrame}};
@@ -261,12 +262,10 @@ int main(int argc, char** argv)
 
         if (from.sll_ifindex == sw.trunk)
         {
-            if (!aux || !(aux->tp_status & TP_STATUS_VLAN_VALID))
-            {
-                ++untagged;
-                continue;
-            }
-            const auto ports = sw.portsOfVlan.equal_range(aux->tp_vlan_tci & 0x0fff);
+            const bool tagged = aux && (aux->tp_status & TP_STATUS_VLAN_VALID);
+            const auto ports = sw.portsOfVlan.equal_range(tagged ? aux->tp_vlan_tci & 0x0fff : 0);
+            if (ports.first == ports.second)
+                ++unswitched;
             for (auto port = ports.first; port != ports.second; ++port)
                 Send(out, port->second, frame, size, sent);
             continue;
@@ -279,6 +278,11 @@ int main(int argc, char** argv)
         for (auto port = ports.first; port != ports.second; ++port)
             if (port->second != from.sll_ifindex)
                 Send(out, port->second, frame, size, sent);
+        if (vlan == 0)
+        {
+            Send(out, sw.trunk, frame, size, sent);
+            continue;
+        }
         // The tag goes between the addresses and the EtherType.
         const auto priority = sw.priorityOfVlan.find(vlan);
         const std::uint16_t tci = static_cast<std::uint16_t>(
@@ -293,7 +297,6 @@ int main(int argc, char** argv)
     tpacket_stats stats{};
     socklen_t length = sizeof stats;
     getsockopt(in, SOL_PACKET, PACKET_STATISTICS, &stats, &length);
-    std::printf("sent %lu untagged-dropped %lu kernel-dropped %u\n", sent, untagged,
-                stats.tp_drops);
+    std::printf("sent %lu unswitched %lu kernel-dropped %u\n", sent, unswitched, stats.tp_drops);
     return 0;
 }
