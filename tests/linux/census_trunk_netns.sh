@@ -305,6 +305,11 @@ probed() {
 check "DHCPDISCOVERs on" "10 20 30 40" "$(probed 'dhcp.option.dhcp == 1 && eth.src == '"$(
     ip -n "$trunk_census" -br link show "$ifc" | awk '{ print $3 }')")"
 check "Solicits on" "10 20 30 40" "$(probed 'dhcpv6.msgtype == 1')"
+# The switch's own work: the priority on VLAN 20's tags alone, and every
+# checksum that dnsmasq and Kea left to the device filled in.
+check "VLANs tagged with a priority" "20" "$(probed 'vlan.priority != 0')"
+check "tagged UDP with a bad checksum" "" "$(tshark -r "$work/census-trunk.pcap" \
+    -o udp.check_checksum:TRUE -Y 'vlan && udp.checksum.status == 0' 2>/dev/null)"
 check "no DHCPREQUEST, no DHCPv6 Request, Renew or Rebind" "" \
     "$(tshark -r "$work/census-trunk.pcap" -Y 'dhcp.option.dhcp == 3 || dhcpv6.msgtype in {3 5 6}' \
         2>/dev/null)"
