@@ -40,10 +40,10 @@ print(f"wall clock {wall_s:.2f} s for a wait of {wait_s:g} s (+{wall_s - wait_s:
 
 by_vlan = {v["vlan"]: v for v in doc["vlans"]}
 for key, members, first, probe, reply in KINDS:
-    found = sum(1 for v in doc["vlans"] if v.get(key, {}).get(members))
+    found = sum(1 for v in doc["vlans"] if (v.get(key) or {}).get(members))
     vs_first, vs_own = [], []
     for vlan in range(1, vlans + 1):
-        reported = by_vlan.get(vlan, {}).get(key, {}).get(first)
+        reported = (by_vlan.get(vlan, {}).get(key) or {}).get(first)
         sent = [t for t, v, src, f in frames if v == vlan and src == mac and f[probe[0]] == probe[1]]
         got = [t for t, v, src, f in frames
                if v == vlan and src != mac and f[reply[0]] == reply[1] and sent and t >= sent[0]]
