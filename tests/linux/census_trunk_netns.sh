@@ -301,23 +301,27 @@ dhcpcd_holds >"$work/dhcpcd.after"
 check "dhcpcd's leases, routes and addresses" "$(cat "$work/dhcpcd.before")" \
     "$(cat "$work/dhcpcd.after")"
 kill -0 "$(cat /run/dhcpcd/"$ifc".pid 2>/dev/null)" 2>/dev/null || fail "dhcpcd ended"
+# captured [TSHARK OPTIONS] FILTER: the VLANs of the frames matching FILTER
+# in the capture ("none" for an untagged one), once each; a filter tshark
+# refuses fails the test.
+captured() {
+    local filter=${*: -1}
+    tshark -r "$work/census-trunk.pcap" "${@:1:$#-1}" -Y "$filter" -T fields -e vlan.id \
+        >"$work/captured" 2>"$work/tshark.err" || fail "tshark: $(cat "$work/tshark.err")"
+    sed 's/^$/none/' "$work/captured" | sort -u | paste -sd' '
+}
 # The capture holds the census's probes on every VLAN, and no request of
 # either family.
-probed() {
-    tshark -r "$work/census-trunk.pcap" -Y "vlan && $1" -T fields -e vlan.id 2>/dev/null | sort -nu |
-        paste -sd' '
-}
-check "DHCPDISCOVERs on" "10 20 30 40" "$(probed 'dhcp.option.dhcp == 1 && eth.src == '"$(
-    ip -n "$trunk_census" -br link show "$ifc" | awk '{ print $3 }')")"
-check "Solicits on" "10 20 30 40" "$(probed 'dhcpv6.msgtype == 1')"
+mac=$(ip -n "$trunk_census" -br link show "$ifc" | awk '{ print $3 }')
+check "DHCPDISCOVERs on" "10 20 30 40 none" "$(captured "dhcp.option.dhcp == 1 && eth.src == $mac")"
+check "Solicits on" "10 20 30 40 none" "$(captured 'dhcpv6.msgtype == 1 && ipv6.src != ::')"
+check "no DHCPREQUEST, no DHCPv6 Request, Renew or Rebind" "" \
+    "$(captured 'dhcp.option.dhcp == 3 || dhcpv6.msgtype in {3, 5, 6}')"
 # The switch's own work: the priority on VLAN 20's tags alone, and every
 # checksum that dnsmasq and Kea left to the device filled in.
-check "VLANs tagged with a priority" "20" "$(probed 'vlan.priority != 0')"
-check "tagged UDP with a bad checksum" "" "$(tshark -r "$work/census-trunk.pcap" \
-    -o udp.check_checksum:TRUE -Y 'vlan && udp.checksum.status == 0' 2>/dev/null)"
-check "no DHCPREQUEST, no DHCPv6 Request, Renew or Rebind" "" \
-    "$(tshark -r "$work/census-trunk.pcap" -Y 'dhcp.option.dhcp == 3 || dhcpv6.msgtype in {3 5 6}' \
-        2>/dev/null)"
+check "VLANs tagged with a priority" "20" "$(captured 'vlan.priority != 0')"
+check "tagged UDP with a bad checksum" "" \
+    "$(captured -o udp.check_checksum:TRUE 'vlan && udp.checksum.status == 0')"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
