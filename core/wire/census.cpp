@@ -73,11 +73,12 @@ std::size_t KeptBytes(const ServerDiscovery& sorter)
     return sorter.KeptOptionBytes();
 }
 
+// A family's bound on bytes stays the discovery's own: the census bounds the
+// bytes of all of them (Full), so that no server is cut for the census's sake.
 DiscoveryLimits FamilyLimits(const CensusLimits& limits)
 {
     DiscoveryLimits family;
     family.maxServers = limits.maxRespondersPerFamily;
-    family.maxOptionBytes = limits.maxStoredBytes;
     return family;
 }
 } // namespace
