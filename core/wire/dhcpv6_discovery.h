@@ -12,6 +12,16 @@
 #include <cstdint>
 #include <vector>
 
+constexpr std::uint16_t kDhcpv6ClientPort = 546;
+constexpr std::uint16_t kDhcpv6ServerPort = 547;
+// All_DHCP_Relay_Agents_and_Servers (RFC 8415 7.1).
+constexpr Ipv6Address kAllDhcpv6Servers = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2};
+
+// Every code of kDhcpv6Options a client may ask for (the rows not marked
+// kNotRequested), in code order: the Option Request of the Solicit and of the
+// Information-request.
+std::vector<std::uint16_t> SolicitRequestedOptions();
+
 struct SolicitRequest
 {
     std::uint32_t transactionId = 0; // 24 bits
@@ -23,6 +33,11 @@ struct SolicitRequest
 // IA_NA and an IA_PD (so that servers show what they would lease) and an ORO
 // of every code a client may ask for (SolicitRequestedOptions). No Rapid Commit.
 std::vector<std::uint8_t> BuildSolicit(const SolicitRequest& request);
+
+// The Solicit as the IPv6 packet a client sends from its link-local address:
+// UDP port 546 to All_DHCP_Relay_Agents_and_Servers port 547.
+std::vector<std::uint8_t> BuildSolicitPacket(const SolicitRequest& request,
+                                             const Ipv6Address& source);
 
 // Where an Advertise came from: its IPv6 source and Ethernet source.
 struct Server6Path

@@ -5,6 +5,7 @@
 
 #include "core/model/router_advertisements.h"
 #include "core/wire/dhcp_discovery.h"
+#include "core/wire/ethernet_frame.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -76,3 +77,11 @@ struct RouterDiscoveryCounts
     std::size_t malformed = 0;      // fails RFC 4861 6.1.2's checks
     std::size_t dropped = 0;        // past the limits
 };
+
+// All_Routers (RFC 4291 2.7.1), where a Router Solicitation goes.
+constexpr Ipv6Address kAllRouters = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+
+// The IPv6 packet of a Router Solicitation from source (a link-local address)
+// to all routers, with mac as its Source Link-Layer Address option.
+std::vector<std::uint8_t> BuildRouterSolicitation(const Ipv6Address& source,
+                                                  const HardwareAddress& mac);
