@@ -135,6 +135,8 @@ private:
     struct Sorters
     {
         ServerDiscovery dhcpv4;
+        Dhcpv6ServerDiscovery dhcpv6;
+        RouterDiscovery routers;
     };
 
     std::optional<std::size_t> Slot(std::optional<std::uint16_t> vlan) const;
