@@ -148,7 +148,7 @@ Census::Census(CensusPlan plan, const CensusLimits& limits)
     }
 }
 
-std::optional<std::size_t> Census::Slot(std::optional<std::uint16_t> vlan) const
+std::optional<std::size_t> Census::Find(std::optional<std::uint16_t> vlan) const
 {
     const std::size_t id = vlan.value_or(0);
     if (id >= m_slots.size() || m_slots[id] == 0)
@@ -243,14 +243,15 @@ void Census::TakeIpv6(const CensusFrame& frame, std::size_t slot, const std::uin
         ++vlan.seen.icmpErrors;
     else if (packet[6] == kProtocolUdp && (m_result.families & kCensusDhcpv6) != 0)
         Sort(sorters.dhcpv6, vlan.counts6, frame, vlan.firstAdvertise, packet, size);
-    else if (packet[6] == kProtocolIcmpv6 && packet[kIpv6HeaderSize] == kIcmpv6RouterAdvertisement &&
+    else if (packet[6] == kProtocolIcmpv6 &&
+             packet[kIpv6HeaderSize] == kIcmpv6RouterAdvertisement &&
              (m_result.families & kCensusRouters) != 0)
         Sort(sorters.routers, vlan.routerCounts, frame, vlan.firstRouter, packet, size);
 }
 
 void Census::Take(const CensusFrame& frame, const std::uint8_t* packet, std::size_t size)
 {
-    const std::optional<std::size_t> slot = Slot(frame.vlan);
+    const std::optional<std::size_t> slot = Find(frame.vlan);
     std::optional<std::size_t> addressee;
     if (frame.etherType == kEtherTypeIpv4)
         addressee = Addressee4(packet, size);

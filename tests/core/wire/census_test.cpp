@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 namespace
 {
@@ -217,6 +218,39 @@ TEST(Census, RecordsTheFirstAnswerTimePerVlan)
     EXPECT_FALSE(result.vlans[0].firstOffer);
     EXPECT_EQ(result.vlans[1].firstOffer, std::chrono::microseconds(3100));
     EXPECT_EQ(result.vlans[2].firstOffer, std::chrono::microseconds(4000));
+}
+
+TEST(Census, FindsEachPlannedVlanAndNoOther)
+{
+    CensusPlan plan = Plan();
+    plan.probes.push_back(plan.probes[1]); // VLAN 10 again: the first stays
+    const Census census(plan);
+    const std::pair<std::optional<std::uint16_t>, std::optional<std::size_t>> cases[] = {
+        {std::nullopt, 0},      {10, 1}, {20, 2}, {30, std::nullopt}, {0, 0}, {4095, std::nullopt},
+        {0xFFFF, std::nullopt},
+    };
+    for (const auto& [vlan, slot] : cases)
+        EXPECT_EQ(census.Find(vlan), slot) << vlan.value_or(0);
+}
+
+TEST(Census, RecordsTheFirstAdvertiseAndRouterPerVlan)
+{
+    Census census(Plan());
+    const std::tuple<std::uint16_t, Bytes, int> frames[] = {
+        {10, RouterAdvertisement(), 900}, {10, Advertise(1), 1200}, {10, Advertise(1), 1300}};
+    for (const auto& [vlan, packet, at] : frames)
+    {
+        CensusFrame frame;
+        frame.vlan = vlan;
+        frame.etherType = kIpv6;
+        frame.at = std::chrono::microseconds(at);
+        census.Take(frame, packet.data(), packet.size());
+    }
+    const CensusResult result = census.TakeResult();
+    EXPECT_EQ(result.vlans[1].firstRouter, std::chrono::microseconds(900));
+    EXPECT_EQ(result.vlans[1].firstAdvertise, std::chrono::microseconds(1200));
+    EXPECT_EQ(result.vlans[1].counts6.advertises, 2U);
+    EXPECT_FALSE(result.vlans[2].firstAdvertise);
 }
 
 struct LimitCase
