@@ -31,6 +31,7 @@ trunk_port() {
 trunk_switch_start() {
     local program=$1 log=$2
     shift 2
+    : >"$log"
     ip netns exec "$trunk_switch" "$program" "$@" --ports "$trunk_ports" trunk >"$log" 2>&1 &
     wait_for "the VLAN switch" grep -q '^ready' "$log"
 }
