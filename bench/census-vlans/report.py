@@ -54,6 +54,8 @@ for key, members, first, probe, reply in KINDS:
     print(f"{key}: {found} of {vlans} VLANs answered", end="")
     for name, diffs in (("census start", vs_first), ("the VLAN's own probe", vs_own)):
         if diffs:
+            within = sum(1 for d in diffs if abs(d) <= 1)
             print(f"; {first} minus tshark's delay from {name}: median {statistics.median(diffs):+.3f} ms,"
-                  f" max |{max(abs(d) for d in diffs):.3f}| ms", end="")
+                  f" max |{max(abs(d) for d in diffs):.3f}| ms, {within} of {len(diffs)} within 1 ms",
+                  end="")
     print()
