@@ -4,10 +4,10 @@
 // PACKET_AUXDATA) goes untagged to the access ports of its VLAN; a frame an
 // access port receives goes to the other access ports of its VLAN and, with
 // the tag written into it, to the trunk. VLAN 0 is the trunk's untagged
-// (native) traffic, priority-tagged frames included. One socket bound to every interface
-// receives them all, told apart by ifindex, so that a thousand ports cost one
-// socket. Frames whose checksum the sender left to the device are completed
-// before they go on, as a device would.
+// (native) traffic, priority-tagged frames included. One socket bound to
+// every interface receives them all, told apart by ifindex, so that a
+// thousand ports cost one socket. Frames whose checksum the sender left to
+// the device are completed before they go on, as a device would.
 //
 //   veyra-test-vlan-switch [--priority VLAN=PCP]... [--ports FILE] TRUNK [VLAN=PORT]...
 //
@@ -216,9 +216,7 @@ int main(int argc, char** argv)
     const Switch sw = ParseArguments(argc, argv);
     const int in = OpenSocket(true);
     const int out = OpenSocket(false);
-    struct sigaction stop
-    {
-    };
+    struct sigaction stop = {};
     stop.sa_handler = RequestStop; // no SA_RESTART: recvmsg returns EINTR
     sigaction(SIGTERM, &stop, nullptr);
     sigaction(SIGINT, &stop, nullptr);
@@ -252,7 +250,7 @@ int main(int argc, char** argv)
         if (static_cast<std::size_t>(got) < sizeof vnet + ETH_HLEN ||
             (message.msg_flags & MSG_TRUNC) || from.sll_pkttype == PACKET_OUTGOING)
             continue;
-        std::size_t size = static_cast<std::size_t>(got) - sizeof vnet;
+        const std::size_t size = static_cast<std::size_t>(got) - sizeof vnet;
         if (!CompleteChecksum(vnet, frame, size))
             continue;
         const tpacket_auxdata* aux = nullptr;
