@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace
 {
 using Bytes = std::vector<std::uint8_t>;
@@ -86,6 +89,30 @@ TEST(RouterAdvertisement, ReadsEveryOptionTheCensusShows)
     EXPECT_EQ(router->dnsServers[0].servers[0][15], 0x53);
     ASSERT_EQ(router->searchLists.size(), 1u);
     EXPECT_EQ(router->searchLists[0].domains, std::vector<std::string>{"lab.example"});
+}
+
+// radvd 2.19's advertisement, as captured, of: AdvManagedFlag on;
+// AdvOtherConfigFlag on; AdvDefaultPreference high; AdvLinkMTU 1480;
+// prefix 2001:db8:1::/64; RDNSS 2001:db8::53 2001:db8::54; DNSSL lab.example
+// corp.example.
+TEST(RouterAdvertisement, ReadsRadvdsAdvertisement)
+{
+    std::ifstream file(std::string(VEYRA_LINUX_DHCP_DATA) + "/ra-radvd.bin", std::ios::binary);
+    const Bytes packet{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::optional<AdvertisedRouter> router =
+        ParseRouterAdvertisement(packet.data(), packet.size(), kRouterMac);
+    ASSERT_TRUE(router);
+    EXPECT_TRUE(router->managed && router->otherConfig);
+    EXPECT_EQ(router->preference, RouterPreference::High);
+    EXPECT_EQ(router->mtu, 1480u);
+    ASSERT_EQ(router->prefixes.size(), 1u);
+    EXPECT_EQ(router->prefixes[0].length, 64);
+    ASSERT_EQ(router->dnsServers.size(), 1u);
+    EXPECT_EQ(router->dnsServers[0].servers.size(), 2u);
+    ASSERT_EQ(router->searchLists.size(), 1u);
+    EXPECT_EQ(router->searchLists[0].domains,
+              (std::vector<std::string>{"lab.example", "corp.example"}));
+    EXPECT_TRUE(router->linkLayerOption);
 }
 
 struct PreferenceCase
