@@ -61,7 +61,7 @@ bool IsIcmpv6ErrorAboutProbe(const std::uint8_t* packet, std::size_t size)
 
 // What one option costs where it is kept, beside its bytes: the map nodes of
 // its value and of its source, and the allocation of its bytes.
-constexpr std::size_t kOptionOverhead = 128;
+constexpr std::size_t kOptionOverhead = 160;
 
 std::size_t KeptResponders(const ServerDiscovery& sorter)
 {
