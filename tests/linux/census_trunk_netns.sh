@@ -218,6 +218,10 @@ trunk_censuses() {
     echo "== every VLAN, every family ($via)"
     census all-$via --vlan 10,20,30,40
     check_census all-$via 6 "$expected_all"
+    check "all-$via: answers tagged with another VLAN than their probe's" 0 "$(python3 -c '
+import json, sys
+print(sum(v["other_vlan_answers"] for v in json.load(open(sys.argv[1]))["vlans"]))' \
+        "$work/all-$via.json")"
     echo "== approved lists per VLAN ($via)"
     census listed-$via --vlan 10,20,30,40 --expect-file "$work/approved"
     check_census listed-$via 6 "$expected_listed"
