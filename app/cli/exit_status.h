@@ -13,8 +13,8 @@ enum ExitStatus
     kExitNoAdapter = 3,
     kExitNoPermission = 4,
     kExitNoLease = 5,
-    kExitNoServer = 5,     // --discover: no DHCP server answered
-    kExitOtherServers = 6, // --discover: more than one server, or one not expected
+    kExitNoServer = 5,     // --discover: silence where an answer was due (JudgeCensus)
+    kExitOtherServers = 6, // --discover: a finding: a rogue, a conflict, more than one
 };
 
 // The status of a request that failed with this errno value.
