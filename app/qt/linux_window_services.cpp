@@ -71,18 +71,26 @@ LinuxWindowServices::requestIpv6(bool inform)
     };
 }
 
-std::function<int(DiscoveryResult&)> LinuxWindowServices::serverDiscovery(const std::string& name)
+std::function<int(CensusResult&)> LinuxWindowServices::serverCensus(const std::string& name)
 {
     // From the interface's own address, as a client asking for a lease would;
-    // the wait is veyra --discover's.
+    // the wait is veyra --discover's. The helper asks DHCPv4 servers alone.
     DiscoverySettings settings;
     settings.m_strInterface = name;
-    return [settings, probe = m_probePath](DiscoveryResult& result)
+    return [settings, probe = m_probePath](CensusResult& result)
     {
         CProbeSession session(settings.m_limits);
-        if (const int error = runProbe(probe, DiscoverProbeArguments(settings), session))
-            return error;
-        return session.Finish(result);
+        DiscoveryResult found;
+        int error = runProbe(probe, DiscoverProbeArguments(settings), session);
+        if (error == 0)
+            error = session.Finish(found);
+        VlanCensus link;
+        link.servers = std::move(found.m_servers);
+        link.counts = found.m_counts;
+        link.seen.frames = found.m_counts.packets;
+        result.families = kCensusDhcpv4;
+        result.vlans.push_back(std::move(link));
+        return error;
     };
 }
 
