@@ -2,6 +2,7 @@
 
 #include "platform/file_descriptor.h"
 
+#include <algorithm>
 #include <cap-ng.h>
 #include <cerrno>
 #include <climits>
@@ -81,7 +82,97 @@ std::vector<std::string> Inform6ProbeArguments(const std::string& interfaceName)
     return {"inform6", interfaceName};
 }
 
+namespace
+{
+// "-" for the untagged link; otherwise the ids with runs as ranges.
+std::string VlanListText(std::vector<std::uint16_t> vlans)
+{
+    if (vlans.empty())
+        return "-";
+    std::sort(vlans.begin(), vlans.end());
+    vlans.erase(std::unique(vlans.begin(), vlans.end()), vlans.end());
+    std::string text;
+    for (std::size_t first = 0; first < vlans.size();)
+    {
+        std::size_t last = first;
+        while (last + 1 < vlans.size() && vlans[last + 1] == vlans[last] + 1)
+            ++last;
+        text += (text.empty() ? "" : ",") + std::to_string(vlans[first]);
+        if (last > first)
+            text += "-" + std::to_string(vlans[last]);
+        first = last + 1;
+    }
+    return text;
+}
+
+std::string ClientMacText(const CensusSettings& settings)
+{
+    if (settings.randomClientMac)
+        return "random";
+    return settings.clientMac ? ProbeMacText(*settings.clientMac) : "-";
+}
+} // namespace
+
+std::vector<std::string> CensusProbeArguments(const CensusSettings& settings)
+{
+    return {"census",
+            settings.interfaceName,
+            std::to_string(settings.wait.count()),
+            std::to_string(settings.families),
+            VlanListText(settings.vlans),
+            ClientMacText(settings),
+            settings.promiscuous ? "1" : "0"};
+}
+
 CProbeSession::CProbeSession(const DiscoveryLimits& limits) : m_limits(limits) {}
+
+CProbeSession::CProbeSession(const CensusLimits& limits) : m_censusLimits(limits) {}
+
+// The plan comes whole before the first frame: the census header, then one
+// probe per VLAN, at most one per VLAN id and one untagged.
+bool CProbeSession::TakeCensus(ProbeMessage& message)
+{
+    switch (message.m_event)
+    {
+    case ProbeEvent::Census:
+        if (!m_opened || m_discovery || m_plan || m_census)
+            return Refuse();
+        m_plan.emplace();
+        m_plan->families = message.families;
+        m_carrier = message.carrier;
+        return true;
+    case ProbeEvent::Probe:
+    {
+        // The untagged link has bit 0, as no VLAN has id 0.
+        const std::size_t bit = message.probe.vlan.value_or(0);
+        if (!m_plan || m_planned.test(bit))
+            return Refuse();
+        m_planned.set(bit);
+        m_plan->probes.push_back(std::move(message.probe));
+        return true;
+    }
+    default:
+        break;
+    }
+    if (!m_census)
+    {
+        if (!m_plan)
+            return Refuse();
+        m_census.emplace(std::move(*m_plan), m_censusLimits);
+        m_plan.reset();
+    }
+    m_packetBytes += message.m_Packet.size();
+    if (++m_packets > kMaxProbeFrames || m_packetBytes > kMaxProbeFrameBytes)
+        return Refuse();
+    CensusFrame frame;
+    frame.vlan = message.vlan;
+    frame.etherType = message.etherType;
+    frame.sourceMac = message.m_SourceMac;
+    frame.checksumPending = message.m_bChecksumPending;
+    frame.at = std::chrono::microseconds(message.m_nMicroseconds);
+    m_census->Take(frame, message.m_Packet.data(), message.m_Packet.size());
+    return true;
+}
 
 bool CProbeSession::Refuse()
 {
@@ -110,6 +201,10 @@ bool CProbeSession::Take(std::string_view line)
             m_discovery.emplace(m_result.m_nTransactionId, m_result.m_ClientMac, m_limits);
         }
         return true;
+    case ProbeEvent::Census:
+    case ProbeEvent::Probe:
+    case ProbeEvent::Frame:
+        return TakeCensus(*message);
     case ProbeEvent::Packet:
     {
         m_packetBytes += message->m_Packet.size();
@@ -123,13 +218,13 @@ bool CProbeSession::Take(std::string_view line)
         return true;
     }
     case ProbeEvent::Options:
-        if (!m_opened || m_discovery || m_hasOptions || m_hasOptions6)
+        if (!m_opened || m_discovery || m_plan || m_census || m_hasOptions || m_hasOptions6)
             return Refuse();
         m_hasOptions = true;
         m_lease.m_mapOptions = std::move(message->m_mapOptions);
         return true;
     case ProbeEvent::Options6:
-        if (!m_opened || m_discovery || m_hasOptions || m_hasOptions6)
+        if (!m_opened || m_discovery || m_plan || m_census || m_hasOptions || m_hasOptions6)
             return Refuse();
         m_hasOptions6 = true;
         m_options6 = std::move(message->options6);
@@ -181,5 +276,25 @@ int CProbeSession::Finish(Lease6& lease) const
     if (!m_hasOptions6)
         return EPROTO;
     lease.options = m_options6;
+    return 0;
+}
+
+int CProbeSession::Finish(CensusResult& result)
+{
+    if (m_broken || !m_ended)
+        return EPROTO;
+    if (m_error != 0)
+        return m_error;
+    if (m_plan)
+    {
+        m_census.emplace(std::move(*m_plan), m_censusLimits);
+        m_plan.reset();
+    }
+    if (!m_census)
+        return EPROTO;
+    result = m_census->TakeResult();
+    result.carrier = m_carrier;
+    // Frames the helper received but did not relay were taken and dropped.
+    result.dropped += static_cast<std::size_t>(m_unrelayed);
     return 0;
 }

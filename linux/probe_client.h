@@ -6,8 +6,10 @@
 #include "core/model/lease.h"
 #include "core/model/lease6.h"
 #include "core/wire/probe_messages.h"
+#include "linux/dhcp_census.h"
 #include "linux/dhcp_discover.h"
 
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,14 +39,21 @@ std::string ProbeAdvice(ProbeAccess access, const std::string& path);
 std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& settings);
 std::vector<std::string> InformProbeArguments(const std::string& interfaceName);
 std::vector<std::string> Inform6ProbeArguments(const std::string& interfaceName);
+// veyra-probe census INTERFACE WAIT_MS FAMILIES VLANS CLIENT_MAC PROMISC, with
+// VLANS as "-" (untagged) or ids and ranges ("10,20,100-199") and CLIENT_MAC
+// as "-" (the interface's own), "random" or an address. The callbacks of the
+// settings are the caller's own and not passed on.
+std::vector<std::string> CensusProbeArguments(const CensusSettings& settings);
 
 // One run's output, line by line: it sorts the relayed packets into servers
 // as DiscoverDhcpServers does, or keeps a DHCPINFORM's or an
-// Information-request's options.
+// Information-request's options, or sorts a census's relayed frames by VLAN
+// and family as RunCensus does.
 class CProbeSession
 {
 public:
     explicit CProbeSession(const DiscoveryLimits& limits = DiscoveryLimits());
+    explicit CProbeSession(const CensusLimits& limits);
 
     // One line without its '\n'. False when it is malformed, out of order,
     // or past the bounds: the caller stops reading and ends the helper.
@@ -61,12 +70,21 @@ public:
     int Finish(Lease& lease) const;
     // The Reply's options; source and answers are the caller's.
     int Finish(Lease6& lease) const;
+    // A census's result, handed over: call it once.
+    int Finish(CensusResult& result);
 
 private:
     bool Refuse();
+    bool TakeCensus(ProbeMessage& message);
 
     DiscoveryLimits m_limits;
+    CensusLimits m_censusLimits;
     std::optional<ServerDiscovery> m_discovery;
+    // A census: the plan until the first frame, then the sorter.
+    std::optional<CensusPlan> m_plan;
+    std::optional<Census> m_census;
+    std::bitset<kMaxVlanId + 1> m_planned; // the VLANs planned; bit 0: untagged
+    bool m_carrier = true;
     DiscoveryResult m_result;
     Lease m_lease;
     Dhcpv6Options m_options6;

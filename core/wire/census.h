@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -103,19 +104,62 @@ struct CensusFrame
     std::chrono::microseconds at{0}; // since the probes were sent
 };
 
-// Sorts the frames of one census by VLAN and family.
+// Sorts the frames of one census by VLAN and family: each VLAN of the plan
+// has its own sorter per family, found from the frame's tag in constant time.
+// An answer to one VLAN's probe (its xid and client address, or its Solicit's
+// transaction id) that came on another VLAN or untagged counts as
+// otherVlanAnswers of the VLAN it was meant for, and is sorted where it came.
+// A plan's second probe for the same VLAN (or untagged) is kept but gets no
+// frames.
 class Census
 {
 public:
     Census(CensusPlan plan, const CensusLimits& limits = CensusLimits());
 
+    // One frame, as the packet below its Ethernet header (IPv4 or IPv6).
     void Take(const CensusFrame& frame, const std::uint8_t* packet, std::size_t size);
 
+    // The sorters' state as they stand (servers and routers so far are in
+    // the sorters until the end): for progress and for tests.
     const CensusResult& Result() const { return m_result; }
+    const ServerDiscovery& Dhcpv4(std::size_t vlan) const { return m_sorters[vlan].dhcpv4; }
+    // Servers and routers kept across the whole census, and their bytes.
+    std::size_t Responders() const { return m_responders; }
+    std::size_t StoredBytes() const { return m_storedBytes; }
+
     // Hands the result over at the end, without copying; nothing is kept after.
-    CensusResult TakeResult() { return std::move(m_result); }
+    CensusResult TakeResult();
 
 private:
+    struct Sorters
+    {
+        ServerDiscovery dhcpv4;
+    };
+
+    std::optional<std::size_t> Slot(std::optional<std::uint16_t> vlan) const;
+    // The slot of the probe an answer was meant for, from its transaction id.
+    std::optional<std::size_t> Addressee4(const std::uint8_t* packet, std::size_t size) const;
+    std::optional<std::size_t> Addressee6(const std::uint8_t* packet, std::size_t size) const;
+    void TakeIpv4(const CensusFrame& frame, std::size_t slot, const std::uint8_t* packet,
+                  std::size_t size);
+    void TakeIpv6(const CensusFrame& frame, std::size_t slot, const std::uint8_t* packet,
+                  std::size_t size);
+    bool Full() const;
+    // Takes one packet into a sorter within the census's bounds; verdict Offer
+    // (an answer kept) sets first when it is unset.
+    template <typename Sorter, typename Counts>
+    void Sort(Sorter& sorter, Counts& counts, const CensusFrame& frame,
+              std::optional<std::chrono::microseconds>& first, const std::uint8_t* packet,
+              std::size_t size);
+
     CensusLimits m_limits;
     CensusResult m_result;
+    std::vector<Sorters> m_sorters; // in the plan's order
+    // Per VLAN id, its slot + 1 (0: not planned); [0] is the untagged link,
+    // as no VLAN has id 0.
+    std::vector<std::uint16_t> m_slots;
+    std::unordered_map<std::uint32_t, std::size_t> m_byXid;
+    std::unordered_map<std::uint32_t, std::size_t> m_byXid6;
+    std::size_t m_responders = 0;
+    std::size_t m_storedBytes = 0;
 };

@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 namespace
 {
 using Json = nlohmann::json;
@@ -14,6 +16,9 @@ using Json = nlohmann::json;
 constexpr int kMaxErrno = 4095;
 // A wait is at most minutes: an hour bounds any time a packet came.
 constexpr std::uint64_t kMaxMicroseconds = 3600ULL * 1000 * 1000;
+// The two EtherTypes a census relays (ETH_P_IP, ETH_P_IPV6).
+constexpr std::uint16_t kEtherTypeIpv4 = 0x0800;
+constexpr std::uint16_t kEtherTypeIpv6 = 0x86DD;
 
 const char* EventName(ProbeEvent event)
 {
@@ -27,6 +32,12 @@ const char* EventName(ProbeEvent event)
         return "options";
     case ProbeEvent::Options6:
         return "options6";
+    case ProbeEvent::Census:
+        return "census";
+    case ProbeEvent::Probe:
+        return "probe";
+    case ProbeEvent::Frame:
+        return "frame";
     case ProbeEvent::End:
         break;
     }
@@ -173,6 +184,77 @@ std::vector<std::uint8_t> Dhcpv6OptionBytes(const Dhcpv6Options& options)
     return bytes;
 }
 
+// A VLAN member, when present, is a VLAN id; absent, the untagged link.
+bool ReadVlan(const Json& object, std::optional<std::uint16_t>& vlan)
+{
+    const auto member = object.find("vlan");
+    if (member == object.end())
+        return true;
+    const std::optional<std::uint64_t> id = ReadCount(*member, kMaxVlanId);
+    if (!id || *id == 0)
+        return false;
+    vlan = static_cast<std::uint16_t>(*id);
+    return true;
+}
+
+bool ReadCensus(const Json& object, ProbeMessage& message)
+{
+    const auto families = object.find("families");
+    const auto carrier = object.find("carrier");
+    if (object.size() != 3 || families == object.end() || carrier == object.end() ||
+        !carrier->is_boolean())
+        return false;
+    const std::optional<std::uint64_t> bits = ReadCount(*families, kCensusAll);
+    if (!bits || *bits == 0)
+        return false;
+    message.families = static_cast<unsigned>(*bits);
+    message.carrier = carrier->get<bool>();
+    return true;
+}
+
+bool ReadProbe(const Json& object, ProbeMessage& message)
+{
+    VlanProbe& probe = message.probe;
+    const auto mac = object.find("mac");
+    const auto xid = object.find("xid");
+    const auto xid6 = object.find("xid6");
+    const auto linkLocal = object.find("ll");
+    const auto duid = object.find("duid");
+    if (mac == object.end() || xid == object.end() || xid6 == object.end() ||
+        linkLocal == object.end() || duid == object.end() || !ReadVlan(object, probe.vlan) ||
+        object.size() != (probe.vlan ? 7U : 6U))
+        return false;
+    const std::optional<HardwareAddress> clientMac = ReadMac(*mac);
+    const std::optional<std::uint64_t> id = ReadCount(*xid, 0xFFFFFFFF);
+    const std::optional<std::uint64_t> id6 = ReadCount(*xid6, 0xFFFFFF);
+    const std::optional<std::vector<std::uint8_t>> address = ReadHex(*linkLocal, 16);
+    std::optional<std::vector<std::uint8_t>> clientDuid = ReadHex(*duid, kMaxProbeDuidBytes);
+    if (!clientMac || !id || !id6 || !address || address->size() != 16 || !clientDuid)
+        return false;
+    probe.clientMac = *clientMac;
+    probe.transactionId = static_cast<std::uint32_t>(*id);
+    probe.transactionId6 = static_cast<std::uint32_t>(*id6);
+    std::copy(address->begin(), address->end(), probe.linkLocal.begin());
+    probe.clientDuid = std::move(*clientDuid);
+    return true;
+}
+
+// A frame is a packet with the VLAN it came on and its EtherType.
+bool ReadFrame(const Json& object, ProbeMessage& message)
+{
+    const auto type = object.find("type");
+    if (type == object.end() || !ReadVlan(object, message.vlan))
+        return false;
+    const std::optional<std::uint64_t> etherType = ReadCount(*type, 0xFFFF);
+    if (!etherType || (*etherType != kEtherTypeIpv4 && *etherType != kEtherTypeIpv6))
+        return false;
+    message.etherType = static_cast<std::uint16_t>(*etherType);
+    Json packet = object;
+    packet.erase("type");
+    packet.erase("vlan");
+    return ReadPacket(packet, message);
+}
+
 bool ReadEnd(const Json& object, ProbeMessage& message)
 {
     const auto error = object.find("error");
@@ -238,6 +320,28 @@ std::string FormatProbeMessage(const ProbeMessage& message)
     case ProbeEvent::Options6:
         object["data"] = Hex(Dhcpv6OptionBytes(message.options6));
         break;
+    case ProbeEvent::Census:
+        object["families"] = message.families;
+        object["carrier"] = message.carrier;
+        break;
+    case ProbeEvent::Probe:
+        if (message.probe.vlan)
+            object["vlan"] = *message.probe.vlan;
+        object["mac"] = ProbeMacText(message.probe.clientMac);
+        object["xid"] = message.probe.transactionId;
+        object["xid6"] = message.probe.transactionId6;
+        object["ll"] = HexText(message.probe.linkLocal.data(), message.probe.linkLocal.size());
+        object["duid"] = Hex(message.probe.clientDuid);
+        break;
+    case ProbeEvent::Frame:
+        if (message.vlan)
+            object["vlan"] = *message.vlan;
+        object["type"] = message.etherType;
+        object["data"] = Hex(message.m_Packet);
+        object["source"] = ProbeMacText(message.m_SourceMac);
+        object["pending"] = message.m_bChecksumPending;
+        object["us"] = message.m_nMicroseconds;
+        break;
     case ProbeEvent::End:
         object["error"] = message.m_nError;
         object["unrelayed"] = message.m_nUnrelayed;
@@ -279,6 +383,21 @@ std::optional<ProbeMessage> ParseProbeMessage(std::string_view line)
     {
         message.m_event = ProbeEvent::Options6;
         bRead = ReadOptions6(object, message);
+    }
+    else if (strEvent == "census")
+    {
+        message.m_event = ProbeEvent::Census;
+        bRead = ReadCensus(object, message);
+    }
+    else if (strEvent == "probe")
+    {
+        message.m_event = ProbeEvent::Probe;
+        bRead = ReadProbe(object, message);
+    }
+    else if (strEvent == "frame")
+    {
+        message.m_event = ProbeEvent::Frame;
+        bRead = ReadFrame(object, message);
     }
     else if (strEvent == "end")
     {

@@ -8,6 +8,13 @@
 //   {"event":"options6","data":"0017001020010db8..."}
 //   {"event":"end","error":0,"unrelayed":0}
 //
+// A census (core/wire/census.h) says its plan after "opened", then relays
+// every frame with the VLAN it came on (none: untagged) and its EtherType:
+//
+//   {"event":"census","families":7,"carrier":true}
+//   {"event":"probe","vlan":10,"mac":"02:..","xid":N,"xid6":N,"ll":"fe80..","duid":"0003.."}
+//   {"event":"frame","vlan":10,"type":34525,"data":"60..","source":"02:..","pending":false,"us":N}
+//
 // "opened" comes once the socket is open and the helper has dropped its
 // privileges (status: its capability lines of /proc/self/status; xid and mac
 // only for a discovery); "packet" relays one received IPv4 packet as it came,
@@ -19,6 +26,7 @@
 
 #include "core/model/lease.h"
 #include "core/model/lease6.h"
+#include "core/wire/census.h"
 #include "core/wire/dhcp_discovery.h"
 
 #include <cstddef>
@@ -34,6 +42,9 @@ enum class ProbeEvent
     Packet,
     Options,
     Options6,
+    Census,
+    Probe,
+    Frame,
     End,
 };
 
@@ -44,7 +55,14 @@ struct ProbeMessage
     std::string m_strStatus;
     std::optional<std::uint32_t> m_nTransactionId;
     std::optional<HardwareAddress> m_ClientMac;
-    // Packet
+    // Census
+    unsigned families = 0;
+    bool carrier = true;
+    // Probe
+    VlanProbe probe;
+    // Packet and Frame (with the VLAN and EtherType)
+    std::optional<std::uint16_t> vlan;
+    std::uint16_t etherType = 0;
     std::vector<std::uint8_t> m_Packet;
     HardwareAddress m_SourceMac{};
     bool m_bChecksumPending = false;
@@ -61,6 +79,11 @@ struct ProbeMessage
 // What the helper relays at most; past either bound it only counts packets.
 constexpr std::size_t kMaxProbePackets = 4096;
 constexpr std::size_t kMaxProbePacketBytes = 16 * 1024 * 1024;
+// A census of every VLAN of a trunk: three answers and more per VLAN.
+constexpr std::size_t kMaxProbeFrames = 16384;
+constexpr std::size_t kMaxProbeFrameBytes = 32 * 1024 * 1024;
+// A DUID is at most 128 bytes and its type (RFC 8415 11.1).
+constexpr std::size_t kMaxProbeDuidBytes = 130;
 // The longest packet, option value or block of DHCPv6 options a line may
 // carry, and so the longest line.
 constexpr std::size_t kMaxProbeValueBytes = 0xFFFF;

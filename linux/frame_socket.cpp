@@ -1,0 +1,266 @@
+#include "linux/frame_socket.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ifaddrs.h>
+#include <linux/filter.h>
+#include <linux/if_ether.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
+#include <net/if_arp.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+namespace
+{
+// A jumbo frame's payload and header; a longer one is cut and counted by
+// its reader as malformed.
+constexpr std::size_t kMaxFrame = 9216 + kEthernetHeaderSize;
+// Answers from a thousand VLANs at once: about 3000 frames of up to 1500
+// bytes, each costing about twice its size in the kernel's queue.
+constexpr int kReceiveBufferBytes = 16 * 1024 * 1024;
+// How long a full device queue is left to drain before sending again.
+constexpr int kRetryMs = 1;
+
+// Offsets are from the Ethernet header (SOCK_RAW), whose tag the kernel has
+// already taken off. IPv4: UDP to port 68 whatever the IP header's length,
+// every later fragment of UDP (counted: a reply too large for the link is no
+// server's silence), ICMP destination unreachable, time exceeded and
+// parameter problem. IPv6: UDP to port 546 right after the fixed header, ICMPv6 errors (types below
+// 128), Router Advertisements and Neighbor Solicitations.
+constexpr std::uint32_t kKeep = kMaxFrame;
+constexpr sock_filter kCensusFrames[] = {
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 12),                       // 0: EtherType
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, ETH_P_IP, 0, 13),         // 1: not IPv4: to 15
+    BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 23),                       // 2: protocol
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 5),       // 3: not UDP: to 9
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 20),                       // 4: flags, fragment offset
+    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 0x1FFF, 19, 0),          // 5: a later fragment: keep
+    BPF_STMT(BPF_LDX | BPF_B | BPF_MSH, 14),                      // 6: X = IP header length
+    BPF_STMT(BPF_LD | BPF_H | BPF_IND, 16),                       // 7: UDP destination port
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpClientPort, 16, 17), // 8: port 68: keep
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_ICMP, 0, 16),     // 9: not ICMP: drop
+    BPF_STMT(BPF_LDX | BPF_B | BPF_MSH, 14),                      // 10: X = IP header length
+    BPF_STMT(BPF_LD | BPF_B | BPF_IND, 14),                       // 11: ICMP type
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 3, 12, 0),                // 12: unreachable: keep
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 11, 11, 0),               // 13: time exceeded: keep
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 12, 10, 11),              // 14: parameter problem: keep
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, ETH_P_IPV6, 0, 10),       // 15: not IPv6: drop
+    BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 20),                       // 16: next header
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 2),       // 17: not UDP: to 20
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 56),                       // 18: UDP destination port
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 546, 5, 6),               // 19: port 546: keep
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_ICMPV6, 0, 5),    // 20: not ICMPv6: drop
+    BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 54),                       // 21: ICMPv6 type
+    BPF_JUMP(BPF_JMP | BPF_JGE | BPF_K, 128, 0, 2),               // 22: an error: keep
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 134, 1, 0),               // 23: Router Advertisement
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 135, 0, 1),               // 24: Neighbor Solicitation
+    BPF_STMT(BPF_RET | BPF_K, kKeep),                             // 25: keep
+    BPF_STMT(BPF_RET | BPF_K, 0),                                 // 26: drop
+};
+
+sockaddr_ll LinkAddress(int index, std::uint16_t protocol)
+{
+    sockaddr_ll address{};
+    address.sll_family = AF_PACKET;
+    address.sll_protocol = htons(protocol);
+    address.sll_ifindex = index;
+    return address;
+}
+
+int Membership(int socket, int index, unsigned short type)
+{
+    packet_mreq request{};
+    request.mr_ifindex = index;
+    request.mr_type = type;
+    return setsockopt(socket, SOL_PACKET, PACKET_ADD_MEMBERSHIP, &request, sizeof request) == 0
+               ? 0
+               : errno;
+}
+
+int InterfaceRequest(int socket, const std::string& name, unsigned long call, ifreq& request)
+{
+    request = ifreq{};
+    std::memcpy(request.ifr_name, name.c_str(), name.size() + 1);
+    return ioctl(socket, call, &request) == 0 ? 0 : errno;
+}
+} // namespace
+
+int FrameSocket::Open(const std::string& interfaceName, bool promiscuous)
+{
+    if (interfaceName.empty() || interfaceName.size() >= IFNAMSIZ)
+        return ENODEV;
+    // Protocol 0 receives nothing until bound: the filter is in place before
+    // the first frame is queued, so nothing unfiltered is ever read.
+    m_socket.Reset(socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC, 0));
+    if (!m_socket.IsOpen())
+        return errno;
+    m_index = static_cast<int>(if_nametoindex(interfaceName.c_str()));
+    if (m_index == 0)
+        return ENODEV;
+    m_interfaceName = interfaceName;
+
+    sock_fprog program{};
+    program.len = static_cast<unsigned short>(std::size(kCensusFrames));
+    program.filter = const_cast<sock_filter*>(kCensusFrames);
+    const int on = 1;
+    if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0 ||
+        setsockopt(m_socket.Get(), SOL_PACKET, PACKET_AUXDATA, &on, sizeof on) != 0)
+        return errno;
+    // Our own frames are no answers; older kernels without the option show
+    // them as PACKET_OUTGOING, which Receive skips.
+    setsockopt(m_socket.Get(), SOL_PACKET, PACKET_IGNORE_OUTGOING, &on, sizeof on);
+    // Past net.core.rmem_max only with CAP_NET_ADMIN; without it, the
+    // system's bound stands.
+    if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes) != 0 &&
+        setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes) != 0)
+        return errno;
+    if (const int error = Membership(m_socket.Get(), m_index, PACKET_MR_ALLMULTI))
+        return error;
+    if (promiscuous)
+    {
+        if (const int error = Membership(m_socket.Get(), m_index, PACKET_MR_PROMISC))
+            return error;
+    }
+    const sockaddr_ll local = LinkAddress(m_index, ETH_P_ALL);
+    if (bind(m_socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+        return errno;
+    return 0;
+}
+
+int FrameSocket::InterfaceMac(HardwareAddress& address) const
+{
+    ifreq request{};
+    if (const int error = InterfaceRequest(m_socket.Get(), m_interfaceName, SIOCGIFHWADDR, request))
+        return error;
+    if (request.ifr_hwaddr.sa_family != ARPHRD_ETHER)
+        return ENOENT;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(request.ifr_hwaddr.sa_data);
+    std::copy_n(bytes, address.size(), address.begin());
+    return 0;
+}
+
+int FrameSocket::Carrier(bool& carrier) const
+{
+    ifreq request{};
+    if (const int error = InterfaceRequest(m_socket.Get(), m_interfaceName, SIOCGIFFLAGS, request))
+        return error;
+    carrier = (request.ifr_flags & IFF_RUNNING) != 0;
+    return 0;
+}
+
+int FrameSocket::Send(const std::vector<std::uint8_t>& frame,
+                      std::chrono::steady_clock::time_point deadline) const
+{
+    if (frame.size() < kEthernetHeaderSize)
+        return EINVAL;
+    sockaddr_ll destination = LinkAddress(m_index, ETH_P_ALL);
+    destination.sll_protocol = htons(static_cast<std::uint16_t>(frame[12] << 8 | frame[13]));
+    for (;;)
+    {
+        const ssize_t sent =
+            sendto(m_socket.Get(), frame.data(), frame.size(), MSG_DONTWAIT,
+                   reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
+        if (sent >= 0)
+            return static_cast<std::size_t>(sent) == frame.size() ? 0 : EMSGSIZE;
+        const int error = errno;
+        if (error != EAGAIN && error != ENOBUFS && error != EINTR)
+            return error;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return ETIMEDOUT;
+        // EAGAIN: the socket's send buffer is full, and POLLOUT says when it
+        // has room; ENOBUFS: the device's queue is, and nothing tells when it
+        // drains, so it gets a moment.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+        pollfd ready{error == ENOBUFS ? -1 : m_socket.Get(), POLLOUT, 0};
+        if (poll(&ready, 1, error == ENOBUFS ? kRetryMs : static_cast<int>(left)) < 0 &&
+            errno != EINTR)
+            return errno;
+    }
+}
+
+int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
+                         std::vector<std::uint8_t>& buffer, ReceivedFrame& frame) const
+{
+    buffer.resize(kMaxFrame);
+    for (auto now = std::chrono::steady_clock::now(); now < deadline;
+         now = std::chrono::steady_clock::now())
+    {
+        pollfd ready{m_socket.Get(), POLLIN, 0};
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+        const int count = poll(&ready, 1, static_cast<int>(left));
+        if (count < 0 && errno != EINTR)
+            return errno;
+        if (count <= 0)
+            continue;
+
+        sockaddr_ll from{};
+        iovec data{buffer.data(), buffer.size()};
+        alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(tpacket_auxdata))];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &data;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t size = recvmsg(m_socket.Get(), &message, MSG_DONTWAIT);
+        if (size < 0)
+        {
+            if (errno == EAGAIN || errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (from.sll_pkttype == PACKET_OUTGOING ||
+            static_cast<std::size_t>(size) < kEthernetHeaderSize)
+            continue;
+        frame = ReceivedFrame();
+        frame.packetSize = static_cast<std::size_t>(size) - kEthernetHeaderSize;
+        frame.etherType = static_cast<std::uint16_t>(buffer[12] << 8 | buffer[13]);
+        std::copy_n(buffer.begin() + 6, frame.sourceMac.size(), frame.sourceMac.begin());
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
+             header = CMSG_NXTHDR(&message, header))
+        {
+            if (header->cmsg_level != SOL_PACKET || header->cmsg_type != PACKET_AUXDATA ||
+                header->cmsg_len < CMSG_LEN(sizeof(tpacket_auxdata)))
+                continue;
+            tpacket_auxdata aux{};
+            std::memcpy(&aux, CMSG_DATA(header), sizeof aux);
+            frame.checksumPending = (aux.tp_status & TP_STATUS_CSUMNOTREADY) != 0;
+            const auto vlan = static_cast<std::uint16_t>(aux.tp_vlan_tci & 0x0FFF);
+            if ((aux.tp_status & TP_STATUS_VLAN_VALID) != 0 && vlan != 0)
+                frame.vlan = vlan;
+        }
+        return 0;
+    }
+    return ETIMEDOUT;
+}
+
+int InterfaceLinkLocal(const std::string& interfaceName, Ipv6Address& address)
+{
+    ifaddrs* first = nullptr;
+    if (getifaddrs(&first) != 0)
+        return errno;
+    int error = ENOENT;
+    for (const ifaddrs* entry = first; entry != nullptr && error != 0; entry = entry->ifa_next)
+    {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET6 ||
+            interfaceName != entry->ifa_name)
+            continue;
+        sockaddr_in6 candidate{};
+        std::memcpy(&candidate, entry->ifa_addr, sizeof candidate);
+        if (IN6_IS_ADDR_LINKLOCAL(&candidate.sin6_addr))
+        {
+            std::memcpy(address.data(), &candidate.sin6_addr, address.size());
+            error = 0;
+        }
+    }
+    freeifaddrs(first);
+    return error;
+}
