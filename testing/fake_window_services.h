@@ -57,9 +57,11 @@ public:
     bool canInform() const override { return m_canInform; }
     bool canDiscover() const override { return m_canDiscover; }
     QString probeAdvice() const override { return m_probeAdvice; }
-    std::function<int(CensusResult&)> serverCensus(const std::string& name) override
+    std::function<int(CensusResult&)> serverCensus(const std::string& name,
+                                                   const std::vector<std::uint16_t>& vlans) override
     {
         m_censusOn.push_back(name);
+        m_censusVlans.push_back(vlans);
         return [error = m_censusError, found = m_census](CensusResult& result)
         {
             result = found;
@@ -98,6 +100,7 @@ public:
     std::vector<bool> m_asks; // each request's "ask the server", in order
     std::vector<bool> m_asks6;
     std::vector<std::string> m_censusOn;
+    std::vector<std::vector<std::uint16_t>> m_censusVlans; // each census's, in order
     int m_saveDialogs = 0;
     std::vector<QString> m_clipboard;
     std::vector<ShownMessage> m_messages;

@@ -1,5 +1,7 @@
 #include "app/qt/census_rows.h"
 
+#include "app/qt/vlan_list.h"
+
 #include "core/model/ipv6_rows.h"
 #include "core/model/peer_text.h"
 #include "core/options/dhcpv6_decoder.h"
@@ -60,6 +62,12 @@ bool isTagged(const CensusResult& result)
 QString onVlan(const VlanCensus& vlan)
 {
     return vlan.probe.vlan ? QString(" on VLAN %1").arg(*vlan.probe.vlan) : QString();
+}
+
+// "VLAN 20" or "VLANs 10, 30-39".
+QString vlansText(const std::vector<std::uint16_t>& vlans)
+{
+    return (vlans.size() == 1 ? "VLAN " : "VLANs ") + vlanRangesText(vlans);
 }
 
 // "VLAN 20: " before a finding of a tagged census.
@@ -432,6 +440,8 @@ std::vector<CensusTable> censusTables(const CensusResult& result)
         CensusTable table{family.bit, family.title, familyHeaders(family.bit), {}, {}};
         if (tagged)
             table.headers.prepend("VLAN");
+        // Tagged VLANs where nothing came instead share one line.
+        std::vector<std::uint16_t> quiet;
         for (const VlanCensus& vlan : result.vlans)
         {
             for (QStringList& row : familyRows(vlan, family.bit))
@@ -444,10 +454,17 @@ std::vector<CensusTable> censusTables(const CensusResult& result)
             if (answered(vlan, family.bit) > 0)
                 continue;
             const QStringList reasons = silenceReasons(result, vlan, family.bit);
-            table.silences << QString("No %1 answered%2%3.")
-                                  .arg(family.one, onVlan(vlan),
-                                       reasons.isEmpty() ? QString() : ": " + reasons.join("; "));
+            if (reasons.isEmpty() && vlan.probe.vlan)
+                quiet.push_back(*vlan.probe.vlan);
+            else
+                table.silences << QString("No %1 answered%2%3.")
+                                      .arg(family.one, onVlan(vlan),
+                                           reasons.isEmpty() ? QString()
+                                                             : ": " + reasons.join("; "));
         }
+        std::sort(quiet.begin(), quiet.end());
+        if (!quiet.empty())
+            table.silences << QString("No %1 answered on %2.").arg(family.one, vlansText(quiet));
         tables.push_back(std::move(table));
     }
     return tables;
@@ -479,23 +496,24 @@ QStringList censusWarnings(const CensusResult& result)
     QStringList warnings;
     for (const Family& family : kFamilies)
     {
-        QStringList vlans;
+        std::vector<std::uint16_t> vlans;
         bool untagged = false;
         for (const VlanCensus& vlan : result.vlans)
         {
             if ((result.families & family.bit) == 0 || answered(vlan, family.bit) < 2)
                 continue;
             if (vlan.probe.vlan)
-                vlans << QString::number(*vlan.probe.vlan);
+                vlans.push_back(*vlan.probe.vlan);
             else
                 untagged = true;
         }
+        std::sort(vlans.begin(), vlans.end());
         QStringList where;
-        if (untagged && !vlans.isEmpty())
+        if (untagged && !vlans.empty())
             where << "untagged";
-        if (!vlans.isEmpty())
-            where << (vlans.size() == 1 ? "VLAN " : "VLANs ") + vlans.join(", ");
-        if (untagged || !vlans.isEmpty())
+        if (!vlans.empty())
+            where << vlansText(vlans);
+        if (untagged || !vlans.empty())
             warnings << QString("More than one %1 answered%2. %3")
                             .arg(family.one,
                                  where.isEmpty() ? QString() : " on " + where.join(" and "),

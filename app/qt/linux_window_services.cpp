@@ -71,26 +71,21 @@ LinuxWindowServices::requestIpv6(bool inform)
     };
 }
 
-std::function<int(CensusResult&)> LinuxWindowServices::serverCensus(const std::string& name)
+std::function<int(CensusResult&)>
+LinuxWindowServices::serverCensus(const std::string& name, const std::vector<std::uint16_t>& vlans)
 {
     // From the interface's own address, as a client asking for a lease would;
-    // the wait is veyra --discover's. The helper asks DHCPv4 servers alone.
-    DiscoverySettings settings;
-    settings.m_strInterface = name;
-    return [settings, probe = m_probePath](CensusResult& result)
+    // the wait is veyra --discover's.
+    CensusSettings settings;
+    settings.interfaceName = name;
+    settings.vlans = vlans;
+    return [arguments = CensusProbeArguments(settings), limits = settings.limits,
+            probe = m_probePath](CensusResult& result)
     {
-        CProbeSession session(settings.m_limits);
-        DiscoveryResult found;
-        int error = runProbe(probe, DiscoverProbeArguments(settings), session);
-        if (error == 0)
-            error = session.Finish(found);
-        VlanCensus link;
-        link.servers = std::move(found.m_servers);
-        link.counts = found.m_counts;
-        link.seen.frames = found.m_counts.packets;
-        result.families = kCensusDhcpv4;
-        result.vlans.push_back(std::move(link));
-        return error;
+        CProbeSession session(limits);
+        if (const int error = runProbe(probe, arguments, session))
+            return error;
+        return session.Finish(result);
     };
 }
 

@@ -1,6 +1,7 @@
 #include "app/qt/servers_dialog.h"
 
 #include "app/qt/census_table_model.h"
+#include "app/qt/vlan_list.h"
 #include "linux/errno_text.h"
 
 #include <QAction>
@@ -8,9 +9,11 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTreeView>
 #include <QtConcurrentRun>
 
@@ -54,50 +57,95 @@ QString rowText(const QAbstractItemModel& model, int row)
 
 CServersDialog::CServersDialog(WindowServices& services, const std::string& interfaceName,
                                const QString& shownName, QWidget* parent)
-    : QDialog(parent), m_services(services), m_shownName(shownName)
+    : QDialog(parent), m_services(services), m_interfaceName(interfaceName), m_shownName(shownName)
 {
     setWindowTitle("Find DHCP Servers");
     setObjectName("servers");
+    m_vlans = new QLineEdit(this);
+    m_vlans->setObjectName("vlans");
+    m_vlans->setPlaceholderText("the untagged link; or the VLANs of a trunk, as 10,20,100-199");
+    auto* vlansLabel = new QLabel("&VLANs:", this);
+    vlansLabel->setBuddy(m_vlans);
+    m_searchButton = new QPushButton("&Search", this);
+    m_searchButton->setObjectName("search");
+    m_searchButton->setDefault(true);
+    connect(m_searchButton, &QPushButton::clicked, this, &CServersDialog::search);
     m_status = plainLabel("status", this);
-    m_status->setText(QString("Looking for DHCP servers, DHCPv6 servers and IPv6 routers on %1...")
-                          .arg(shownName));
     m_progress = new QProgressBar(this);
     m_progress->setObjectName("progress");
     m_progress->setRange(0, static_cast<int>(kDefaultDiscoveryWait.count()));
     m_progress->setTextVisible(false);
     m_findings = plainLabel("findings", this);
-    m_findings->hide();
     m_warning = plainLabel("warning", this);
-    m_warning->hide();
+    m_scroller = new QScrollArea(this);
+    m_scroller->setWidgetResizable(true);
+    m_scroller->setFrameShape(QFrame::NoFrame);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* copyAll = buttons->addButton("Copy &All", QDialogButtonBox::ActionRole);
     copyAll->setObjectName("copyAll");
+    copyAll->setAutoDefault(false);
     connect(copyAll, &QPushButton::clicked, this, &CServersDialog::copyAll);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    auto* vlanRow = new QHBoxLayout;
+    vlanRow->addWidget(vlansLabel);
+    vlanRow->addWidget(m_vlans, 1);
+    vlanRow->addWidget(m_searchButton);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(vlanRow);
     layout->addWidget(m_status);
     layout->addWidget(m_progress);
     layout->addWidget(m_findings);
     layout->addWidget(m_warning);
-    m_tables = new QVBoxLayout;
-    layout->addLayout(m_tables, 1);
+    layout->addWidget(m_scroller, 1);
     layout->addWidget(buttons);
     resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 30);
-    setCursor(Qt::BusyCursor);
 
     // The wait is the census's own; the bar shows how much of it has passed.
-    m_started.start();
     connect(&m_ticks, &QTimer::timeout, this, &CServersDialog::showProgress);
-    m_ticks.start(100);
-    connect(&m_search, &QFutureWatcherBase::finished, this,
+    connect(&m_census, &QFutureWatcherBase::finished, this,
             [this]()
             {
-                auto [error, result] = m_search.future().takeResult();
+                auto [error, result] = m_census.future().takeResult();
                 showFound(error, std::move(result));
             });
-    m_search.setFuture(QtConcurrent::run(
-        [search = services.serverCensus(interfaceName)]()
+    search();
+}
+
+void CServersDialog::search()
+{
+    const std::optional<std::vector<std::uint16_t>> vlans = parseVlanList(m_vlans->text());
+    if (!vlans)
+    {
+        m_status->setText("VLANs are ids from 1 to 4094 and ranges, as 10,20,100-199.");
+        return;
+    }
+    m_status->setText(
+        QString("Looking for DHCP servers, DHCPv6 servers and IPv6 routers on %1%2...")
+            .arg(m_shownName,
+                 vlans->empty() ? QString()
+                                : QString(", VLAN%1 %2")
+                                      .arg(vlans->size() == 1 ? "" : "s", vlanRangesText(*vlans))));
+    m_findings->clear();
+    m_findings->hide();
+    m_warning->clear();
+    m_warning->hide();
+    // A new area drops the last census's tables.
+    auto* area = new QWidget;
+    m_tables = new QVBoxLayout(area);
+    m_tables->setContentsMargins(0, 0, 0, 0);
+    m_scroller->setWidget(area);
+    m_shown.clear();
+    m_searching = true;
+    m_vlans->setEnabled(false);
+    m_searchButton->setEnabled(false);
+    m_progress->setValue(0);
+    m_progress->show();
+    setCursor(Qt::BusyCursor);
+    m_started.start();
+    m_ticks.start(100);
+    m_census.setFuture(QtConcurrent::run(
+        [search = m_services.serverCensus(m_interfaceName, *vlans)]()
         {
             CensusResult result;
             const int error = search(result);
@@ -116,6 +164,8 @@ void CServersDialog::showFound(int error, CensusResult result)
     m_searching = false;
     m_ticks.stop();
     m_progress->hide();
+    m_vlans->setEnabled(true);
+    m_searchButton->setEnabled(true);
     unsetCursor();
     if (error != 0)
     {
@@ -136,7 +186,7 @@ void CServersDialog::showFound(int error, CensusResult result)
 
     for (CensusTable& table : censusTables(result))
     {
-        auto* title = new QLabel(table.title, this);
+        auto* title = new QLabel(table.title);
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
@@ -144,7 +194,7 @@ void CServersDialog::showFound(int error, CensusResult result)
         const QString name = listName(table.family);
         if (!table.silences.isEmpty())
         {
-            QLabel* silences = plainLabel(name + "Silent", this);
+            QLabel* silences = plainLabel(name + "Silent", m_tables->parentWidget());
             silences->setText(table.silences.join("\n"));
             m_tables->addWidget(silences);
         }
@@ -152,7 +202,7 @@ void CServersDialog::showFound(int error, CensusResult result)
         m_shown.push_back({table.title, table.silences, model});
         if (model->rowCount() == 0)
             continue;
-        auto* view = new QTreeView(this);
+        auto* view = new QTreeView;
         view->setObjectName(name);
         view->setModel(model);
         view->setRootIsDecorated(false);

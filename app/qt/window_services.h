@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -45,10 +46,11 @@ public:
     // join, a command, logging in again).
     virtual QString probeAdvice() const = 0;
     // The census of the interface's link (DHCPv4 and DHCPv6 servers, IPv6
-    // routers; the result names the families it asked), run on a worker
-    // thread for kDefaultDiscoveryWait: 0 when its wait ended, or an errno
-    // value. Like a lease source, it owns all it uses.
-    virtual std::function<int(CensusResult&)> serverCensus(const std::string& name) = 0;
+    // routers), untagged or on those VLANs of a trunk, run on a worker thread
+    // for kDefaultDiscoveryWait: 0 when its wait ended, or an errno value.
+    // Like a lease source, it owns all it uses.
+    virtual std::function<int(CensusResult&)>
+    serverCensus(const std::string& name, const std::vector<std::uint16_t>& vlans) = 0;
 
     // The path that Save As is to write; empty when the person cancelled.
     virtual QString askSavePath(QWidget* parent) = 0;

@@ -1,14 +1,18 @@
 // "Find DHCP Servers..." on its own, in-process under QTest on Qt's offscreen
 // platform: its findings, rows, silent lines and copies from what a census found.
 #include "app/qt/servers_dialog.h"
+#include "app/qt/vlan_list.h"
 #include "core/wire/dhcpv6_option_text.h"
 #include "testing/fake_window_services.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+
+#include <numeric>
 
 namespace
 {
@@ -103,6 +107,7 @@ QString Text(const CServersDialog& dialog, const char* label)
 } // namespace
 
 Q_DECLARE_METATYPE(VlanCensus)
+Q_DECLARE_METATYPE(std::optional<std::vector<std::uint16_t>>)
 
 class CServersDialogTest : public QObject
 {
@@ -308,14 +313,57 @@ private slots:
                  "VLAN\tDHCP Server\tOffered Address\tOffer From\tRouters\tDNS Servers\t"
                  "Subnet Mask\tFlags\n10\t" +
                      server + "20\t" + server +
-                     "\nIPv6 routers\nNo IPv6 router answered on VLAN 10.\n"
-                     "No IPv6 router answered on VLAN 20.\n");
+                     "\nIPv6 routers\nNo IPv6 router answered on VLANs 10, 20.\n");
         dialog.findChild<QPushButton*>("copyAll")->click();
         auto* list = dialog.findChild<QTreeView*>("serverList");
         list->selectionModel()->select(list->model()->index(1, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         list->actions().front()->trigger();
         QCOMPARE(services.m_clipboard, (std::vector<QString>{dialog.allText(), "20\t" + server}));
+    }
+
+    void VlanListsAskThoseVlans_data()
+    {
+        using Vlans = std::optional<std::vector<std::uint16_t>>;
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Vlans>("vlans");
+        QTest::newRow("blank") << " " << Vlans(std::vector<std::uint16_t>{});
+        QTest::newRow("ranges") << "100-103, 20,10 ,20-20"
+                                << Vlans(std::vector<std::uint16_t>{10, 20, 100, 101, 102, 103});
+        std::vector<std::uint16_t> every(kMaxVlanId);
+        std::iota(every.begin(), every.end(), std::uint16_t{1});
+        QTest::newRow("whole range") << "1-4094" << Vlans(every);
+        for (const char* bad : {"0", "4095", "010", "12345", "20-10", "10,", "10-", "-", "a"})
+            QTest::newRow(bad) << bad << Vlans();
+    }
+    void VlanListsAskThoseVlans()
+    {
+        QFETCH(QString, text);
+        QFETCH(std::optional<std::vector<std::uint16_t>>, vlans);
+        const auto parsed = parseVlanList(text);
+        QCOMPARE(parsed, vlans);
+
+        FakeWindowServices services;
+        CServersDialog dialog(services, "trunk0", "trunk0");
+        QTRY_VERIFY(!dialog.IsSearching());
+        dialog.findChild<QLineEdit*>("vlans")->setText(text);
+        dialog.findChild<QPushButton*>("search")->click();
+        QTRY_VERIFY(!dialog.IsSearching());
+        // The first census is of the untagged link; a bad list asks nothing.
+        QCOMPARE(services.m_censusVlans.front(), std::vector<std::uint16_t>{});
+        QCOMPARE(services.m_censusVlans.size(), std::size_t{parsed ? 2u : 1u});
+        if (parsed)
+            QCOMPARE(services.m_censusVlans.back(), *parsed);
+        if (!parsed)
+            QCOMPARE(Text(dialog, "status"),
+                     QString("VLANs are ids from 1 to 4094 and ranges, as 10,20,100-199."));
+    }
+
+    void VlanRangesAreShownAsRanges()
+    {
+        QCOMPARE(vlanRangesText({}), QString());
+        QCOMPARE(vlanRangesText({7}), QString("7"));
+        QCOMPARE(vlanRangesText({10, 11, 12, 20, 30, 31}), QString("10-12, 20, 30-31"));
     }
 };
 
