@@ -99,7 +99,7 @@ CServersDialog::CServersDialog(WindowServices& services, const std::string& inte
     layout->addWidget(m_warning);
     layout->addWidget(m_scroller, 1);
     layout->addWidget(buttons);
-    resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 30);
+    resize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 32);
 
     // The wait is the census's own; the bar shows how much of it has passed.
     connect(&m_ticks, &QTimer::timeout, this, &CServersDialog::showProgress);
@@ -223,6 +223,8 @@ void CServersDialog::showFound(int error, CensusResult result)
                     menu.addAction("Copy &All", this, &CServersDialog::copyAll);
                     menu.exec(view->viewport()->mapToGlobal(at));
                 });
+        // Each column as wide as its widest cell: the lists scroll sideways.
+        view->header()->resizeSections(QHeaderView::ResizeToContents);
         m_tables->addWidget(view, 1);
     }
 }
