@@ -22,6 +22,7 @@ constexpr std::uint16_t kIaPrefix = 26;
 constexpr std::size_t kIaPdHeader = 12;
 constexpr std::size_t kIaPrefixSize = 25;
 constexpr std::uint16_t kDnsServers6 = 23;
+constexpr std::uint16_t kDomains6 = 24;
 constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
 
 // A peer's bytes as the window shows them (Qt draws any character).
@@ -196,25 +197,30 @@ QStringList offeredPrefixes(const Dhcpv6Options& options)
     return prefixes;
 }
 
+// The decoder's text of the Advertise's first option of the code, if any.
+QString optionText(const Dhcpv6Options& options, std::uint16_t code)
+{
+    const auto option =
+        std::find_if(options.begin(), options.end(),
+                     [code](const Dhcpv6Option& each) { return each.code == code; });
+    return option == options.end()
+               ? QString()
+               : peerText(
+                     DecodeDhcpv6Option(code, option->data.data(), option->data.size()).m_strText);
+}
+
 QStringList server6Cells(const DiscoveredServer6& server)
 {
     QStringList addresses;
     for (const Ipv6Address& address : LeasedAddresses(server.options))
         addresses << ipv6Text(address.data());
-    QString dns;
-    const auto dnsOption =
-        std::find_if(server.options.begin(), server.options.end(),
-                     [](const Dhcpv6Option& option) { return option.code == kDnsServers6; });
-    if (dnsOption != server.options.end())
-        dns = peerText(
-            DecodeDhcpv6Option(kDnsServers6, dnsOption->data.data(), dnsOption->data.size())
-                .m_strText);
     return {duidText(server.duid),
             server6PathText(server.path),
             QString::number(server.preference),
             addresses.join(", "),
             offeredPrefixes(server.options).join(", "),
-            dns,
+            optionText(server.options, kDnsServers6),
+            optionText(server.options, kDomains6),
             (server.flags & kServer6Conflict) != 0 ? QString("conflict") : QString()};
 }
 
@@ -251,9 +257,9 @@ QString advertisedPrefixText(const AdvertisedPrefix& prefix)
 {
     QStringList parts;
     if (prefix.onLink)
-        parts << "L";
+        parts << "on-link";
     if (prefix.autonomous)
-        parts << "A";
+        parts << "autonomous";
     parts << "valid " + lifetimeText(prefix.validLifetime)
           << "preferred " + lifetimeText(prefix.preferredLifetime);
     return ipv6Text(prefix.prefix.data()) + "/" + QString::number(prefix.length) + " (" +
@@ -369,7 +375,8 @@ QStringList familyHeaders(CensusFamily family)
         return {"DHCP Server", "Offered Address", "Offer From", "Routers",
                 "DNS Servers", "Subnet Mask",     "Flags"};
     case kCensusDhcpv6:
-        return {"DUID", "From", "Preference", "Addresses", "Prefixes", "DNS Servers", "Flags"};
+        return {"DUID",     "From",        "Preference", "Addresses",
+                "Prefixes", "DNS Servers", "Domains",    "Flags"};
     default:
         return {"Router",   "From", "Lifetime",    "Preference",     "M/O",
                 "Prefixes", "MTU",  "DNS Servers", "Search Domains", "Flags"};

@@ -67,7 +67,8 @@ DiscoveredServer6 Server6(std::uint8_t last, const char* from, unsigned flags)
         {2, server.duid},
         {3, Bytes({iaid, {0, 5, 0, 24}, AddressBytes("2001:db8::100"), lifetimes})},
         {25, Bytes({iaid, {0, 26, 0, 25}, lifetimes, {56}, AddressBytes("2001:db8:100::")})},
-        {23, AddressBytes("2001:db8::53")}};
+        {23, AddressBytes("2001:db8::53")},
+        {24, {3, 'l', 'a', 'b', 0, 1, 0x1B, 0}}};
     return server;
 }
 
@@ -197,6 +198,7 @@ private slots:
                                                "2001:db8::100",
                                                "2001:db8:100::/56",
                                                "2001:db8::53",
+                                               "lab, \\x1B",
                                                ""};
         QTest::newRow("router") << "routerList"
                                 << QStringList{
@@ -205,8 +207,9 @@ private slots:
                                        "1800 s",
                                        "high",
                                        "M, O",
-                                       "2001:db8::/64 (L, A, valid 86400 s, preferred 14400 s); "
-                                       "2001:db8:1::/64 (L, valid infinite, preferred 0 s)",
+                                       "2001:db8::/64 (on-link, autonomous, valid 86400 s, "
+                                       "preferred 14400 s); 2001:db8:1::/64 (on-link, valid "
+                                       "infinite, preferred 0 s)",
                                        "1500",
                                        "2001:db8::53, 2001:db8::54 (600 s)",
                                        "lab.example, bad\\x1B.example (600 s)",
@@ -252,7 +255,7 @@ private slots:
                          "the others may be rogue servers.\n"
                          "More than one IPv6 router answered. Hosts choose among them by "
                          "preference: one not meant to serve the link may be a rogue."));
-        QCOMPARE(Cell(dialog, 1, 6, "server6List"), QString("conflict"));
+        QCOMPARE(Cell(dialog, 1, 7, "server6List"), QString("conflict"));
         QCOMPARE(Cell(dialog, 1, 9, "routerList"), QString("conflict"));
     }
 
