@@ -111,6 +111,19 @@ std::size_t answered(const VlanCensus& vlan, CensusFamily family)
 
 // ---- DHCPv4
 
+// "10.0.0.1 (02:00:00:00:00:01)".
+QString offerPathText(const OfferPath& path)
+{
+    return QString::fromStdString(DottedQuad(path.address)) + " (" + macText(path.mac) + ")";
+}
+
+// A server's id, or "(none)".
+QString serverIdText(const DiscoveredServer& server)
+{
+    return server.serverId ? QString::fromStdString(DottedQuad(*server.serverId))
+                           : QString("(none)");
+}
+
 // The option's text as the extended decoder writes it, empty where the offer
 // has none it can read.
 QString offeredText(const DiscoveredServer& server, std::uint8_t code)
@@ -424,17 +437,6 @@ QStringList silenceReasons(const CensusResult& result, const VlanCensus& vlan, C
     return reasons;
 }
 } // namespace
-
-QString offerPathText(const OfferPath& path)
-{
-    return QString::fromStdString(DottedQuad(path.address)) + " (" + macText(path.mac) + ")";
-}
-
-QString serverIdText(const DiscoveredServer& server)
-{
-    return server.serverId ? QString::fromStdString(DottedQuad(*server.serverId))
-                           : QString("(none)");
-}
 
 std::vector<CensusTable> censusTables(const CensusResult& result)
 {

@@ -26,17 +26,14 @@ struct CensusTable
 // The tables of the families the census asked, in the order above.
 std::vector<CensusTable> censusTables(const CensusResult& result);
 
-// One sentence per conflict and per server without id, DHCPv4's first.
+// One sentence per conflict and per server without id (an Advertise
+// without server DUID is dropped, so those are counted), DHCPv4's first.
 QStringList censusFindings(const CensusResult& result);
 
-// One sentence per family where more than one answered on a VLAN.
+// One sentence per family where more than one answered on a VLAN, naming
+// the VLANs on a trunk.
 QStringList censusWarnings(const CensusResult& result);
 
 // "2 DHCP servers, 1 DHCPv6 server and no IPv6 router", of the families
-// asked; empty when nothing answered.
+// asked, across all VLANs.
 QString censusCounts(const CensusResult& result);
-
-// How the dialog names a DHCPv4 server's path: "10.0.0.1 (02:00:00:00:00:01)".
-QString offerPathText(const OfferPath& path);
-// A DHCPv4 server's id, or "(none)".
-QString serverIdText(const DiscoveredServer& server);
