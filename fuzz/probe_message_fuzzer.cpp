@@ -1,14 +1,22 @@
 // The window's and the command line's reading of veyra-probe's output: any
 // line is refused or read within the bounds, and a line read writes back to
-// one that reads the same.
+// one that reads the same; a census's VLAN list reads back from its text.
 #include "core/wire/probe_messages.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pInput, std::size_t nSize)
 {
     const std::string_view line(reinterpret_cast<const char*>(pInput), nSize);
+    if (const std::optional<std::vector<std::uint16_t>> vlans = ParseProbeVlans(line))
+    {
+        std::vector<std::uint16_t> sorted = *vlans;
+        std::sort(sorted.begin(), sorted.end());
+        if (ParseProbeVlans(ProbeVlanText(*vlans)) != sorted)
+            std::abort();
+    }
     const std::optional<ProbeMessage> message = ParseProbeMessage(line);
     if (!message)
         return 0;

@@ -2,7 +2,6 @@
 
 #include "platform/file_descriptor.h"
 
-#include <algorithm>
 #include <cap-ng.h>
 #include <cerrno>
 #include <climits>
@@ -84,27 +83,6 @@ std::vector<std::string> Inform6ProbeArguments(const std::string& interfaceName)
 
 namespace
 {
-// "-" for the untagged link; otherwise the ids with runs as ranges.
-std::string VlanListText(std::vector<std::uint16_t> vlans)
-{
-    if (vlans.empty())
-        return "-";
-    std::sort(vlans.begin(), vlans.end());
-    vlans.erase(std::unique(vlans.begin(), vlans.end()), vlans.end());
-    std::string text;
-    for (std::size_t first = 0; first < vlans.size();)
-    {
-        std::size_t last = first;
-        while (last + 1 < vlans.size() && vlans[last + 1] == vlans[last] + 1)
-            ++last;
-        text += (text.empty() ? "" : ",") + std::to_string(vlans[first]);
-        if (last > first)
-            text += "-" + std::to_string(vlans[last]);
-        first = last + 1;
-    }
-    return text;
-}
-
 std::string ClientMacText(const CensusSettings& settings)
 {
     if (settings.randomClientMac)
@@ -119,7 +97,7 @@ std::vector<std::string> CensusProbeArguments(const CensusSettings& settings)
             settings.interfaceName,
             std::to_string(settings.wait.count()),
             std::to_string(settings.families),
-            VlanListText(settings.vlans),
+            ProbeVlanText(settings.vlans),
             ClientMacText(settings),
             settings.promiscuous ? "1" : "0"};
 }

@@ -6,6 +6,11 @@
 //   veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]
 //   veyra-probe inform INTERFACE
 //   veyra-probe inform6 INTERFACE
+//   veyra-probe census INTERFACE WAIT_MS FAMILIES VLANS CLIENT_MAC PROMISC
+//
+// A census's FAMILIES are CensusFamily bits (1 to 7), VLANS "-" or ids and
+// ranges ("10,20,100-199"), CLIENT_MAC "-" (the interface's own), "random"
+// or an address, PROMISC 0 or 1.
 //
 // Its caller and environment are not trusted: it reads no environment
 // variable at all (the environment is cleared first), closes every inherited
@@ -14,9 +19,11 @@
 // reads a packet. Exit status 0 when it ran to its "end" line, 2 for bad
 // arguments, 1 otherwise.
 #include "core/wire/probe_messages.h"
+#include "linux/dhcp_census.h"
 #include "linux/dhcp_discover.h"
 #include "linux/dhcp_inform.h"
 #include "linux/dhcpv6_inform.h"
+#include "linux/frame_socket.h"
 #include "linux/privileges.h"
 
 #include <arpa/inet.h>
@@ -26,10 +33,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <string>
+#include <string_view>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -44,7 +51,9 @@ constexpr long kMaxWaitMs = 60000;
 
 const char kUsage[] = "usage: veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]\n"
                       "       veyra-probe inform INTERFACE\n"
-                      "       veyra-probe inform6 INTERFACE\n";
+                      "       veyra-probe inform6 INTERFACE\n"
+                      "       veyra-probe census INTERFACE WAIT_MS FAMILIES VLANS CLIENT_MAC "
+                      "PROMISC\n";
 
 // Descriptors 0 to 2 open (on /dev/null where the caller left them closed),
 // so that no socket becomes standard output; everything above closed.
@@ -113,21 +122,29 @@ void End(int nError, std::uint64_t nUnrelayed)
     Write(FormatProbeMessage(message));
 }
 
+// A whole decimal number from 1 to max.
+std::optional<long> ReadNumber(const char* text, long max)
+{
+    long value = 0;
+    const char* end = text + std::strlen(text);
+    const auto parsed = std::from_chars(text, end, value);
+    if (parsed.ec != std::errc() || parsed.ptr != end || value < 1 || value > max)
+        return std::nullopt;
+    return value;
+}
+
 int Discover(const char* pszInterface, const char* pszWait, const char* pszMac)
 {
-    long nWait = 0;
-    const char* pszWaitEnd = pszWait + std::strlen(pszWait);
-    const auto parsed = std::from_chars(pszWait, pszWaitEnd, nWait);
+    const std::optional<long> nWait = ReadNumber(pszWait, kMaxWaitMs);
     std::optional<HardwareAddress> clientMac;
     if (pszMac != nullptr)
         clientMac = ParseProbeMac(pszMac);
-    if (parsed.ec != std::errc() || parsed.ptr != pszWaitEnd || nWait < 1 || nWait > kMaxWaitMs ||
-        (pszMac != nullptr && !clientMac))
+    if (!nWait || (pszMac != nullptr && !clientMac))
         return kExitUsage;
 
     DiscoverySettings settings;
     settings.m_strInterface = pszInterface;
-    settings.m_wait = std::chrono::milliseconds(nWait);
+    settings.m_wait = std::chrono::milliseconds(*nWait);
     settings.m_ClientMac = clientMac;
     DiscoveryResult result;
     settings.m_fnOpened = [&result]()
@@ -155,6 +172,77 @@ int Discover(const char* pszInterface, const char* pszWait, const char* pszMac)
         Write(FormatProbeMessage(message));
     };
     End(DiscoverDhcpServers(settings, result), nUnrelayed);
+    return 0;
+}
+
+// Says the plan, once the privileges are gone: the census, then each probe.
+int CensusOpened(const CensusPlan& plan, bool carrier)
+{
+    if (const int error = Opened(std::nullopt, std::nullopt))
+        return error;
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Census;
+    message.families = plan.families;
+    message.carrier = carrier;
+    Write(FormatProbeMessage(message));
+    message.m_event = ProbeEvent::Probe;
+    for (const VlanProbe& probe : plan.probes)
+    {
+        message.probe = probe;
+        Write(FormatProbeMessage(message));
+    }
+    return 0;
+}
+
+int CensusProbe(char* argv[])
+{
+    const std::optional<long> wait = ReadNumber(argv[3], kMaxWaitMs);
+    const std::optional<long> families = ReadNumber(argv[4], kCensusAll);
+    std::optional<std::vector<std::uint16_t>> vlans = ParseProbeVlans(argv[5]);
+    const std::string_view mac = argv[6];
+    const std::string_view promiscuous = argv[7];
+    CensusSettings settings;
+    settings.randomClientMac = mac == "random";
+    if (mac != "-" && !settings.randomClientMac)
+    {
+        settings.clientMac = ParseProbeMac(mac);
+        if (!settings.clientMac)
+            return kExitUsage;
+    }
+    if (!wait || !families || !vlans || (promiscuous != "0" && promiscuous != "1"))
+        return kExitUsage;
+    settings.interfaceName = argv[2];
+    settings.wait = std::chrono::milliseconds(*wait);
+    settings.families = static_cast<unsigned>(*families);
+    settings.vlans = std::move(*vlans);
+    settings.promiscuous = promiscuous == "1";
+    CensusResult result;
+    settings.opened = [&result](const CensusPlan& plan)
+    { return CensusOpened(plan, result.carrier); };
+    std::size_t relayed = 0;
+    std::size_t relayedBytes = 0;
+    std::uint64_t unrelayed = 0;
+    settings.frame = [&](const CensusFrame& frame, const std::uint8_t* data, std::size_t size)
+    {
+        if (relayed >= kMaxProbeFrames || size > kMaxProbeValueBytes ||
+            relayedBytes + size > kMaxProbeFrameBytes)
+        {
+            ++unrelayed;
+            return;
+        }
+        ++relayed;
+        relayedBytes += size;
+        ProbeMessage message;
+        message.m_event = ProbeEvent::Frame;
+        message.vlan = frame.vlan;
+        message.etherType = frame.etherType;
+        message.m_Packet.assign(data, data + size);
+        message.m_SourceMac = frame.sourceMac;
+        message.m_bChecksumPending = frame.checksumPending;
+        message.m_nMicroseconds = static_cast<std::uint64_t>(frame.at.count());
+        Write(FormatProbeMessage(message));
+    };
+    End(RunCensus(settings, result), unrelayed);
     return 0;
 }
 
@@ -200,37 +288,12 @@ int Inform(const char* pszInterface)
     End(nError, 0);
     return 0;
 }
-// The interface's first link-local IPv6 address (fe80::/10), from the
-// kernel's own list; ENOENT when it has none.
-int InterfaceLinkLocal(const char* interfaceName, Ipv6Address& address)
-{
-    ifaddrs* first = nullptr;
-    if (getifaddrs(&first) != 0)
-        return errno;
-    int error = ENOENT;
-    for (const ifaddrs* entry = first; entry != nullptr && error != 0; entry = entry->ifa_next)
-    {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET6 ||
-            std::strcmp(entry->ifa_name, interfaceName) != 0)
-            continue;
-        sockaddr_in6 candidate{};
-        std::memcpy(&candidate, entry->ifa_addr, sizeof candidate);
-        if (IN6_IS_ADDR_LINKLOCAL(&candidate.sin6_addr))
-        {
-            std::memcpy(address.data(), &candidate.sin6_addr, address.size());
-            error = 0;
-        }
-    }
-    freeifaddrs(first);
-    return error;
-}
-
 int Inform6(const char* interfaceName)
 {
     LeaseInterface iface;
     iface.m_strName = interfaceName;
     Ipv6Address linkLocal{};
-    if (const int error = InterfaceLinkLocal(interfaceName, linkLocal))
+    if (const int error = InterfaceLinkLocal(iface.m_strName, linkLocal))
     {
         End(error, 0);
         return 0;
@@ -264,6 +327,8 @@ int main(int argc, char* argv[])
         nStatus = Inform(argv[2]);
     else if (argc == 3 && std::strcmp(argv[1], "inform6") == 0 && IsInterfaceName(argv[2]))
         nStatus = Inform6(argv[2]);
+    else if (argc == 8 && std::strcmp(argv[1], "census") == 0 && IsInterfaceName(argv[2]))
+        nStatus = CensusProbe(argv);
     if (nStatus == kExitUsage)
     {
         DropPrivileges();

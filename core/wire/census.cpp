@@ -63,14 +63,23 @@ bool IsIcmpv6ErrorAboutProbe(const std::uint8_t* packet, std::size_t size)
            quoted[kIpv6HeaderSize] == kRouterSolicitation;
 }
 
+// What one option costs where it is kept, beside its bytes: the map nodes of
+// its value and of its source, and the allocation of its bytes.
+constexpr std::size_t kOptionOverhead = 128;
+
 std::size_t KeptResponders(const ServerDiscovery& sorter)
 {
     return sorter.Servers().size();
 }
 
-std::size_t KeptBytes(const ServerDiscovery& sorter)
+// The memory the last server kept holds.
+std::size_t LastCost(const ServerDiscovery& sorter)
 {
-    return sorter.KeptOptionBytes();
+    const DiscoveredServer& server = sorter.Servers().back();
+    std::size_t cost = sizeof server;
+    for (const auto& option : server.offer.m_mapOptions)
+        cost += option.second.size() + kOptionOverhead;
+    return cost;
 }
 
 // A family's bound on bytes stays the discovery's own: the census bounds the
@@ -153,8 +162,8 @@ void Census::Sort(Sorter& sorter, Counts& counts, const CensusFrame& frame,
                   std::size_t size)
 {
     // Copies merge into a server kept without growing the census; a new one
-    // adds one responder and at most one packet's bytes, so the census ends
-    // at most a packet past maxStoredBytes.
+    // adds one responder and what one packet can hold, so the census ends at
+    // most one responder past maxStoredBytes.
     const std::size_t over = counts.packets - sorter.Counts().packets;
     if (Full())
     {
@@ -164,10 +173,12 @@ void Census::Sort(Sorter& sorter, Counts& counts, const CensusFrame& frame,
         return;
     }
     const std::size_t responders = KeptResponders(sorter);
-    const std::size_t bytes = KeptBytes(sorter);
     const PacketVerdict verdict = sorter.Take(packet, size, frame.sourceMac, frame.checksumPending);
-    m_responders += KeptResponders(sorter) - responders;
-    m_storedBytes += KeptBytes(sorter) - bytes;
+    if (KeptResponders(sorter) > responders)
+    {
+        ++m_responders;
+        m_storedBytes += LastCost(sorter);
+    }
     counts = sorter.Counts();
     counts.packets += over;
     counts.dropped += over;

@@ -123,7 +123,8 @@ public:
     // the sorters until the end): for progress and for tests.
     const CensusResult& Result() const { return m_result; }
     const ServerDiscovery& Dhcpv4(std::size_t vlan) const { return m_sorters[vlan].dhcpv4; }
-    // Servers and routers kept across the whole census, and their bytes.
+    // Servers and routers kept across the whole census, and the memory they
+    // hold (their bytes and the containers' cost), which maxStoredBytes bounds.
     std::size_t Responders() const { return m_responders; }
     std::size_t StoredBytes() const { return m_storedBytes; }
 

@@ -293,6 +293,74 @@ std::optional<HardwareAddress> ParseProbeMac(std::string_view text)
     return mac;
 }
 
+std::string ProbeVlanText(std::vector<std::uint16_t> vlans)
+{
+    if (vlans.empty())
+        return "-";
+    std::sort(vlans.begin(), vlans.end());
+    vlans.erase(std::unique(vlans.begin(), vlans.end()), vlans.end());
+    std::string text;
+    for (std::size_t first = 0; first < vlans.size();)
+    {
+        std::size_t last = first;
+        while (last + 1 < vlans.size() && vlans[last + 1] == vlans[last] + 1)
+            ++last;
+        text += (text.empty() ? "" : ",") + std::to_string(vlans[first]);
+        if (last > first)
+            text += "-" + std::to_string(vlans[last]);
+        first = last + 1;
+    }
+    return text;
+}
+
+namespace
+{
+// A VLAN id without sign or leading zero, from 1 to kMaxVlanId.
+std::optional<std::uint16_t> ReadVlanId(std::string_view text)
+{
+    if (text.empty() || text.size() > 4 || text[0] == '0')
+        return std::nullopt;
+    unsigned id = 0;
+    for (const char c : text)
+    {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        id = id * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (id > kMaxVlanId)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(id);
+}
+} // namespace
+
+std::optional<std::vector<std::uint16_t>> ParseProbeVlans(std::string_view text)
+{
+    std::vector<std::uint16_t> vlans;
+    if (text == "-")
+        return vlans;
+    std::vector<bool> seen(std::size_t{kMaxVlanId} + 1);
+    for (std::size_t at = 0; at <= text.size();)
+    {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        const std::string_view item = text.substr(at, comma - at);
+        const std::size_t dash = item.find('-');
+        const std::optional<std::uint16_t> first = ReadVlanId(item.substr(0, dash));
+        const std::optional<std::uint16_t> last =
+            dash == std::string_view::npos ? first : ReadVlanId(item.substr(dash + 1));
+        if (!first || !last || *last < *first)
+            return std::nullopt;
+        for (unsigned id = *first; id <= *last; ++id)
+        {
+            if (seen[id])
+                return std::nullopt;
+            seen[id] = true;
+            vlans.push_back(static_cast<std::uint16_t>(id));
+        }
+        at = comma + 1;
+    }
+    return vlans;
+}
+
 std::string FormatProbeMessage(const ProbeMessage& message)
 {
     Json object = {{"event", EventName(message.m_event)}};

@@ -95,6 +95,13 @@ std::string ProbeMacText(const HardwareAddress& mac);
 // Six pairs of hexadecimal digits (either case) joined by colons; empty otherwise.
 std::optional<HardwareAddress> ParseProbeMac(std::string_view text);
 
+// The VLANs of a census as veyra-probe's argument: "-" for none (the
+// untagged link), otherwise ids and runs as ranges, ascending: "10,20,100-199".
+std::string ProbeVlanText(std::vector<std::uint16_t> vlans);
+// Ids from 1 to kMaxVlanId and ranges of them, each id once, in any order;
+// "-" for none. Empty when anything else.
+std::optional<std::vector<std::uint16_t>> ParseProbeVlans(std::string_view text);
+
 // One line, ending in '\n'.
 std::string FormatProbeMessage(const ProbeMessage& message);
 

@@ -76,6 +76,117 @@ std::string End(int nError, std::uint64_t nUnrelayed = 0)
     return Line(message);
 }
 
+std::string CensusLine(bool carrier)
+{
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Census;
+    message.families = kCensusDhcpv4;
+    message.carrier = carrier;
+    return Line(message);
+}
+
+std::string Probe(std::optional<std::uint16_t> vlan)
+{
+    ProbeMessage message;
+    message.m_event = ProbeEvent::Probe;
+    message.probe.vlan = vlan;
+    message.probe.clientMac = kClientMac;
+    message.probe.transactionId = kXid;
+    return Line(message);
+}
+
+// Offer()'s packet as a census frame on a VLAN.
+std::string Frame(std::optional<std::uint16_t> vlan, std::uint64_t microseconds)
+{
+    ProbeMessage message = *ParseProbeMessage(Offer(microseconds));
+    message.m_event = ProbeEvent::Frame;
+    message.vlan = vlan;
+    message.etherType = 0x0800;
+    return Line(message);
+}
+
+struct CensusCase
+{
+    const char* name;
+    std::vector<std::string> lines;
+    std::size_t taken; // lines taken before one is refused
+    int census;        // Finish(CensusResult&)
+    std::size_t vlans;
+};
+
+TEST(ProbeSession, ACensusIsItsPlanThenItsFrames)
+{
+    const CensusCase cases[] = {
+        {"census", {Opened(false), CensusLine(true), Probe(10), Frame(10, 1), End(0)}, 5, 0, 1},
+        {"no frames", {Opened(false), CensusLine(true), Probe({}), Probe(10), End(0)}, 5, 0, 2},
+        {"no plan", {Opened(false), CensusLine(true), End(0)}, 3, 0, 0},
+        {"failed", {Opened(false), End(ENODEV)}, 2, ENODEV, 0},
+        {"not a census", {Opened(false), End(0)}, 2, EPROTO, 0},
+        {"census before opened", {CensusLine(true), Opened(false), End(0)}, 0, EPROTO, 0},
+        {"census twice", {Opened(false), CensusLine(true), CensusLine(true)}, 2, EPROTO, 0},
+        {"census in a discovery", {Opened(true), CensusLine(true), End(0)}, 1, EPROTO, 0},
+        {"probe before census", {Opened(false), Probe(10), End(0)}, 1, EPROTO, 0},
+        {"a VLAN twice", {Opened(false), CensusLine(true), Probe(10), Probe(10)}, 3, EPROTO, 0},
+        {"untagged twice", {Opened(false), CensusLine(true), Probe({}), Probe({})}, 3, EPROTO, 0},
+        {"probe after a frame",
+         {Opened(false), CensusLine(true), Probe(10), Frame(10, 1), Probe(20)},
+         4,
+         EPROTO,
+         0},
+        {"frame before census", {Opened(false), Frame(10, 1), End(0)}, 1, EPROTO, 0},
+        {"packet in a census", {Opened(false), CensusLine(true), Offer(1), End(0)}, 2, EPROTO, 0},
+        {"options in a census", {Opened(false), CensusLine(true), Options(), End(0)}, 2, EPROTO, 0},
+    };
+    for (const CensusCase& test : cases)
+    {
+        CProbeSession session{CensusLimits()};
+        std::size_t taken = 0;
+        for (const std::string& line : test.lines)
+        {
+            if (!session.Take(line))
+                break;
+            ++taken;
+        }
+        EXPECT_EQ(taken, test.taken) << test.name;
+        CensusResult result;
+        EXPECT_EQ(session.Finish(result), test.census) << test.name;
+        EXPECT_EQ(result.vlans.size(), test.vlans) << test.name;
+    }
+}
+
+TEST(ProbeSession, CensusFramesAreSortedByVlan)
+{
+    CProbeSession session{CensusLimits()};
+    for (const std::string& line : {Opened(false), CensusLine(false), Probe({}), Probe(10),
+                                    Frame(10, 2500), Frame(10, 2600), Frame({}, 2700), End(0, 5)})
+        ASSERT_TRUE(session.Take(line)) << line;
+    CensusResult result;
+    ASSERT_EQ(session.Finish(result), 0);
+    EXPECT_EQ(result.families, unsigned{kCensusDhcpv4});
+    EXPECT_FALSE(result.carrier);
+    ASSERT_EQ(result.vlans.size(), 2U);
+    EXPECT_EQ(result.vlans[1].probe.vlan, 10);
+    ASSERT_EQ(result.vlans[1].servers.size(), 1U);
+    EXPECT_EQ(result.vlans[1].servers[0].offers, 2U);
+    EXPECT_EQ(result.vlans[1].firstOffer, std::chrono::microseconds(2500));
+    // Both probes share the xid here, so the untagged copy is the untagged probe's.
+    EXPECT_EQ(result.vlans[0].servers.size(), 1U);
+    EXPECT_EQ(result.dropped, 5U);
+}
+
+TEST(ProbeSession, CensusRelaysPastTheBoundAreRefused)
+{
+    CProbeSession session{CensusLimits()};
+    for (const std::string& line : {Opened(false), CensusLine(true), Probe(10)})
+        ASSERT_TRUE(session.Take(line));
+    const std::string frame = Frame(10, 1);
+    for (std::size_t n = 0; n < kMaxProbeFrames; ++n)
+        ASSERT_TRUE(session.Take(frame)) << n;
+    EXPECT_FALSE(session.Take(frame));
+    CensusResult result;
+    EXPECT_EQ(session.Finish(result), EPROTO);
+}
+
 struct ConversationCase
 {
     const char* m_pszName;
@@ -197,5 +308,23 @@ TEST(ProbeArguments, NameTheInterfaceWaitAndAddress)
               (std::vector<std::string>{"discover", "eth0", "2500", "02:00:00:66:00:02"}));
     EXPECT_EQ(InformProbeArguments("eth0"), (std::vector<std::string>{"inform", "eth0"}));
     EXPECT_EQ(Inform6ProbeArguments("eth0"), (std::vector<std::string>{"inform6", "eth0"}));
+}
+
+TEST(ProbeArguments, CensusNamesItsPlan)
+{
+    CensusSettings settings;
+    settings.interfaceName = "trunk0";
+    EXPECT_EQ(CensusProbeArguments(settings),
+              (std::vector<std::string>{"census", "trunk0", "5000", "7", "-", "-", "0"}));
+    settings.wait = std::chrono::milliseconds(800);
+    settings.families = kCensusDhcpv6;
+    settings.vlans = {30, 10, 11, 12};
+    settings.clientMac = kClientMac;
+    settings.promiscuous = true;
+    EXPECT_EQ(CensusProbeArguments(settings),
+              (std::vector<std::string>{"census", "trunk0", "800", "2", "10-12,30",
+                                        "02:00:00:66:00:02", "1"}));
+    settings.randomClientMac = true;
+    EXPECT_EQ(CensusProbeArguments(settings)[5], "random");
 }
 } // namespace

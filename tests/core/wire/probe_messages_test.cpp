@@ -26,7 +26,30 @@ TEST(ProbeMessages, EachEventReadsBackWhatItWrites)
     end.m_nError = 110;
     end.m_nUnrelayed = 3;
 
-    for (const ProbeMessage& message : {opened, packet, options, end})
+    ProbeMessage census;
+    census.m_event = ProbeEvent::Census;
+    census.families = kCensusDhcpv6 | kCensusRouters;
+    census.carrier = false;
+    ProbeMessage probe;
+    probe.m_event = ProbeEvent::Probe;
+    probe.probe.vlan = kMaxVlanId;
+    probe.probe.clientMac = HardwareAddress{0x02, 0, 0, 0, 0, 0x10};
+    probe.probe.linkLocal = {0xfe, 0x80, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2};
+    probe.probe.transactionId = 0xFFFFFFFF;
+    probe.probe.transactionId6 = 0xFFFFFF;
+    probe.probe.clientDuid = std::vector<std::uint8_t>(kMaxProbeDuidBytes, 0xAB);
+    ProbeMessage untaggedProbe = probe;
+    untaggedProbe.probe.vlan.reset();
+    ProbeMessage frame = packet;
+    frame.m_event = ProbeEvent::Frame;
+    frame.vlan = 1;
+    frame.etherType = 0x86DD;
+    ProbeMessage untaggedFrame = frame;
+    untaggedFrame.vlan.reset();
+    untaggedFrame.etherType = 0x0800;
+
+    for (const ProbeMessage& message :
+         {opened, packet, options, end, census, probe, untaggedProbe, frame, untaggedFrame})
     {
         const std::string strLine = FormatProbeMessage(message);
         ASSERT_EQ(strLine.back(), '\n');
@@ -45,6 +68,16 @@ TEST(ProbeMessages, EachEventReadsBackWhatItWrites)
         EXPECT_EQ(read->m_mapOptions, message.m_mapOptions);
         EXPECT_EQ(read->m_nError, message.m_nError);
         EXPECT_EQ(read->m_nUnrelayed, message.m_nUnrelayed);
+        EXPECT_EQ(read->families, message.families);
+        EXPECT_EQ(read->carrier, message.carrier);
+        EXPECT_EQ(read->probe.vlan, message.probe.vlan);
+        EXPECT_EQ(read->probe.clientMac, message.probe.clientMac);
+        EXPECT_EQ(read->probe.linkLocal, message.probe.linkLocal);
+        EXPECT_EQ(read->probe.transactionId, message.probe.transactionId);
+        EXPECT_EQ(read->probe.transactionId6, message.probe.transactionId6);
+        EXPECT_EQ(read->probe.clientDuid, message.probe.clientDuid);
+        EXPECT_EQ(read->vlan, message.vlan);
+        EXPECT_EQ(read->etherType, message.etherType);
     }
 }
 
@@ -99,6 +132,31 @@ const char* const kRefused[] = {
     "{\"event\":\"options6\",\"data\":[0]}",
     "{\"event\":\"options6\"}",
     "{\"event\":\"options6\",\"data\":\"\",\"options\":{}}",
+    // census: families 1 to 7, a carrier that is true or false
+    "{\"event\":\"census\",\"families\":0,\"carrier\":true}",
+    "{\"event\":\"census\",\"families\":8,\"carrier\":true}",
+    "{\"event\":\"census\",\"families\":7,\"carrier\":1}",
+    "{\"event\":\"census\",\"families\":7}",
+    // probe: VLAN 1 to 4094 or none, 24-bit Solicit ids, 16-byte addresses, bounded DUIDs
+    "{\"event\":\"probe\",\"vlan\":0,\"mac\":\"02:00:00:00:00:01\",\"xid\":1,\"xid6\":1,"
+    "\"ll\":\"fe800000000000000000000000000001\",\"duid\":\"\"}",
+    "{\"event\":\"probe\",\"vlan\":4095,\"mac\":\"02:00:00:00:00:01\",\"xid\":1,\"xid6\":1,"
+    "\"ll\":\"fe800000000000000000000000000001\",\"duid\":\"\"}",
+    "{\"event\":\"probe\",\"mac\":\"02:00:00:00:00:01\",\"xid\":1,\"xid6\":16777216,"
+    "\"ll\":\"fe800000000000000000000000000001\",\"duid\":\"\"}",
+    "{\"event\":\"probe\",\"mac\":\"02:00:00:00:00:01\",\"xid\":1,\"xid6\":1,"
+    "\"ll\":\"fe8000000000000000000000000001\",\"duid\":\"\"}",
+    "{\"event\":\"probe\",\"mac\":\"02:00:00:00:00:01\",\"xid\":1,\"xid6\":1,"
+    "\"ll\":\"fe800000000000000000000000000001\"}",
+    // frame: IPv4 or IPv6 only, with a packet's members
+    "{\"event\":\"frame\",\"type\":2054,\"data\":\"45\",\"source\":\"02:00:00:00:00:01\","
+    "\"pending\":false,\"us\":0}",
+    "{\"event\":\"frame\",\"vlan\":\"10\",\"type\":2048,\"data\":\"45\","
+    "\"source\":\"02:00:00:00:00:01\",\"pending\":false,\"us\":0}",
+    "{\"event\":\"frame\",\"data\":\"45\",\"source\":\"02:00:00:00:00:01\",\"pending\":false,"
+    "\"us\":0}",
+    "{\"event\":\"frame\",\"type\":2048,\"data\":\"45\",\"source\":\"02:00:00:00:00:01\","
+    "\"pending\":false,\"us\":0,\"more\":1}",
 };
 
 // A Reply's options keep their order, their repeats and their empty data.
@@ -159,6 +217,32 @@ TEST(ProbeMessages, PacketsAndLinesAreBounded)
     const std::string strDeep =
         std::string(kMaxProbeLine / 2, '[') + std::string(kMaxProbeLine / 2, ']');
     EXPECT_FALSE(ParseProbeMessage(strDeep));
+}
+
+TEST(ProbeMessages, VlanListsAreIdsAndRangesEachOnce)
+{
+    using Vlans = std::vector<std::uint16_t>;
+    const std::pair<const char*, std::optional<Vlans>> cases[] = {
+        {"-", Vlans{}},           {"10", Vlans{10}},
+        {"20,10", Vlans{20, 10}}, {"1-3,4094", Vlans{1, 2, 3, 4094}},
+        {"7-7", Vlans{7}},        {"", std::nullopt},
+        {"0", std::nullopt},      {"4095", std::nullopt},
+        {"010", std::nullopt},    {"+10", std::nullopt},
+        {"10,", std::nullopt},    {",10", std::nullopt},
+        {"3-1", std::nullopt},    {"1-2-3", std::nullopt},
+        {"1-", std::nullopt},     {"10,10", std::nullopt},
+        {"1-5,5", std::nullopt},  {"- ", std::nullopt},
+        {"99999", std::nullopt},
+    };
+    for (const auto& [text, vlans] : cases)
+        EXPECT_EQ(ParseProbeVlans(text), vlans) << text;
+    EXPECT_EQ(ProbeVlanText({}), "-");
+    EXPECT_EQ(ProbeVlanText({200, 10, 11, 12, 30, 31, 10}), "10-12,30-31,200");
+    Vlans all(kMaxVlanId);
+    for (std::uint16_t id = 1; id <= kMaxVlanId; ++id)
+        all[id - 1U] = id;
+    EXPECT_EQ(ProbeVlanText(all), "1-4094");
+    EXPECT_EQ(ParseProbeVlans("1-4094"), all);
 }
 
 TEST(ProbeMessages, MacTextIsSixColonedPairs)
