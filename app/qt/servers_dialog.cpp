@@ -198,7 +198,9 @@ void CServersDialog::showFound(int error, CensusResult result)
             silences->setText(table.silences.join("\n"));
             m_tables->addWidget(silences);
         }
-        auto* model = new CensusTableModel(table.headers, std::move(table.rows), this);
+        // The models go with the area, when the next census replaces it.
+        auto* model =
+            new CensusTableModel(table.headers, std::move(table.rows), m_tables->parentWidget());
         m_shown.push_back({table.title, table.silences, model});
         if (model->rowCount() == 0)
             continue;

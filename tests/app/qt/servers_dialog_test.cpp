@@ -1,5 +1,6 @@
 // "Find DHCP Servers..." on its own, in-process under QTest on Qt's offscreen
 // platform: its findings, rows, silent lines and copies from what a census found.
+#include "app/qt/census_table_model.h"
 #include "app/qt/servers_dialog.h"
 #include "app/qt/vlan_list.h"
 #include "core/wire/dhcpv6_option_text.h"
@@ -357,6 +358,8 @@ private slots:
         QCOMPARE(services.m_censusVlans.size(), std::size_t{parsed ? 2u : 1u});
         if (parsed)
             QCOMPARE(services.m_censusVlans.back(), *parsed);
+        // A census's tables replace the last one's: one model per family.
+        QCOMPARE(dialog.findChildren<CensusTableModel*>().size(), 3);
         if (!parsed)
             QCOMPARE(Text(dialog, "status"),
                      QString("VLANs are ids from 1 to 4094 and ranges, as 10,20,100-199."));
