@@ -1,9 +1,253 @@
 #include "linux/dhcp_census.h"
 
-#include <cerrno>
+#include "core/wire/dhcpv6_discovery.h"
+#include "core/wire/duid.h"
+#include "core/wire/ethernet_frame.h"
+#include "core/wire/neighbor_discovery.h"
+#include "core/wire/router_discovery.h"
+#include "linux/dhcp_discover.h"
+#include "linux/frame_socket.h"
 
-int RunCensus(const CensusSettings&, CensusResult& result)
+#include <algorithm>
+#include <cerrno>
+#include <sys/random.h>
+#include <unordered_set>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+// The largest offer asked for: the Ethernet MTU, so it needs no IP fragments
+// (which are counted, not reassembled).
+constexpr std::uint16_t kMaxReplySize = 1500;
+constexpr HardwareAddress kBroadcastMac = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+// All nodes (RFC 4291 2.7.1): where the answer to a solicitation from :: goes.
+constexpr Ipv6Address kAllNodes = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+// Sending is done long before the wait ends; past this the queue is stuck.
+constexpr std::chrono::seconds kMaxSendTime{10};
+
+template <typename Value> int RandomValue(Value& value)
+{
+    return getrandom(&value, sizeof value, 0) == static_cast<ssize_t>(sizeof value) ? 0 : errno;
+}
+
+// What the run needs of each probe after the plan has gone to the Census:
+// where it is and whether the kernel answers for its address.
+struct ProbeAddress
+{
+    std::optional<std::uint16_t> vlan;
+    HardwareAddress mac{};
+    Ipv6Address linkLocal{};
+    bool kernelAnswers = false;
+};
+
+struct Planned
+{
+    CensusPlan plan;
+    std::vector<ProbeAddress> addresses;
+    // Per VLAN id, the probe's index + 1; [0]: untagged.
+    std::vector<std::uint16_t> slots;
+    std::vector<std::vector<std::uint8_t>> frames;
+};
+
+int CheckVlans(const std::vector<std::uint16_t>& vlans)
+{
+    if (vlans.size() > kMaxVlanId)
+        return EINVAL;
+    std::vector<bool> seen(std::size_t{kMaxVlanId} + 1);
+    for (const std::uint16_t vlan : vlans)
+    {
+        if (vlan == 0 || vlan > kMaxVlanId || seen[vlan])
+            return EINVAL;
+        seen[vlan] = true;
+    }
+    return 0;
+}
+
+// One probe per VLAN (or the untagged link), each with transaction ids of
+// its own, so that every answer tells which probe it is for.
+int MakePlan(const CensusSettings& settings, const HardwareAddress& interfaceMac,
+             const std::optional<Ipv6Address>& interfaceLinkLocal, Planned& planned)
+{
+    std::vector<std::optional<std::uint16_t>> vlans(settings.vlans.begin(), settings.vlans.end());
+    if (vlans.empty())
+        vlans.emplace_back();
+    planned.plan.families = settings.families;
+    planned.slots.assign(std::size_t{kMaxVlanId} + 1, 0);
+    std::unordered_set<std::uint32_t> xids;
+    std::unordered_set<std::uint32_t> xids6;
+    for (const std::optional<std::uint16_t>& vlan : vlans)
+    {
+        VlanProbe probe;
+        probe.vlan = vlan;
+        probe.clientMac = settings.clientMac.value_or(interfaceMac);
+        if (settings.randomClientMac)
+        {
+            if (const int error = RandomLocalMac(probe.clientMac))
+                return error;
+        }
+        do
+        {
+            if (const int error = RandomValue(probe.transactionId))
+                return error;
+        } while (!xids.insert(probe.transactionId).second);
+        do
+        {
+            if (const int error = RandomValue(probe.transactionId6))
+                return error;
+            probe.transactionId6 &= 0xFFFFFF;
+        } while (!xids6.insert(probe.transactionId6).second);
+        // Untagged with the interface's own address, the kernel's link-local
+        // address is ours too, and the kernel defends it.
+        ProbeAddress address{vlan, probe.clientMac, LinkLocalFromMac(probe.clientMac), false};
+        if (!vlan && probe.clientMac == interfaceMac && interfaceLinkLocal)
+        {
+            address.linkLocal = *interfaceLinkLocal;
+            address.kernelAnswers = true;
+        }
+        probe.linkLocal = address.linkLocal;
+        probe.clientDuid = MakeDuidLl(probe.clientMac);
+        planned.slots[vlan.value_or(0)] = static_cast<std::uint16_t>(planned.addresses.size() + 1);
+        planned.addresses.push_back(address);
+        planned.plan.probes.push_back(std::move(probe));
+    }
+    return 0;
+}
+
+std::vector<std::vector<std::uint8_t>> ProbeFrames(const CensusPlan& plan)
+{
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (const VlanProbe& probe : plan.probes)
+    {
+        if ((plan.families & kCensusDhcpv4) != 0)
+        {
+            DiscoverRequest request;
+            request.clientMac = probe.clientMac;
+            request.transactionId = probe.transactionId;
+            request.requestedOptions = DiscoveryRequestedOptions();
+            request.maxMessageSize = kMaxReplySize;
+            frames.push_back(BuildEthernetFrame(kBroadcastMac, probe.clientMac, probe.vlan,
+                                                kEtherTypeIpv4, BuildDiscoverPacket(request)));
+        }
+        if ((plan.families & kCensusDhcpv6) != 0)
+        {
+            SolicitRequest request;
+            request.transactionId = probe.transactionId6;
+            request.clientDuid = probe.clientDuid;
+            request.iaid = probe.transactionId;
+            frames.push_back(BuildEthernetFrame(Ipv6MulticastMac(kAllDhcpv6Servers),
+                                                probe.clientMac, probe.vlan, kEtherTypeIpv6,
+                                                BuildSolicitPacket(request, probe.linkLocal)));
+        }
+        if ((plan.families & kCensusRouters) != 0)
+            frames.push_back(BuildEthernetFrame(
+                Ipv6MulticastMac(kAllRouters), probe.clientMac, probe.vlan, kEtherTypeIpv6,
+                BuildRouterSolicitation(probe.linkLocal, probe.clientMac)));
+    }
+    return frames;
+}
+
+// A Neighbor Solicitation for one of our link-local addresses that the kernel
+// does not answer for: the answer, on the VLAN it came on. A DHCPv6 server
+// resolves the client before it sends an Advertise.
+int AnswerSolicitation(const FrameSocket& socket, const Planned& planned,
+                       const ReceivedFrame& frame, const std::uint8_t* packet,
+                       Clock::time_point deadline)
+{
+    if (frame.etherType != kEtherTypeIpv6)
+        return 0;
+    const std::uint16_t slot = planned.slots[frame.vlan.value_or(0)];
+    if (slot == 0)
+        return 0;
+    const ProbeAddress& ours = planned.addresses[slot - 1U];
+    const std::optional<NeighborSolicitation> solicitation =
+        ParseNeighborSolicitation(packet, frame.packetSize, frame.checksumPending);
+    if (ours.kernelAnswers || !solicitation || solicitation->target != ours.linkLocal)
+        return 0;
+    const HardwareAddress to = solicitation->sourceLinkLayer.value_or(frame.sourceMac);
+    const Ipv6Address& source = solicitation->source;
+    const bool unspecified =
+        std::all_of(source.begin(), source.end(), [](std::uint8_t byte) { return byte == 0; });
+    return socket.Send(
+        BuildEthernetFrame(unspecified ? Ipv6MulticastMac(kAllNodes) : to, ours.mac, ours.vlan,
+                           kEtherTypeIpv6,
+                           BuildNeighborAdvertisement(ours.linkLocal, ours.mac, source)),
+        deadline);
+}
+} // namespace
+
+int RunCensus(const CensusSettings& settings, CensusResult& result)
 {
     result = CensusResult();
-    return ENOSYS;
+    result.families = settings.families;
+    if ((settings.families & ~unsigned{kCensusAll}) != 0 || settings.families == 0)
+        return EINVAL;
+    if (const int error = CheckVlans(settings.vlans))
+        return error;
+    FrameSocket socket;
+    if (const int error =
+            socket.Open(settings.interfaceName, settings.promiscuous || settings.randomClientMac))
+        return error;
+    HardwareAddress interfaceMac{};
+    if (const int error = socket.InterfaceMac(interfaceMac))
+        return error;
+    if (const int error = socket.Carrier(result.carrier))
+        return error;
+    std::optional<Ipv6Address> interfaceLinkLocal = Ipv6Address{};
+    if (InterfaceLinkLocal(settings.interfaceName, *interfaceLinkLocal) != 0)
+        interfaceLinkLocal.reset();
+    Planned planned;
+    if (const int error = MakePlan(settings, interfaceMac, interfaceLinkLocal, planned))
+        return error;
+    const std::vector<std::vector<std::uint8_t>> frames = ProbeFrames(planned.plan);
+    if (settings.opened)
+    {
+        if (const int error = settings.opened(planned.plan))
+            return error;
+    }
+    Census census(std::move(planned.plan), settings.limits);
+
+    const auto sent = Clock::now();
+    for (const std::vector<std::uint8_t>& frame : frames)
+    {
+        if (const int error = socket.Send(frame, sent + kMaxSendTime))
+            return error;
+    }
+    const auto deadline = sent + settings.wait;
+    std::vector<std::uint8_t> buffer;
+    for (;;)
+    {
+        // Without a progress report the socket waits for the deadline itself.
+        const auto now = Clock::now();
+        if (settings.progress)
+            settings.progress(census, deadline - std::min(now, deadline));
+        const auto wake = settings.progress ? std::min(deadline, now + settings.tick) : deadline;
+        ReceivedFrame received;
+        const int error = socket.Receive(wake, buffer, received);
+        if (error == ETIMEDOUT && wake == deadline)
+            break;
+        if (error == ETIMEDOUT)
+            continue;
+        if (error != 0)
+            return error;
+        const std::uint8_t* packet = buffer.data() + kEthernetHeaderSize;
+        if (const int sendError =
+                AnswerSolicitation(socket, planned, received, packet, Clock::now() + kMaxSendTime))
+            return sendError;
+        CensusFrame frame;
+        frame.vlan = received.vlan;
+        frame.etherType = received.etherType;
+        frame.sourceMac = received.sourceMac;
+        frame.checksumPending = received.checksumPending;
+        frame.at = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent);
+        if (settings.frame)
+            settings.frame(frame, packet, received.packetSize);
+        census.Take(frame, packet, received.packetSize);
+        if (settings.done && settings.done(census))
+            break;
+    }
+    const bool carrier = result.carrier;
+    result = census.TakeResult();
+    result.carrier = carrier;
+    return 0;
 }

@@ -1,13 +1,13 @@
 #include "linux/dhcpv6_inform.h"
 
-#include "core/options/dhcpv6_options.h"
+#include "core/wire/dhcpv6_discovery.h"
 #include "core/wire/dhcpv6_message.h"
+#include "core/wire/duid.h"
 #include "core/wire/ipv6_datagram.h"
 #include "linux/packet_socket.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <optional>
 #include <sys/random.h>
 
@@ -15,52 +15,17 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint16_t kClientPort = 546;
-constexpr std::uint16_t kServerPort = 547;
-// All_DHCP_Relay_Agents_and_Servers (RFC 8415 7.1) and its Ethernet group
-// address (RFC 2464 7).
-constexpr Ipv6Address kAllServers = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2};
+// All_DHCP_Relay_Agents_and_Servers' Ethernet group address (RFC 2464 7).
 constexpr HardwareAddress kAllServersMac = {0x33, 0x33, 0x00, 0x01, 0x00, 0x02};
 
 constexpr std::uint16_t kOptionClientId = 1;
 constexpr std::uint16_t kOptionServerId = 2;
 constexpr std::uint16_t kOptionRequest = 6;
 constexpr std::uint16_t kOptionElapsedTime = 8;
-constexpr std::uint16_t kDuidLinkLayer = 3;
-constexpr std::uint16_t kHardwareEthernet = 1;
-
-// Codes a client must not name in its Option Request (RFC 8415 21.7 and 24,
-// IANA's "Client ORO" column): the message's own framing, what only a client
-// or a relay sends, and what comes only inside other options.
-constexpr std::uint16_t kNotRequestable[] = {
-    1,  2,  3,  4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 15, 16, 18, 19, 20,
-    25, 26, 37, 38, 43, 44, 45, 46, 47, 48, 53, 61, 62, 66, 68, 79, 80,
-};
-
-std::vector<std::uint16_t> RequestedOptions()
-{
-    std::vector<std::uint16_t> codes;
-    for (const Dhcpv6Row& row : kDhcpv6Options)
-    {
-        if (std::find(std::begin(kNotRequestable), std::end(kNotRequestable), row.nCode) ==
-            std::end(kNotRequestable))
-            codes.push_back(row.nCode);
-    }
-    return codes;
-}
 
 OptionBytes Be16(std::uint16_t value)
 {
     return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-}
-
-OptionBytes DuidLinkLayer(const HardwareAddress& mac)
-{
-    OptionBytes duid = Be16(kDuidLinkLayer);
-    const OptionBytes type = Be16(kHardwareEthernet);
-    duid.insert(duid.end(), type.begin(), type.end());
-    duid.insert(duid.end(), mac.begin(), mac.end());
-    return duid;
 }
 
 class Inform6Source final : public Lease6Source
@@ -103,8 +68,9 @@ int Inform6Source::Read(const LeaseInterface& iface, Lease6& lease)
         static_cast<ssize_t>(sizeof m_transactionId))
         return errno;
     m_transactionId &= 0xFFFFFF;
-    m_duid = DuidLinkLayer(mac);
-    const Udp6Endpoints endpoints{m_linkLocal, kAllServers, kClientPort, kServerPort};
+    m_duid = MakeDuidLl(mac);
+    const Udp6Endpoints endpoints{m_linkLocal, kAllDhcpv6Servers, kDhcpv6ClientPort,
+                                  kDhcpv6ServerPort};
 
     // One send per entry of the schedule, the same transaction throughout, so
     // a late answer to an earlier send still counts.
@@ -137,7 +103,7 @@ std::vector<std::uint8_t> Inform6Source::Request(const Udp6Endpoints& endpoints,
                                                  Clock::duration elapsed) const
 {
     OptionBytes oro;
-    for (const std::uint16_t code : RequestedOptions())
+    for (const std::uint16_t code : SolicitRequestedOptions())
     {
         const OptionBytes bytes = Be16(code);
         oro.insert(oro.end(), bytes.begin(), bytes.end());
@@ -162,8 +128,9 @@ bool Inform6Source::IsAnswer(const std::uint8_t* data, const ReceivedPacket& pac
 {
     const std::optional<Udp6PacketView> udp =
         ParseUdp6Packet(data, packet.m_nSize, packet.m_bChecksumPending);
-    if (!udp || udp->endpoints.sourcePort != kServerPort ||
-        udp->endpoints.destinationPort != kClientPort || udp->endpoints.destination != m_linkLocal)
+    if (!udp || udp->endpoints.sourcePort != kDhcpv6ServerPort ||
+        udp->endpoints.destinationPort != kDhcpv6ClientPort ||
+        udp->endpoints.destination != m_linkLocal)
         return false;
     std::optional<Dhcpv6Message> reply = ParseDhcpv6Message(udp->payload, udp->payloadSize);
     if (!reply || reply->type != kDhcpv6Reply || reply->transactionId != m_transactionId)

@@ -1,5 +1,7 @@
 #include "linux/frame_socket.h"
 
+#include "core/wire/dhcpv6_discovery.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -52,7 +54,7 @@ constexpr sock_filter kCensusFrames[] = {
     BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 20),                       // 16: next header
     BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 2),       // 17: not UDP: to 20
     BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 56),                       // 18: UDP destination port
-    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 546, 5, 6),               // 19: port 546: keep
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpv6ClientPort, 5, 6), // 19: port 546: keep
     BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_ICMPV6, 0, 5),    // 20: not ICMPv6: drop
     BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 54),                       // 21: ICMPv6 type
     BPF_JUMP(BPF_JMP | BPF_JGE | BPF_K, 128, 0, 2),               // 22: an error: keep

@@ -9,6 +9,7 @@
 
 #include "core/model/router_advertisements.h"
 #include "core/wire/dhcp_discovery.h"
+#include "core/wire/ethernet_frame.h"
 #include "platform/file_descriptor.h"
 
 #include <chrono>
@@ -27,8 +28,6 @@ struct ReceivedFrame
     HardwareAddress sourceMac{};
     bool checksumPending = false; // as ReceivedPacket's
 };
-
-constexpr std::size_t kEthernetHeaderSize = 14;
 
 class FrameSocket
 {

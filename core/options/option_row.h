@@ -20,6 +20,10 @@ enum OptionMark : unsigned
     kMessageOption = 1u << 0,
     // The server's own row, which the results list shows with its own image.
     kServerRow = 1u << 1,
+    // DHCPv6: a code a client never names in its Option Request (RFC 8415
+    // 21.7 and 24, IANA's "Client ORO" column): the message's own framing,
+    // what only a client or a relay sends, what comes only inside other options.
+    kNotRequested = 1u << 2,
 };
 
 // What the window shows for a code, and where it asks for it. A row without a

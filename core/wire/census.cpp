@@ -1,19 +1,15 @@
 #include "core/wire/census.h"
 
 #include "core/wire/byte_order.h"
+#include "core/wire/ethernet_frame.h"
 #include "core/wire/ipv6_datagram.h"
+#include "core/wire/neighbor_discovery.h"
 #include "core/wire/udp_datagram.h"
 
 namespace
 {
-constexpr std::uint16_t kEtherTypeIpv4 = 0x0800;
-constexpr std::uint16_t kEtherTypeIpv6 = 0x86DD;
 constexpr std::uint8_t kProtocolIcmp = 1;
 constexpr std::uint8_t kProtocolUdp = 17;
-constexpr std::uint8_t kProtocolIcmpv6 = 58;
-constexpr std::uint16_t kDhcpv6ClientPort = 546;
-constexpr std::uint16_t kDhcpv6ServerPort = 547;
-constexpr std::uint8_t kRouterSolicitation = 133;
 // BOOTP (RFC 2131 2): the xid at 4, chaddr at 28.
 constexpr std::size_t kBootpXid = 4;
 constexpr std::size_t kBootpChaddr = 28;
@@ -60,7 +56,7 @@ bool IsIcmpv6ErrorAboutProbe(const std::uint8_t* packet, std::size_t size)
         return quotedSize >= kIpv6HeaderSize + 4 &&
                ReadBe16(quoted + kIpv6HeaderSize + 2) == kDhcpv6ServerPort;
     return quoted[6] == kProtocolIcmpv6 && quotedSize > kIpv6HeaderSize &&
-           quoted[kIpv6HeaderSize] == kRouterSolicitation;
+           quoted[kIpv6HeaderSize] == kIcmpv6RouterSolicitation;
 }
 
 // What one option costs where it is kept, beside its bytes: the map nodes of

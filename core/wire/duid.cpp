@@ -3,6 +3,7 @@
 #include "core/wire/byte_order.h"
 #include "core/wire/hex_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -95,4 +96,14 @@ std::string UuidText(const std::uint8_t* bytes)
         AppendHexByte(text, bytes[i]);
     }
     return text;
+}
+
+std::vector<std::uint8_t> MakeDuidLl(const std::array<std::uint8_t, 6>& mac)
+{
+    constexpr std::uint8_t kHardwareEthernet = 1;
+    std::vector<std::uint8_t> duid(4 + mac.size());
+    duid[1] = kDuidLl;
+    duid[3] = kHardwareEthernet;
+    std::copy(mac.begin(), mac.end(), duid.begin() + 4);
+    return duid;
 }

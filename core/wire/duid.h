@@ -3,10 +3,12 @@
 // past the length given.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 enum DuidType : std::uint16_t
 {
@@ -37,3 +39,7 @@ std::string DuidTimeText(std::uint32_t secondsSince2000);
 
 // "8-4-4-4-12" lowercase hex of 16 bytes in network order (RFC 4122 3).
 std::string UuidText(const std::uint8_t* bytes);
+
+// A DUID-LL of an Ethernet address (RFC 8415 11.4): type 3, hardware type 1,
+// the address.
+std::vector<std::uint8_t> MakeDuidLl(const std::array<std::uint8_t, 6>& mac);

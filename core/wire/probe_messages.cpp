@@ -1,6 +1,7 @@
 #include "core/wire/probe_messages.h"
 
 #include "core/wire/dhcpv6_message.h"
+#include "core/wire/ethernet_frame.h"
 #include "core/wire/hex_digit.h"
 #include "core/wire/hex_text.h"
 
@@ -16,9 +17,6 @@ using Json = nlohmann::json;
 constexpr int kMaxErrno = 4095;
 // A wait is at most minutes: an hour bounds any time a packet came.
 constexpr std::uint64_t kMaxMicroseconds = 3600ULL * 1000 * 1000;
-// The two EtherTypes a census relays (ETH_P_IP, ETH_P_IPV6).
-constexpr std::uint16_t kEtherTypeIpv4 = 0x0800;
-constexpr std::uint16_t kEtherTypeIpv6 = 0x86DD;
 
 const char* EventName(ProbeEvent event)
 {

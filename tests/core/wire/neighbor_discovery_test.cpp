@@ -1,0 +1,115 @@
+#include "core/wire/neighbor_discovery.h"
+
+#include "core/wire/ipv6_datagram.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr HardwareAddress kPeerMac = {0x52, 0x54, 0, 0x12, 0x34, 0x56};
+constexpr Ipv6Address kPeer = {0xfe, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x99};
+constexpr Ipv6Address kUs = {0xfe, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x2a};
+constexpr Ipv6Address kUnspecified{};
+
+// A Neighbor Solicitation for kUs: the message's fixed part, then options.
+Bytes Solicitation(const Ipv6Address& source, const Ipv6Address& destination, const Bytes& options)
+{
+    Bytes message(24 + options.size());
+    message[0] = 135;
+    std::copy(kUs.begin(), kUs.end(), message.begin() + 8);
+    std::copy(options.begin(), options.end(), message.begin() + 24);
+    return BuildIcmpv6Packet(source, destination, message);
+}
+
+const Bytes kSourceLinkLayer = {1, 1, 0x52, 0x54, 0, 0x12, 0x34, 0x56};
+
+TEST(NeighborSolicitation, ReadsSourceTargetAndLinkLayerAddress)
+{
+    const Bytes packet = Solicitation(kPeer, SolicitedNodeAddress(kUs), kSourceLinkLayer);
+    const std::optional<NeighborSolicitation> read =
+        ParseNeighborSolicitation(packet.data(), packet.size());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->source, kPeer);
+    EXPECT_EQ(read->target, kUs);
+    EXPECT_EQ(read->sourceLinkLayer, kPeerMac);
+
+    const Bytes dad = Solicitation(kUnspecified, SolicitedNodeAddress(kUs), {});
+    const std::optional<NeighborSolicitation> probe =
+        ParseNeighborSolicitation(dad.data(), dad.size());
+    ASSERT_TRUE(probe);
+    EXPECT_EQ(probe->source, kUnspecified);
+    EXPECT_FALSE(probe->sourceLinkLayer);
+}
+
+struct BrokenSolicitation
+{
+    const char* name;
+    Bytes packet;
+    std::size_t offset = 0; // with value: a byte changed after the checksum
+    int value = -1;
+};
+
+class BrokenSolicitations : public testing::TestWithParam<BrokenSolicitation>
+{
+};
+
+TEST_P(BrokenSolicitations, AreRefused)
+{
+    Bytes packet = GetParam().packet;
+    if (GetParam().value >= 0)
+        packet.at(GetParam().offset) = static_cast<std::uint8_t>(GetParam().value);
+    EXPECT_FALSE(ParseNeighborSolicitation(packet.data(), packet.size())) << GetParam().name;
+}
+
+const Bytes kGood = Solicitation(kPeer, SolicitedNodeAddress(kUs), kSourceLinkLayer);
+
+INSTANTIATE_TEST_SUITE_P(
+    NeighborSolicitation, BrokenSolicitations,
+    testing::Values(BrokenSolicitation{"hop limit 254: routed from elsewhere", kGood, 7, 254},
+                    BrokenSolicitation{"checksum", kGood, 42, 0},
+                    BrokenSolicitation{"code 1", kGood, 41, 1},
+                    BrokenSolicitation{"an advertisement", kGood, 40, 136},
+                    BrokenSolicitation{"multicast target", Solicitation(kPeer, kUs, {}), 48, 0xff},
+                    BrokenSolicitation{"shorter than 24 bytes",
+                                       BuildIcmpv6Packet(kPeer, kUs, {135, 0, 0, 0, 0, 0, 0, 0})},
+                    BrokenSolicitation{"option of length 0",
+                                       Solicitation(kPeer, kUs, {1, 0, 0, 0, 0, 0, 0, 0})},
+                    BrokenSolicitation{"option past the end",
+                                       Solicitation(kPeer, kUs, {1, 2, 0, 0, 0, 0, 0, 0})},
+                    BrokenSolicitation{"a half option", Solicitation(kPeer, kUs, {1})},
+                    BrokenSolicitation{
+                        "from :: with a link-layer address",
+                        Solicitation(kUnspecified, SolicitedNodeAddress(kUs), kSourceLinkLayer)},
+                    BrokenSolicitation{"from :: not to a solicited-node group",
+                                       Solicitation(kUnspecified, kUs, {})}));
+
+TEST(NeighborAdvertisement, AnswersTheSolicitorOrAllNodes)
+{
+    constexpr HardwareAddress ourMac = {0x02, 0, 0, 0, 0, 0x2a};
+    const Bytes solicited = BuildNeighborAdvertisement(kUs, ourMac, kPeer);
+    const Bytes expected = {136,  0,    0,    0, 0x60, 0, 0, 0, // type, code, checksum, S and O
+                            0xfe, 0x80, 0,    0, 0,    0, 0, 0,
+                            0,    0,    0,    0, 0,    0, 0, 0x2a,  // target
+                            2,    1,    0x02, 0, 0,    0, 0, 0x2a}; // target link-layer address
+    const std::optional<Icmpv6PacketView> view =
+        ParseIcmpv6Packet(solicited.data(), solicited.size());
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->source, kUs);
+    EXPECT_EQ(view->destination, kPeer);
+    EXPECT_EQ(view->hopLimit, 255);
+    Bytes message(view->message, view->message + view->messageSize);
+    message[2] = message[3] = 0;
+    EXPECT_EQ(message, expected);
+
+    const Bytes toAll = BuildNeighborAdvertisement(kUs, ourMac, kUnspecified);
+    const std::optional<Icmpv6PacketView> all = ParseIcmpv6Packet(toAll.data(), toAll.size());
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->destination,
+              (Ipv6Address{0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(all->message[4], 0x20); // override alone
+}
+} // namespace
