@@ -271,7 +271,8 @@ private slots:
         QTest::newRow("empty link")
             << VlanCensus{} << true << "No DHCPv6 server answered: nothing at all was received.";
         QTest::newRow("no carrier")
-            << VlanCensus{} << false << "No DHCPv6 server answered: the adapter had no carrier.";
+            << VlanCensus{} << false
+            << "No DHCPv6 server answered: the adapter had no carrier when the census began.";
         VlanCensus other = quiet;
         other.counts6.otherClient = 2;
         other.counts6.malformed = 1;
