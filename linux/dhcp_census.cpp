@@ -23,6 +23,9 @@ constexpr std::uint16_t kMaxReplySize = 1500;
 constexpr HardwareAddress kBroadcastMac = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 // All nodes (RFC 4291 2.7.1): where the answer to a solicitation from :: goes.
 constexpr Ipv6Address kAllNodes = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+// A server asks again when an answer is lost, but a flood of solicitations
+// for one address gets no more answers than this.
+constexpr std::uint8_t kMaxNeighborAnswers = 16;
 // Sending is done long before the wait ends; past this the queue is stuck.
 constexpr std::chrono::seconds kMaxSendTime{10};
 
@@ -39,15 +42,13 @@ struct ProbeAddress
     HardwareAddress mac{};
     Ipv6Address linkLocal{};
     bool kernelAnswers = false;
+    std::uint8_t answers = 0; // Neighbor Advertisements sent
 };
 
 struct Planned
 {
     CensusPlan plan;
-    std::vector<ProbeAddress> addresses;
-    // Per VLAN id, the probe's index + 1; [0]: untagged.
-    std::vector<std::uint16_t> slots;
-    std::vector<std::vector<std::uint8_t>> frames;
+    std::vector<ProbeAddress> addresses; // in the plan's order
 };
 
 int CheckVlans(const std::vector<std::uint16_t>& vlans)
@@ -73,7 +74,6 @@ int MakePlan(const CensusSettings& settings, const HardwareAddress& interfaceMac
     if (vlans.empty())
         vlans.emplace_back();
     planned.plan.families = settings.families;
-    planned.slots.assign(std::size_t{kMaxVlanId} + 1, 0);
     std::unordered_set<std::uint32_t> xids;
     std::unordered_set<std::uint32_t> xids6;
     for (const std::optional<std::uint16_t>& vlan : vlans)
@@ -107,7 +107,6 @@ int MakePlan(const CensusSettings& settings, const HardwareAddress& interfaceMac
         }
         probe.linkLocal = address.linkLocal;
         probe.clientDuid = MakeDuidLl(probe.clientMac);
-        planned.slots[vlan.value_or(0)] = static_cast<std::uint16_t>(planned.addresses.size() + 1);
         planned.addresses.push_back(address);
         planned.plan.probes.push_back(std::move(probe));
     }
@@ -150,20 +149,20 @@ std::vector<std::vector<std::uint8_t>> ProbeFrames(const CensusPlan& plan)
 // A Neighbor Solicitation for one of our link-local addresses that the kernel
 // does not answer for: the answer, on the VLAN it came on. A DHCPv6 server
 // resolves the client before it sends an Advertise.
-int AnswerSolicitation(const FrameSocket& socket, const Planned& planned,
-                       const ReceivedFrame& frame, const std::uint8_t* packet,
-                       Clock::time_point deadline)
+int AnswerSolicitation(const FrameSocket& socket, const Census& census,
+                       std::vector<ProbeAddress>& addresses, const ReceivedFrame& frame,
+                       const std::uint8_t* packet, Clock::time_point deadline)
 {
-    if (frame.etherType != kEtherTypeIpv6)
+    const std::optional<std::size_t> slot = census.Find(frame.vlan);
+    if (frame.etherType != kEtherTypeIpv6 || !slot)
         return 0;
-    const std::uint16_t slot = planned.slots[frame.vlan.value_or(0)];
-    if (slot == 0)
-        return 0;
-    const ProbeAddress& ours = planned.addresses[slot - 1U];
+    ProbeAddress& ours = addresses[*slot];
     const std::optional<NeighborSolicitation> solicitation =
         ParseNeighborSolicitation(packet, frame.packetSize, frame.checksumPending);
-    if (ours.kernelAnswers || !solicitation || solicitation->target != ours.linkLocal)
+    if (ours.kernelAnswers || !solicitation || solicitation->target != ours.linkLocal ||
+        ours.answers >= kMaxNeighborAnswers)
         return 0;
+    ++ours.answers;
     const HardwareAddress to = solicitation->sourceLinkLayer.value_or(frame.sourceMac);
     const Ipv6Address& source = solicitation->source;
     const bool unspecified =
@@ -199,7 +198,7 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
     Planned planned;
     if (const int error = MakePlan(settings, interfaceMac, interfaceLinkLocal, planned))
         return error;
-    const std::vector<std::vector<std::uint8_t>> frames = ProbeFrames(planned.plan);
+    std::vector<std::vector<std::uint8_t>> frames = ProbeFrames(planned.plan);
     if (settings.opened)
     {
         if (const int error = settings.opened(planned.plan))
@@ -213,6 +212,8 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
         if (const int error = socket.Send(frame, sent + kMaxSendTime))
             return error;
     }
+    // Sent: a thousand VLANs' frames are megabytes not needed while waiting.
+    std::vector<std::vector<std::uint8_t>>().swap(frames);
     const auto deadline = sent + settings.wait;
     std::vector<std::uint8_t> buffer;
     for (;;)
@@ -231,8 +232,8 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
         if (error != 0)
             return error;
         const std::uint8_t* packet = buffer.data() + kEthernetHeaderSize;
-        if (const int sendError =
-                AnswerSolicitation(socket, planned, received, packet, Clock::now() + kMaxSendTime))
+        if (const int sendError = AnswerSolicitation(socket, census, planned.addresses, received,
+                                                     packet, Clock::now() + kMaxSendTime))
             return sendError;
         CensusFrame frame;
         frame.vlan = received.vlan;

@@ -7,9 +7,11 @@
 const char* const kUsageText =
     "Usage: veyra [-4|-6] [--json]       list the network adapters\n"
     "       veyra ADAPTER [OPTIONS]      show the DHCP options of one adapter\n"
-    "       veyra --discover IF [--wait SECONDS] [--client-mac MAC|random]\n"
-    "             [--expect ID[@MAC]]... [--expect-file FILE]... [--all] [--json]\n"
-    "                                    find every DHCP server on the link of IF\n"
+    "       veyra --discover IF [-4|-6] [--vlan LIST] [--wait SECONDS]\n"
+    "             [--client-mac MAC|random] [--promiscuous] [--expect ENTRY]...\n"
+    "             [--expect-file FILE]... [--all] [--json]\n"
+    "                                    a census of the DHCPv4 and DHCPv6 servers\n"
+    "                                    and IPv6 routers on the link of IF\n"
     "ADAPTER is an interface name or a hardware address as the list shows it.\n"
     "Options:\n"
     "  -4, -6       IPv4 (DHCP) or IPv6 (DHCPv6, router advertisements) alone;\n"
@@ -23,16 +25,23 @@ const char* const kUsageText =
     "               Information-request; needs root)\n"
     "  --version    show the version\n"
     "  --help       show this text\n"
-    "Discovery (root or CAP_NET_RAW; sends one DHCPDISCOVER, never takes a lease):\n"
-    "  --wait SECONDS      how long to collect offers (default 5)\n"
+    "Census (root or CAP_NET_RAW; sends one DHCPDISCOVER, Solicit and Router\n"
+    "Solicitation per VLAN, never takes a lease):\n"
+    "  -4, -6              DHCPv4 alone, or DHCPv6 and routers alone\n"
+    "  --vlan LIST         ask on these VLANs of a trunk, 802.1Q-tagged: 10,20,100-199\n"
+    "  --wait SECONDS      how long to collect answers (default 5)\n"
     "  --client-mac MAC    ask as this locally administered address, or \"random\"\n"
-    "  --expect ID[@MAC]   an approved server: its id, and the MAC its offers come\n"
-    "                      from; any other server is an error (exit status 6)\n"
-    "  --expect-file FILE  approved servers, one ID[@MAC] a line, # comments\n"
-    "  --all, --json       every option of each offer; the stable JSON form\n"
-    "Exit status of a discovery: 0 one server and nothing flagged (or all approved),\n"
-    "5 none, 6 more than one, unapproved, or a conflict (one id, other sources or\n"
-    "settings) or an offer without server id.\n"
+    "                      (a fresh one per VLAN)\n"
+    "  --promiscuous       also take frames to other addresses\n"
+    "  --expect ENTRY      an approved responder: DHCPv4 ID[@MAC], DHCPv6 duid:HEX,\n"
+    "                      router fe80::ADDRESS or MAC; %VLAN for one VLAN only;\n"
+    "                      any other responder is an error (exit status 6)\n"
+    "  --expect-file FILE  approved responders, one ENTRY a line, # comments\n"
+    "  --all, --json       every option of each offer and Advertise; the stable JSON\n"
+    "Exit status of a census: 0 all approved (without a list: at most one responder\n"
+    "of each kind per VLAN, and something answered on each), 6 a finding (rogue,\n"
+    "conflict, unapproved, more than one), 5 a VLAN where nothing (or nothing the\n"
+    "list expects) answered.\n"
     "See veyra(1).\n";
 
 namespace
@@ -55,6 +64,8 @@ enum OptionId : int
     kClientMac,
     kExpect,
     kExpectFile,
+    kVlan,
+    kPromiscuous,
 };
 
 constexpr option kOptions[] = {
@@ -70,6 +81,8 @@ constexpr option kOptions[] = {
     {"client-mac", required_argument, nullptr, kClientMac},
     {"expect", required_argument, nullptr, kExpect},
     {"expect-file", required_argument, nullptr, kExpectFile},
+    {"vlan", required_argument, nullptr, kVlan},
+    {"promiscuous", no_argument, nullptr, kPromiscuous},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -156,7 +169,7 @@ std::vector<Word> ReadWords(const std::vector<std::string>& arguments, std::stri
     return words;
 }
 
-// The words of a discovery, checked by the discovery's own reader.
+// The words of a census, checked by the census's own reader.
 std::string ReadDiscovery(const std::vector<Word>& words, DiscoverCommand& discover)
 {
     std::vector<std::string> options;
@@ -165,7 +178,10 @@ std::string ReadDiscovery(const std::vector<Word>& words, DiscoverCommand& disco
         if (word.id == kOperand)
             return "--discover does not take " + word.value;
         if (word.id == kIpv4 || word.id == kIpv6)
-            return "--discover is DHCPv4 alone: it takes no -4 or -6";
+        {
+            options.push_back(word.id == kIpv4 ? "-4" : "-6");
+            continue;
+        }
         options.push_back(LongName(word.id));
         if (OptionOf(word.id)->has_arg == required_argument)
             options.push_back(word.value);
@@ -252,10 +268,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
                                { return argument == "--help" || argument == "-h"; });
     if (command.help)
         return command;
-    command.m_bDiscover = std::any_of(words.begin(), words.end(),
-                                      [](const Word& word) { return word.id == kDiscover; });
-    const std::string error = command.m_bDiscover ? ReadDiscovery(words, command.m_discover)
-                                                  : ReadRequest(words, command);
+    command.discover = std::any_of(words.begin(), words.end(),
+                                   [](const Word& word) { return word.id == kDiscover; });
+    const std::string error =
+        command.discover ? ReadDiscovery(words, command.census) : ReadRequest(words, command);
     command.m_strError = refused.empty() ? error : refused;
     return command;
 }

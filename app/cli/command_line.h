@@ -22,7 +22,6 @@ enum class AddressFamilies
     Ipv6,
 };
 
-// The discovery's members keep their older names: its tests read them.
 struct CommandLine
 {
     bool help = false;
@@ -32,8 +31,8 @@ struct CommandLine
     bool all = false; // every option of the lease, not only the window's
     bool inform = false;
     AddressFamilies families = AddressFamilies::Both;
-    bool m_bDiscover = false; // --discover: m_discover says the rest
-    DiscoverCommand m_discover;
+    bool discover = false; // --discover: census says the rest
+    DiscoverCommand census;
     std::string m_strError; // set when the arguments make no sense
 };
 

@@ -1,5 +1,8 @@
 #include "app/cli/discover_command.h"
 
+#include "app/cli/census_json.h"
+#include "app/cli/census_output.h"
+#include "app/cli/census_verdict.h"
 #include "app/cli/discover_output.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/text_columns.h"
@@ -15,113 +18,130 @@ namespace
 // Long enough for any server on any link; a discovery is a moment's check.
 constexpr std::chrono::milliseconds kMaxWait(600000);
 
-bool ParseWait(const std::string& strText, std::chrono::milliseconds& wait)
+bool ParseWait(const std::string& text, std::chrono::milliseconds& wait)
 {
     // Seconds with up to three decimals: "3", "0.5", "1.25".
-    std::int64_t nMs = 0;
-    std::size_t nAt = 0;
-    for (; nAt < strText.size() && std::isdigit(static_cast<unsigned char>(strText[nAt])); ++nAt)
+    std::int64_t ms = 0;
+    std::size_t at = 0;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at)
     {
-        nMs = nMs * 10 + (strText[nAt] - '0');
-        if (nMs > kMaxWait.count())
+        ms = ms * 10 + (text[at] - '0');
+        if (ms > kMaxWait.count())
             return false;
     }
-    if (nAt == 0)
+    if (at == 0)
         return false;
-    nMs *= 1000;
-    if (nAt < strText.size() && strText[nAt] == '.')
+    ms *= 1000;
+    if (at < text.size() && text[at] == '.')
     {
-        std::int64_t nScale = 100;
-        for (++nAt; nAt < strText.size() && nScale > 0 &&
-                    std::isdigit(static_cast<unsigned char>(strText[nAt]));
-             ++nAt, nScale /= 10)
-            nMs += (strText[nAt] - '0') * nScale;
+        std::int64_t scale = 100;
+        for (++at;
+             at < text.size() && scale > 0 && std::isdigit(static_cast<unsigned char>(text[at]));
+             ++at, scale /= 10)
+            ms += (text[at] - '0') * scale;
     }
-    if (nAt != strText.size() || nMs == 0 || nMs > kMaxWait.count())
+    if (at != text.size() || ms == 0 || ms > kMaxWait.count())
         return false;
-    wait = std::chrono::milliseconds(nMs);
+    wait = std::chrono::milliseconds(ms);
     return true;
 }
 
-DiscoverOutcome Failure(int nError, const std::string& strInterface)
+DiscoverOutcome Failure(int error, const std::string& interfaceName)
 {
     DiscoverOutcome outcome;
-    switch (nError)
+    switch (error)
     {
     case EPERM:
     case EACCES:
-        outcome.m_strErr = "veyra: --discover needs root or CAP_NET_RAW\n";
-        outcome.m_nStatus = kExitNoPermission;
+        outcome.err = "veyra: --discover needs root or CAP_NET_RAW: run it as root, or give the "
+                      "program cap_net_raw+ep\n";
+        outcome.status = kExitNoPermission;
         break;
     case ENODEV:
-        outcome.m_strErr = NoSuchAdapterText(strInterface);
-        outcome.m_nStatus = kExitNoAdapter;
+        outcome.err = NoSuchAdapterText(interfaceName);
+        outcome.status = kExitNoAdapter;
         break;
     case ENOENT:
-        outcome.m_strErr =
-            "veyra: " + TerminalSafe(strInterface) + " is not an Ethernet interface\n";
-        outcome.m_nStatus = kExitFailed;
+        outcome.err = "veyra: " + TerminalSafe(interfaceName) +
+                      " is not an Ethernet interface; a census needs one (a trunk port for "
+                      "--vlan)\n";
+        outcome.status = kExitFailed;
         break;
     default:
-        outcome.m_strErr = "veyra: discovery on " + TerminalSafe(strInterface) +
-                           " failed: " + ErrnoText(nError) + "\n";
-        outcome.m_nStatus = kExitFailed;
+        outcome.err = "veyra: census on " + TerminalSafe(interfaceName) +
+                      " failed: " + ErrnoText(error) + "\n";
+        outcome.status = kExitFailed;
         break;
     }
     return outcome;
 }
 
-DiscoverOutcome UsageFailure(const std::string& strMessage)
+DiscoverOutcome UsageFailure(const std::string& message)
 {
     DiscoverOutcome outcome;
-    outcome.m_strErr = "veyra: " + strMessage + "\n";
-    outcome.m_nStatus = kExitUsage;
+    outcome.err = "veyra: " + message + "\n";
+    outcome.status = kExitUsage;
     return outcome;
 }
 
-// Appends the approved servers of each file; empty, or what is wrong. A link
+// Appends the approved entries of each file; empty, or what is wrong. A link
 // is refused: veyra may run as root.
 std::string ReadExpectFiles(const std::vector<std::string>& files,
-                            std::vector<ApprovedServer>& approved)
+                            std::vector<ApprovedEntry>& approved)
 {
-    for (const std::string& strFile : files)
+    for (const std::string& file : files)
     {
-        std::string strText;
-        const int nError =
-            ReadBoundedFile(strFile, kMaxApprovedBytes, SymbolicLinks::Refuse, strText);
-        if (nError != 0)
-            return "cannot read --expect-file " + TerminalSafe(strFile) + ": " + ErrnoText(nError);
-        const std::size_t nBefore = approved.size();
-        if (const std::size_t nLine = ParseApprovedServers(strText, approved))
-            return TerminalSafe(strFile) + ":" + std::to_string(nLine) +
-                   (approved.size() - nBefore == kMaxApprovedServers
+        std::string text;
+        const int error = ReadBoundedFile(file, kMaxApprovedBytes, SymbolicLinks::Refuse, text);
+        if (error != 0)
+            return "cannot read --expect-file " + TerminalSafe(file) + ": " + ErrnoText(error);
+        const std::size_t before = approved.size();
+        if (const std::size_t line = ParseApprovedServers(text, approved))
+            return TerminalSafe(file) + ":" + std::to_string(line) +
+                   (approved.size() - before == kMaxApprovedServers
                         ? ": more than " + std::to_string(kMaxApprovedServers) + " entries"
-                        : std::string(": not a server identifier or ID@MAC"));
+                        : std::string(": not an approved entry (ID[@MAC], duid:HEX, fe80::... "
+                                      "or MAC, each with an optional %VLAN)"));
     }
     return std::string();
 }
 
-// "Discovering DHCP servers on eth0: 2.4 s left, 1 offer so far", written
-// over itself at most once a tenth of a second.
+std::size_t Answers(const CensusResult& result)
+{
+    std::size_t answers = 0;
+    for (const VlanCensus& vlan : result.vlans)
+        answers += vlan.counts.offers + vlan.counts6.advertises + vlan.routerCounts.advertisements;
+    return answers;
+}
+
+// "Census on eth0, 50 VLANs" or "Census on eth0".
+std::string CensusName(const DiscoverCommand& command)
+{
+    const std::size_t vlans = command.vlans.size();
+    return "Census on " + TerminalSafe(command.interfaceName) +
+           (vlans == 0 ? std::string()
+                       : ", " + std::to_string(vlans) + (vlans == 1 ? " VLAN" : " VLANs"));
+}
+
+// "Census on eth0, 50 VLANs: 2.4 s left, 12 answers so far", written over
+// itself at most once a tenth of a second.
 class ProgressLine
 {
 public:
-    ProgressLine(const std::string& interfaceName,
-                 const std::function<void(const std::string&)>& write)
-        : m_prefix("Discovering DHCP servers on " + TerminalSafe(interfaceName) + ": "),
-          m_write(write)
+    ProgressLine(const std::string& name, const std::function<void(const std::string&)>& write)
+        : m_prefix(name + ": "), m_write(write)
     {
     }
 
-    void Show(const ServerDiscovery& discovery, std::chrono::steady_clock::duration left)
+    void Show(const Census& census, std::chrono::steady_clock::duration left)
     {
         const auto tenths = std::chrono::ceil<std::chrono::milliseconds>(left).count() / 100;
         if (tenths == m_tenthsShown)
             return;
         m_tenthsShown = tenths;
-        const std::size_t offers = discovery.Counts().offers;
+        const std::size_t answers = Answers(census.Result());
         m_write("\r" + m_prefix + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
-                " s left, " + std::to_string(offers) + (offers == 1 ? " offer" : " offers") +
+                " s left, " + std::to_string(answers) + (answers == 1 ? " answer" : " answers") +
                 " so far" + kClearToEnd);
     }
 
@@ -133,17 +153,6 @@ private:
     std::function<void(const std::string&)> m_write;
     std::int64_t m_tenthsShown = -1;
 };
-
-void FlagUnexpected(DiscoveryResult& result, const std::vector<ApprovedServer>& approved)
-{
-    if (approved.empty())
-        return;
-    for (DiscoveredServer& server : result.m_servers)
-    {
-        if (!IsApproved(server, approved))
-            server.flags |= kServerUnexpected;
-    }
-}
 } // namespace
 
 bool StandardErrorIsTerminal()
@@ -151,118 +160,182 @@ bool StandardErrorIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
+std::string ParseVlanList(std::string_view text, std::vector<std::uint16_t>& vlans)
+{
+    const std::string usage = "--vlan takes VLAN ids from 1 to " + std::to_string(kMaxVlanId) +
+                              " and ranges, as 10,20,100-199";
+    std::vector<bool> asked(kMaxVlanId + 1, false);
+    for (const std::uint16_t vlan : vlans)
+        asked[vlan] = true;
+    // One id: digits, without a leading zero, at most 4094.
+    const auto id = [&](std::string_view digits, unsigned& value)
+    {
+        if (digits.empty() || digits.size() > 4 || digits.front() == '0' ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
+        value = static_cast<unsigned>(std::stoul(std::string(digits)));
+        return value <= kMaxVlanId;
+    };
+    for (;;)
+    {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        const std::size_t dash = item.find('-');
+        unsigned first = 0;
+        unsigned last = 0;
+        if (!id(item.substr(0, dash), first) ||
+            !id(dash == std::string_view::npos ? item : item.substr(dash + 1), last))
+            return usage + "; not one: \"" + TerminalSafe(std::string(item)) + "\"";
+        if (last < first)
+            return usage + "; a range goes up: \"" + TerminalSafe(std::string(item)) + "\"";
+        for (unsigned vlan = first; vlan <= last; ++vlan)
+            asked[vlan] = true;
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    vlans.clear();
+    for (std::uint16_t vlan = 1; vlan <= kMaxVlanId; ++vlan)
+    {
+        if (asked[vlan])
+            vlans.push_back(vlan);
+    }
+    return std::string();
+}
+
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
                                  DiscoverCommand& command)
 {
     command = DiscoverCommand();
-    bool bInterfaceGiven = false;
+    bool interfaceGiven = false;
+    unsigned narrowed = 0;
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
-        const std::string& strOption = arguments[i];
-        const bool bTakesValue = strOption == "--discover" || strOption == "--wait" ||
-                                 strOption == "--client-mac" || strOption == "--expect" ||
-                                 strOption == "--expect-file";
-        if (bTakesValue && i + 1 == arguments.size())
-            return strOption + " needs a value";
-        const std::string strValue = bTakesValue ? arguments[++i] : std::string();
-        if (strOption == "--discover")
+        const std::string& option = arguments[i];
+        const bool takesValue = option == "--discover" || option == "--wait" ||
+                                option == "--client-mac" || option == "--expect" ||
+                                option == "--expect-file" || option == "--vlan";
+        if (takesValue && i + 1 == arguments.size())
+            return option + " needs a value";
+        const std::string value = takesValue ? arguments[++i] : std::string();
+        if (option == "--discover")
         {
-            if (bInterfaceGiven)
+            if (interfaceGiven)
                 return "give one interface to --discover";
-            if (strValue.empty())
+            if (value.empty())
                 return "--discover needs an interface name";
-            command.m_strInterface = strValue;
-            bInterfaceGiven = true;
+            command.interfaceName = value;
+            interfaceGiven = true;
         }
-        else if (strOption == "--wait")
+        else if (option == "-4" || option == "-6")
         {
-            if (!ParseWait(strValue, command.m_wait))
+            const unsigned families =
+                option == "-4" ? unsigned{kCensusDhcpv4} : unsigned{kCensusDhcpv6 | kCensusRouters};
+            if (narrowed != 0 && narrowed != families)
+                return "choose one of -4 and -6 (neither asks every family)";
+            narrowed = families;
+            command.families = families;
+        }
+        else if (option == "--vlan")
+        {
+            const std::string error = ParseVlanList(value, command.vlans);
+            if (!error.empty())
+                return error;
+        }
+        else if (option == "--promiscuous")
+        {
+            command.promiscuous = true;
+        }
+        else if (option == "--wait")
+        {
+            if (!ParseWait(value, command.wait))
                 return "--wait takes seconds, more than 0 and at most 600";
         }
-        else if (strOption == "--client-mac")
+        else if (option == "--client-mac")
         {
             HardwareAddress address{};
-            if (strValue == "random")
-                command.m_bRandomClientMac = true;
-            else if (!ParseMacText(strValue, address) || !IsLocallyAdministeredUnicast(address))
+            if (value == "random")
+                command.randomClientMac = true;
+            else if (!ParseMacText(value, address) || !IsLocallyAdministeredUnicast(address))
                 return "--client-mac takes \"random\" or a locally administered unicast address "
                        "(second hex digit 2, 6, A or E), so that no device's lease is asked for";
             else
-                command.m_ClientMac = address;
+                command.clientMac = address;
         }
-        else if (strOption == "--expect")
+        else if (option == "--expect")
         {
-            const std::optional<ApprovedServer> server = ParseApprovedServer(strValue);
-            if (!server)
-                return "--expect takes a server identifier (an IPv4 address), or ID@MAC";
-            command.m_approved.push_back(*server);
+            std::optional<ApprovedEntry> entry = ParseApprovedEntry(value);
+            if (!entry)
+                return "--expect takes a DHCPv4 server identifier (an IPv4 address) or ID@MAC, "
+                       "a DHCPv6 server's duid:HEX, or a router's fe80:: address or MAC, each "
+                       "with an optional %VLAN";
+            command.approved.push_back(std::move(*entry));
         }
-        else if (strOption == "--expect-file")
+        else if (option == "--expect-file")
         {
-            if (strValue.empty())
+            if (value.empty())
                 return "--expect-file needs a file name";
-            command.m_expectFiles.push_back(strValue);
+            command.expectFiles.push_back(value);
         }
-        else if (strOption == "--all")
+        else if (option == "--all")
         {
-            command.m_bAll = true;
+            command.all = true;
         }
-        else if (strOption == "--json")
+        else if (option == "--json")
         {
-            command.m_bJson = true;
+            command.json = true;
         }
         else
         {
-            return "--discover does not take " + strOption;
+            return "--discover does not take " + option;
         }
     }
     return std::string();
 }
 
 DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEnd& backEnd,
-                            const std::function<void(const std::string&)>& fnProgress)
+                            const std::function<void(const std::string&)>& progress)
 {
-    std::vector<ApprovedServer> approved = command.m_approved;
-    const std::string strListError = ReadExpectFiles(command.m_expectFiles, approved);
-    if (!strListError.empty())
-        return UsageFailure(strListError);
+    std::vector<ApprovedEntry> approved = command.approved;
+    const std::string listError = ReadExpectFiles(command.expectFiles, approved);
+    if (!listError.empty())
+        return UsageFailure(listError);
 
-    DiscoverySettings settings;
-    settings.m_strInterface = command.m_strInterface;
-    settings.m_wait = command.m_wait;
-    settings.m_ClientMac = command.m_ClientMac;
-    if (command.m_bRandomClientMac)
-    {
-        HardwareAddress address{};
-        if (const int nError = backEnd.m_fnRandomMac(address))
-            return Failure(nError, command.m_strInterface);
-        settings.m_ClientMac = address;
-    }
+    CensusSettings settings;
+    settings.interfaceName = command.interfaceName;
+    settings.wait = command.wait;
+    settings.families = command.families;
+    settings.vlans = command.vlans;
+    settings.clientMac = command.clientMac;
+    settings.randomClientMac = command.randomClientMac;
+    settings.promiscuous = command.promiscuous;
 
-    const bool bTerminal = backEnd.m_fnErrorIsTerminal && backEnd.m_fnErrorIsTerminal();
-    ProgressLine progress(command.m_strInterface, fnProgress);
-    if (bTerminal)
-        settings.m_fnProgress =
-            [&progress](const ServerDiscovery& discovery, std::chrono::steady_clock::duration left)
-        { progress.Show(discovery, left); };
+    const bool terminal = backEnd.errorIsTerminal && backEnd.errorIsTerminal();
+    ProgressLine line(CensusName(command), progress);
+    if (terminal)
+        settings.progress = [&line](const Census& census, std::chrono::steady_clock::duration left)
+        { line.Show(census, left); };
     else
-        fnProgress("Discovering DHCP servers on " + TerminalSafe(command.m_strInterface) + " for " +
-                   WaitText(command.m_wait) + "...\n");
-    DiscoveryResult result;
-    const int nError = backEnd.m_fnDiscover(settings, result);
-    if (bTerminal)
-        progress.Clear();
-    if (nError != 0)
-        return Failure(nError, command.m_strInterface);
+        progress(CensusName(command) + " for " + WaitText(command.wait) + "...\n");
+    CensusResult result;
+    const int error = backEnd.census(settings, result);
+    if (terminal)
+        line.Clear();
+    if (error != 0)
+        return Failure(error, command.interfaceName);
 
     FlagUnexpected(result, approved);
+    const CensusVerdict verdict =
+        JudgeCensus(command.interfaceName, command.wait, result, approved);
     DiscoverOutcome outcome;
-    outcome.m_strOut = command.m_bJson ? FormatDiscoveryJson(command.m_strInterface, command.m_wait,
-                                                             result, command.m_bAll)
-                                       : FormatDiscoveryText(result, command.m_bAll);
-    const DiscoveryVerdict verdict =
-        JudgeDiscovery(command.m_strInterface, command.m_wait, result, approved);
-    outcome.m_strErr = verdict.m_strMessage + DiscoveryCountsText(result);
-    outcome.m_nStatus = verdict.m_nStatus;
+    outcome.out = command.json ? FormatCensusJson(command.interfaceName, command.wait, result,
+                                                  verdict, command.all)
+                               : FormatCensusText(result, verdict, command.all);
+    for (const CensusFinding& finding : verdict.findings)
+        outcome.err += finding.text;
+    for (const std::string& silence : verdict.silences)
+        outcome.err += silence;
+    outcome.err += CensusCountsText(result);
+    outcome.status = verdict.status;
     return outcome;
 }

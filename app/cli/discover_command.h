@@ -1,58 +1,67 @@
-// `veyra --discover IF`: find every DHCP server on a link. The arguments, and
-// the run from settings to output and exit status, with the Linux back end
-// handed in so that all of it is tested natively.
+// `veyra --discover IF`: a census of the address-givers on a link (DHCPv4
+// and DHCPv6 servers, IPv6 routers), untagged or on VLANs of a trunk. The
+// arguments, and the run from settings to output and exit status, with the
+// Linux back end handed in so that all of it is tested natively.
 #pragma once
 
 #include "core/wire/approved_servers.h"
-#include "linux/dhcp_discover.h"
+#include "linux/dhcp_census.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct DiscoverCommand
 {
-    std::string m_strInterface;
-    std::chrono::milliseconds m_wait = kDefaultDiscoveryWait;
-    std::optional<HardwareAddress> m_ClientMac; // empty: the interface's own
-    bool m_bRandomClientMac = false;            // --client-mac random
-    std::vector<ApprovedServer> m_approved;     // every --expect
-    std::vector<std::string> m_expectFiles;     // every --expect-file, read by RunDiscover
-    bool m_bAll = false;
-    bool m_bJson = false;
+    std::string interfaceName;
+    std::chrono::milliseconds wait = kDefaultDiscoveryWait;
+    unsigned families = kCensusAll;   // -4: DHCPv4; -6: DHCPv6 and routers
+    std::vector<std::uint16_t> vlans; // ascending; empty: the untagged link
+    bool promiscuous = false;
+    std::optional<HardwareAddress> clientMac; // empty: the interface's own
+    bool randomClientMac = false;             // --client-mac random: one per VLAN
+    std::vector<ApprovedEntry> approved;      // every --expect
+    std::vector<std::string> expectFiles;     // every --expect-file, read by RunDiscover
+    bool all = false;
+    bool json = false;
 };
 
-// Reads the arguments of a discovery; empty when they make sense, otherwise
-// what is wrong with them.
+// Adds the VLANs of "10,20,100-199" (1 to 4094, ranges ascending) to vlans,
+// which stays ascending and without duplicates; empty when the list is
+// good, otherwise what is wrong with it.
+std::string ParseVlanList(std::string_view text, std::vector<std::uint16_t>& vlans);
+
+// Reads the arguments of a census ("-4" and "-6" among them); empty when
+// they make sense, otherwise what is wrong with them.
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
                                  DiscoverCommand& command);
 
 bool StandardErrorIsTerminal();
 
-// The Linux back end: DiscoverDhcpServers and RandomLocalMac, and whether
-// standard error is a terminal (where the wait shows its progress).
+// The Linux back end: RunCensus, and whether standard error is a terminal
+// (where the wait shows its progress).
 struct DiscoverBackEnd
 {
-    std::function<int(const DiscoverySettings&, DiscoveryResult&)> m_fnDiscover;
-    std::function<int(HardwareAddress&)> m_fnRandomMac;
-    std::function<bool()> m_fnErrorIsTerminal = StandardErrorIsTerminal;
+    std::function<int(const CensusSettings&, CensusResult&)> census;
+    std::function<bool()> errorIsTerminal = StandardErrorIsTerminal;
 };
 
 // What the run writes to standard output and standard error, and its status.
 struct DiscoverOutcome
 {
-    std::string m_strOut;
-    std::string m_strErr;
-    int m_nStatus = 0;
+    std::string out;
+    std::string err;
+    int status = 0;
 };
 
 // Reads the --expect-file lists first (a file that cannot be read, or a bad
 // line in it, ends the run with status 2). Writes to standard error through
-// fnProgress as the wait goes: on a terminal a line rewritten in place (time
-// left, offers so far) and cleared at the end, elsewhere one line announcing
+// progress as the wait goes: on a terminal a line rewritten in place (time
+// left, answers so far) and cleared at the end, elsewhere one line announcing
 // the wait.
 DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEnd& backEnd,
-                            const std::function<void(const std::string&)>& fnProgress);
+                            const std::function<void(const std::string&)>& progress);

@@ -1,53 +1,41 @@
-// What `veyra --discover` prints: the servers found, as a table or as JSON,
-// and the verdict on them (exit status and message) for cron and monitoring.
+// The DHCPv4 part of what `veyra --discover` prints: the servers of one VLAN
+// (or the untagged link) as a table or as JSON, and their counts.
 #pragma once
 
-#include "core/wire/approved_servers.h"
-#include "linux/dhcp_discover.h"
+#include "core/wire/census.h"
+
+#include <nlohmann/json.hpp>
 
 #include <chrono>
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 // "3 s", "0.5 s".
 std::string WaitText(std::chrono::milliseconds wait);
 
-// One line per server: server identifier ("none" without one), where its
-// offer came from (IPv4 and Ethernet address), the address offered, lease
-// time, subnet mask, routers, DNS servers (each as the extended decoder reads
-// it, empty where the offer has none or its bytes do not fit) and its flags
-// (conflict, no-server-id, unexpected). With all, every option of each
-// server's offer follows, as --all shows a lease's. Empty without servers.
-std::string FormatDiscoveryText(const DiscoveryResult& result, bool all);
+// From the probes to the first answer, in milliseconds to the microsecond.
+double FirstAnswerMs(std::chrono::microseconds elapsed);
 
-// The stable JSON form (veyra(1)), one member a line and one server a line:
-// {"interface", "client_mac", "transaction_id", "wait_ms",
-//  "servers": [{"server_id" (or null), "paths": [{"address", "mac"}] (the
-//               one source), "offers", "offered_address", "lease_time"
-//               (seconds or null), "subnet_mask" (or null), "routers": [],
-//               "dns_servers": [], "flags": [],
-//               "options": AllOptionsJson's array, "source" "offer" (with all only)}],
-//  "ignored", "malformed", "dropped", "packets", "offers", "fragments",
-//  "no_server_id", "other_xid", "other_chaddr", "naks",
-//  "first_offer_ms" (from the DHCPDISCOVER, or null)}
-std::string FormatDiscoveryJson(const std::string& interfaceName, std::chrono::milliseconds wait,
-                                const DiscoveryResult& result, bool all);
+// One line per server, flagged ones first: server identifier ("none"
+// without one), where its offer came from (IPv4 and Ethernet address), the
+// address offered, lease time, subnet mask, routers, DNS servers (each as the
+// extended decoder reads it, empty where the offer has none or its bytes do
+// not fit) and its flags (conflict, no-server-id, unexpected). With all,
+// every option of each server's offer follows, as --all shows a lease's.
+// Empty without servers.
+std::string FormatServerTable(const std::vector<DiscoveredServer>& servers, bool all);
 
-// Every count of the run on one line, for standard error.
-std::string DiscoveryCountsText(const DiscoveryResult& result);
+// {"server_id" (or null), "paths": [{"address", "mac"}] (the one source),
+//  "offers", "offered_address", "lease_time" (seconds or null), "subnet_mask"
+//  (or null), "routers": [], "dns_servers": [], "flags": [], "options":
+//  AllOptionsJson's array, "source" "offer" (with all only)}
+nlohmann::ordered_json ServerJson(const DiscoveredServer& server, bool all);
 
-struct DiscoveryVerdict
-{
-    int m_nStatus = 0;
-    std::string m_strMessage; // for standard error; empty when all is well
-};
+// The members after "servers": "ignored", "malformed", "dropped", "packets",
+// "offers", "fragments", "no_server_id", "other_xid", "other_chaddr",
+// "naks", "first_offer_ms" (from the DHCPDISCOVER, or null), added to object.
+void AddDhcpv4Counts(nlohmann::ordered_json& object, const DiscoveryCounts& counts,
+                     const std::optional<std::chrono::microseconds>& firstOffer);
 
-// kExitNoServer for none. kExitOtherServers for a conflict or a server
-// without id, for a server flagged unexpected (approved not empty), or
-// without an approved list for more than one server; one line for each
-// finding. kExitDone otherwise.
-DiscoveryVerdict JudgeDiscovery(const std::string& interfaceName, std::chrono::milliseconds wait,
-                                const DiscoveryResult& result,
-                                const std::vector<ApprovedServer>& approved);
+// The counts of the run on one line, for standard error.
+std::string DiscoveryCountsText(std::size_t servers, const DiscoveryCounts& counts);

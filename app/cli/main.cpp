@@ -10,7 +10,7 @@
 #include "linux/adapter_lease.h"
 #include "linux/adapter_source.h"
 #include "linux/answered_lease_source.h"
-#include "linux/dhcp_discover.h"
+#include "linux/dhcp_census.h"
 #include "linux/dhcpv6_inform.h"
 #include "linux/lease6_sources.h"
 #include "linux/lease_chain.h"
@@ -181,19 +181,19 @@ void DropPrivilegesOrEnd()
     }
 }
 
-// The discovery's own, which drops the privileges as soon as its socket is open.
-int DiscoverDroppingPrivileges(const DiscoverySettings& settings, DiscoveryResult& result)
+// The census, which drops the privileges as soon as its socket is open.
+int CensusDroppingPrivileges(const CensusSettings& settings, CensusResult& result)
 {
-    DiscoverySettings dropping = settings;
-    dropping.m_fnOpened = [fnOpened = settings.m_fnOpened]()
+    CensusSettings dropping = settings;
+    dropping.opened = [opened = settings.opened](const CensusPlan& plan)
     {
-        if (const int nError = DropPrivileges())
-            return nError;
-        return fnOpened ? fnOpened() : 0;
+        if (const int error = DropPrivileges())
+            return error;
+        return opened ? opened(plan) : 0;
     };
-    const int nResult = DiscoverDhcpServers(dropping, result);
+    const int error = RunCensus(dropping, result);
     DropPrivilegesOrEnd();
-    return nResult;
+    return error;
 }
 
 // --inform asks the servers before any lease is read: the adapter is found
@@ -241,8 +241,8 @@ int main(int argc, char* argv[])
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     // Only a run that opens a socket keeps its privileges until then.
     const bool bRuns = command.m_strError.empty() && !command.help && !command.version;
-    const bool bAsk = bRuns && !command.m_bDiscover && command.inform && !command.adapter.empty();
-    if (!bAsk && !(bRuns && command.m_bDiscover))
+    const bool bAsk = bRuns && !command.discover && command.inform && !command.adapter.empty();
+    if (!bAsk && !(bRuns && command.discover))
         DropPrivilegesOrEnd();
     if (command.help)
     {
@@ -259,14 +259,14 @@ int main(int argc, char* argv[])
         Print("veyra: " + command.m_strError + "\n" + kUsageText, stderr);
         return kExitUsage;
     }
-    if (command.m_bDiscover)
+    if (command.discover)
     {
         const DiscoverOutcome outcome =
-            RunDiscover(command.m_discover, {DiscoverDroppingPrivileges, RandomLocalMac},
-                        [](const std::string& strProgress) { Print(strProgress, stderr); });
-        Print(outcome.m_strOut);
-        Print(outcome.m_strErr, stderr);
-        return outcome.m_nStatus;
+            RunDiscover(command.census, {CensusDroppingPrivileges},
+                        [](const std::string& progress) { Print(progress, stderr); });
+        Print(outcome.out);
+        Print(outcome.err, stderr);
+        return outcome.status;
     }
 
     const LinuxPaths paths;

@@ -61,11 +61,21 @@ bool IsIcmpv6ErrorAboutProbe(const std::uint8_t* packet, std::size_t size)
 
 // What one option costs where it is kept, beside its bytes: the map nodes of
 // its value and of its source, and the allocation of its bytes.
-constexpr std::size_t kOptionOverhead = 128;
+constexpr std::size_t kOptionOverhead = 160;
 
 std::size_t KeptResponders(const ServerDiscovery& sorter)
 {
     return sorter.Servers().size();
+}
+
+std::size_t KeptResponders(const Dhcpv6ServerDiscovery& sorter)
+{
+    return sorter.Servers().size();
+}
+
+std::size_t KeptResponders(const RouterDiscovery& sorter)
+{
+    return sorter.Routers().size();
 }
 
 // The memory the last server kept holds.
@@ -80,6 +90,30 @@ std::size_t LastCost(const ServerDiscovery& sorter)
 
 // A family's bound on bytes stays the discovery's own: the census bounds the
 // bytes of all of them (Full), so that no server is cut for the census's sake.
+std::size_t LastCost(const Dhcpv6ServerDiscovery& sorter)
+{
+    const DiscoveredServer6& server = sorter.Servers().back();
+    std::size_t cost = sizeof server + server.duid.size();
+    for (const Dhcpv6Option& option : server.options)
+        cost += sizeof option + option.data.size() + kOptionOverhead;
+    return cost;
+}
+
+std::size_t LastCost(const RouterDiscovery& sorter)
+{
+    const AdvertisedRouter& router = sorter.Routers().back();
+    std::size_t cost = sizeof router + router.prefixes.size() * sizeof(AdvertisedPrefix);
+    for (const AdvertisedDnsServers& servers : router.dnsServers)
+        cost += sizeof servers + servers.servers.size() * sizeof(Ipv6Address) + kOptionOverhead;
+    for (const AdvertisedSearchList& list : router.searchLists)
+    {
+        cost += sizeof list + kOptionOverhead;
+        for (const std::string& domain : list.domains)
+            cost += sizeof domain + domain.size();
+    }
+    return cost;
+}
+
 DiscoveryLimits FamilyLimits(const CensusLimits& limits)
 {
     DiscoveryLimits family;
@@ -102,15 +136,19 @@ Census::Census(CensusPlan plan, const CensusLimits& limits)
             m_slots[id] = static_cast<std::uint16_t>(slot + 1);
         m_byXid.emplace(probe.transactionId, slot);
         m_byXid6.emplace(probe.transactionId6, slot);
-        m_sorters.push_back(
-            Sorters{ServerDiscovery(probe.transactionId, probe.clientMac, FamilyLimits(limits))});
+        RouterDiscoveryLimits routerLimits;
+        routerLimits.maxRouters = limits.maxRespondersPerFamily;
+        m_sorters.push_back(Sorters{
+            ServerDiscovery(probe.transactionId, probe.clientMac, FamilyLimits(limits)),
+            Dhcpv6ServerDiscovery(probe.transactionId6, probe.clientDuid, FamilyLimits(limits)),
+            RouterDiscovery(routerLimits)});
         VlanCensus vlan;
         vlan.probe = std::move(probe);
         m_result.vlans.push_back(std::move(vlan));
     }
 }
 
-std::optional<std::size_t> Census::Slot(std::optional<std::uint16_t> vlan) const
+std::optional<std::size_t> Census::Find(std::optional<std::uint16_t> vlan) const
 {
     const std::size_t id = vlan.value_or(0);
     if (id >= m_slots.size() || m_slots[id] == 0)
@@ -192,17 +230,28 @@ void Census::TakeIpv4(const CensusFrame& frame, std::size_t slot, const std::uin
         Sort(m_sorters[slot].dhcpv4, vlan.counts, frame, vlan.firstOffer, packet, size);
 }
 
-void Census::TakeIpv6(const CensusFrame&, std::size_t slot, const std::uint8_t* packet,
+// UDP goes to the DHCPv6 sorter, a Router Advertisement to the routers';
+// other ICMPv6 (our neighbours' solicitations) is only seen.
+void Census::TakeIpv6(const CensusFrame& frame, std::size_t slot, const std::uint8_t* packet,
                       std::size_t size)
 {
     VlanCensus& vlan = m_result.vlans[slot];
+    Sorters& sorters = m_sorters[slot];
+    if (size <= kIpv6HeaderSize)
+        return;
     if (IsIcmpv6ErrorAboutProbe(packet, size))
         ++vlan.seen.icmpErrors;
+    else if (packet[6] == kProtocolUdp && (m_result.families & kCensusDhcpv6) != 0)
+        Sort(sorters.dhcpv6, vlan.counts6, frame, vlan.firstAdvertise, packet, size);
+    else if (packet[6] == kProtocolIcmpv6 &&
+             packet[kIpv6HeaderSize] == kIcmpv6RouterAdvertisement &&
+             (m_result.families & kCensusRouters) != 0)
+        Sort(sorters.routers, vlan.routerCounts, frame, vlan.firstRouter, packet, size);
 }
 
 void Census::Take(const CensusFrame& frame, const std::uint8_t* packet, std::size_t size)
 {
-    const std::optional<std::size_t> slot = Slot(frame.vlan);
+    const std::optional<std::size_t> slot = Find(frame.vlan);
     std::optional<std::size_t> addressee;
     if (frame.etherType == kEtherTypeIpv4)
         addressee = Addressee4(packet, size);
@@ -225,6 +274,10 @@ void Census::Take(const CensusFrame& frame, const std::uint8_t* packet, std::siz
 CensusResult Census::TakeResult()
 {
     for (std::size_t slot = 0; slot < m_sorters.size(); ++slot)
+    {
         m_result.vlans[slot].servers = m_sorters[slot].dhcpv4.TakeServers();
+        m_result.vlans[slot].servers6 = m_sorters[slot].dhcpv6.TakeServers();
+        m_result.vlans[slot].routers = m_sorters[slot].routers.TakeRouters();
+    }
     return std::move(m_result);
 }

@@ -122,6 +122,9 @@ public:
     // The sorters' state as they stand (servers and routers so far are in
     // the sorters until the end): for progress and for tests.
     const CensusResult& Result() const { return m_result; }
+    // The plan's index of the probe on a VLAN (empty: untagged); empty when
+    // none was planned there, or the id is out of range.
+    std::optional<std::size_t> Find(std::optional<std::uint16_t> vlan) const;
     const ServerDiscovery& Dhcpv4(std::size_t vlan) const { return m_sorters[vlan].dhcpv4; }
     // Servers and routers kept across the whole census, and the memory they
     // hold (their bytes and the containers' cost), which maxStoredBytes bounds.
@@ -135,9 +138,10 @@ private:
     struct Sorters
     {
         ServerDiscovery dhcpv4;
+        Dhcpv6ServerDiscovery dhcpv6;
+        RouterDiscovery routers;
     };
 
-    std::optional<std::size_t> Slot(std::optional<std::uint16_t> vlan) const;
     // The slot of the probe an answer was meant for, from its transaction id.
     std::optional<std::size_t> Addressee4(const std::uint8_t* packet, std::size_t size) const;
     std::optional<std::size_t> Addressee6(const std::uint8_t* packet, std::size_t size) const;

@@ -3,7 +3,8 @@
 // environment, which writes what the code prints over the files; their diff
 // is then the change.
 #include "app/cli/all_options_output.h"
-#include "app/cli/discover_output.h"
+#include "app/cli/census_json.h"
+#include "app/cli/census_verdict.h"
 #include "app/cli/result_output.h"
 #include "core/wire/hex_digit.h"
 #include "core/wire/udp_datagram.h"
@@ -190,8 +191,8 @@ std::vector<std::uint8_t> Reply(std::uint32_t from, std::uint32_t xid, std::uint
 }
 
 // The real server twice, a rogue with its id from another MAC, one without
-// an id, and what is not an offer to us.
-DiscoveryResult GoldenDiscovery()
+// an id, and what is not an offer to us, as the untagged link's census.
+CensusResult GoldenDiscovery()
 {
     const OptionMap real = {
         {1, {255, 255, 255, 0}},           {3, {10, 77, 0, 1}},
@@ -227,20 +228,95 @@ DiscoveryResult GoldenDiscovery()
     const std::uint8_t garbage[] = {0x45, 0x00, 0x00};
     discovery.Take(garbage, sizeof garbage, kRogueMac);
 
-    DiscoveryResult result;
-    result.m_ClientMac = kClient;
-    result.m_nTransactionId = kXid;
-    result.m_firstOffer = 120ms;
-    result.m_counts = discovery.Counts();
-    result.m_servers = discovery.TakeServers();
-    result.m_servers.at(1).flags |= kServerUnexpected; // as --expect 10.77.0.1@MAC flags it
+    VlanCensus vlan;
+    vlan.probe.clientMac = kClient;
+    vlan.probe.transactionId = kXid;
+    vlan.probe.transactionId6 = 0x00C0FFEE;
+    vlan.probe.clientDuid = {0, 3, 0, 1, 0x02, 0x00, 0x00, 0x77, 0x00, 0x02};
+    vlan.seen.frames = 7;
+    vlan.firstOffer = 120ms;
+    vlan.counts = discovery.Counts();
+    vlan.servers = discovery.TakeServers();
+    vlan.servers.at(1).flags |= kServerUnexpected; // as --expect 10.77.0.1@MAC flags it
+    CensusResult result;
+    result.vlans = {std::move(vlan)};
+    return result;
+}
+
+// Two VLANs of a trunk: on 10 a DHCPv6 server and a router with every
+// option, on 20 a rogue router with a hostile search list; 30 silent.
+CensusResult GoldenVlanCensus()
+{
+    CensusResult result;
+    result.families = kCensusDhcpv6 | kCensusRouters;
+    const Ipv6Address server = {0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    const Ipv6Address dns = {0x20, 0x01, 0x0D, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x53};
+    const Ipv6Address prefix = {0x20, 0x01, 0x0D, 0xB8, 0, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (const std::uint16_t id : {std::uint16_t{10}, std::uint16_t{20}, std::uint16_t{30}})
+    {
+        VlanCensus vlan;
+        vlan.probe.vlan = id;
+        vlan.probe.clientMac = {0x06, 0, 0, 0, 0, static_cast<std::uint8_t>(id)};
+        vlan.probe.transactionId6 = 0x000A00u + id;
+        vlan.probe.clientDuid = {0, 3, 0, 1, 0x06, 0, 0, 0, 0, static_cast<std::uint8_t>(id)};
+        result.vlans.push_back(std::move(vlan));
+    }
+    DiscoveredServer6 server6;
+    server6.duid = {0, 1, 0, 1, 0x30, 0x2B, 0x1C, 0x00, 0x02, 0x00, 0x00, 0x77, 0x00, 0x01};
+    server6.path = {server, kServerMac};
+    server6.advertises = 2;
+    server6.preference = 10;
+    server6.options = {{1, result.vlans[0].probe.clientDuid},
+                       {2, server6.duid},
+                       {7, {10}},
+                       {23, OptionBytes(dns.begin(), dns.end())},
+                       {24, {3, 'l', 'a', 'b', 7, 'e', 'x', 'a', 'm', 'p', 'l', 'e', 0}}};
+    AdvertisedRouter router;
+    router.address = server;
+    router.mac = kServerMac;
+    router.linkLayerOption = kServerMac;
+    router.hopLimit = 64;
+    router.managed = true;
+    router.otherConfig = true;
+    router.preference = RouterPreference::High;
+    router.lifetime = 1800;
+    router.prefixes = {{prefix, 64, true, true, 0xFFFFFFFF, 14400}};
+    router.mtu = 1500;
+    router.dnsServers = {{600, {dns}}};
+    router.searchLists = {{600, {"lab.example"}}};
+    router.advertisements = 3;
+    AdvertisedRouter rogue = router;
+    rogue.mac = kRogueMac;
+    rogue.linkLayerOption.reset();
+    rogue.searchLists = {{600, {"lab\x1b[2J\xE2\x80\xAE"}}};
+    rogue.flags = kRouterUnexpected;
+    VlanCensus& ten = result.vlans[0];
+    ten.seen.frames = 6;
+    ten.servers6 = {server6};
+    ten.counts6 = {3, 2, 1, 0, 0, 0, 0, 0};
+    ten.firstAdvertise = std::chrono::microseconds(2250);
+    ten.routers = {router};
+    ten.routerCounts = {3, 3, 0, 0, 0};
+    ten.firstRouter = std::chrono::microseconds(800);
+    VlanCensus& twenty = result.vlans[1];
+    twenty.seen = {2, 0, 1};
+    twenty.routers = {rogue};
+    twenty.routerCounts = {1, 1, 0, 0, 0};
+    twenty.firstRouter = 5ms;
+    result.unplannedFrames = 2;
     return result;
 }
 
 TEST(GoldenOutput, DiscoveryAsJson)
 {
-    const DiscoveryResult result = GoldenDiscovery();
-    ExpectGolden("veyra-discover.json", FormatDiscoveryJson("vyg-cli", 5s, result, false));
-    ExpectGolden("veyra-discover-all.json", FormatDiscoveryJson("vyg-cli", 5s, result, true));
+    const CensusResult result = GoldenDiscovery();
+    const CensusVerdict verdict =
+        JudgeCensus("vyg-cli", 5s, result, {*ParseApprovedEntry("10.77.0.1@02:00:00:77:00:01")});
+    ExpectGolden("veyra-discover.json", FormatCensusJson("vyg-cli", 5s, result, verdict, false));
+    ExpectGolden("veyra-discover-all.json", FormatCensusJson("vyg-cli", 5s, result, verdict, true));
+    const CensusVerdict unexpected =
+        JudgeCensus("vyg-cli", 5s, GoldenVlanCensus(), {*ParseApprovedEntry("02:00:00:77:00:01")});
+    ExpectGolden("veyra-discover-vlans.json",
+                 FormatCensusJson("vyg-cli", 5s, GoldenVlanCensus(), unexpected, true));
 }
 } // namespace

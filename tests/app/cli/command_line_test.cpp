@@ -74,7 +74,7 @@ TEST(CommandLine, NamesWhatItRefuses)
         {{"--discover", "e", "--inform"}, "--discover does not take --inform"},
         {{"vcli", "--tsv", "--json"}, "choose one of --tsv, --copy-all and --json"},
         {{"-4", "vcli", "-6"}, "choose one of -4 and -6"},
-        {{"--discover", "e", "-6"}, "--discover is DHCPv4 alone: it takes no -4 or -6"},
+        {{"--discover", "e", "-6", "-4"}, "choose one of -4 and -6 (neither asks every family)"},
         {{"vcli", "-46x"}, "unknown option '-x'"},
     };
     for (const auto& test : cases)
@@ -109,8 +109,8 @@ TEST(CommandLine, ReadsTheSameWhateverCameBeforeAndWhateverTheEnvironment)
     const CommandLine joined =
         ParseCommandLine({"--disc=eth0", "--wait=0.5", "--expect", "10.77.0.1"});
     EXPECT_TRUE(joined.m_strError.empty()) << joined.m_strError;
-    EXPECT_EQ("eth0", joined.m_discover.m_strInterface);
-    EXPECT_EQ(500ms, joined.m_discover.m_wait);
-    EXPECT_EQ(1u, joined.m_discover.m_approved.size());
+    EXPECT_EQ("eth0", joined.census.interfaceName);
+    EXPECT_EQ(500ms, joined.census.wait);
+    EXPECT_EQ(1u, joined.census.approved.size());
 }
 } // namespace

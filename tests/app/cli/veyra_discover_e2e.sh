@@ -86,11 +86,17 @@ ip -n "$kns" link set vyd-k0 up
 echo "== no server"
 discover --wait 0.3
 check "exit status without a server" 5 "$status"
-check "no server's output" "" "$out"
-grep -qx "veyra: no DHCP server answered on $ifc within 0.3 s" <<<"$err" ||
+check "the summary without a server" "DHCPv4: no server|DHCPv6: no server|Routers: no router" \
+    "$(head -3 <<<"$out" | paste -sd '|')"
+grep -qx "Nothing answered: .*" <<<"$out" || fail "the silence's reason: $out"
+grep -qx "veyra: no DHCP server, DHCPv6 server or router answered on $ifc within 0.3 s" <<<"$err" ||
     fail "the message without a server: $err"
-grep -qx "Discovering DHCP servers on $ifc for 0.3 s..." <<<"$err" ||
+grep -qx "Census on $ifc for 0.3 s..." <<<"$err" ||
     fail "the progress line: $err"
+discover -4 --wait 0.3
+check "exit status without a DHCPv4 server" 5 "$status"
+grep -qx "veyra: no DHCP server answered on $ifc within 0.3 s" <<<"$err" ||
+    fail "the message without a DHCPv4 server: $err"
 
 # dnsmasq as shipped: it pings an address before it offers it, so its offer
 # comes about 3 s after the DHCPDISCOVER. The default wait must cover that.
@@ -107,8 +113,9 @@ wait_for "dnsmasq to listen" listens_67 "$dns" || exit 1
 echo "== one server: dnsmasq, which pings first"
 discover
 check "exit status with one server, no --wait" 0 "$status"
-grep -qx "Discovering DHCP servers on $ifc for 5 s..." <<<"$err" || fail "the default wait: $err"
-row=$(sed -n 2p <<<"$out")
+grep -qx "Census on $ifc for 5 s..." <<<"$err" || fail "the default wait: $err"
+check "the DHCPv4 summary" "DHCPv4: 1 server" "$(head -1 <<<"$out")"
+row=$(grep -E '^10\.77\.0\.1 ' <<<"$out")
 [[ $row =~ ^10\.77\.0\.1\ +10\.77\.0\.1\ [0-9a-f:]{17}\ +10\.77\.0\.(1[0-4][0-9]|150)\ +600\ s\ \(10\ min\)\ +255\.255\.255\.0\ +10\.77\.0\.1\ +10\.77\.0\.1\ 10\.77\.0\.2$ ]] ||
     fail "dnsmasq's offer decoded: $out"
 discover --json --all
@@ -211,7 +218,7 @@ check "both servers listed, neither flagged" 2 "$(grep -cE '^10\.77\.0\.(1|254) 
 printf '10.77.0.1\n10.77.0.254@nonsense\n' >"$work/bad-list"
 discover --expect-file "$work/bad-list"
 check "exit status with a bad line in the list" 2 "$status"
-grep -qx "veyra: $work/bad-list:2: not a server identifier or ID@MAC" <<<"$err" ||
+grep -qx "veyra: $work/bad-list:2: not an approved entry (ID\[@MAC\], duid:HEX, fe80::... or MAC, each with an optional %VLAN)" <<<"$err" ||
     fail "the message naming the bad line: $err"
 
 echo "== a rogue with dnsmasq's server id: Kea, its own MAC and router"
@@ -246,7 +253,7 @@ echo "== without the right to a packet socket"
 in_cli setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
     "$veyra" --discover "$ifc" >"$work/out" 2>"$work/err"
 check "exit status without CAP_NET_RAW" 4 $?
-grep -qx "veyra: --discover needs root or CAP_NET_RAW" "$work/err" ||
+grep -qx "veyra: --discover needs root or CAP_NET_RAW: run it as root, or give the program cap_net_raw+ep" "$work/err" ||
     fail "the permission message: $(cat "$work/err")"
 
 echo "== no such interface"
