@@ -3,8 +3,9 @@
 # driven with xdotool, takes a census through the real veyra-probe of a link
 # where dnsmasq serves DHCPv4, DHCPv6 and router advertisements. Alt+V opens
 # the dialog, Alt+A copies all it shows (read with xclip) until the census
-# has ended: dnsmasq's DHCPv4 offer and each family's table. Run as root,
-# who may use the helper in the build tree; everything made is removed.
+# has ended: dnsmasq's DHCPv4 server, DHCPv6 server and router, each in its
+# family's table. Run as root, who may use the helper in the build tree;
+# everything made is removed.
 # Exit 77 (skipped) without root or the programs it needs.
 #
 # Usage: census_blackbox_netns.sh PATH_TO_VEYRA_GUI
@@ -85,13 +86,18 @@ census_copied() {
 wait_for "the census on the clipboard" census_copied || exit 1
 
 tab=$'\t'
-grep -q "^1 DHCP server, [a-z0-9]* DHCPv6 servers\? and [a-z0-9]* IPv6 routers\? answered on .*($ifc)\.\$" <<<"$copied" ||
-    fail "the status"
+check "the status" "1 DHCP server, 1 DHCPv6 server and 1 IPv6 router answered on $mac ($ifc)." \
+    "$(head -n 1 <<<"$copied")"
 grep -q "^10\.67\.0\.1${tab}10\.67\.0\.1[0-9][0-9]${tab}10\.67\.0\.1 ([0-9A-F:]*)${tab}10\.67\.0\.1${tab}" <<<"$copied" ||
     fail "no DHCPv4 row of dnsmasq"
-for family in "DHCPv4 servers" "DHCPv6 servers" "IPv6 routers"; do
-    grep -qx "$family" <<<"$copied" || fail "no table of $family"
-done
+# dnsmasq's DUID is of its link-layer address and time; it offers one
+# address of its range and its DNS server.
+grep -q "^LLT, hardware 1, .*${tab}fe80::[0-9a-f:]* ([0-9A-F:]*)${tab}0${tab}2001:db8:67::1[0-9a-f][0-9a-f]${tab}${tab}2001:db8:67::53${tab}${tab}\$" <<<"$copied" ||
+    fail "no DHCPv6 row of dnsmasq"
+# Its advertisement: M and O for a DHCPv6 range, the range's prefix on-link
+# only, its MTU and its DNS server.
+grep -q "^fe80::[0-9a-f:]*${tab}[0-9A-F:]*${tab}[0-9]* s${tab}medium${tab}M, O${tab}2001:db8:67::/64 (on-link, valid [0-9]* s, preferred [0-9]* s)${tab}1500${tab}2001:db8:67::53 ([0-9]* s)${tab}${tab}\$" <<<"$copied" ||
+    fail "no router row of dnsmasq"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
