@@ -351,8 +351,11 @@ private slots:
         FakeWindowServices services;
         CServersDialog dialog(services, "trunk0", "trunk0");
         QTRY_VERIFY(!dialog.IsSearching());
-        dialog.findChild<QLineEdit*>("vlans")->setText(text);
-        dialog.findChild<QPushButton*>("search")->click();
+        // Enter in the field searches: Search is the default button.
+        dialog.show();
+        auto* field = dialog.findChild<QLineEdit*>("vlans");
+        field->setText(text);
+        QTest::keyClick(field, Qt::Key_Return);
         QTRY_VERIFY(!dialog.IsSearching());
         // The first census is of the untagged link; a bad list asks nothing.
         QCOMPARE(services.m_censusVlans.front(), std::vector<std::uint16_t>{});
