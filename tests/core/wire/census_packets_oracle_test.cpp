@@ -111,37 +111,4 @@ TEST(CensusPacketsOracle, TsharkReadsWhatEachBuilderMeant)
     }
 }
 
-// Every code the Solicit asks for, as tshark lists its Option Request.
-TEST(CensusPacketsOracle, TsharkListsTheSolicitsOptionRequest)
-{
-    const std::string obstacle = TsharkObstacle();
-    if (!obstacle.empty())
-        GTEST_SKIP() << obstacle;
-    SolicitRequest solicit;
-    solicit.clientDuid = MakeDuidLl(kMac);
-    CScratchDirectory scratch;
-    const std::string pcap = scratch.Path() + "/solicit.pcap";
-    ASSERT_TRUE(WriteBytes(
-        pcap, PcapFile({BuildEthernetFrame(kMac, kMac, std::nullopt, kEtherTypeIpv6,
-                                           BuildSolicitPacket(solicit, LinkLocalFromMac(kMac)))})));
-    std::vector<TsharkNode> dissected;
-    std::string error;
-    ASSERT_TRUE(RunTshark(pcap, {}, dissected, error)) << error;
-    ASSERT_EQ(dissected.size(), 1u);
-    std::vector<std::string> listed;
-    std::vector<const TsharkNode*> pending = {&dissected[0]};
-    while (!pending.empty())
-    {
-        const TsharkNode* node = pending.back();
-        pending.pop_back();
-        if (node->m_strName == "dhcpv6.requested_option_code")
-            listed.push_back(node->m_strText);
-        for (auto child = node->m_Children.rbegin(); child != node->m_Children.rend(); ++child)
-            pending.push_back(&*child);
-    }
-    std::vector<std::string> asked;
-    for (const std::uint16_t code : SolicitRequestedOptions())
-        asked.push_back(std::to_string(code));
-    EXPECT_EQ(listed, asked);
-}
 } // namespace

@@ -93,4 +93,27 @@ TEST(Udp6Packet, RefusesAMissingChecksumAndTakesAPendingOne)
     EXPECT_FALSE(ParseUdp6Packet(packet.data(), packet.size()));
     EXPECT_TRUE(ParseUdp6Packet(packet.data(), packet.size(), true));
 }
+TEST(Icmpv6Packet, ChecksumsWithHopLimit255AndRefusesWhatIsNoMessage)
+{
+    const Udp6Endpoints ends = ClientToServers();
+    Bytes packet = BuildIcmpv6Packet(ends.source, ends.destination, {128, 0, 0xaa, 0xbb, 1});
+    ASSERT_EQ(packet.size(), 45u);
+    EXPECT_EQ(packet[7], 255);
+    const std::optional<Icmpv6PacketView> view = ParseIcmpv6Packet(packet.data(), packet.size());
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->messageSize, 5u);
+    EXPECT_EQ(view->message[4], 1);
+    EXPECT_EQ(Ipv6NextHeader(packet.data(), packet.size()), kProtocolIcmpv6);
+
+    EXPECT_TRUE(BuildIcmpv6Packet(ends.source, ends.destination, {128, 0, 0}).empty());
+    packet[5] = 3; // a payload length under ICMPv6's 4 bytes
+    EXPECT_FALSE(ParseIcmpv6Packet(packet.data(), packet.size(), true));
+    packet[5] = 5;
+    packet[44] = 2; // the checksum no longer holds, unless the sender's hardware fills it in
+    EXPECT_FALSE(ParseIcmpv6Packet(packet.data(), packet.size()));
+    EXPECT_TRUE(ParseIcmpv6Packet(packet.data(), packet.size(), true));
+    const Bytes udp = BuildUdp6Packet(ends, {1});
+    EXPECT_FALSE(ParseIcmpv6Packet(udp.data(), udp.size(), true));
+    EXPECT_FALSE(Ipv6NextHeader(udp.data(), kIpv6HeaderSize - 1));
+}
 } // namespace

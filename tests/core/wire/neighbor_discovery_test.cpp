@@ -87,29 +87,4 @@ INSTANTIATE_TEST_SUITE_P(
                     BrokenSolicitation{"from :: not to a solicited-node group",
                                        Solicitation(kUnspecified, kUs, {})}));
 
-TEST(NeighborAdvertisement, AnswersTheSolicitorOrAllNodes)
-{
-    constexpr HardwareAddress ourMac = {0x02, 0, 0, 0, 0, 0x2a};
-    const Bytes solicited = BuildNeighborAdvertisement(kUs, ourMac, kPeer);
-    const Bytes expected = {136,  0,    0,    0, 0x60, 0, 0, 0, // type, code, checksum, S and O
-                            0xfe, 0x80, 0,    0, 0,    0, 0, 0,
-                            0,    0,    0,    0, 0,    0, 0, 0x2a,  // target
-                            2,    1,    0x02, 0, 0,    0, 0, 0x2a}; // target link-layer address
-    const std::optional<Icmpv6PacketView> view =
-        ParseIcmpv6Packet(solicited.data(), solicited.size());
-    ASSERT_TRUE(view);
-    EXPECT_EQ(view->source, kUs);
-    EXPECT_EQ(view->destination, kPeer);
-    EXPECT_EQ(view->hopLimit, 255);
-    Bytes message(view->message, view->message + view->messageSize);
-    message[2] = message[3] = 0;
-    EXPECT_EQ(message, expected);
-
-    const Bytes toAll = BuildNeighborAdvertisement(kUs, ourMac, kUnspecified);
-    const std::optional<Icmpv6PacketView> all = ParseIcmpv6Packet(toAll.data(), toAll.size());
-    ASSERT_TRUE(all);
-    EXPECT_EQ(all->destination,
-              (Ipv6Address{0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
-    EXPECT_EQ(all->message[4], 0x20); // override alone
-}
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace
 {
 using Bytes = std::vector<std::uint8_t>;
@@ -43,49 +46,39 @@ Bytes Packet(const Bytes& message, const Ipv6Address& source = kRouter)
     return BuildIcmpv6Packet(source, kAllNodes, message);
 }
 
-const Bytes kEveryOption = {
-    1,    1,    0x52, 0x54, 0, 0xab, 0xcd, 0x09, // source link-layer address (not the frame's)
-    3,    4,    64,   0xc0, 0, 0,    0x0e, 0x10,
-    0,    0,    0x07, 0x08, 0, 0,    0,    0, // /64, L A, 3600, 1800
-    0x20, 0x01, 0x0d, 0xb8, 0, 1,    0,    0,
-    0,    0,    0,    0,    0, 0,    0,    0,    // 2001:db8:1::
-    5,    1,    0,    0,    0, 0,    0x05, 0xdc, // MTU 1500
-    25,   3,    0,    0,    0, 0,    0x02, 0x58, // RDNSS, 600 s
-    0x20, 0x01, 0x0d, 0xb8, 0, 0,    0,    0,
-    0,    0,    0,    0,    0, 0,    0,    0x53, // 2001:db8::53
-    31,   3,    0,    0,    0, 0,    0x02, 0x58, // DNSSL, 600 s
-    3,    'l',  'a',  'b',  7, 'e',  'x',  'a',
-    'm',  'p',  'l',  'e',  0, 0,    0,    0}; // lab.example, padding
-
-TEST(RouterAdvertisement, ReadsEveryOptionTheCensusShows)
+// radvd 2.19's advertisement, as captured, of: AdvManagedFlag on;
+// AdvOtherConfigFlag on; AdvDefaultPreference high; AdvLinkMTU 1480;
+// prefix 2001:db8:1::/64; RDNSS 2001:db8::53 2001:db8::54; DNSSL lab.example
+// corp.example.
+TEST(RouterAdvertisement, ReadsRadvdsAdvertisement)
 {
-    const Bytes packet = Packet(Advertisement(0xc8, kEveryOption)); // M, O, high
+    std::ifstream file(std::string(VEYRA_LINUX_DHCP_DATA) + "/ra-radvd.bin", std::ios::binary);
+    const Bytes packet{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     const std::optional<AdvertisedRouter> router =
         ParseRouterAdvertisement(packet.data(), packet.size(), kRouterMac);
     ASSERT_TRUE(router);
-    EXPECT_EQ(router->address, kRouter);
-    EXPECT_EQ(router->mac, kRouterMac);
-    EXPECT_EQ(router->linkLayerOption, (HardwareAddress{0x52, 0x54, 0, 0xab, 0xcd, 0x09}));
+    EXPECT_EQ(router->mac, kRouterMac); // the frame's; the option names radvd's interface
+    EXPECT_EQ(router->linkLayerOption, (HardwareAddress{0xca, 0xfb, 0xd9, 0x57, 0x5d, 0xc5}));
+    EXPECT_EQ(router->address[15], 0xc5);
     EXPECT_EQ(router->hopLimit, 64);
     EXPECT_TRUE(router->managed && router->otherConfig);
     EXPECT_EQ(router->preference, RouterPreference::High);
-    EXPECT_EQ(router->lifetime, 1800);
-    EXPECT_EQ(router->reachableTime, 30000u);
-    EXPECT_EQ(router->retransTimer, 1000u);
+    EXPECT_EQ(router->lifetime, 12); // 3 * MaxRtrAdvInterval
+    EXPECT_EQ(router->mtu, 1480u);
     ASSERT_EQ(router->prefixes.size(), 1u);
     const AdvertisedPrefix& prefix = router->prefixes[0];
-    EXPECT_EQ(prefix.prefix[3], 0xb8);
+    EXPECT_EQ(prefix.prefix, (Ipv6Address{0x20, 0x01, 0x0d, 0xb8, 0, 1}));
     EXPECT_EQ(prefix.length, 64);
     EXPECT_TRUE(prefix.onLink && prefix.autonomous);
-    EXPECT_EQ(prefix.validLifetime, 3600u);
-    EXPECT_EQ(prefix.preferredLifetime, 1800u);
-    EXPECT_EQ(router->mtu, 1500u);
+    EXPECT_EQ(prefix.validLifetime, 86400u);
+    EXPECT_EQ(prefix.preferredLifetime, 14400u);
     ASSERT_EQ(router->dnsServers.size(), 1u);
-    EXPECT_EQ(router->dnsServers[0].lifetime, 600u);
-    ASSERT_EQ(router->dnsServers[0].servers.size(), 1u);
-    EXPECT_EQ(router->dnsServers[0].servers[0][15], 0x53);
+    EXPECT_EQ(router->dnsServers[0].lifetime, 4u);
+    ASSERT_EQ(router->dnsServers[0].servers.size(), 2u);
+    EXPECT_EQ(router->dnsServers[0].servers[1][15], 0x54);
     ASSERT_EQ(router->searchLists.size(), 1u);
-    EXPECT_EQ(router->searchLists[0].domains, std::vector<std::string>{"lab.example"});
+    EXPECT_EQ(router->searchLists[0].domains,
+              (std::vector<std::string>{"lab.example", "corp.example"}));
 }
 
 struct PreferenceCase
@@ -177,14 +170,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RouterDiscovery, MergesCopiesAndFlagsALinkLocalAddressFromTwoMacs)
 {
-    const Bytes packet = Packet(Advertisement(0, kEveryOption));
+    const Bytes packet = Packet(Advertisement(0, {}));
     RouterDiscovery discovery;
     EXPECT_EQ(discovery.Take(packet.data(), packet.size(), kRouterMac), PacketVerdict::Offer);
     EXPECT_EQ(discovery.Take(packet.data(), packet.size(), kRouterMac), PacketVerdict::Offer);
     ASSERT_EQ(discovery.Routers().size(), 1u);
     EXPECT_EQ(discovery.Routers()[0].advertisements, 2u);
     EXPECT_EQ(discovery.Routers()[0].flags, 0u);
-    EXPECT_EQ(discovery.KeptBytes(), packet.size() - kIpv6HeaderSize);
+    EXPECT_EQ(discovery.KeptBytes(), 16u);
 
     EXPECT_EQ(discovery.Take(packet.data(), packet.size(), kRogueMac), PacketVerdict::Offer);
     const std::vector<AdvertisedRouter> routers = discovery.TakeRouters();
