@@ -57,10 +57,12 @@ public:
     bool canInform() const override { return m_canInform; }
     bool canDiscover() const override { return m_canDiscover; }
     QString probeAdvice() const override { return m_probeAdvice; }
-    std::function<int(DiscoveryResult&)> serverDiscovery(const std::string& name) override
+    std::function<int(CensusResult&)> serverCensus(const std::string& name,
+                                                   const std::vector<std::uint16_t>& vlans) override
     {
-        m_discoveredOn.push_back(name);
-        return [error = m_discoveryError, found = m_discovery](DiscoveryResult& result)
+        m_censusOn.push_back(name);
+        m_censusVlans.push_back(vlans);
+        return [error = m_censusError, found = m_census](CensusResult& result)
         {
             result = found;
             return error;
@@ -89,14 +91,16 @@ public:
     bool m_canInform = false;
     bool m_canDiscover = false;
     QString m_probeAdvice = "Add yourself to the veyra group, then log in again.";
-    DiscoveryResult m_discovery; // what every discovery finds
-    int m_discoveryError = 0;
+    // What every census finds: the untagged link alone unless a test adds VLANs.
+    CensusResult m_census{kCensusAll, true, {VlanCensus{}}, 0, 0};
+    int m_censusError = 0;
     QString m_savePath; // what the save dialog answers; empty is Cancel
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
 
     std::vector<bool> m_asks; // each request's "ask the server", in order
     std::vector<bool> m_asks6;
-    std::vector<std::string> m_discoveredOn;
+    std::vector<std::string> m_censusOn;
+    std::vector<std::vector<std::uint16_t>> m_censusVlans; // each census's, in order
     int m_saveDialogs = 0;
     std::vector<QString> m_clipboard;
     std::vector<ShownMessage> m_messages;

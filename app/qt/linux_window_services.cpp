@@ -71,16 +71,19 @@ LinuxWindowServices::requestIpv6(bool inform)
     };
 }
 
-std::function<int(DiscoveryResult&)> LinuxWindowServices::serverDiscovery(const std::string& name)
+std::function<int(CensusResult&)>
+LinuxWindowServices::serverCensus(const std::string& name, const std::vector<std::uint16_t>& vlans)
 {
     // From the interface's own address, as a client asking for a lease would;
     // the wait is veyra --discover's.
-    DiscoverySettings settings;
-    settings.m_strInterface = name;
-    return [settings, probe = m_probePath](DiscoveryResult& result)
+    CensusSettings settings;
+    settings.interfaceName = name;
+    settings.vlans = vlans;
+    return [arguments = CensusProbeArguments(settings), limits = settings.limits,
+            probe = m_probePath](CensusResult& result)
     {
-        CProbeSession session(settings.m_limits);
-        if (const int error = runProbe(probe, DiscoverProbeArguments(settings), session))
+        CProbeSession session(limits);
+        if (const int error = runProbe(probe, arguments, session))
             return error;
         return session.Finish(result);
     };

@@ -26,7 +26,8 @@ public:
     bool canInform() const override { return m_probeAccess == ProbeAccess::Usable; }
     bool canDiscover() const override { return m_probeAccess == ProbeAccess::Usable; }
     QString probeAdvice() const override;
-    std::function<int(DiscoveryResult&)> serverDiscovery(const std::string& name) override;
+    std::function<int(CensusResult&)>
+    serverCensus(const std::string& name, const std::vector<std::uint16_t>& vlans) override;
 
     QString askSavePath(QWidget* parent) override;
     void setClipboardText(const QString& text) override;

@@ -5,7 +5,7 @@
 
 #include "core/model/adapter_info.h"
 #include "core/model/ipv6_rows.h"
-#include "linux/dhcp_discover.h"
+#include "core/wire/census.h"
 #include "linux/lease_source.h"
 
 #include <QMessageBox>
@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -44,10 +45,12 @@ public:
     // When it may not ask DHCP servers: how the person gets to (a group to
     // join, a command, logging in again).
     virtual QString probeAdvice() const = 0;
-    // The search for the DHCP servers on the interface (DHCPDISCOVER), run on
-    // a worker thread: 0 when its wait ended, or an errno value. Like a lease
-    // source, it owns all it uses.
-    virtual std::function<int(DiscoveryResult&)> serverDiscovery(const std::string& name) = 0;
+    // The census of the interface's link (DHCPv4 and DHCPv6 servers, IPv6
+    // routers), untagged or on those VLANs of a trunk, run on a worker thread
+    // for kDefaultDiscoveryWait: 0 when its wait ended, or an errno value.
+    // Like a lease source, it owns all it uses.
+    virtual std::function<int(CensusResult&)>
+    serverCensus(const std::string& name, const std::vector<std::uint16_t>& vlans) = 0;
 
     // The path that Save As is to write; empty when the person cancelled.
     virtual QString askSavePath(QWidget* parent) = 0;
