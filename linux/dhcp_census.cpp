@@ -205,6 +205,14 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
             return error;
     }
     Census census(std::move(planned.plan), settings.limits);
+    // Without a carrier nothing can be sent or heard: the census is told
+    // at once, every VLAN silent for that reason.
+    if (!result.carrier)
+    {
+        result = census.TakeResult();
+        result.carrier = false;
+        return 0;
+    }
 
     const auto sent = Clock::now();
     for (const std::vector<std::uint8_t>& frame : frames)

@@ -49,7 +49,10 @@ struct CensusPlan
 };
 
 // What a census keeps, whatever arrives: past these bounds answers are only
-// counted, so a hostile trunk cannot grow it without end.
+// counted, so a hostile trunk cannot grow it without end. maxStoredBytes
+// bounds what the responders kept hold (Census::StoredBytes), so a census
+// holds at most that, one responder more (under 100 KiB) and about 1 KiB per
+// VLAN planned: with the defaults and every VLAN, about 37 MiB.
 struct CensusLimits
 {
     std::size_t maxRespondersPerFamily = 64;       // per VLAN and family

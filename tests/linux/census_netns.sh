@@ -5,7 +5,8 @@
 # finds one server of each family and one router. Run as root, then as nobody
 # from a copy with cap_net_raw+ep in a temporary folder, whose status line
 # shows no capability left. A random client address per probe (promiscuous)
-# is answered too. Exit 77 (skipped) without root or the programs.
+# is answered too. With the server's end down the census reports no carrier.
+# Exit 77 (skipped) without root or the programs.
 #
 # Usage: census_netns.sh PATH_TO_VEYRA_PROBE PATH_TO_VEYRA_CENSUS_PRINT
 set -uo pipefail
@@ -94,6 +95,15 @@ in_cli "$work/veyra-probe" census "$ifc" 5000 7 - random 0 >"$work/random.out" |
 check "a random address is answered too" "$expected" "$(grep -v ^status "$work/random.txt")"
 check "promiscuous mode ends with the census" "promiscuity 0" \
     "$(ip -n "$cli" -d link show "$ifc" | grep -o 'promiscuity [0-9]*')"
+
+# The carrier as the interface's flags tell it, before anything is sent.
+echo "== no carrier"
+ip -n "$srv" link set vyn-s0 down
+wait_for "the carrier to go" bash -c "ip -n $cli link show $ifc | grep -q NO-CARRIER"
+in_cli "$work/veyra-probe" census "$ifc" 60000 7 10 - 0 >"$work/down.out" ||
+    fail "the census without a carrier ended with $?"
+check "no carrier" "vlan 10 dhcpv4 0 dhcpv6 0 routers 0 other 0 icmp 0
+carrier 0 unplanned 0" "$("$print" <"$work/down.out" | grep -v ^status)"
 
 [ "$failures" = 0 ] || { cat "$work/dnsmasq.log"; exit 1; }
 echo "census of dnsmasq: ok"
