@@ -9,6 +9,7 @@
 #include "linux/frame_socket.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <sys/random.h>
 #include <unordered_set>
@@ -113,11 +114,28 @@ int MakePlan(const CensusSettings& settings, const HardwareAddress& interfaceMac
     return 0;
 }
 
-std::vector<std::vector<std::uint8_t>> ProbeFrames(const CensusPlan& plan)
+// The families' places in a probe's send times.
+enum ProbeKind : std::size_t
 {
-    std::vector<std::vector<std::uint8_t>> frames;
-    for (const VlanProbe& probe : plan.probes)
+    kDiscoverProbe,
+    kSolicitProbe,
+    kRouterProbe,
+    kProbeKinds,
+};
+
+struct ProbeFrame
+{
+    std::vector<std::uint8_t> bytes;
+    std::size_t slot = 0; // the probe's place in the plan
+    ProbeKind kind = kDiscoverProbe;
+};
+
+std::vector<ProbeFrame> ProbeFrames(const CensusPlan& plan)
+{
+    std::vector<ProbeFrame> frames;
+    for (std::size_t slot = 0; slot < plan.probes.size(); ++slot)
     {
+        const VlanProbe& probe = plan.probes[slot];
         if ((plan.families & kCensusDhcpv4) != 0)
         {
             DiscoverRequest request;
@@ -125,8 +143,9 @@ std::vector<std::vector<std::uint8_t>> ProbeFrames(const CensusPlan& plan)
             request.transactionId = probe.transactionId;
             request.requestedOptions = DiscoveryRequestedOptions();
             request.maxMessageSize = kMaxReplySize;
-            frames.push_back(BuildEthernetFrame(kBroadcastMac, probe.clientMac, probe.vlan,
-                                                kEtherTypeIpv4, BuildDiscoverPacket(request)));
+            frames.push_back({BuildEthernetFrame(kBroadcastMac, probe.clientMac, probe.vlan,
+                                                 kEtherTypeIpv4, BuildDiscoverPacket(request)),
+                              slot, kDiscoverProbe});
         }
         if ((plan.families & kCensusDhcpv6) != 0)
         {
@@ -134,16 +153,31 @@ std::vector<std::vector<std::uint8_t>> ProbeFrames(const CensusPlan& plan)
             request.transactionId = probe.transactionId6;
             request.clientDuid = probe.clientDuid;
             request.iaid = probe.transactionId;
-            frames.push_back(BuildEthernetFrame(Ipv6MulticastMac(kAllDhcpv6Servers),
-                                                probe.clientMac, probe.vlan, kEtherTypeIpv6,
-                                                BuildSolicitPacket(request, probe.linkLocal)));
+            frames.push_back({BuildEthernetFrame(Ipv6MulticastMac(kAllDhcpv6Servers),
+                                                 probe.clientMac, probe.vlan, kEtherTypeIpv6,
+                                                 BuildSolicitPacket(request, probe.linkLocal)),
+                              slot, kSolicitProbe});
         }
         if ((plan.families & kCensusRouters) != 0)
-            frames.push_back(BuildEthernetFrame(
-                Ipv6MulticastMac(kAllRouters), probe.clientMac, probe.vlan, kEtherTypeIpv6,
-                BuildRouterSolicitation(probe.linkLocal, probe.clientMac)));
+            frames.push_back(
+                {BuildEthernetFrame(Ipv6MulticastMac(kAllRouters), probe.clientMac, probe.vlan,
+                                    kEtherTypeIpv6,
+                                    BuildRouterSolicitation(probe.linkLocal, probe.clientMac)),
+                 slot, kRouterProbe});
     }
     return frames;
+}
+
+// The probe a received frame answers, by its family: IPv4 the DHCPDISCOVER,
+// ICMPv6 the Router Solicitation, other IPv6 the Solicit.
+ProbeKind KindOf(const ReceivedFrame& frame, const std::uint8_t* packet)
+{
+    constexpr std::size_t kNextHeader = 6;
+    constexpr std::uint8_t kIcmpv6 = 58;
+    if (frame.etherType != kEtherTypeIpv6)
+        return kDiscoverProbe;
+    return frame.packetSize > kNextHeader && packet[kNextHeader] == kIcmpv6 ? kRouterProbe
+                                                                            : kSolicitProbe;
 }
 
 // A Neighbor Solicitation for one of our link-local addresses that the kernel
@@ -198,7 +232,7 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
     Planned planned;
     if (const int error = MakePlan(settings, interfaceMac, interfaceLinkLocal, planned))
         return error;
-    std::vector<std::vector<std::uint8_t>> frames = ProbeFrames(planned.plan);
+    std::vector<ProbeFrame> frames = ProbeFrames(planned.plan);
     if (settings.opened)
     {
         if (const int error = settings.opened(planned.plan))
@@ -214,14 +248,21 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
         return 0;
     }
 
+    // Each answer's delay counts from its own probe's send, on the clock the
+    // kernel stamps received frames with: a thousand VLANs' probes take a
+    // while to send, and answers wait in the queue while they go.
     const auto sent = Clock::now();
-    for (const std::vector<std::uint8_t>& frame : frames)
+    const auto firstSent = std::chrono::system_clock::now();
+    std::vector<std::array<std::chrono::system_clock::time_point, kProbeKinds>> sentAt(
+        planned.addresses.size(), {firstSent, firstSent, firstSent});
+    for (const ProbeFrame& frame : frames)
     {
-        if (const int error = socket.Send(frame, sent + kMaxSendTime))
+        if (const int error = socket.Send(frame.bytes, sent + kMaxSendTime))
             return error;
+        sentAt[frame.slot][frame.kind] = std::chrono::system_clock::now();
     }
     // Sent: a thousand VLANs' frames are megabytes not needed while waiting.
-    std::vector<std::vector<std::uint8_t>>().swap(frames);
+    std::vector<ProbeFrame>().swap(frames);
     const auto deadline = sent + settings.wait;
     std::vector<std::uint8_t> buffer;
     for (;;)
@@ -248,7 +289,11 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
         frame.etherType = received.etherType;
         frame.sourceMac = received.sourceMac;
         frame.checksumPending = received.checksumPending;
-        frame.at = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent);
+        const std::optional<std::size_t> slot = census.Find(received.vlan);
+        const auto since = slot ? sentAt[*slot][KindOf(received, packet)] : firstSent;
+        frame.at = std::max(
+            std::chrono::microseconds(0),
+            std::chrono::duration_cast<std::chrono::microseconds>(received.received - since));
         if (settings.frame)
             settings.frame(frame, packet, received.packetSize);
         census.Take(frame, packet, received.packetSize);

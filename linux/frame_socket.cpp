@@ -110,7 +110,8 @@ int FrameSocket::Open(const std::string& interfaceName, bool promiscuous)
     program.filter = const_cast<sock_filter*>(kCensusFrames);
     const int on = 1;
     if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0 ||
-        setsockopt(m_socket.Get(), SOL_PACKET, PACKET_AUXDATA, &on, sizeof on) != 0)
+        setsockopt(m_socket.Get(), SOL_PACKET, PACKET_AUXDATA, &on, sizeof on) != 0 ||
+        setsockopt(m_socket.Get(), SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on) != 0)
         return errno;
     // Our own frames are no answers; older kernels without the option show
     // them as PACKET_OUTGOING, which Receive skips.
@@ -204,7 +205,8 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
 
         sockaddr_ll from{};
         iovec data{buffer.data(), buffer.size()};
-        alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(tpacket_auxdata))];
+        alignas(cmsghdr) std::uint8_t
+            control[CMSG_SPACE(sizeof(tpacket_auxdata)) + CMSG_SPACE(sizeof(timespec))];
         msghdr message{};
         message.msg_name = &from;
         message.msg_namelen = sizeof from;
@@ -226,9 +228,21 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
         frame.packetSize = static_cast<std::size_t>(size) - kEthernetHeaderSize;
         frame.etherType = static_cast<std::uint16_t>(buffer[12] << 8 | buffer[13]);
         std::copy_n(buffer.begin() + 6, frame.sourceMac.size(), frame.sourceMac.begin());
+        frame.received = std::chrono::system_clock::now();
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
              header = CMSG_NXTHDR(&message, header))
         {
+            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPNS &&
+                header->cmsg_len >= CMSG_LEN(sizeof(timespec)))
+            {
+                timespec stamp{};
+                std::memcpy(&stamp, CMSG_DATA(header), sizeof stamp);
+                frame.received = std::chrono::system_clock::time_point(
+                    std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                        std::chrono::seconds(stamp.tv_sec) +
+                        std::chrono::nanoseconds(stamp.tv_nsec)));
+                continue;
+            }
             if (header->cmsg_level != SOL_PACKET || header->cmsg_type != PACKET_AUXDATA ||
                 header->cmsg_len < CMSG_LEN(sizeof(tpacket_auxdata)))
                 continue;

@@ -27,6 +27,10 @@ struct ReceivedFrame
     std::uint16_t etherType = 0;
     HardwareAddress sourceMac{};
     bool checksumPending = false; // as ReceivedPacket's
+    // When the kernel took it in (SO_TIMESTAMPNS), on the system clock: the
+    // same moment a capture on the interface shows, however long the frame
+    // then waited in the socket's queue.
+    std::chrono::system_clock::time_point received;
 };
 
 class FrameSocket

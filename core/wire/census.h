@@ -103,8 +103,10 @@ struct CensusFrame
     std::optional<std::uint16_t> vlan; // the tag's low 12 bits; empty: untagged
     std::uint16_t etherType = 0;       // ETH_P_IP or ETH_P_IPV6
     HardwareAddress sourceMac{};
-    bool checksumPending = false;    // as for ParseUdpPacket
-    std::chrono::microseconds at{0}; // since the probes were sent
+    bool checksumPending = false; // as for ParseUdpPacket
+    // From the send of this VLAN's probe of the frame's family to the kernel's
+    // receipt of the frame.
+    std::chrono::microseconds at{0};
 };
 
 // Sorts the frames of one census by VLAN and family: each VLAN of the plan
