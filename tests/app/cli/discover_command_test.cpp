@@ -81,7 +81,7 @@ TEST(DiscoverCommand, VlanListErrorsSayWhatTheOptionTakes)
         {"10,20", ""},
         {"10,0", usage + "not one: \"0\""},
         {"10-5", usage + "a range goes up: \"10-5\""},
-        {"5,\x1b[2J", usage + "not one: \"\\x1b[2J\""},
+        {"5,\x1b[2J", usage + "not one: \"\\x1B[2J\""},
     };
     for (const auto& [text, message] : cases)
     {
