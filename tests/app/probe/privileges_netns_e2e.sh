@@ -64,6 +64,10 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option=option6:dns-server,[2001:db8:70::53] &
 dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
 wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+# A census finds no carrier (and sends nothing) until the kernel's link
+# watch has seen the fresh veth's.
+client_running() { ip -n "$cli" -o link show "$ifc" | grep -q 'state UP'; }
+wait_for "the client's carrier" client_running || exit 1
 
 # field EVENT EXPRESSION: from the JSON line of that event in $work/out, the
 # expression over its object e (status: its lines as a dict s).
