@@ -8,14 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <linux/rtnetlink.h>
 #include <memory>
-#include <net/if.h>
-#include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 
 namespace
 {
@@ -46,40 +40,6 @@ TEST(DiscoverRequest, AsksForTheNetworkNotForItsOwnMessage)
         EXPECT_EQ(std::find(codes.begin(), codes.end(), nCode), codes.end()) << nCode;
 }
 
-bool Running(const char* interfaceName)
-{
-    const CFileDescriptor udp(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-    ifreq request{};
-    std::strncpy(request.ifr_name, interfaceName, IFNAMSIZ - 1);
-    return udp.IsOpen() && ioctl(udp.Get(), SIOCGIFFLAGS, &request) == 0 &&
-           (request.ifr_flags & IFF_RUNNING) != 0;
-}
-
-// A fresh veth is running (has its carrier, which a census asks first) once
-// the kernel's link watch has seen it: each link message is a time to look.
-bool AwaitCarrier(const char* interfaceName)
-{
-    const CFileDescriptor link(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
-    sockaddr_nl groups{};
-    groups.nl_family = AF_NETLINK;
-    groups.nl_groups = RTMGRP_LINK;
-    if (!link.IsOpen() ||
-        bind(link.Get(), reinterpret_cast<const sockaddr*>(&groups), sizeof groups) != 0)
-        return false;
-    const auto deadline = std::chrono::steady_clock::now() + kPatient;
-    while (!Running(interfaceName))
-    {
-        pollfd wait = {link.Get(), POLLIN, 0};
-        const auto left =
-            std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
-        char message[8192];
-        if (left.count() <= 0 || poll(&wait, 1, static_cast<int>(left.count())) != 1 ||
-            recv(link.Get(), message, sizeof message, 0) < 0)
-            return false;
-    }
-    return true;
-}
-
 class CensusDhcpv4 : public testing::Test
 {
 protected:
@@ -94,8 +54,6 @@ protected:
         m_settings.interfaceName = CNetnsPair::kClientInterface;
         m_settings.wait = kPatient;
         m_settings.families = kCensusDhcpv4;
-        const CNetnsScope scope(m_pPair->ClientNamespace());
-        ASSERT_TRUE(AwaitCarrier(CNetnsPair::kClientInterface));
     }
 
     std::unique_ptr<CFakeDhcpServer> Serve(CFakeDhcpServer::Script script)
