@@ -1,11 +1,11 @@
 #include "linux/dhcp_census.h"
 
+#include "core/options/extended_catalogue.h"
 #include "core/wire/dhcpv6_discovery.h"
 #include "core/wire/duid.h"
 #include "core/wire/ethernet_frame.h"
 #include "core/wire/neighbor_discovery.h"
 #include "core/wire/router_discovery.h"
-#include "linux/dhcp_discover.h"
 #include "linux/frame_socket.h"
 
 #include <algorithm>
@@ -208,6 +208,25 @@ int AnswerSolicitation(const FrameSocket& socket, const Census& census,
         deadline);
 }
 } // namespace
+
+std::vector<std::uint8_t> DiscoveryRequestedOptions()
+{
+    std::vector<std::uint8_t> codes;
+    for (const ExtendedRow* pRow = ExtendedRowsBegin(); pRow != ExtendedRowsEnd(); ++pRow)
+    {
+        if (!pRow->Has(kMessageOption))
+            codes.push_back(pRow->nCode);
+    }
+    return codes;
+}
+
+int RandomLocalMac(HardwareAddress& address)
+{
+    if (const int error = RandomValue(address))
+        return error;
+    address[0] = static_cast<std::uint8_t>((address[0] | 0x02) & ~0x01);
+    return 0;
+}
 
 int RunCensus(const CensusSettings& settings, CensusResult& result)
 {

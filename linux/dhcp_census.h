@@ -49,3 +49,11 @@ struct CensusSettings
 // no such interface, ENOENT when it is not Ethernet, EPERM or EACCES without
 // CAP_NET_RAW, other errno values of the socket calls as they come.
 int RunCensus(const CensusSettings& settings, CensusResult& result);
+
+// What the DHCPDISCOVER asks for: every code the extended catalogue knows but
+// those describing the request itself, in code order, so that each offer
+// shows everything a server would give.
+std::vector<std::uint8_t> DiscoveryRequestedOptions();
+
+// A fresh random locally administered unicast address; 0 or an errno value.
+int RandomLocalMac(HardwareAddress& address);

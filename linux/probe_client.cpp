@@ -62,15 +62,6 @@ std::string ProbeAdvice(ProbeAccess access, const std::string& path)
     return std::string();
 }
 
-std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& settings)
-{
-    std::vector<std::string> arguments = {"discover", settings.m_strInterface,
-                                          std::to_string(settings.m_wait.count())};
-    if (settings.m_ClientMac)
-        arguments.push_back(ProbeMacText(*settings.m_ClientMac));
-    return arguments;
-}
-
 std::vector<std::string> InformProbeArguments(const std::string& interfaceName)
 {
     return {"inform", interfaceName};
@@ -102,8 +93,6 @@ std::vector<std::string> CensusProbeArguments(const CensusSettings& settings)
             settings.promiscuous ? "1" : "0"};
 }
 
-CProbeSession::CProbeSession(const DiscoveryLimits& limits) : m_limits(limits) {}
-
 CProbeSession::CProbeSession(const CensusLimits& limits) : m_censusLimits(limits) {}
 
 // The plan comes whole before the first frame: the census header, then one
@@ -113,7 +102,7 @@ bool CProbeSession::TakeCensus(ProbeMessage& message)
     switch (message.m_event)
     {
     case ProbeEvent::Census:
-        if (!m_opened || m_discovery || m_plan || m_census)
+        if (!m_opened || m_plan || m_census)
             return Refuse();
         m_plan.emplace();
         m_plan->families = message.families;
@@ -139,8 +128,8 @@ bool CProbeSession::TakeCensus(ProbeMessage& message)
         m_census.emplace(std::move(*m_plan), m_censusLimits);
         m_plan.reset();
     }
-    m_packetBytes += message.m_Packet.size();
-    if (++m_packets > kMaxProbeFrames || m_packetBytes > kMaxProbeFrameBytes)
+    m_frameBytes += message.m_Packet.size();
+    if (++m_frames > kMaxProbeFrames || m_frameBytes > kMaxProbeFrameBytes)
         return Refuse();
     CensusFrame frame;
     frame.vlan = message.vlan;
@@ -172,37 +161,19 @@ bool CProbeSession::Take(std::string_view line)
             return Refuse();
         m_opened = true;
         m_status = std::move(message->m_strStatus);
-        if (message->m_nTransactionId)
-        {
-            m_result.m_nTransactionId = *message->m_nTransactionId;
-            m_result.m_ClientMac = *message->m_ClientMac;
-            m_discovery.emplace(m_result.m_nTransactionId, m_result.m_ClientMac, m_limits);
-        }
         return true;
     case ProbeEvent::Census:
     case ProbeEvent::Probe:
     case ProbeEvent::Frame:
         return TakeCensus(*message);
-    case ProbeEvent::Packet:
-    {
-        m_packetBytes += message->m_Packet.size();
-        if (!m_discovery || ++m_packets > kMaxProbePackets || m_packetBytes > kMaxProbePacketBytes)
-            return Refuse();
-        const PacketVerdict verdict =
-            m_discovery->Take(message->m_Packet.data(), message->m_Packet.size(),
-                              message->m_SourceMac, message->m_bChecksumPending);
-        if (verdict == PacketVerdict::Offer && !m_result.m_firstOffer)
-            m_result.m_firstOffer = std::chrono::microseconds(message->m_nMicroseconds);
-        return true;
-    }
     case ProbeEvent::Options:
-        if (!m_opened || m_discovery || m_plan || m_census || m_hasOptions || m_hasOptions6)
+        if (!m_opened || m_plan || m_census || m_hasOptions || m_hasOptions6)
             return Refuse();
         m_hasOptions = true;
         m_lease.m_mapOptions = std::move(message->m_mapOptions);
         return true;
     case ProbeEvent::Options6:
-        if (!m_opened || m_discovery || m_plan || m_census || m_hasOptions || m_hasOptions6)
+        if (!m_opened || m_plan || m_census || m_hasOptions || m_hasOptions6)
             return Refuse();
         m_hasOptions6 = true;
         m_options6 = std::move(message->options6);
@@ -214,23 +185,6 @@ bool CProbeSession::Take(std::string_view line)
         return true;
     }
     return Refuse();
-}
-
-int CProbeSession::Finish(DiscoveryResult& result)
-{
-    if (m_broken || !m_ended)
-        return EPROTO;
-    if (m_error != 0)
-        return m_error;
-    if (!m_discovery)
-        return EPROTO;
-    result = m_result;
-    result.m_servers = m_discovery->TakeServers();
-    result.m_counts = m_discovery->Counts();
-    // Packets the helper received but did not relay were taken and dropped.
-    result.m_counts.packets += static_cast<std::size_t>(m_unrelayed);
-    result.m_counts.dropped += static_cast<std::size_t>(m_unrelayed);
-    return 0;
 }
 
 int CProbeSession::Finish(Lease& lease) const

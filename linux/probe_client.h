@@ -7,7 +7,6 @@
 #include "core/model/lease6.h"
 #include "core/wire/probe_messages.h"
 #include "linux/dhcp_census.h"
-#include "linux/dhcp_discover.h"
 
 #include <bitset>
 #include <optional>
@@ -36,7 +35,6 @@ ProbeAccess CheckProbe(const std::string& path);
 std::string ProbeAdvice(ProbeAccess access, const std::string& path);
 
 // The helper's arguments (without the program name).
-std::vector<std::string> DiscoverProbeArguments(const DiscoverySettings& settings);
 std::vector<std::string> InformProbeArguments(const std::string& interfaceName);
 std::vector<std::string> Inform6ProbeArguments(const std::string& interfaceName);
 // veyra-probe census INTERFACE WAIT_MS FAMILIES VLANS CLIENT_MAC PROMISC, with
@@ -45,15 +43,13 @@ std::vector<std::string> Inform6ProbeArguments(const std::string& interfaceName)
 // settings are the caller's own and not passed on.
 std::vector<std::string> CensusProbeArguments(const CensusSettings& settings);
 
-// One run's output, line by line: it sorts the relayed packets into servers
-// as DiscoverDhcpServers does, or keeps a DHCPINFORM's or an
+// One run's output, line by line: it keeps a DHCPINFORM's or an
 // Information-request's options, or sorts a census's relayed frames by VLAN
 // and family as RunCensus does.
 class CProbeSession
 {
 public:
-    explicit CProbeSession(const DiscoveryLimits& limits = DiscoveryLimits());
-    explicit CProbeSession(const CensusLimits& limits);
+    explicit CProbeSession(const CensusLimits& limits = CensusLimits());
 
     // One line without its '\n'. False when it is malformed, out of order,
     // or past the bounds: the caller stops reading and ends the helper.
@@ -64,9 +60,7 @@ public:
     const std::string& Status() const { return m_status; }
 
     // 0, the helper's errno value, or EPROTO when its output broke off or was
-    // not what a helper writes. A discovery's servers are handed over, not
-    // copied: call it once.
-    int Finish(DiscoveryResult& result);
+    // not what a helper writes.
     int Finish(Lease& lease) const;
     // The Reply's options; source and answers are the caller's.
     int Finish(Lease6& lease) const;
@@ -77,20 +71,17 @@ private:
     bool Refuse();
     bool TakeCensus(ProbeMessage& message);
 
-    DiscoveryLimits m_limits;
     CensusLimits m_censusLimits;
-    std::optional<ServerDiscovery> m_discovery;
     // A census: the plan until the first frame, then the sorter.
     std::optional<CensusPlan> m_plan;
     std::optional<Census> m_census;
     std::bitset<kMaxVlanId + 1> m_planned; // the VLANs planned; bit 0: untagged
     bool m_carrier = true;
-    DiscoveryResult m_result;
     Lease m_lease;
     Dhcpv6Options m_options6;
     std::string m_status;
-    std::size_t m_packets = 0;
-    std::size_t m_packetBytes = 0;
+    std::size_t m_frames = 0;
+    std::size_t m_frameBytes = 0;
     bool m_opened = false;
     bool m_hasOptions = false;
     bool m_hasOptions6 = false;

@@ -2,10 +2,16 @@
 
 #include "core/wire/hex_text.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <linux/rtnetlink.h>
+#include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,6 +40,39 @@ bool RunQuietly(const std::vector<std::string>& command)
     return waitpid(child, &nStatus, 0) == child && WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0;
 }
 
+bool Running(const char* interfaceName)
+{
+    const CFileDescriptor udp(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    ifreq request{};
+    std::strncpy(request.ifr_name, interfaceName, IFNAMSIZ - 1);
+    return udp.IsOpen() && ioctl(udp.Get(), SIOCGIFFLAGS, &request) == 0 &&
+           (request.ifr_flags & IFF_RUNNING) != 0;
+}
+
+// A fresh veth is running (has its carrier, which a census asks first) once
+// the kernel's link watch has seen it: each link message is a time to look.
+bool AwaitCarrier(const char* interfaceName)
+{
+    const CFileDescriptor link(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
+    sockaddr_nl groups{};
+    groups.nl_family = AF_NETLINK;
+    groups.nl_groups = RTMGRP_LINK;
+    if (!link.IsOpen() ||
+        bind(link.Get(), reinterpret_cast<const sockaddr*>(&groups), sizeof groups) != 0)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!Running(interfaceName))
+    {
+        pollfd wait = {link.Get(), POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        char message[8192];
+        if (left.count() <= 0 || poll(&wait, 1, static_cast<int>(left.count())) != 1 ||
+            recv(link.Get(), message, sizeof message, 0) < 0)
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 CNetnsPair::CNetnsPair()
@@ -54,6 +93,12 @@ CNetnsPair::CNetnsPair()
         Run({"ip", "-n", m_strClient, "link", "set", "lo", "up"});
     if (!bMade && m_strFailure.empty())
         m_strFailure = "the namespaces could not be made";
+    if (bMade)
+    {
+        const CNetnsScope scope(m_strClient);
+        if (!scope.Entered() || !AwaitCarrier(kClientInterface))
+            m_strFailure = "the client's veth got no carrier";
+    }
 }
 
 CNetnsPair::~CNetnsPair()

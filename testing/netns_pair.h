@@ -1,5 +1,6 @@
 // CNetnsPair: a DHCP server's and a client's network namespace joined by a
-// veth pair, made for one test and removed with it.
+// veth pair, made for one test and removed with it; the client's end has its
+// carrier once made (a census asks it first).
 #pragma once
 
 #include "platform/file_descriptor.h"

@@ -6,6 +6,7 @@
 #include "app/cli/discover_output.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/text_columns.h"
+#include "core/wire/vlan_list.h"
 #include "linux/errno_text.h"
 #include "platform/bounded_file.h"
 
@@ -162,45 +163,12 @@ bool StandardErrorIsTerminal()
 
 std::string ParseVlanList(std::string_view text, std::vector<std::uint16_t>& vlans)
 {
-    const std::string usage = "--vlan takes VLAN ids from 1 to " + std::to_string(kMaxVlanId) +
-                              " and ranges, as 10,20,100-199";
-    std::vector<bool> asked(kMaxVlanId + 1, false);
-    for (const std::uint16_t vlan : vlans)
-        asked[vlan] = true;
-    // One id: digits, without a leading zero, at most 4094.
-    const auto id = [&](std::string_view digits, unsigned& value)
-    {
-        if (digits.empty() || digits.size() > 4 || digits.front() == '0' ||
-            digits.find_first_not_of("0123456789") != std::string_view::npos)
-            return false;
-        value = static_cast<unsigned>(std::stoul(std::string(digits)));
-        return value <= kMaxVlanId;
-    };
-    for (;;)
-    {
-        const std::size_t comma = text.find(',');
-        const std::string_view item = text.substr(0, comma);
-        const std::size_t dash = item.find('-');
-        unsigned first = 0;
-        unsigned last = 0;
-        if (!id(item.substr(0, dash), first) ||
-            !id(dash == std::string_view::npos ? item : item.substr(dash + 1), last))
-            return usage + "; not one: \"" + TerminalSafe(std::string(item)) + "\"";
-        if (last < first)
-            return usage + "; a range goes up: \"" + TerminalSafe(std::string(item)) + "\"";
-        for (unsigned vlan = first; vlan <= last; ++vlan)
-            asked[vlan] = true;
-        if (comma == std::string_view::npos)
-            break;
-        text.remove_prefix(comma + 1);
-    }
-    vlans.clear();
-    for (std::uint16_t vlan = 1; vlan <= kMaxVlanId; ++vlan)
-    {
-        if (asked[vlan])
-            vlans.push_back(vlan);
-    }
-    return std::string();
+    const std::optional<VlanListError> error = ReadVlanList(text, vlans);
+    if (!error)
+        return std::string();
+    return "--vlan takes VLAN ids from 1 to " + std::to_string(kMaxVlanId) +
+           " and ranges, as 10,20,100-199; " + (error->descending ? "a range goes up" : "not one") +
+           ": \"" + TerminalSafe(error->item) + "\"";
 }
 
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,

@@ -3,7 +3,6 @@
 // for the window and the command line, and tells them what came back as JSON
 // lines (core/wire/probe_messages.h) on its standard output:
 //
-//   veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]
 //   veyra-probe inform INTERFACE
 //   veyra-probe inform6 INTERFACE
 //   veyra-probe census INTERFACE WAIT_MS FAMILIES VLANS CLIENT_MAC PROMISC
@@ -20,7 +19,6 @@
 // arguments, 1 otherwise.
 #include "core/wire/probe_messages.h"
 #include "linux/dhcp_census.h"
-#include "linux/dhcp_discover.h"
 #include "linux/dhcp_inform.h"
 #include "linux/dhcpv6_inform.h"
 #include "linux/frame_socket.h"
@@ -49,8 +47,7 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr long kMaxWaitMs = 60000;
 
-const char kUsage[] = "usage: veyra-probe discover INTERFACE WAIT_MS [CLIENT_MAC]\n"
-                      "       veyra-probe inform INTERFACE\n"
+const char kUsage[] = "usage: veyra-probe inform INTERFACE\n"
                       "       veyra-probe inform6 INTERFACE\n"
                       "       veyra-probe census INTERFACE WAIT_MS FAMILIES VLANS CLIENT_MAC "
                       "PROMISC\n";
@@ -97,15 +94,13 @@ bool IsInterfaceName(const char* pszName)
 }
 
 // Drops everything, then says so with the process's own capability lines.
-int Opened(const std::optional<std::uint32_t>& nXid, const std::optional<HardwareAddress>& mac)
+int Opened()
 {
     if (const int nError = DropPrivileges())
         return nError;
     ProbeMessage message;
     message.m_event = ProbeEvent::Opened;
     message.m_strStatus = CapabilityStatus();
-    message.m_nTransactionId = nXid;
-    message.m_ClientMac = mac;
     Write(FormatProbeMessage(message));
     return 0;
 }
@@ -133,52 +128,10 @@ std::optional<long> ReadNumber(const char* text, long max)
     return value;
 }
 
-int Discover(const char* pszInterface, const char* pszWait, const char* pszMac)
-{
-    const std::optional<long> nWait = ReadNumber(pszWait, kMaxWaitMs);
-    std::optional<HardwareAddress> clientMac;
-    if (pszMac != nullptr)
-        clientMac = ParseProbeMac(pszMac);
-    if (!nWait || (pszMac != nullptr && !clientMac))
-        return kExitUsage;
-
-    DiscoverySettings settings;
-    settings.m_strInterface = pszInterface;
-    settings.m_wait = std::chrono::milliseconds(*nWait);
-    settings.m_ClientMac = clientMac;
-    DiscoveryResult result;
-    settings.m_fnOpened = [&result]()
-    { return Opened(result.m_nTransactionId, result.m_ClientMac); };
-    std::size_t nRelayed = 0;
-    std::size_t nRelayedBytes = 0;
-    std::uint64_t nUnrelayed = 0;
-    settings.m_fnPacket =
-        [&](const ReceivedPacket& packet, const std::uint8_t* pData, std::chrono::microseconds at)
-    {
-        if (nRelayed >= kMaxProbePackets || packet.m_nSize > kMaxProbeValueBytes ||
-            nRelayedBytes + packet.m_nSize > kMaxProbePacketBytes)
-        {
-            ++nUnrelayed;
-            return;
-        }
-        ++nRelayed;
-        nRelayedBytes += packet.m_nSize;
-        ProbeMessage message;
-        message.m_event = ProbeEvent::Packet;
-        message.m_Packet.assign(pData, pData + packet.m_nSize);
-        message.m_SourceMac = packet.m_SourceMac;
-        message.m_bChecksumPending = packet.m_bChecksumPending;
-        message.m_nMicroseconds = static_cast<std::uint64_t>(at.count());
-        Write(FormatProbeMessage(message));
-    };
-    End(DiscoverDhcpServers(settings, result), nUnrelayed);
-    return 0;
-}
-
 // Says the plan, once the privileges are gone: the census, then each probe.
 int CensusOpened(const CensusPlan& plan, bool carrier)
 {
-    if (const int error = Opened(std::nullopt, std::nullopt))
+    if (const int error = Opened())
         return error;
     ProbeMessage message;
     message.m_event = ProbeEvent::Census;
@@ -275,7 +228,7 @@ int Inform(const char* pszInterface)
     }
     iface.m_IpAddresses = {nAddress};
     InformSettings settings;
-    settings.m_fnOpened = []() { return Opened(std::nullopt, std::nullopt); };
+    settings.m_fnOpened = []() { return Opened(); };
     Lease lease;
     const int nError = MakeInformLeaseSource(settings)->Read(iface, lease);
     if (nError == 0)
@@ -300,7 +253,7 @@ int Inform6(const char* interfaceName)
     }
     iface.linkLocal = linkLocal;
     Inform6Settings settings;
-    settings.opened = []() { return Opened(std::nullopt, std::nullopt); };
+    settings.opened = []() { return Opened(); };
     Lease6 lease;
     const int error = MakeInform6Source(settings)->Read(iface, lease);
     if (error == 0)
@@ -321,9 +274,7 @@ int main(int argc, char* argv[])
     if (!SettleDescriptors())
         return kExitFailed;
     int nStatus = kExitUsage;
-    if (argc >= 4 && argc <= 5 && std::strcmp(argv[1], "discover") == 0 && IsInterfaceName(argv[2]))
-        nStatus = Discover(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
-    else if (argc == 3 && std::strcmp(argv[1], "inform") == 0 && IsInterfaceName(argv[2]))
+    if (argc == 3 && std::strcmp(argv[1], "inform") == 0 && IsInterfaceName(argv[2]))
         nStatus = Inform(argv[2]);
     else if (argc == 3 && std::strcmp(argv[1], "inform6") == 0 && IsInterfaceName(argv[2]))
         nStatus = Inform6(argv[2]);

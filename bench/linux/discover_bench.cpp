@@ -1,12 +1,12 @@
-// The discovery's costs. bench/discover-offers runs it in a client namespace
-// beside dnsmasq:
+// The DHCPv4 census's costs (RunCensus, untagged, DHCPv4 alone).
+// bench/discover-offers runs it in a client namespace beside dnsmasq:
 //   veyra_discover_bench --interface=NAME --veyra=PATH [benchmark flags]
 // FirstOffer: from the DHCPDISCOVER's send to dnsmasq's offer, on a veth.
 // OfferFlood: a scripted server answers with N offers from N forged server
-// ids in one burst; CPU time of the discovery per offer, and what it kept.
+// ids in one burst; CPU time of the census per offer, and what it kept.
 // CommandUnderFlood: the same against the veyra command itself, in a child
 // process: its peak resident memory and CPU time for the whole run.
-#include "linux/dhcp_discover.h"
+#include "linux/dhcp_census.h"
 #include "testing/fake_dhcp_server.h"
 #include "testing/netns_pair.h"
 
@@ -45,21 +45,22 @@ void BM_FirstOffer(benchmark::State& state)
         state.SkipWithError("no --interface with a DHCP server");
         return;
     }
-    DiscoverySettings settings;
-    settings.m_strInterface = g_strInterface;
-    settings.m_wait = milliseconds(5000);
-    settings.m_fnDone = [](const ServerDiscovery& discovery)
-    { return !discovery.Servers().empty(); };
+    CensusSettings settings;
+    settings.interfaceName = g_strInterface;
+    settings.wait = milliseconds(5000);
+    settings.families = kCensusDhcpv4;
+    settings.done = [](const Census& census)
+    { return census.Result().vlans[0].firstOffer.has_value(); };
     for (auto _ : state)
     {
-        DiscoveryResult result;
-        const int nResult = DiscoverDhcpServers(settings, result);
-        if (nResult != 0 || !result.m_firstOffer)
+        CensusResult result;
+        const int error = RunCensus(settings, result);
+        if (error != 0 || !result.vlans[0].firstOffer)
         {
-            state.SkipWithError(nResult != 0 ? std::strerror(nResult) : "no offer");
+            state.SkipWithError(error != 0 ? std::strerror(error) : "no offer");
             break;
         }
-        state.SetIterationTime(std::chrono::duration<double>(*result.m_firstOffer).count());
+        state.SetIterationTime(std::chrono::duration<double>(*result.vlans[0].firstOffer).count());
     }
 }
 BENCHMARK(BM_FirstOffer)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -115,19 +116,20 @@ void BM_OfferFlood(benchmark::State& state)
         return;
     }
     const CNetnsScope scope(flood.Pair().ClientNamespace());
-    DiscoverySettings settings;
-    settings.m_strInterface = CNetnsPair::kClientInterface;
-    settings.m_wait = milliseconds(20000);
-    settings.m_fnDone = [nOffers](const ServerDiscovery& discovery)
-    { return discovery.Counts().packets >= nOffers; };
+    CensusSettings settings;
+    settings.interfaceName = CNetnsPair::kClientInterface;
+    settings.wait = milliseconds(20000);
+    settings.families = kCensusDhcpv4;
+    settings.done = [nOffers](const Census& census)
+    { return census.Result().vlans[0].counts.packets >= nOffers; };
     double dCpu = 0;
-    DiscoveryResult result;
+    CensusResult result;
     for (auto _ : state)
     {
         const double dStart = ThreadCpuSeconds();
-        if (const int nResult = DiscoverDhcpServers(settings, result))
+        if (const int error = RunCensus(settings, result))
         {
-            state.SkipWithError(std::strerror(nResult));
+            state.SkipWithError(std::strerror(error));
             break;
         }
         dCpu += ThreadCpuSeconds() - dStart;
@@ -135,8 +137,11 @@ void BM_OfferFlood(benchmark::State& state)
     const auto nRuns = static_cast<double>(state.iterations());
     state.counters["cpu_us_per_offer"] =
         nRuns > 0 ? dCpu / nRuns / static_cast<double>(nOffers) * 1e6 : 0;
-    state.counters["servers_kept"] = static_cast<double>(result.m_servers.size());
-    state.counters["dropped"] = static_cast<double>(result.m_counts.dropped);
+    if (!result.vlans.empty())
+    {
+        state.counters["servers_kept"] = static_cast<double>(result.vlans[0].servers.size());
+        state.counters["dropped"] = static_cast<double>(result.vlans[0].counts.dropped);
+    }
 }
 BENCHMARK(BM_OfferFlood)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -4,6 +4,7 @@
 #include "core/wire/ethernet_frame.h"
 #include "core/wire/hex_digit.h"
 #include "core/wire/hex_text.h"
+#include "core/wire/vlan_list.h"
 
 #include <nlohmann/json.hpp>
 
@@ -24,8 +25,6 @@ const char* EventName(ProbeEvent event)
     {
     case ProbeEvent::Opened:
         return "opened";
-    case ProbeEvent::Packet:
-        return "packet";
     case ProbeEvent::Options:
         return "options";
     case ProbeEvent::Options6:
@@ -105,18 +104,7 @@ bool ReadOpened(const Json& object, ProbeMessage& message)
         status->get_ref<const std::string&>().size() > kMaxProbeStatusBytes)
         return false;
     message.m_strStatus = status->get<std::string>();
-    const auto xid = object.find("xid");
-    const auto mac = object.find("mac");
-    if ((xid == object.end()) != (mac == object.end()))
-        return false;
-    if (xid == object.end())
-        return object.size() == 2;
-    const std::optional<std::uint64_t> nXid = ReadCount(*xid, 0xFFFFFFFF);
-    message.m_ClientMac = ReadMac(*mac);
-    if (!nXid || !message.m_ClientMac)
-        return false;
-    message.m_nTransactionId = static_cast<std::uint32_t>(*nXid);
-    return object.size() == 4;
+    return object.size() == 2;
 }
 
 bool ReadPacket(const Json& object, ProbeMessage& message)
@@ -291,71 +279,16 @@ std::optional<HardwareAddress> ParseProbeMac(std::string_view text)
     return mac;
 }
 
-std::string ProbeVlanText(std::vector<std::uint16_t> vlans)
+std::string ProbeVlanText(const std::vector<std::uint16_t>& vlans)
 {
-    if (vlans.empty())
-        return "-";
-    std::sort(vlans.begin(), vlans.end());
-    vlans.erase(std::unique(vlans.begin(), vlans.end()), vlans.end());
-    std::string text;
-    for (std::size_t first = 0; first < vlans.size();)
-    {
-        std::size_t last = first;
-        while (last + 1 < vlans.size() && vlans[last + 1] == vlans[last] + 1)
-            ++last;
-        text += (text.empty() ? "" : ",") + std::to_string(vlans[first]);
-        if (last > first)
-            text += "-" + std::to_string(vlans[last]);
-        first = last + 1;
-    }
-    return text;
+    return vlans.empty() ? "-" : VlanListText(vlans);
 }
-
-namespace
-{
-// A VLAN id without sign or leading zero, from 1 to kMaxVlanId.
-std::optional<std::uint16_t> ReadVlanId(std::string_view text)
-{
-    if (text.empty() || text.size() > 4 || text[0] == '0')
-        return std::nullopt;
-    unsigned id = 0;
-    for (const char c : text)
-    {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        id = id * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (id > kMaxVlanId)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(id);
-}
-} // namespace
 
 std::optional<std::vector<std::uint16_t>> ParseProbeVlans(std::string_view text)
 {
     std::vector<std::uint16_t> vlans;
-    if (text == "-")
-        return vlans;
-    std::vector<bool> seen(std::size_t{kMaxVlanId} + 1);
-    for (std::size_t at = 0; at <= text.size();)
-    {
-        const std::size_t comma = std::min(text.find(',', at), text.size());
-        const std::string_view item = text.substr(at, comma - at);
-        const std::size_t dash = item.find('-');
-        const std::optional<std::uint16_t> first = ReadVlanId(item.substr(0, dash));
-        const std::optional<std::uint16_t> last =
-            dash == std::string_view::npos ? first : ReadVlanId(item.substr(dash + 1));
-        if (!first || !last || *last < *first)
-            return std::nullopt;
-        for (unsigned id = *first; id <= *last; ++id)
-        {
-            if (seen[id])
-                return std::nullopt;
-            seen[id] = true;
-            vlans.push_back(static_cast<std::uint16_t>(id));
-        }
-        at = comma + 1;
-    }
+    if (text != "-" && ReadVlanList(text, vlans))
+        return std::nullopt;
     return vlans;
 }
 
@@ -366,17 +299,6 @@ std::string FormatProbeMessage(const ProbeMessage& message)
     {
     case ProbeEvent::Opened:
         object["status"] = message.m_strStatus;
-        if (message.m_nTransactionId && message.m_ClientMac)
-        {
-            object["xid"] = *message.m_nTransactionId;
-            object["mac"] = ProbeMacText(*message.m_ClientMac);
-        }
-        break;
-    case ProbeEvent::Packet:
-        object["data"] = Hex(message.m_Packet);
-        object["source"] = ProbeMacText(message.m_SourceMac);
-        object["pending"] = message.m_bChecksumPending;
-        object["us"] = message.m_nMicroseconds;
         break;
     case ProbeEvent::Options:
         object["options"] = Json::object();
@@ -434,11 +356,6 @@ std::optional<ProbeMessage> ParseProbeMessage(std::string_view line)
     {
         message.m_event = ProbeEvent::Opened;
         bRead = ReadOpened(object, message);
-    }
-    else if (strEvent == "packet")
-    {
-        message.m_event = ProbeEvent::Packet;
-        bRead = ReadPacket(object, message);
     }
     else if (strEvent == "options")
     {

@@ -2,8 +2,7 @@
 // JSON object per line on its standard output. The caller reads it as
 // untrusted input, so every field is checked against its bounds.
 //
-//   {"event":"opened","status":"CapInh:\t...\n","xid":N,"mac":"02:00:00:00:00:01"}
-//   {"event":"packet","data":"45..","source":"02:..","pending":false,"us":N}
+//   {"event":"opened","status":"CapInh:\t...\n"}
 //   {"event":"options","options":{"1":"ffffff00","3":"0a000001"}}
 //   {"event":"options6","data":"0017001020010db8..."}
 //   {"event":"end","error":0,"unrelayed":0}
@@ -16,12 +15,11 @@
 //   {"event":"frame","vlan":10,"type":34525,"data":"60..","source":"02:..","pending":false,"us":N}
 //
 // "opened" comes once the socket is open and the helper has dropped its
-// privileges (status: its capability lines of /proc/self/status; xid and mac
-// only for a discovery); "packet" relays one received IPv4 packet as it came,
-// with the time since the send; "options" holds a DHCPINFORM's answer;
+// privileges (status: its capability lines of /proc/self/status); "options"
+// holds a DHCPINFORM's answer;
 // "options6" a DHCPv6 Reply's options as on the wire (RFC 8415 21.1), in
 // their order, a code as often as the Reply holds it; "end" is the last line,
-// with 0 or an errno value and the packets not relayed past the bounds below.
+// with 0 or an errno value and the frames not relayed past the bounds below.
 #pragma once
 
 #include "core/model/lease.h"
@@ -39,7 +37,6 @@
 enum class ProbeEvent
 {
     Opened,
-    Packet,
     Options,
     Options6,
     Census,
@@ -53,14 +50,12 @@ struct ProbeMessage
     ProbeEvent m_event = ProbeEvent::End;
     // Opened
     std::string m_strStatus;
-    std::optional<std::uint32_t> m_nTransactionId;
-    std::optional<HardwareAddress> m_ClientMac;
     // Census
     unsigned families = 0;
     bool carrier = true;
     // Probe
     VlanProbe probe;
-    // Packet and Frame (with the VLAN and EtherType)
+    // Frame
     std::optional<std::uint16_t> vlan;
     std::uint16_t etherType = 0;
     std::vector<std::uint8_t> m_Packet;
@@ -76,10 +71,8 @@ struct ProbeMessage
     std::uint64_t m_nUnrelayed = 0;
 };
 
-// What the helper relays at most; past either bound it only counts packets.
-constexpr std::size_t kMaxProbePackets = 4096;
-constexpr std::size_t kMaxProbePacketBytes = 16 * 1024 * 1024;
-// A census of every VLAN of a trunk: three answers and more per VLAN.
+// What the helper relays at most; past either bound it only counts frames. A
+// census of every VLAN of a trunk: three answers and more per VLAN.
 constexpr std::size_t kMaxProbeFrames = 16384;
 constexpr std::size_t kMaxProbeFrameBytes = 32 * 1024 * 1024;
 // A DUID is at most 128 bytes and its type (RFC 8415 11.1).
@@ -97,9 +90,9 @@ std::optional<HardwareAddress> ParseProbeMac(std::string_view text);
 
 // The VLANs of a census as veyra-probe's argument: "-" for none (the
 // untagged link), otherwise ids and runs as ranges, ascending: "10,20,100-199".
-std::string ProbeVlanText(std::vector<std::uint16_t> vlans);
-// Ids from 1 to kMaxVlanId and ranges of them, each id once, in any order;
-// "-" for none. Empty when anything else.
+std::string ProbeVlanText(const std::vector<std::uint16_t>& vlans);
+// A list as ReadVlanList reads it (ascending, duplicates folded), or "-" for
+// none. Empty when anything else.
 std::optional<std::vector<std::uint16_t>> ParseProbeVlans(std::string_view text);
 
 // One line, ending in '\n'.

@@ -3,7 +3,7 @@
 # copies in a temporary folder: the helper with cap_net_raw+ep, veyra with
 # cap_net_raw+ep and set-user-ID root. Against dnsmasq in a network namespace
 # of its own (and Kea beside a dhcpcd that holds port 68): the helper's
-# discovery, inform and DHCPv6 inform6 work, its status line (the
+# DHCPv4 census, inform and DHCPv6 inform6 work, its status line (the
 # kernel's, read once its socket is open) shows no capability left and
 # no_new_privs set; veyra's /proc status shows the same once its socket is
 # open. Exit 77 (skipped) without root, the programs, or file capabilities.
@@ -64,6 +64,10 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option=option6:dns-server,[2001:db8:70::53] &
 dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
 wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+# A census finds no carrier (and sends nothing) until the kernel's link
+# watch has seen the fresh veth's.
+client_running() { ip -n "$cli" -o link show "$ifc" | grep -q 'state UP'; }
+wait_for "the client's carrier" client_running || exit 1
 
 # field EVENT EXPRESSION: from the JSON line of that event in $work/out, the
 # expression over its object e (status: its lines as a dict s).
@@ -78,8 +82,8 @@ PY
 }
 zero=0000000000000000
 
-echo "== the helper as nobody, cap_net_raw+ep: discovery"
-as_nobody "$work/veyra-probe" discover "$ifc" 2000 >"$work/out" 2>"$work/err"
+echo "== the helper as nobody, cap_net_raw+ep: DHCPv4 census"
+as_nobody "$work/veyra-probe" census "$ifc" 2000 1 - - 0 >"$work/out" 2>"$work/err"
 check "helper's exit status" 0 $?
 check "helper's end" 0 "$(field end 'e["error"]')"
 for set in CapInh CapPrm CapEff CapAmb; do
@@ -88,7 +92,7 @@ done
 check "helper's NoNewPrivs once open" 1 "$(field opened "s['NoNewPrivs']")"
 echo "helper's status once open: $(field opened 's')"
 # dnsmasq's offer, relayed as it came: server identifier 10.70.0.1 (option 54).
-grep '"event":"packet"' "$work/out" | grep -q '36040a460001' || fail "no offer relayed: $(cat "$work/out")"
+grep '"event":"frame"' "$work/out" | grep -q '36040a460001' || fail "no offer relayed: $(cat "$work/out")"
 
 echo "== the helper as nobody, cap_net_raw+ep: inform"
 as_nobody "$work/veyra-probe" inform "$ifc" >"$work/out" 2>"$work/err"
@@ -118,17 +122,17 @@ as_nobody "$work/veyra-probe-plain" inform6 "$ifc" >"$work/out" 2>"$work/err"
 check "inform6's end without the capability" 1 "$(field end 'e["error"]')" # EPERM
 
 echo "== the helper as root: the bounding set goes too"
-in_cli "$work/veyra-probe-plain" discover "$ifc" 100 >"$work/out" 2>"$work/err"
+in_cli "$work/veyra-probe-plain" census "$ifc" 100 1 - - 0 >"$work/out" 2>"$work/err"
 for set in CapPrm CapEff CapBnd; do
     check "root's helper's $set once open" "$zero" "$(field opened "s['$set']")"
 done
 
 echo "== the helper as nobody without the capability"
-as_nobody "$work/veyra-probe-plain" discover "$ifc" 100 >"$work/out" 2>"$work/err"
+as_nobody "$work/veyra-probe-plain" census "$ifc" 100 1 - - 0 >"$work/out" 2>"$work/err"
 check "end without the capability" 1 "$(field end 'e["error"]')" # EPERM
-as_nobody "$work/veyra-probe" discover "$ifc" 0 >"$work/out" 2>"$work/err"
+as_nobody "$work/veyra-probe" census "$ifc" 0 1 - - 0 >"$work/out" 2>"$work/err"
 check "exit status for a wait of 0" 2 $?
-as_nobody "$work/veyra-probe" discover "../$ifc" 100 >"$work/out" 2>"$work/err"
+as_nobody "$work/veyra-probe" census "../$ifc" 100 1 - - 0 >"$work/out" 2>"$work/err"
 check "exit status for a name with a slash" 2 $?
 
 # veyra --discover waits its whole --wait: its /proc status is read once it

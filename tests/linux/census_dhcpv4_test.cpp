@@ -1,6 +1,6 @@
-// The discovery on a real packet socket, against the scripted server in a
-// network namespace pair (root; skipped otherwise).
-#include "linux/dhcp_discover.h"
+// The census's DHCPv4 side on a real packet socket, untagged, against the
+// scripted server in a network namespace pair (root; skipped otherwise).
+#include "linux/dhcp_census.h"
 #include "testing/fake_dhcp_server.h"
 #include "testing/netns_pair.h"
 
@@ -40,7 +40,7 @@ TEST(DiscoverRequest, AsksForTheNetworkNotForItsOwnMessage)
         EXPECT_EQ(std::find(codes.begin(), codes.end(), nCode), codes.end()) << nCode;
 }
 
-class Discovery : public testing::Test
+class CensusDhcpv4 : public testing::Test
 {
 protected:
     void SetUp() override
@@ -51,8 +51,9 @@ protected:
         m_pPair = std::make_unique<CNetnsPair>();
         if (!m_pPair->Failure().empty())
             GTEST_SKIP() << m_pPair->Failure();
-        m_settings.m_strInterface = CNetnsPair::kClientInterface;
-        m_settings.m_wait = kPatient;
+        m_settings.interfaceName = CNetnsPair::kClientInterface;
+        m_settings.wait = kPatient;
+        m_settings.families = kCensusDhcpv4;
     }
 
     std::unique_ptr<CFakeDhcpServer> Serve(CFakeDhcpServer::Script script)
@@ -63,21 +64,27 @@ protected:
         return pServer;
     }
 
-    // Waits until nPackets have come, or for the patient limit.
-    int DiscoverInClient(std::size_t nPackets, DiscoveryResult& result)
+    // Waits until nPackets of DHCPv4 have come, or for the patient limit;
+    // vlan is the untagged link's census.
+    int DiscoverInClient(std::size_t nPackets, VlanCensus& vlan)
     {
         const CNetnsScope scope(m_pPair->ClientNamespace());
         EXPECT_TRUE(scope.Entered());
-        m_settings.m_fnDone = [nPackets](const ServerDiscovery& discovery)
-        { return discovery.Counts().packets >= nPackets; };
-        return DiscoverDhcpServers(m_settings, result);
+        m_settings.done = [nPackets](const Census& census)
+        { return census.Result().vlans[0].counts.packets >= nPackets; };
+        CensusResult result;
+        const int error = RunCensus(m_settings, result);
+        EXPECT_TRUE(result.carrier);
+        if (error == 0 && result.vlans.size() == 1)
+            vlan = std::move(result.vlans[0]);
+        return error;
     }
 
     std::unique_ptr<CNetnsPair> m_pPair;
-    DiscoverySettings m_settings;
+    CensusSettings m_settings;
 };
 
-TEST_F(Discovery, CountsOnlyOffersToItsOwnRequest)
+TEST_F(CensusDhcpv4, CountsOnlyOffersToItsOwnRequest)
 {
     const auto pServer = Serve(
         [](const BootpMessage& request, int)
@@ -97,21 +104,21 @@ TEST_F(Discovery, CountsOnlyOffersToItsOwnRequest)
             };
         });
 
-    DiscoveryResult result;
+    VlanCensus result;
     ASSERT_EQ(DiscoverInClient(6, result), 0);
-    ASSERT_EQ(result.m_servers.size(), 1u);
-    const DiscoveredServer& server = result.m_servers[0];
+    ASSERT_EQ(result.servers.size(), 1u);
+    const DiscoveredServer& server = result.servers[0];
     EXPECT_EQ(server.serverId, CNetnsPair::kServerAddress);
     EXPECT_EQ(server.offer.m_mapOptions.at(3), (OptionBytes{10, 77, 0, 1}));
     EXPECT_EQ(server.path.address, CNetnsPair::kServerAddress);
     EXPECT_EQ(server.path.mac, kServerMac);
     EXPECT_EQ(server.flags, 0u);
-    EXPECT_EQ(result.m_counts.otherXid, 1u);
-    EXPECT_EQ(result.m_counts.otherClient, 1u);
-    EXPECT_EQ(result.m_counts.naks, 1u);
-    EXPECT_EQ(result.m_counts.ignored, 1u); // from port 6767
-    EXPECT_EQ(result.m_counts.malformed, 1u);
-    EXPECT_TRUE(result.m_firstOffer);
+    EXPECT_EQ(result.counts.otherXid, 1u);
+    EXPECT_EQ(result.counts.otherClient, 1u);
+    EXPECT_EQ(result.counts.naks, 1u);
+    EXPECT_EQ(result.counts.ignored, 1u); // from port 6767
+    EXPECT_EQ(result.counts.malformed, 1u);
+    EXPECT_TRUE(result.firstOffer);
 }
 
 constexpr HardwareAddress kRogueMac = {0x02, 0x00, 0x00, 0x77, 0x00, 0x66};
@@ -180,31 +187,31 @@ const struct
      1},
 };
 
-TEST_F(Discovery, TellsARogueFromTheServerWhoseIdItCopies)
+TEST_F(CensusDhcpv4, TellsARogueFromTheServerWhoseIdItCopies)
 {
     for (const auto& test : kRogueCases)
     {
         const auto pServer =
             Serve([&test](const BootpMessage& request, int) { return test.m_answer(request); });
-        DiscoveryResult result;
+        VlanCensus result;
         ASSERT_EQ(DiscoverInClient(test.m_nPackets, result), 0) << test.pszName;
         std::vector<unsigned> flags;
-        for (const DiscoveredServer& server : result.m_servers)
+        for (const DiscoveredServer& server : result.servers)
             flags.push_back(server.flags);
         EXPECT_EQ(flags, test.m_flags) << test.pszName;
-        EXPECT_EQ(result.m_counts.noServerId, test.m_nNoServerId) << test.pszName;
-        EXPECT_EQ(result.m_counts.offers, test.m_nPackets) << test.pszName;
+        EXPECT_EQ(result.counts.noServerId, test.m_nNoServerId) << test.pszName;
+        EXPECT_EQ(result.counts.offers, test.m_nPackets) << test.pszName;
     }
 }
 
-TEST_F(Discovery, TheRogueIsListedWithItsOwnSourceAndRouter)
+TEST_F(CensusDhcpv4, TheRogueIsListedWithItsOwnSourceAndRouter)
 {
     const auto pServer =
         Serve([](const BootpMessage& request, int) { return kRogueCases[0].m_answer(request); });
-    DiscoveryResult result;
+    VlanCensus result;
     ASSERT_EQ(DiscoverInClient(2, result), 0);
-    ASSERT_EQ(result.m_servers.size(), 2u);
-    const DiscoveredServer& rogue = result.m_servers[1];
+    ASSERT_EQ(result.servers.size(), 2u);
+    const DiscoveredServer& rogue = result.servers[1];
     EXPECT_EQ(rogue.serverId, CNetnsPair::kServerAddress);
     EXPECT_EQ(rogue.path.address, kRogueAddress);
     EXPECT_EQ(rogue.path.mac, kRogueMac);
@@ -213,7 +220,7 @@ TEST_F(Discovery, TheRogueIsListedWithItsOwnSourceAndRouter)
 
 // A reply larger than the link's MTU reaches us as IP fragments, which the
 // packet filter passes so that each is counted.
-TEST_F(Discovery, CountsTheFragmentsOfAReplyTooLargeForTheLink)
+TEST_F(CensusDhcpv4, CountsTheFragmentsOfAReplyTooLargeForTheLink)
 {
     const auto pServer = Serve(
         [](const BootpMessage& request, int)
@@ -221,23 +228,23 @@ TEST_F(Discovery, CountsTheFragmentsOfAReplyTooLargeForTheLink)
             return std::vector<FakeAnswer>{Broadcast(Bytes(3000, 0)),
                                            Broadcast(FakeReply(request, kDhcpOffer, {}))};
         });
-    DiscoveryResult result;
+    VlanCensus result;
     // 3008 bytes of UDP in an MTU of 1500: 1480, 1480 and 48.
     ASSERT_EQ(DiscoverInClient(4, result), 0);
-    EXPECT_EQ(result.m_counts.fragments, 3u);
-    EXPECT_EQ(result.m_servers.size(), 1u);
-    EXPECT_EQ(result.m_counts.malformed, 0u);
+    EXPECT_EQ(result.counts.fragments, 3u);
+    EXPECT_EQ(result.servers.size(), 1u);
+    EXPECT_EQ(result.counts.malformed, 0u);
 }
 
-TEST_F(Discovery, SendsOneDiscoverFromNoAddressAndNoPort)
+TEST_F(CensusDhcpv4, SendsOneDiscoverFromNoAddressAndNoPort)
 {
     const auto pServer =
         Serve([](const BootpMessage& request, int)
               { return std::vector<FakeAnswer>{Broadcast(FakeReply(request, kDhcpOffer, {}))}; });
 
-    DiscoveryResult result;
+    VlanCensus result;
     ASSERT_EQ(DiscoverInClient(1, result), 0);
-    EXPECT_EQ(result.m_ClientMac, kClientMac);
+    EXPECT_EQ(result.probe.clientMac, kClientMac);
 
     const std::vector<FakeRequest> requests = pServer->Requests();
     ASSERT_EQ(requests.size(), 1u);
@@ -246,12 +253,12 @@ TEST_F(Discovery, SendsOneDiscoverFromNoAddressAndNoPort)
     const auto request = ParseBootpMessage(requests[0].m_Bytes.data(), requests[0].m_Bytes.size());
     ASSERT_TRUE(request);
     EXPECT_EQ(MessageType(*request), kDhcpDiscover);
-    EXPECT_EQ(request->m_nTransactionId, result.m_nTransactionId);
+    EXPECT_EQ(request->m_nTransactionId, result.probe.transactionId);
     EXPECT_EQ(request->m_mapOptions.at(kOptionParameterList), DiscoveryRequestedOptions());
 }
 
 // A DHCP client holds port 68: the discovery neither needs it nor takes it.
-TEST_F(Discovery, LeavesTheClientPortToItsOwner)
+TEST_F(CensusDhcpv4, LeavesTheClientPortToItsOwner)
 {
     const auto pServer =
         Serve([](const BootpMessage& request, int)
@@ -260,23 +267,23 @@ TEST_F(Discovery, LeavesTheClientPortToItsOwner)
     const CFileDescriptor holder = HoldClientPort();
     ASSERT_TRUE(holder.IsOpen());
 
-    DiscoveryResult result;
+    VlanCensus result;
     ASSERT_EQ(DiscoverInClient(1, result), 0);
-    EXPECT_EQ(result.m_servers.size(), 1u);
+    EXPECT_EQ(result.servers.size(), 1u);
 }
 
-TEST_F(Discovery, AsksAsTheClientAddressGiven)
+TEST_F(CensusDhcpv4, AsksAsTheClientAddressGiven)
 {
     const auto pServer =
         Serve([](const BootpMessage& request, int)
               { return std::vector<FakeAnswer>{Broadcast(FakeReply(request, kDhcpOffer, {}))}; });
     const HardwareAddress made = {0x06, 0x11, 0x22, 0x33, 0x44, 0x55};
-    m_settings.m_ClientMac = made;
+    m_settings.clientMac = made;
 
-    DiscoveryResult result;
+    VlanCensus result;
     ASSERT_EQ(DiscoverInClient(1, result), 0);
-    EXPECT_EQ(result.m_ClientMac, made);
-    ASSERT_EQ(result.m_servers.size(), 1u);
+    EXPECT_EQ(result.probe.clientMac, made);
+    ASSERT_EQ(result.servers.size(), 1u);
     const auto request = ParseBootpMessage(pServer->Requests().at(0).m_Bytes.data(),
                                            pServer->Requests().at(0).m_Bytes.size());
     ASSERT_TRUE(request);
@@ -285,7 +292,7 @@ TEST_F(Discovery, AsksAsTheClientAddressGiven)
 
 // A thousand offers from forged server ids in one wait: the servers kept stop
 // at the bound, the rest are counted.
-TEST_F(Discovery, AFloodStaysWithinTheBound)
+TEST_F(CensusDhcpv4, AFloodStaysWithinTheBound)
 {
     constexpr int kFlood = 1000;
     const auto pServer = Serve(
@@ -303,16 +310,16 @@ TEST_F(Discovery, AFloodStaysWithinTheBound)
             return answers;
         });
 
-    DiscoveryResult result;
+    VlanCensus result;
     ASSERT_EQ(DiscoverInClient(kFlood, result), 0);
-    EXPECT_EQ(result.m_servers.size(), DiscoveryLimits().maxServers);
-    EXPECT_EQ(result.m_counts.dropped, kFlood - DiscoveryLimits().maxServers);
+    EXPECT_EQ(result.servers.size(), CensusLimits().maxRespondersPerFamily);
+    EXPECT_EQ(result.counts.dropped, kFlood - CensusLimits().maxRespondersPerFamily);
 }
 
-TEST_F(Discovery, TellsOfAnInterfaceThatIsNotThere)
+TEST_F(CensusDhcpv4, TellsOfAnInterfaceThatIsNotThere)
 {
-    m_settings.m_strInterface = "vyb-none";
-    DiscoveryResult result;
+    m_settings.interfaceName = "vyb-none";
+    VlanCensus result;
     EXPECT_EQ(DiscoverInClient(1, result), ENODEV);
 }
 } // namespace
