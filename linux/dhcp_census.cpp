@@ -236,14 +236,16 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
         return EINVAL;
     if (const int error = CheckVlans(settings.vlans))
         return error;
+    // Before the socket: without a carrier the wait holds no privilege.
+    if (const int error =
+            WaitForCarrier(settings.interfaceName, Clock::now() + settings.wait, result.carrier))
+        return error;
     FrameSocket socket;
     if (const int error =
             socket.Open(settings.interfaceName, settings.promiscuous || settings.randomClientMac))
         return error;
     HardwareAddress interfaceMac{};
     if (const int error = socket.InterfaceMac(interfaceMac))
-        return error;
-    if (const int error = socket.Carrier(result.carrier))
         return error;
     std::optional<Ipv6Address> interfaceLinkLocal = Ipv6Address{};
     if (InterfaceLinkLocal(settings.interfaceName, *interfaceLinkLocal) != 0)
@@ -258,8 +260,8 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
             return error;
     }
     Census census(std::move(planned.plan), settings.limits);
-    // Without a carrier nothing can be sent or heard: the census is told
-    // at once, every VLAN silent for that reason.
+    // Without a carrier for the whole wait nothing can be sent or heard:
+    // every VLAN is silent for that reason.
     if (!result.carrier)
     {
         result = census.TakeResult();

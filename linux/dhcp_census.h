@@ -44,8 +44,10 @@ struct CensusSettings
     std::function<bool(const Census&)> done;
 };
 
-// Runs the census. 0 when the wait ended, with or without answers, and at
-// once without a carrier (nothing sent; result.carrier false); ENODEV for
+// Runs the census. A link without a carrier is waited for, at most the wait;
+// the probes go out once it has one, and the wait counts from then. 0 when
+// the wait ended, with or without answers, or when the carrier never came
+// (nothing sent; result.carrier false); ENODEV for
 // no such interface, ENOENT when it is not Ethernet, EPERM or EACCES without
 // CAP_NET_RAW, other errno values of the socket calls as they come.
 int RunCensus(const CensusSettings& settings, CensusResult& result);

@@ -148,15 +148,6 @@ int FrameSocket::InterfaceMac(HardwareAddress& address) const
     return 0;
 }
 
-int FrameSocket::Carrier(bool& carrier) const
-{
-    ifreq request{};
-    if (const int error = InterfaceRequest(m_socket.Get(), m_interfaceName, SIOCGIFFLAGS, request))
-        return error;
-    carrier = (request.ifr_flags & IFF_RUNNING) != 0;
-    return 0;
-}
-
 int FrameSocket::Send(const std::vector<std::uint8_t>& frame,
                       std::chrono::steady_clock::time_point deadline) const
 {
@@ -256,6 +247,27 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
         return 0;
     }
     return ETIMEDOUT;
+}
+
+int WaitForCarrier(const std::string& interfaceName, std::chrono::steady_clock::time_point deadline,
+                   bool& carrier)
+{
+    constexpr int kCarrierPollMs = 10;
+    if (interfaceName.empty() || interfaceName.size() >= IFNAMSIZ)
+        return ENODEV;
+    const CFileDescriptor flags(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (!flags.IsOpen())
+        return errno;
+    for (;;)
+    {
+        ifreq request{};
+        if (const int error = InterfaceRequest(flags.Get(), interfaceName, SIOCGIFFLAGS, request))
+            return error;
+        carrier = (request.ifr_flags & IFF_RUNNING) != 0;
+        if (carrier || std::chrono::steady_clock::now() >= deadline)
+            return 0;
+        poll(nullptr, 0, kCarrierPollMs);
+    }
 }
 
 int InterfaceLinkLocal(const std::string& interfaceName, Ipv6Address& address)

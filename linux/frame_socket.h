@@ -45,8 +45,6 @@ public:
 
     // The interface's Ethernet address; ENOENT when it is not Ethernet.
     int InterfaceMac(HardwareAddress& address) const;
-    // Whether the interface is up with a carrier (IFF_RUNNING).
-    int Carrier(bool& carrier) const;
 
     // Sends one frame whole; when the socket's queue is full it waits until
     // there is room, up to the deadline (ETIMEDOUT), and never drops it.
@@ -62,6 +60,12 @@ private:
     std::string m_interfaceName;
     int m_index = 0;
 };
+
+// Whether the interface is up with a carrier (IFF_RUNNING), waiting for one
+// until the deadline: a link just brought up gets its carrier a moment later.
+// Needs no privilege; ENODEV when there is no such interface.
+int WaitForCarrier(const std::string& interfaceName, std::chrono::steady_clock::time_point deadline,
+                   bool& carrier);
 
 // The interface's first link-local IPv6 address (fe80::/10), from the
 // kernel's own list; ENOENT when it has none.

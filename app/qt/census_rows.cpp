@@ -407,7 +407,7 @@ QStringList silenceReasons(const CensusResult& result, const VlanCensus& vlan, C
 {
     QStringList reasons;
     if (!result.carrier)
-        reasons << "the adapter had no carrier when the census began";
+        reasons << "the adapter had no carrier during the wait";
     switch (family)
     {
     case kCensusDhcpv4:

@@ -89,7 +89,7 @@ struct VlanCensus
 struct CensusResult
 {
     unsigned families = kCensusAll;
-    bool carrier = true;           // the interface had a carrier when the census began
+    bool carrier = true;           // the interface had a carrier within the wait
     std::vector<VlanCensus> vlans; // in the plan's order
     std::size_t unplannedFrames =
         0;                   // frames on a VLAN not asked (or untagged when only tagged were)

@@ -96,16 +96,11 @@ std::vector<std::uint8_t> BuildNeighborAdvertisement(const Ipv6Address& target,
                                                      const Ipv6Address& destination)
 {
     const bool solicited = destination != kUnspecified;
-    std::vector<std::uint8_t> message = {
-        kIcmpv6NeighborAdvertisement,
-        0,
-        0,
-        0,
-        static_cast<std::uint8_t>(kOverrideFlag | (solicited ? kSolicitedFlag : 0)),
-        0,
-        0,
-        0};
-    message.insert(message.end(), target.begin(), target.end());
+    // Type, code, checksum, flags and reserved bytes, then the target.
+    std::vector<std::uint8_t> message(8 + target.size());
+    message[0] = kIcmpv6NeighborAdvertisement;
+    message[4] = static_cast<std::uint8_t>(kOverrideFlag | (solicited ? kSolicitedFlag : 0));
+    std::copy(target.begin(), target.end(), message.begin() + 8);
     AppendLinkLayerOption(message, kNdTargetLinkLayer, ourMac);
     return BuildIcmpv6Packet(target, solicited ? destination : kAllNodes, message);
 }

@@ -74,8 +74,15 @@ gui_pid=$!
 window=""
 shown() { window=$(in_cli xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$window" ]; }
 wait_for "the window" shown Veyra || { cat "$work/gui.log"; exit 1; }
-in_cli xdotool windowfocus --sync "$window" key --clearmodifiers alt+v
-wait_for "the dialog" shown "Find DHCP Servers" || exit 1
+# The window may take a key before its button is ready for it: ask again
+# until the dialog is there.
+main_window=$window
+dialog_opened() {
+    shown "Find DHCP Servers" && return 0
+    in_cli xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+v
+    shown "Find DHCP Servers"
+}
+wait_for "the dialog" dialog_opened || { cat "$work/gui.log"; exit 1; }
 
 copied=""
 census_copied() {

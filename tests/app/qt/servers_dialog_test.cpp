@@ -272,7 +272,7 @@ private slots:
             << VlanCensus{} << true << "No DHCPv6 server answered: nothing at all was received.";
         QTest::newRow("no carrier")
             << VlanCensus{} << false
-            << "No DHCPv6 server answered: the adapter had no carrier when the census began.";
+            << "No DHCPv6 server answered: the adapter had no carrier during the wait.";
         VlanCensus other = quiet;
         other.counts6.otherClient = 2;
         other.counts6.malformed = 1;
