@@ -4,6 +4,7 @@
 #include "app/cli/census_output.h"
 #include "app/cli/discover_output.h"
 #include "app/cli/json_text.h"
+#include "core/model/ipv6_rows.h"
 #include "core/options/dhcpv6_decoder.h"
 
 namespace
@@ -82,7 +83,7 @@ Json RouterJson(const AdvertisedRouter& router)
         {"link_layer_option",
          router.linkLayerOption ? Json(MacString(*router.linkLayerOption)) : Json()},
         {"lifetime", router.lifetime},
-        {"preference", PreferenceText(router.preference)},
+        {"preference", RouterPreferenceName(router.preference)},
         {"managed", router.managed},
         {"other_config", router.otherConfig},
         {"hop_limit", router.hopLimit},

@@ -1,4 +1,5 @@
 #include "app/cli/census_output.h"
+#include "core/model/ipv6_rows.h"
 
 #include "app/cli/census_names.h"
 #include "app/cli/discover_output.h"
@@ -95,7 +96,7 @@ std::string RouterText(const AdvertisedRouter& router)
     Rows rows = {{"Router", RouterPathText(router)},
                  {"  Lifetime", router.lifetime == 0 ? "0 s (not a default router)"
                                                      : std::to_string(router.lifetime) + " s"},
-                 {"  Preference", PreferenceText(router.preference)},
+                 {"  Preference", RouterPreferenceName(router.preference)},
                  {"  Managed (M)", router.managed ? "yes" : "no"},
                  {"  Other (O)", router.otherConfig ? "yes" : "no"}};
     for (const AdvertisedPrefix& prefix : router.prefixes)
@@ -189,20 +190,6 @@ Server6Offer ReadServer6Offer(const DiscoveredServer6& server)
             AddStrings(option.m_value, offer.domains);
     }
     return offer;
-}
-
-std::string PreferenceText(RouterPreference preference)
-{
-    switch (preference)
-    {
-    case RouterPreference::Low:
-        return "low";
-    case RouterPreference::High:
-        return "high";
-    case RouterPreference::Medium:
-        break;
-    }
-    return "medium";
 }
 
 std::string LifetimeText(std::uint32_t seconds)

@@ -36,6 +36,5 @@ struct Server6Offer
 };
 Server6Offer ReadServer6Offer(const DiscoveredServer6& server);
 
-// "medium"; "0.5 s", "infinite" for 0xFFFFFFFF.
-std::string PreferenceText(RouterPreference preference);
+// "3600 s"; "infinite" for 0xFFFFFFFF.
 std::string LifetimeText(std::uint32_t seconds);

@@ -68,8 +68,14 @@ wait_for "Xvfb to start" test -s "$work/display" || exit 1
 export DISPLAY=:$(head -n 1 "$work/display")
 
 mkdir -m 700 "$work/runtime"
+# The window gives up root's capabilities at once, so it could not reach a
+# helper in a checkout under a home folder of mode 0700: both go to the
+# temporary folder, the helper where the window looks for it in a build tree.
+mkdir -p "$work/app/qt" "$work/app/libexec/veyra"
+install -m 755 "$gui" "$work/app/qt/veyra-gui"
+install -m 755 "$(dirname "$gui")/../libexec/veyra/veyra-probe" "$work/app/libexec/veyra/"
 in_cli env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" \
-    DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb TZ=UTC "$gui" >"$work/gui.log" 2>&1 &
+    DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb TZ=UTC "$work/app/qt/veyra-gui" >"$work/gui.log" 2>&1 &
 gui_pid=$!
 window=""
 shown() { window=$(in_cli xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$window" ]; }
