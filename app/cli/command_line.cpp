@@ -12,6 +12,14 @@ const char* const kUsageText =
     "             [--expect-file FILE]... [--all] [--json]\n"
     "                                    a census of the DHCPv4 and DHCPv6 servers\n"
     "                                    and IPv6 routers on the link of IF\n"
+    "       veyra --check IF [census options] [-w MS] [-c MS] [--metrics FILE]\n"
+    "                                    the census as a monitoring-plugin check\n"
+    "       veyra --check-lease IF [-4|-6] [-w HOURS] [-c HOURS]\n"
+    "                                    a check of the time left on IF's leases and\n"
+    "                                    of whether their servers still answer\n"
+    "       veyra --handshake IF [-4|-6] [--client-mac MAC|random] [--check [-w MS] [-c MS]]\n"
+    "       veyra --relay GIADDR --server ADDR [--handshake] [--check [-w MS] [-c MS]]\n"
+    "                                    talk to a server as a client or a relay agent\n"
     "ADAPTER is an interface name or a hardware address as the list shows it.\n"
     "Options:\n"
     "  -4, -6       IPv4 (DHCP) or IPv6 (DHCPv6, router advertisements) alone;\n"
@@ -38,6 +46,18 @@ const char* const kUsageText =
     "                      any other responder is an error (exit status 6)\n"
     "  --expect-file FILE  approved responders, one ENTRY a line, # comments\n"
     "  --all, --json       every option of each offer and Advertise; the stable JSON\n"
+    "Monitoring (veyra(1), MONITORING):\n"
+    "  --check             one status line with performance data; exit 0 OK,\n"
+    "                      1 WARNING, 2 CRITICAL, 3 UNKNOWN\n"
+    "  -w, -c              the warning and critical thresholds: reply time in\n"
+    "                      milliseconds, or for --check-lease hours left\n"
+    "  --metrics FILE      also write the census and the leases for Prometheus's\n"
+    "                      textfile collector (replaced whole, never half written)\n"
+    "  --handshake         the whole exchange with a random client address, then\n"
+    "                      the lease released (DHCPv4: DISCOVER to ACK; DHCPv6:\n"
+    "                      Solicit to Reply)\n"
+    "  --relay GIADDR      ask as a relay agent with this address on the remote\n"
+    "  --server ADDR       subnet, sending to this server\n"
     "Exit status of a census: 0 all approved (without a list: at most one responder\n"
     "of each kind per VLAN, and something answered on each), 6 a finding (rogue,\n"
     "conflict, unapproved, more than one), 5 a VLAN where nothing (or nothing the\n"
@@ -66,6 +86,14 @@ enum OptionId : int
     kExpectFile,
     kVlan,
     kPromiscuous,
+    kCheck,
+    kCheckLease,
+    kMetrics,
+    kHandshake,
+    kRelay,
+    kServer,
+    kWarning = 'w',
+    kCritical = 'c',
 };
 
 constexpr option kOptions[] = {
@@ -83,12 +111,20 @@ constexpr option kOptions[] = {
     {"expect-file", required_argument, nullptr, kExpectFile},
     {"vlan", required_argument, nullptr, kVlan},
     {"promiscuous", no_argument, nullptr, kPromiscuous},
+    {"check", no_argument, nullptr, kCheck},
+    {"check-lease", required_argument, nullptr, kCheckLease},
+    {"metrics", required_argument, nullptr, kMetrics},
+    {"handshake", no_argument, nullptr, kHandshake},
+    {"relay", required_argument, nullptr, kRelay},
+    {"server", required_argument, nullptr, kServer},
+    {"warning", required_argument, nullptr, kWarning},
+    {"critical", required_argument, nullptr, kCritical},
     {nullptr, 0, nullptr, 0},
 };
 
 // '-': every operand comes back in its place (as kOperand), whatever
 // POSIXLY_CORRECT says; ':': a missing value is told from an unknown option.
-constexpr const char* kShortOptions = "-:h46";
+constexpr const char* kShortOptions = "-:h46w:c:";
 
 const option* OptionOf(int id)
 {
@@ -103,6 +139,14 @@ const option* OptionOf(int id)
 std::string LongName(int id)
 {
     return std::string("--") + OptionOf(id)->name;
+}
+
+// The name a mode's own reader knows an option by: -4, -6, -w and -c short.
+std::string OptionName(int id)
+{
+    if (id == kIpv4 || id == kIpv6 || id == kWarning || id == kCritical)
+        return std::string("-") + static_cast<char>(id);
+    return LongName(id);
 }
 
 // A long option of getopt_long's refusal: unknown, or a prefix of several.
@@ -169,24 +213,43 @@ std::vector<Word> ReadWords(const std::vector<std::string>& arguments, std::stri
     return words;
 }
 
-// The words of a census, checked by the census's own reader.
-std::string ReadDiscovery(const std::vector<Word>& words, DiscoverCommand& discover)
+// The words of a mode, as its own reader takes them: each option by its
+// name, then its value. operand names the option an operand stands for (the
+// interface of --check and --handshake); empty: an operand is refused.
+std::vector<std::string> ModeArguments(const std::vector<Word>& words, const std::string& operand)
 {
-    std::vector<std::string> options;
+    std::vector<std::string> arguments;
     for (const Word& word : words)
     {
         if (word.id == kOperand)
-            return "--discover does not take " + word.value;
-        if (word.id == kIpv4 || word.id == kIpv6)
-        {
-            options.push_back(word.id == kIpv4 ? "-4" : "-6");
-            continue;
-        }
-        options.push_back(LongName(word.id));
-        if (OptionOf(word.id)->has_arg == required_argument)
-            options.push_back(word.value);
+            arguments.push_back(operand.empty() ? word.value : operand);
+        else
+            arguments.push_back(OptionName(word.id));
+        const option* known = OptionOf(word.id);
+        if (word.id == kOperand ? !operand.empty()
+                                : known != nullptr && known->has_arg == required_argument)
+            arguments.push_back(word.value);
     }
-    return ParseDiscoverCommand(options, discover);
+    return arguments;
+}
+
+bool Has(const std::vector<Word>& words, int id)
+{
+    return std::any_of(words.begin(), words.end(),
+                       [id](const Word& word) { return word.id == id; });
+}
+
+// --check IF is --check --discover IF.
+std::string ReadDiscovery(const std::vector<Word>& words, DiscoverCommand& discover)
+{
+    const bool operandIsInterface = Has(words, kCheck) && !Has(words, kDiscover);
+    for (const Word& word : words)
+    {
+        if (word.id == kOperand && !operandIsInterface)
+            return "--discover does not take " + word.value;
+    }
+    return ParseDiscoverCommand(ModeArguments(words, operandIsInterface ? "--discover" : ""),
+                                discover);
 }
 
 std::string ReadRequest(const std::vector<Word>& words, CommandLine& command)
@@ -238,7 +301,7 @@ std::string ReadRequest(const std::vector<Word>& words, CommandLine& command)
                 refuse("give one adapter");
             break;
         default: // the options of a discovery
-            refuse(LongName(word.id) + " needs --discover");
+            refuse(OptionName(word.id) + " needs --discover");
             break;
         }
     }
@@ -268,10 +331,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
                                { return argument == "--help" || argument == "-h"; });
     if (command.help)
         return command;
-    command.discover = std::any_of(words.begin(), words.end(),
-                                   [](const Word& word) { return word.id == kDiscover; });
-    const std::string error =
-        command.discover ? ReadDiscovery(words, command.census) : ReadRequest(words, command);
+    command.checkLease = Has(words, kCheckLease);
+    command.handshake = !command.checkLease && (Has(words, kHandshake) || Has(words, kRelay));
+    command.discover =
+        !command.checkLease && !command.handshake && (Has(words, kDiscover) || Has(words, kCheck));
+    std::string error;
+    if (command.checkLease)
+        error = ParseLeaseCheckCommand(ModeArguments(words, "--interface"), command.leaseCheck);
+    else if (command.handshake)
+        error =
+            ParseHandshakeCommand(ModeArguments(words, "--interface"), command.handshakeCommand);
+    else if (command.discover)
+        error = ReadDiscovery(words, command.census);
+    else
+        error = ReadRequest(words, command);
     command.m_strError = refused.empty() ? error : refused;
     return command;
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "app/cli/discover_command.h"
+#include "app/cli/handshake_command.h"
+#include "app/cli/lease_check.h"
 
 #include <string>
 #include <vector>
@@ -31,8 +33,12 @@ struct CommandLine
     bool all = false; // every option of the lease, not only the window's
     bool inform = false;
     AddressFamilies families = AddressFamilies::Both;
-    bool discover = false; // --discover: census says the rest
+    bool discover = false; // --discover or --check: census says the rest
     DiscoverCommand census;
+    bool checkLease = false; // --check-lease: leaseCheck says the rest
+    LeaseCheckCommand leaseCheck;
+    bool handshake = false; // --handshake or --relay: handshake says the rest
+    HandshakeCommand handshakeCommand;
     std::string m_strError; // set when the arguments make no sense
 };
 

@@ -1,8 +1,10 @@
 #include "app/cli/discover_command.h"
 
 #include "app/cli/census_json.h"
+#include "app/cli/census_metrics.h"
 #include "app/cli/census_output.h"
 #include "app/cli/census_verdict.h"
+#include "app/cli/check_output.h"
 #include "app/cli/discover_output.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/text_columns.h"
@@ -44,6 +46,24 @@ bool ParseWait(const std::string& text, std::chrono::milliseconds& wait)
     if (at != text.size() || ms == 0 || ms > kMaxWait.count())
         return false;
     wait = std::chrono::milliseconds(ms);
+    return true;
+}
+
+// Milliseconds, 1 to kMaxWait, for -w and -c.
+bool ParseMilliseconds(const std::string& text, std::optional<std::chrono::milliseconds>& ms)
+{
+    std::int64_t value = 0;
+    for (const char c : text)
+    {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+        value = value * 10 + (c - '0');
+        if (value > kMaxWait.count())
+            return false;
+    }
+    if (text.empty() || value == 0)
+        return false;
+    ms = std::chrono::milliseconds(value);
     return true;
 }
 
@@ -115,6 +135,20 @@ std::size_t Answers(const CensusResult& result)
     return answers;
 }
 
+// Writes --metrics' file: the census (null where it could not run) and the
+// interface's leases. Empty, or the line saying why it could not be written.
+std::string WriteMetrics(const DiscoverCommand& command, const DiscoverBackEnd& backEnd,
+                         const CensusResult* result, const CensusVerdict* verdict)
+{
+    const InterfaceLeases leases =
+        backEnd.leases ? backEnd.leases(command.interfaceName) : InterfaceLeases();
+    const std::string text = FormatCensusMetrics(command, result, verdict, leases, backEnd.now());
+    const int error = backEnd.writeFile(command.metricsFile, text);
+    return error == 0 ? std::string()
+                      : "veyra: cannot write --metrics " + TerminalSafe(command.metricsFile) +
+                            ": " + ErrnoText(error) + "\n";
+}
+
 // "Census on eth0, 50 VLANs" or "Census on eth0".
 std::string CensusName(const DiscoverCommand& command)
 {
@@ -182,7 +216,8 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
         const std::string& option = arguments[i];
         const bool takesValue = option == "--discover" || option == "--wait" ||
                                 option == "--client-mac" || option == "--expect" ||
-                                option == "--expect-file" || option == "--vlan";
+                                option == "--expect-file" || option == "--vlan" || option == "-w" ||
+                                option == "-c" || option == "--metrics";
         if (takesValue && i + 1 == arguments.size())
             return option + " needs a value";
         const std::string value = takesValue ? arguments[++i] : std::string();
@@ -245,6 +280,21 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
                 return "--expect-file needs a file name";
             command.expectFiles.push_back(value);
         }
+        else if (option == "--check")
+        {
+            command.check = true;
+        }
+        else if (option == "-w" || option == "-c")
+        {
+            if (!ParseMilliseconds(value, option == "-w" ? command.warning : command.critical))
+                return option + " takes the first reply's time in milliseconds, 1 to 600000";
+        }
+        else if (option == "--metrics")
+        {
+            if (value.empty())
+                return "--metrics needs a file name";
+            command.metricsFile = value;
+        }
         else if (option == "--all")
         {
             command.all = true;
@@ -258,6 +308,14 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
             return "--discover does not take " + option;
         }
     }
+    if (!interfaceGiven)
+        return "--check needs an interface";
+    if (!command.check && (command.warning || command.critical))
+        return "-w and -c need --check";
+    if (command.check && (command.all || command.json))
+        return "--check prints one status line; --all and --json are for --discover";
+    if (command.warning && command.critical && *command.warning > *command.critical)
+        return "-w is above -c: a reply is warned of before it is critical";
     return std::string();
 }
 
@@ -290,11 +348,25 @@ DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEn
     if (terminal)
         line.Clear();
     if (error != 0)
-        return Failure(error, command.interfaceName);
+    {
+        DiscoverOutcome failure = Failure(error, command.interfaceName);
+        if (!command.metricsFile.empty())
+            failure.err += WriteMetrics(command, backEnd, nullptr, nullptr);
+        return command.check ? CensusCheckFailure(failure) : failure;
+    }
 
     FlagUnexpected(result, approved);
     const CensusVerdict verdict =
         JudgeCensus(command.interfaceName, command.wait, result, approved);
+    const std::string metricsError = command.metricsFile.empty()
+                                         ? std::string()
+                                         : WriteMetrics(command, backEnd, &result, &verdict);
+    if (command.check)
+    {
+        DiscoverOutcome check = CensusCheck(command, result, verdict);
+        check.err += metricsError;
+        return check;
+    }
     DiscoverOutcome outcome;
     outcome.out = command.json ? FormatCensusJson(command.interfaceName, command.wait, result,
                                                   verdict, command.all)
@@ -304,6 +376,7 @@ DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEn
     for (const std::string& silence : verdict.silences)
         outcome.err += silence;
     outcome.err += CensusCountsText(result);
+    outcome.err += metricsError;
     outcome.status = verdict.status;
     return outcome;
 }

@@ -4,9 +4,12 @@
 // Linux back end handed in so that all of it is tested natively.
 #pragma once
 
+#include "core/model/lease.h"
+#include "core/model/lease6.h"
 #include "core/wire/approved_servers.h"
 #include "linux/dhcp_census.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -28,6 +31,15 @@ struct DiscoverCommand
     std::vector<std::string> expectFiles;     // every --expect-file, read by RunDiscover
     bool all = false;
     bool json = false;
+    // --check: one status line and performance data in the monitoring-plugin
+    // conventions, and their exit status (0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN).
+    bool check = false;
+    // -w and -c: the first reply's time above which --check warns or is critical.
+    std::optional<std::chrono::milliseconds> warning;
+    std::optional<std::chrono::milliseconds> critical;
+    // --metrics FILE: the census and the interface's leases in Prometheus's
+    // text format, written whole under another name and renamed into place.
+    std::string metricsFile;
 };
 
 // Adds the VLANs of "10,20,100-199" (1 to 4094, ranges ascending) to vlans,
@@ -35,19 +47,35 @@ struct DiscoverCommand
 // good, otherwise what is wrong with it.
 std::string ParseVlanList(std::string_view text, std::vector<std::uint16_t>& vlans);
 
-// Reads the arguments of a census ("-4" and "-6" among them); empty when
-// they make sense, otherwise what is wrong with them.
+// Reads the arguments of a census ("-4" and "-6" among them, "-w" and "-c"
+// with --check); empty when they make sense, otherwise what is wrong with them.
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
                                  DiscoverCommand& command);
 
 bool StandardErrorIsTerminal();
 
-// The Linux back end: RunCensus, and whether standard error is a terminal
-// (where the wait shows its progress).
+// The leases an interface's DHCP clients hold: error (an errno value, 0 when
+// there is one) and the lease, per family.
+struct InterfaceLeases
+{
+    int error = ENODATA;
+    Lease lease;
+    int error6 = ENODATA;
+    Lease6 lease6;
+};
+
+// The Linux back end: RunCensus, whether standard error is a terminal (where
+// the wait shows its progress), the interface's leases (read after the
+// census, its privileges given up), the clock and the metrics file's writer.
 struct DiscoverBackEnd
 {
     std::function<int(const CensusSettings&, CensusResult&)> census;
     std::function<bool()> errorIsTerminal = StandardErrorIsTerminal;
+    std::function<InterfaceLeases(const std::string& interfaceName)> leases = nullptr;
+    std::function<std::chrono::system_clock::time_point()> now = std::chrono::system_clock::now;
+    // Writes a whole file in place of the one at path, or leaves it as it
+    // was: 0 or an errno value.
+    std::function<int(const std::string& path, const std::string& text)> writeFile = nullptr;
 };
 
 // What the run writes to standard output and standard error, and its status.

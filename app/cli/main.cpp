@@ -16,6 +16,7 @@
 #include "linux/lease_chain.h"
 #include "linux/linux_lease_sources.h"
 #include "linux/privileges.h"
+#include "linux/replace_file.h"
 #include "linux/router_advertisements_source.h"
 
 #include <cerrno>
@@ -196,6 +197,38 @@ int CensusDroppingPrivileges(const CensusSettings& settings, CensusResult& resul
     return error;
 }
 
+// The leases the interface's DHCP clients hold, read as any request reads
+// them (after a census, without its privileges).
+InterfaceLeases ReadInterfaceLeases(const std::string& interfaceName)
+{
+    const LinuxPaths paths;
+    const std::unique_ptr<CRunLeaseSources> leases = MakeLinuxLeaseSources(paths);
+    CLinuxAdapterSource source(paths, leases->Kept());
+    AdapterList adapters;
+    source.Read(adapters);
+    const std::optional<LeaseInterface> iface =
+        source.Interface(AdapterNamed(adapters, interfaceName));
+    InterfaceLeases read;
+    read.error = ReadAdapterLease(iface, leases->Request(false), read.lease);
+    read.error6 = ReadAdapterLease6(iface, *MakeLinuxLease6Sources(paths), read.lease6);
+    return read;
+}
+
+DiscoverBackEnd LinuxDiscoverBackEnd()
+{
+    DiscoverBackEnd backEnd;
+    backEnd.census = CensusDroppingPrivileges;
+    backEnd.leases = ReadInterfaceLeases;
+    backEnd.writeFile = ReplaceFile;
+    return backEnd;
+}
+
+void PrintOutcome(const DiscoverOutcome& outcome)
+{
+    Print(outcome.out);
+    Print(outcome.err, stderr);
+}
+
 // --inform asks the servers before any lease is read: the adapter is found
 // without them, and their sockets open, the privileges go. The DHCPv6
 // question is asked once the DHCPINFORM's socket is open, so that both
@@ -242,7 +275,8 @@ int main(int argc, char* argv[])
     // Only a run that opens a socket keeps its privileges until then.
     const bool bRuns = command.m_strError.empty() && !command.help && !command.version;
     const bool bAsk = bRuns && !command.discover && command.inform && !command.adapter.empty();
-    if (!bAsk && !(bRuns && command.discover))
+    const bool bSockets = command.discover || command.checkLease || command.handshake;
+    if (!bAsk && !(bRuns && bSockets))
         DropPrivilegesOrEnd();
     if (command.help)
     {
@@ -262,10 +296,22 @@ int main(int argc, char* argv[])
     if (command.discover)
     {
         const DiscoverOutcome outcome =
-            RunDiscover(command.census, {CensusDroppingPrivileges},
+            RunDiscover(command.census, LinuxDiscoverBackEnd(),
                         [](const std::string& progress) { Print(progress, stderr); });
-        Print(outcome.out);
-        Print(outcome.err, stderr);
+        PrintOutcome(outcome);
+        return outcome.status;
+    }
+    if (command.checkLease)
+    {
+        const DiscoverOutcome outcome = RunLeaseCheck(command.leaseCheck, LinuxDiscoverBackEnd());
+        PrintOutcome(outcome);
+        return outcome.status;
+    }
+    if (command.handshake)
+    {
+        const DiscoverOutcome outcome =
+            RunHandshakeCommand(command.handshakeCommand, HandshakeBackEnd());
+        PrintOutcome(outcome);
         return outcome.status;
     }
 
