@@ -11,6 +11,7 @@
 #include "linux/adapter_source.h"
 #include "linux/answered_lease_source.h"
 #include "linux/dhcp_census.h"
+#include "linux/dhcp_handshake.h"
 #include "linux/dhcpv6_inform.h"
 #include "linux/lease6_sources.h"
 #include "linux/lease_chain.h"
@@ -223,6 +224,23 @@ DiscoverBackEnd LinuxDiscoverBackEnd()
     return backEnd;
 }
 
+// The exchange gives up its privileges once its sockets are open (or it
+// ended before they were).
+HandshakeBackEnd LinuxHandshakeBackEnd()
+{
+    HandshakeBackEnd backEnd;
+    backEnd.handshake = [](const HandshakeSettings& settings, HandshakeResult& result)
+    {
+        HandshakeSettings dropping = settings;
+        dropping.opened = DropPrivileges;
+        const int error = RunHandshake(dropping, result);
+        DropPrivilegesOrEnd();
+        return error;
+    };
+    backEnd.notice = [](const std::string& notice) { Print(notice, stderr); };
+    return backEnd;
+}
+
 void PrintOutcome(const DiscoverOutcome& outcome)
 {
     Print(outcome.out);
@@ -310,7 +328,7 @@ int main(int argc, char* argv[])
     if (command.handshake)
     {
         const DiscoverOutcome outcome =
-            RunHandshakeCommand(command.handshakeCommand, HandshakeBackEnd());
+            RunHandshakeCommand(command.handshakeCommand, LinuxHandshakeBackEnd());
         PrintOutcome(outcome);
         return outcome.status;
     }
