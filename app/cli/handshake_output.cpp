@@ -231,13 +231,12 @@ DiscoverOutcome HandshakeCheck(const HandshakeCommand& command, const HandshakeR
         {
             if (!step.time)
                 continue;
-            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(*step.time);
-            if (command.critical && ms > *command.critical)
+            if (command.critical && *step.time > *command.critical)
             {
                 worse(kCheckCritical);
                 said += ", " + step.sent + " slow (" + Milliseconds(*step.time) + " ms)";
             }
-            else if (command.warning && ms > *command.warning)
+            else if (command.warning && *step.time > *command.warning)
             {
                 worse(kCheckWarning);
                 said += ", " + step.sent + " slow (" + Milliseconds(*step.time) + " ms)";
