@@ -165,7 +165,8 @@ public:
     RelayTransport(const IpAddress& relay, const IpAddress& server, const HardwareAddress& mac,
                    const std::string& interfaceId)
         : m_relay(relay), m_server(server), m_peer(LinkLocalFromMac(mac)),
-          m_interfaceId(interfaceId.begin(), interfaceId.end())
+          m_interfaceId(interfaceId.empty() ? OptionBytes{'v', 'e', 'y', 'r', 'a'}
+                                            : OptionBytes(interfaceId.begin(), interfaceId.end()))
     {
     }
 
