@@ -1,8 +1,12 @@
 // --metrics' bounds: what a hostile link can make the file hold.
 #include "app/cli/census_metrics.h"
+#include "app/cli/command_line.h"
+#include "testing/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -106,5 +110,63 @@ TEST(CensusMetrics, AFailedCensusWritesItsFailureAndTheLeases)
         {"veyra_metrics_dropped_series{interface=\"vym-x\"}", "0"},
     };
     EXPECT_EQ(expected, series);
+}
+// The census is judged by --expect and --expect-file alike, and a file that
+// cannot be written is said on standard error.
+TEST(CensusMetrics, RunDiscoverWritesTheJudgedCensus)
+{
+    const CScratchDirectory scratch;
+    ASSERT_FALSE(scratch.Path().empty());
+    const std::string list = scratch.Path() + "/approved";
+    std::ofstream(list) << "10.0.0.1\n";
+    const struct
+    {
+        std::vector<std::string> extra;
+        int writeError;
+        std::string approved; // of 10.0.0.1's and 10.0.0.2's series
+        std::string err;
+    } cases[] = {
+        {{}, 0, "unknown unknown", ""},
+        {{"--expect-file", list}, 0, "true false", ""},
+        {{"--expect", "10.0.0.2"},
+         ENOSPC,
+         "false true",
+         "veyra: cannot write --metrics m.prom: No space left on device (ENOSPC)\n"},
+    };
+    for (const auto& test : cases)
+    {
+        std::vector<std::string> arguments = {"--discover", "vym-x", "-4", "--metrics", "m.prom"};
+        arguments.insert(arguments.end(), test.extra.begin(), test.extra.end());
+        const CommandLine line = ParseCommandLine(arguments);
+        std::string written;
+        DiscoverBackEnd backEnd;
+        backEnd.census = [](const CensusSettings& settings, CensusResult& result)
+        {
+            result.families = settings.families;
+            result.vlans.resize(1);
+            for (const std::uint32_t id : {0x0A000001u, 0x0A000002u})
+                result.vlans[0].servers.push_back(DiscoveredServer{id, {id, {}}, 1, 0, {}});
+            return 0;
+        };
+        backEnd.errorIsTerminal = [] { return false; };
+        backEnd.writeFile = [&](const std::string& path, const std::string& text)
+        {
+            EXPECT_EQ("m.prom", path);
+            written = text;
+            return test.writeError;
+        };
+        const DiscoverOutcome outcome =
+            RunDiscover(line.census, backEnd, [](const std::string&) {});
+        std::string approved;
+        for (const auto& [series, value] : SeriesOf(written))
+        {
+            const std::size_t at = series.find("approved=\"");
+            if (at != std::string::npos)
+                approved += (approved.empty() ? "" : " ") +
+                            series.substr(at + 10, series.find('"', at + 10) - at - 10);
+        }
+        EXPECT_EQ(test.approved, approved);
+        EXPECT_EQ(test.err, outcome.err.substr(outcome.err.size() - test.err.size()));
+    }
 }
 } // namespace
