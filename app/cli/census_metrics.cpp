@@ -67,8 +67,8 @@ private:
     }
 
     // Shown by the one rule for a peer's text (valid UTF-8, controls and
-    // invisible characters as escapes), cut to a bound on a character's
-    // boundary, then escaped as the exposition format asks.
+    // invisible characters as escapes, so no newline is left), cut to a
+    // bound on a character's boundary, then escaped as the format asks.
     static std::string LabelValue(const std::string& text)
     {
         std::string shown = ShownPeerText(text, PeerCharset::Utf8);
@@ -84,7 +84,7 @@ private:
         {
             if (c == '\\' || c == '"')
                 escaped += '\\';
-            escaped += c == '\n' ? std::string("\\n") : std::string(1, c);
+            escaped += c;
         }
         return escaped;
     }
@@ -99,7 +99,7 @@ private:
 
 std::string Number(double value)
 {
-    char digits[32];
+    char digits[64];
     const auto end =
         std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed).ptr;
     return std::string(digits, end);
