@@ -5,15 +5,7 @@
 
 #include "app/cli/census_verdict.h"
 #include "app/cli/discover_command.h"
-
-// The plugin's exit statuses.
-enum CheckStatus
-{
-    kCheckOk = 0,
-    kCheckWarning = 1,
-    kCheckCritical = 2,
-    kCheckUnknown = 3,
-};
+#include "app/cli/plugin_output.h"
 
 // The check of a census that ran: a rogue, a conflict or silence is
 // CRITICAL; a first reply slower than -c CRITICAL, than -w WARNING.
