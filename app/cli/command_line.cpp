@@ -342,7 +342,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         error =
             ParseHandshakeCommand(ModeArguments(words, "--interface"), command.handshakeCommand);
     else if (command.discover)
+    {
         error = ReadDiscovery(words, command.census);
+        // A check answers even wrong arguments in its own form.
+        command.census.check = Has(words, kCheck);
+    }
     else
         error = ReadRequest(words, command);
     command.m_strError = refused.empty() ? error : refused;
