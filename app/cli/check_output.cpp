@@ -43,11 +43,15 @@ std::string Plural(std::size_t count, const std::string& noun)
 }
 } // namespace
 
-std::string ProblemLine(const std::string& err)
+std::string ProblemLine(const std::string& err, const std::string& mode)
 {
     const std::size_t start = err.find("veyra: ");
     const std::size_t from = start == std::string::npos ? 0 : start + 7;
-    return err.substr(from, err.find('\n', from) - from);
+    std::string line = err.substr(from, err.find('\n', from) - from);
+    // The census's own failures name the mode that ran it.
+    if (!mode.empty() && line.rfind("--discover ", 0) == 0)
+        line.replace(0, 10, mode);
+    return line;
 }
 
 void SummarizeProblems(const std::vector<std::string>& problems, PluginOutput& output)
@@ -135,14 +139,11 @@ DiscoverOutcome CensusCheckFailure(const DiscoverOutcome& failure)
 {
     // Its first "veyra: " line is why the census could not run; a metrics
     // file that could not be written stays on standard error.
-    std::string reason = ProblemLine(failure.err);
     std::string rest = failure.err;
     rest.erase(0, rest.find('\n', rest.find("veyra: ")) + 1);
-    if (reason.rfind("--discover ", 0) == 0)
-        reason.replace(0, 10, "--check");
     PluginOutput output;
     output.service = "DHCP";
-    output.summary = reason;
+    output.summary = ProblemLine(failure.err, "--check");
     return {FormatPluginOutput(output), rest, kCheckUnknown};
 }
 

@@ -21,8 +21,8 @@ DiscoverOutcome CensusCheckFailure(const DiscoverOutcome& failure);
 DiscoverOutcome CheckUsageFailure(const std::string& service, const std::string& error);
 
 // The first "veyra: text" line of the command's standard error as a
-// problem's text: "text".
-std::string ProblemLine(const std::string& err);
+// problem's text: "text", with mode in place of a leading "--discover".
+std::string ProblemLine(const std::string& err, const std::string& mode = std::string());
 
 // The status line's summary from the problems, worst first: the first and a
 // count of the rest; every one as long output where there are several.

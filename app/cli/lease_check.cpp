@@ -272,7 +272,8 @@ DiscoverOutcome RunLeaseCheck(const LeaseCheckCommand& command, const DiscoverBa
         censusError = backEnd.census(settings, result);
         if (censusError != 0)
             problems.Add(kCheckUnknown,
-                         ProblemLine(CensusFailure(censusError, command.interfaceName).err));
+                         ProblemLine(CensusFailure(censusError, command.interfaceName).err,
+                                     "--check-lease"));
     }
     const auto hoursThreshold = [](const std::optional<std::chrono::hours>& hours)
     { return hours ? std::to_string(hours->count()) + ":" : std::string(); };

@@ -116,12 +116,12 @@ std::optional<std::uint32_t> ShortestValidLifetime(const Dhcpv6Options& options)
         ReadDhcpv6Options(option.data.data() + header, option.data.size() - header, inside);
         for (const Dhcpv6Option& leased : inside)
         {
-            // IAADDR: address (16), preferred, valid; IAPREFIX: preferred,
-            // valid, length, prefix (16).
-            const std::size_t at = leased.code == kIaAddress  ? 20
-                                   : leased.code == kIaPrefix ? 4
-                                                              : 0;
-            if (at == 0 || leased.data.size() < (leased.code == kIaAddress ? 24u : 25u))
+            // IAADDR in an IA_NA or IA_TA: address (16), preferred, valid;
+            // IAPREFIX in an IA_PD: preferred, valid, length, prefix (16).
+            const bool pd = option.code == kIaPd;
+            const std::size_t at = pd ? 4 : 20;
+            if (leased.code != (pd ? kIaPrefix : kIaAddress) ||
+                leased.data.size() < (pd ? 25u : 24u))
                 continue;
             const std::uint8_t* valid = leased.data.data() + at;
             const std::uint32_t seconds = static_cast<std::uint32_t>(valid[0]) << 24 |
