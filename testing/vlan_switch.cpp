@@ -211,64 +211,49 @@ int OpenSocket(bool receive)
 }
 
 // Sends frames at once, or each once it has waited the delay.
-class Output
+struct Output
 {
-public:
-    using Clock = std::chrono::steady_clock;
-
-    Output(int fd, std::chrono::milliseconds delay) : m_fd(fd), m_delay(delay) {}
-
-    void Send(int ifindex, const std::uint8_t* frame, std::size_t size)
-    {
-        if (m_delay.count() == 0)
-            SendNow(ifindex, frame, size);
-        else
-            m_held.push_back({Clock::now() + m_delay, ifindex, {frame, frame + size}});
-    }
-
-    // Sends the frames whose time has come; the milliseconds until the
-    // next one's, or -1 (poll's "no limit") with none held.
-    int Release()
-    {
-        const Clock::time_point now = Clock::now();
-        while (!m_held.empty() && m_held.front().due <= now)
-        {
-            const Held& held = m_held.front();
-            SendNow(held.ifindex, held.frame.data(), held.frame.size());
-            m_held.pop_front();
-        }
-        if (m_held.empty())
-            return -1;
-        return static_cast<int>(
-            std::chrono::ceil<std::chrono::milliseconds>(m_held.front().due - now).count());
-    }
-
-    unsigned long Sent() const { return m_sent; }
-
-private:
     struct Held
     {
-        Clock::time_point due;
+        std::chrono::steady_clock::time_point due;
         int ifindex;
         std::vector<std::uint8_t> frame;
     };
+    int fd;
+    std::chrono::milliseconds delay;
+    std::deque<Held> held;
+    unsigned long sent = 0;
 
-    void SendNow(int ifindex, const std::uint8_t* frame, std::size_t size)
+    void Send(int ifindex, const std::uint8_t* frame, std::size_t size, bool due = false)
     {
+        if (delay.count() != 0 && !due)
+        {
+            held.push_back(
+                {std::chrono::steady_clock::now() + delay, ifindex, {frame, frame + size}});
+            return;
+        }
         sockaddr_ll to{};
         to.sll_family = AF_PACKET;
         to.sll_ifindex = ifindex;
         to.sll_halen = ETH_ALEN;
         std::memcpy(to.sll_addr, frame, ETH_ALEN);
-        if (sendto(m_fd, frame, size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
+        if (sendto(fd, frame, size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
             static_cast<ssize_t>(size))
-            ++m_sent;
+            ++sent;
     }
 
-    int m_fd;
-    std::chrono::milliseconds m_delay;
-    std::deque<Held> m_held;
-    unsigned long m_sent = 0;
+    // Sends the frames whose time has come; poll's wait for the next one's
+    // (-1, no limit, with none held).
+    int Release()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        for (; !held.empty() && held.front().due <= now; held.pop_front())
+            Send(held.front().ifindex, held.front().frame.data(), held.front().frame.size(), true);
+        return held.empty() ? -1
+                            : static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(
+                                                   held.front().due - now)
+                                                   .count());
+    }
 };
 
 } // namespace
@@ -277,7 +262,7 @@ int main(int argc, char** argv)
 {
     const Switch sw = ParseArguments(argc, argv);
     const int in = OpenSocket(true);
-    Output out(OpenSocket(false), sw.delay);
+    Output out{OpenSocket(false), sw.delay, {}};
     struct sigaction stop = {};
     stop.sa_handler = RequestStop; // no SA_RESTART: recvmsg returns EINTR
     sigaction(SIGTERM, &stop, nullptr);
@@ -359,7 +344,7 @@ int main(int argc, char** argv)
     tpacket_stats stats{};
     socklen_t length = sizeof stats;
     getsockopt(in, SOL_PACKET, PACKET_STATISTICS, &stats, &length);
-    std::printf("sent %lu unswitched %lu kernel-dropped %u\n", out.Sent(), unswitched,
+    std::printf("sent %lu unswitched %lu kernel-dropped %u\n", out.sent, unswitched,
                 stats.tp_drops);
     return 0;
 }

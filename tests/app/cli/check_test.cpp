@@ -51,55 +51,36 @@ TEST(PluginOutput, QuotesLabelsAndKeepsPeerTextOutOfThePerformanceData)
 }
 
 constexpr HardwareAddress kMac = {0x02, 0, 0, 0x77, 0, 0x01};
+const std::vector<std::uint8_t> kDuid = {0, 3, 0, 1, 2, 0, 0, 0x77, 0, 1};
 
 DiscoveredServer Server(std::uint8_t last)
 {
     DiscoveredServer server;
     server.serverId = 0x0A4D0000u | last;
     server.path = {*server.serverId, kMac};
-    server.offers = 1;
     return server;
 }
 
-DiscoveredServer6 Server6(std::uint8_t last)
-{
-    DiscoveredServer6 server;
-    server.duid = {0, 3, 0, 1, 2, 0, 0, 0x77, 0, last};
-    server.path = {{0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, last}, kMac};
-    server.advertises = 1;
-    return server;
-}
-
-AdvertisedRouter Router()
-{
-    AdvertisedRouter router;
-    router.address = {0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-    router.mac = kMac;
-    router.advertisements = 1;
-    return router;
-}
-
-// One VLAN's answers: the DHCPv4 servers with the first offer's time, and
-// one DHCPv6 server and router, each first heard after the same time.
+// One VLAN's DHCPv4 servers, the first offer after first; with ipv6 also a
+// DHCPv6 server and a router, each first heard after 2 ms.
 VlanCensus Heard(Vlan id, std::vector<DiscoveredServer> servers,
-                 std::chrono::microseconds first = 1500us, bool ipv6 = true)
+                 std::chrono::microseconds first = 1500us, bool ipv6 = false)
 {
     VlanCensus vlan;
     vlan.probe.vlan = id;
-    vlan.seen.frames = servers.size();
     if (!servers.empty())
         vlan.firstOffer = first;
     vlan.servers = std::move(servers);
     if (ipv6)
     {
-        vlan.servers6 = {Server6(1)};
-        vlan.routers = {Router()};
+        vlan.servers6.emplace_back().duid = kDuid;
+        vlan.routers.emplace_back().mac = kMac;
         vlan.firstAdvertise = vlan.firstRouter = 2ms;
     }
     return vlan;
 }
 
-// Stands in for the packet socket and the lease sources.
+// Stands in for the packet socket, the lease sources and the clock.
 struct FakeBackEnd
 {
     std::vector<VlanCensus> vlans;
@@ -124,51 +105,53 @@ struct FakeBackEnd
     }
 };
 
-DiscoverOutcome RunCheck(const std::vector<std::string>& arguments, FakeBackEnd& backEnd)
+// Runs "veyra ARGUMENTS" (words split at spaces) against the back end.
+DiscoverOutcome RunCheck(const std::string& arguments, FakeBackEnd& backEnd)
 {
-    const CommandLine line = ParseCommandLine(arguments);
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at < arguments.size();)
+    {
+        const std::size_t end = std::min(arguments.find(' ', at), arguments.size());
+        words.push_back(arguments.substr(at, end - at));
+        at = end + 1;
+    }
+    const CommandLine line = ParseCommandLine(words);
     EXPECT_TRUE(line.m_strError.empty()) << line.m_strError;
     if (line.checkLease)
         return RunLeaseCheck(line.leaseCheck, backEnd.Seam());
     return RunDiscover(line.census, backEnd.Seam(), [](const std::string&) {});
 }
 
-const std::string kPerf6 = " dhcpv6_servers=1;;;0 dhcpv6_advertise_ms=2ms;;;0;5000 routers=1;;;0 "
-                           "router_ms=2ms;;;0;5000";
-
 TEST(CensusCheck, StatusIsTheWorstOfFindingsSilenceAndTheFirstReplysTime)
 {
     const struct
     {
-        const char* name;
         std::vector<VlanCensus> vlans;
-        std::vector<std::string> extra;
+        const char* arguments;
         int status;
         std::string out;
     } cases[] = {
-        {"one of each",
-         {Heard({}, {Server(1)})},
-         {},
+        {{Heard({}, {Server(1)}, 1500us, true)},
+         "",
          kCheckOk,
          "DHCP OK - 1 DHCPv4 server, 1 DHCPv6 server, 1 router on vyh-u | dhcpv4_servers=1;;;0 "
-         "dhcpv4_offer_ms=1.5ms;;;0;5000" +
-             kPerf6 + "\n"},
-        {"slower than -w",
-         {Heard({}, {Server(1)}, 700ms)},
-         {"-4", "-w", "500", "-c", "1000"},
+         "dhcpv4_offer_ms=1.5ms;;;0;5000 dhcpv6_servers=1;;;0 dhcpv6_advertise_ms=2ms;;;0;5000 "
+         "routers=1;;;0 router_ms=2ms;;;0;5000\n"},
+        {{Heard({}, {Server(1)}, 700ms)},
+         " -4 -w 500 -c 1000",
          kCheckWarning,
          "DHCP WARNING - first DHCPv4 offer on vyh-u after 700 ms (-w 500 ms) | "
          "dhcpv4_servers=1;;;0 dhcpv4_offer_ms=700ms;500;1000;0;5000\n"},
-        {"slower than -c, exactly -w elsewhere",
-         {Heard(10, {Server(1)}, 1000001us, false), Heard(20, {Server(2)}, 500ms, false)},
-         {"-4", "--vlan", "10,20", "-w", "500", "-c", "1000"},
+        // Slower than -c on one VLAN, exactly -w on the other.
+        {{Heard(10, {Server(1)}, 1000001us), Heard(20, {Server(2)}, 500ms)},
+         " -4 --vlan 10,20 -w 500 -c 1000",
          kCheckCritical,
          "DHCP CRITICAL - first DHCPv4 offer on vyh-u VLAN 10 after 1000.001 ms (-c 1000 ms) | "
          "dhcpv4_servers_vlan10=1;;;0 dhcpv4_offer_ms_vlan10=1000.001ms;500;1000;0;5000 "
          "dhcpv4_servers_vlan20=1;;;0 dhcpv4_offer_ms_vlan20=500ms;500;1000;0;5000\n"},
-        {"a rogue first, then silence and slowness",
-         {Heard(10, {Server(1), Server(9)}, 900ms, false), Heard(30, {}, 0us, false)},
-         {"-4", "--vlan", "10,30", "--expect", "10.77.0.1", "-w", "500"},
+        // A rogue first, then silence, then slowness.
+        {{Heard(10, {Server(1), Server(9)}, 900ms), Heard(30, {})},
+         " -4 --vlan 10,30 --expect 10.77.0.1 -w 500",
          kCheckCritical,
          "DHCP CRITICAL - unexpected DHCP server on vyh-u VLAN 10: 10.77.0.9 (expected only "
          "10.77.0.1); 2 more | dhcpv4_servers_vlan10=2;;;0 "
@@ -177,9 +160,8 @@ TEST(CensusCheck, StatusIsTheWorstOfFindingsSilenceAndTheFirstReplysTime)
          "unexpected DHCP server on vyh-u VLAN 10: 10.77.0.9 (expected only 10.77.0.1)\n"
          "no DHCP server answered on vyh-u VLAN 30 within 5 s\n"
          "first DHCPv4 offer on vyh-u VLAN 10 after 900 ms (-w 500 ms)\n"},
-        {"silence",
-         {Heard({}, {}, 0us, false)},
-         {"--wait", "2"},
+        {{Heard({}, {})},
+         " --wait 2",
          kCheckCritical,
          "DHCP CRITICAL - no DHCP server, DHCPv6 server or router answered on vyh-u within 2 s | "
          "dhcpv4_servers=0;;;0 dhcpv4_offer_ms=U;;;0;2000 dhcpv6_servers=0;;;0 "
@@ -189,29 +171,28 @@ TEST(CensusCheck, StatusIsTheWorstOfFindingsSilenceAndTheFirstReplysTime)
     {
         FakeBackEnd backEnd;
         backEnd.vlans = test.vlans;
-        std::vector<std::string> arguments = {"--check", "vyh-u"};
-        arguments.insert(arguments.end(), test.extra.begin(), test.extra.end());
-        const DiscoverOutcome outcome = RunCheck(arguments, backEnd);
-        EXPECT_EQ(outcome.status, test.status) << test.name;
-        EXPECT_EQ(outcome.out, test.out) << test.name;
-        EXPECT_EQ(outcome.err, "") << test.name;
+        const DiscoverOutcome outcome =
+            RunCheck("--check vyh-u" + std::string(test.arguments), backEnd);
+        EXPECT_EQ(outcome.status, test.status) << test.arguments;
+        EXPECT_EQ(outcome.out, test.out) << test.arguments;
+        EXPECT_EQ(outcome.err, "") << test.arguments;
     }
 }
 
 TEST(CensusCheck, ACensusThatCannotRunOrWrongArgumentsAreUnknown)
 {
     const std::pair<int, const char*> failures[] = {
-        {EPERM, "DHCP UNKNOWN - --check needs root or CAP_NET_RAW: run it as root, or give the "
-                "program cap_net_raw+ep\n"},
-        {ENODEV, "DHCP UNKNOWN - no network adapter is named vyh-u or has that hardware address\n"},
+        {EPERM, "--check needs root or CAP_NET_RAW: run it as root, or give the program "
+                "cap_net_raw+ep\n"},
+        {ENODEV, "no network adapter is named vyh-u or has that hardware address\n"},
     };
     for (const auto& [error, out] : failures)
     {
         FakeBackEnd backEnd;
         backEnd.error = error;
-        const DiscoverOutcome outcome = RunCheck({"--check", "vyh-u"}, backEnd);
+        const DiscoverOutcome outcome = RunCheck("--check vyh-u", backEnd);
         EXPECT_EQ(outcome.status, kCheckUnknown);
-        EXPECT_EQ(outcome.out, out);
+        EXPECT_EQ(outcome.out, "DHCP UNKNOWN - " + std::string(out));
     }
     // The mode is known however the arguments fail, so that main answers UNKNOWN.
     const std::vector<std::string> wrong[] = {
@@ -221,7 +202,7 @@ TEST(CensusCheck, ACensusThatCannotRunOrWrongArgumentsAreUnknown)
         {"--discover", "vyh-u", "--check", "-c"},
         {"--check-lease"},
         {"--check-lease", "vyh-u", "-w", "0"},
-        {"-c", "9", "--check-lease", "vyh-u", "-w", "2"},
+        {"-c", "9", "--check-lease", "e", "-w", "2"},
         {"--check-lease", "vyh-u", "--vlan", "3"},
     };
     for (const std::vector<std::string>& arguments : wrong)
@@ -233,8 +214,9 @@ TEST(CensusCheck, ACensusThatCannotRunOrWrongArgumentsAreUnknown)
     EXPECT_EQ(CheckUsageFailure("DHCP LEASE", "-w takes").out, "DHCP LEASE UNKNOWN - -w takes\n");
 }
 
-// A lease from 10.77.0.1 ending at the given time and a DHCPv6 lease from
-// DUID ...:01 obtained at 996400 s with a valid lifetime of 7200 s.
+// A DHCPv4 lease from 10.77.0.1 that expires at the time given, and a
+// DHCPv6 lease from kDuid obtained 1 h 2 min ago whose prefix is valid for
+// 2 h (its address for ever).
 InterfaceLeases Leases(std::optional<std::int64_t> expires, int error6 = 0)
 {
     InterfaceLeases leases;
@@ -244,9 +226,8 @@ InterfaceLeases Leases(std::optional<std::int64_t> expires, int error6 = 0)
     leases.error6 = error6;
     leases.lease6.obtained = 996400;
     leases.lease6.options = {
-        {2, Server6(1).duid},
-        IdentityAssociation(3, {0, 0, 0, 1}, 0, 0,
-                            {IaAddress({0x20, 0x01, 0x0D, 0xB8}, 3600, 0xFFFFFFFF)}),
+        {2, kDuid},
+        IdentityAssociation(3, {0, 0, 0, 1}, 0, 0, {IaAddress({0x20, 0x01}, 3600, 0xFFFFFFFF)}),
         IdentityAssociation(25, {0, 0, 0, 1}, 0, 0, {IaPrefix({0x20, 0x01}, 56, 3600, 7200)})};
     return leases;
 }
@@ -255,80 +236,64 @@ TEST(LeaseCheck, TimeLeftAndTheServersAnswerDecide)
 {
     InterfaceLeases none;
     none.error = none.error6 = ENODATA;
-    InterfaceLeases unreadable = Leases(1036000, EACCES);
+    const std::string answers = "DHCPv4 lease on vyh-l: 10 h left, server 10.77.0.1 answers\n";
     const struct
     {
-        const char* name;
         InterfaceLeases leases;
         std::vector<VlanCensus> vlans;
-        std::vector<std::string> extra;
+        const char* arguments;
         int status;
         std::string out;
     } cases[] = {
-        {"both fine",
-         Leases(1036000),
-         {Heard({}, {Server(1)})},
-         {"-w", "1"},
+        {Leases(1036000),
+         {Heard({}, {Server(1)}, 1ms, true)},
+         " -w 1",
          kCheckOk,
          "DHCP LEASE OK - DHCPv4 lease on vyh-l: 10 h left, server 10.77.0.1 answers; DHCPv6 "
          "lease on vyh-l: 1 h left, server duid:00030001020000770001 answers | "
          "dhcpv4_lease_hours=10;1: dhcpv4_servers=1;;;0 dhcpv6_lease_hours=1;1: "
          "dhcpv6_servers=1;;;0\n"},
-        {"below -w, -4",
-         Leases(1036000),
+        {Leases(1036000),
          {Heard({}, {Server(1)})},
-         {"-4", "-w", "12", "-c", "3"},
+         " -4 -w 12 -c 3",
          kCheckWarning,
          "DHCP LEASE WARNING - the DHCPv4 lease on vyh-l ends in 10 h (-w 12 h) | "
-         "dhcpv4_lease_hours=10;12:;3: dhcpv4_servers=1;;;0\nDHCPv4 lease on vyh-l: 10 h left, "
-         "server 10.77.0.1 answers\n"},
-        {"its server gone, another answering",
-         Leases(1036000),
-         {Heard({}, {Server(9)}, 1ms, false)},
-         {"-4"},
+         "dhcpv4_lease_hours=10;12:;3: dhcpv4_servers=1;;;0\n" +
+             answers},
+        // Its server gone, another answering.
+        {Leases(1036000),
+         {Heard({}, {Server(9)})},
+         " -4",
          kCheckCritical,
          "DHCP LEASE CRITICAL - DHCPv4 server 10.77.0.1 of the lease on vyh-l did not answer "
          "within 5 s | dhcpv4_lease_hours=10 dhcpv4_servers=1;;;0\nDHCPv4 lease on vyh-l: 10 h "
          "left\n"},
-        {"expired",
-         Leases(995500),
+        {Leases(995500),
          {Heard({}, {Server(1)})},
-         {"-4"},
+         " -4",
          kCheckCritical,
          "DHCP LEASE CRITICAL - the DHCPv4 lease on vyh-l expired 1.3 h ago | "
          "dhcpv4_lease_hours=-1.25 dhcpv4_servers=1;;;0\nDHCPv4 lease on vyh-l: -1.3 h left, "
          "server 10.77.0.1 answers\n"},
-        {"no lease at all",
-         none,
-         {},
-         {},
-         kCheckCritical,
-         "DHCP LEASE CRITICAL - no DHCP lease on vyh-l\n"},
-        {"no DHCPv6 lease where -6 asks",
-         none,
-         {},
-         {"-6"},
-         kCheckCritical,
-         "DHCP LEASE CRITICAL - no DHCPv6 lease on vyh-l\n"},
-        {"a lease unreadable",
-         unreadable,
-         {Heard({}, {Server(1)}, 1ms, false)},
-         {},
+        {none, {}, "", kCheckCritical, "DHCP LEASE CRITICAL - no DHCP lease on vyh-l\n"},
+        {none, {}, " -6", kCheckCritical, "DHCP LEASE CRITICAL - no DHCPv6 lease on vyh-l\n"},
+        {Leases(1036000, EACCES),
+         {Heard({}, {Server(1)})},
+         "",
          kCheckUnknown,
          "DHCP LEASE UNKNOWN - cannot read the DHCPv6 lease on vyh-l: Permission denied (EACCES) | "
-         "dhcpv4_lease_hours=10 dhcpv4_servers=1;;;0\nDHCPv4 lease on vyh-l: 10 h left, server "
-         "10.77.0.1 answers\n"},
+         "dhcpv4_lease_hours=10 dhcpv4_servers=1;;;0\n" +
+             answers},
     };
     for (const auto& test : cases)
     {
         FakeBackEnd backEnd;
         backEnd.leases = test.leases;
         backEnd.vlans = test.vlans;
-        std::vector<std::string> arguments = {"--check-lease", "vyh-l"};
-        arguments.insert(arguments.end(), test.extra.begin(), test.extra.end());
-        const DiscoverOutcome outcome = RunCheck(arguments, backEnd);
-        EXPECT_EQ(outcome.status, test.status) << test.name;
-        EXPECT_EQ(outcome.out, test.out) << test.name;
+        const DiscoverOutcome outcome =
+            RunCheck("--check-lease vyh-l" + std::string(test.arguments), backEnd);
+        EXPECT_EQ(outcome.status, test.status) << test.out;
+        EXPECT_EQ(outcome.out, test.out);
     }
 }
 
@@ -337,20 +302,23 @@ TEST(LeaseCheck, AsksOnlyTheFamiliesHeldAndTellsACensusFailure)
     FakeBackEnd backEnd;
     backEnd.leases = Leases(1036000, ENODATA);
     backEnd.error = EPERM;
-    const DiscoverOutcome outcome = RunCheck({"--check-lease", "vyh-l", "--wait", "0.5"}, backEnd);
+    const DiscoverOutcome outcome = RunCheck("--check-lease vyh-l --wait 0.5", backEnd);
     ASSERT_TRUE(backEnd.settings);
     EXPECT_EQ(backEnd.settings->families, unsigned{kCensusDhcpv4});
     EXPECT_EQ(backEnd.settings->wait, 500ms);
     EXPECT_EQ(outcome.status, kCheckUnknown);
-    EXPECT_EQ(
-        outcome.out.substr(0, outcome.out.find(" |")),
-        "DHCP LEASE UNKNOWN - --check-lease needs root or CAP_NET_RAW: run it as root, or give "
-        "the program cap_net_raw+ep");
+    EXPECT_EQ(outcome.out.substr(0, outcome.out.find(" |")),
+              "DHCP LEASE UNKNOWN - --check-lease needs root or CAP_NET_RAW: run it as root, or "
+              "give the program cap_net_raw+ep");
 }
 
 TEST(Dhcpv6Message, ShortestValidLifetimeIsTheFirstLeasedThingToEnd)
 {
     const Ipv6Address address{0x20, 0x01};
+    const Dhcpv6Options cut = {
+        {3, {0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 4, 1, 2, 3, 4}},
+        {25, {0, 0, 0, 1}},
+        IdentityAssociation(25, {0, 0, 0, 1}, 0, 0, {IaAddress(address, 1, 30)})};
     const struct
     {
         Dhcpv6Options options;
@@ -363,11 +331,8 @@ TEST(Dhcpv6Message, ShortestValidLifetimeIsTheFirstLeasedThingToEnd)
           IdentityAssociation(25, {0, 0, 0, 2}, 0, 0, {IaPrefix(address, 56, 1, 700)})},
          700},
         {{IdentityAssociation(4, {0, 0, 0, 1}, 0, 0, {IaAddress(address, 1, 60)})}, 60},
-        // A cut IAADDR and an IA_PD too short for its header are passed over.
-        {{{3, {0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 4, 1, 2, 3, 4}},
-          {25, {0, 0, 0, 1}},
-          IdentityAssociation(25, {0, 0, 0, 1}, 0, 0, {IaAddress(address, 1, 30)})},
-         {}},
+        // A cut IAADDR, an IA_PD too short for its header, an IAADDR in an IA_PD.
+        {cut, {}},
     };
     for (const auto& test : cases)
         EXPECT_EQ(ShortestValidLifetime(test.options), test.valid);
