@@ -300,6 +300,8 @@ DiscoverOutcome RunLeaseCheck(const LeaseCheckCommand& command, const DiscoverBa
                                  " h)");
             }
         }
+        else if (!lease.endless && (command.warning || command.critical))
+            problems.Add(kCheckUnknown, "the end of the " + name + " is not known");
         std::string state = lease.endless ? "no end"
                             : hoursLeft   ? HoursText(*hoursLeft) + " left"
                                           : "its end not known";

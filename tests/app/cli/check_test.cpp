@@ -275,6 +275,13 @@ TEST(LeaseCheck, TimeLeftAndTheServersAnswerDecide)
          "DHCP LEASE CRITICAL - the DHCPv4 lease on vyh-l expired 1.3 h ago | "
          "dhcpv4_lease_hours=-1.25 dhcpv4_servers=1;;;0\nDHCPv4 lease on vyh-l: -1.3 h left, "
          "server 10.77.0.1 answers\n"},
+        {Leases({}),
+         {Heard({}, {Server(1)})},
+         " -4 -c 1",
+         kCheckUnknown,
+         "DHCP LEASE UNKNOWN - the end of the DHCPv4 lease on vyh-l is not known | "
+         "dhcpv4_lease_hours=U;;1: dhcpv4_servers=1;;;0\nDHCPv4 lease on vyh-l: its end not known, "
+         "server 10.77.0.1 answers\n"},
         {none, {}, "", kCheckCritical, "DHCP LEASE CRITICAL - no DHCP lease on vyh-l\n"},
         {none, {}, " -6", kCheckCritical, "DHCP LEASE CRITICAL - no DHCPv6 lease on vyh-l\n"},
         {Leases(1036000, EACCES),
