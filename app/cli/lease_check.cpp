@@ -232,6 +232,7 @@ DiscoverOutcome RunLeaseCheck(const LeaseCheckCommand& command, const DiscoverBa
     Problems problems;
     std::vector<std::string> good;
     unsigned ask = 0;
+    unsigned missing = 0; // the families asked without a lease
     for (HeldLease lease : {Dhcpv4Lease(leases), Dhcpv6Lease(leases)})
     {
         if ((command.families & lease.family) == 0)
@@ -240,6 +241,7 @@ DiscoverOutcome RunLeaseCheck(const LeaseCheckCommand& command, const DiscoverBa
             problems.Add(kCheckUnknown, ProblemLine(NoSuchAdapterText(command.interfaceName)));
         else if (lease.error == ENODATA || lease.error == ENOENT)
         {
+            missing |= lease.family;
             if (narrowed)
                 problems.Add(kCheckCritical, "no " + std::string(lease.name) + " lease" + on);
         }
@@ -256,7 +258,7 @@ DiscoverOutcome RunLeaseCheck(const LeaseCheckCommand& command, const DiscoverBa
             held.push_back(lease);
         }
     }
-    if (held.empty() && !narrowed && leases.error != ENODEV)
+    if (!narrowed && missing == command.families)
         problems.Add(kCheckCritical, "no DHCP lease" + on);
 
     PluginOutput output;

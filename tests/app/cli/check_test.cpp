@@ -236,6 +236,8 @@ TEST(LeaseCheck, TimeLeftAndTheServersAnswerDecide)
 {
     InterfaceLeases none;
     none.error = none.error6 = ENODATA;
+    InterfaceLeases unreadable = none;
+    unreadable.error = EACCES;
     const std::string answers = "DHCPv4 lease on vyh-l: 10 h left, server 10.77.0.1 answers\n";
     const struct
     {
@@ -284,6 +286,12 @@ TEST(LeaseCheck, TimeLeftAndTheServersAnswerDecide)
          "server 10.77.0.1 answers\n"},
         {none, {}, "", kCheckCritical, "DHCP LEASE CRITICAL - no DHCP lease on vyh-l\n"},
         {none, {}, " -6", kCheckCritical, "DHCP LEASE CRITICAL - no DHCPv6 lease on vyh-l\n"},
+        {unreadable,
+         {},
+         "",
+         kCheckUnknown,
+         "DHCP LEASE UNKNOWN - cannot read the DHCPv4 lease on vyh-l: Permission denied "
+         "(EACCES)\n"},
         {Leases(1036000, EACCES),
          {Heard({}, {Server(1)})},
          "",
