@@ -6,6 +6,8 @@
 #include "core/wire/dhcpv6_option_text.h"
 #include "linux/errno_text.h"
 
+#include <algorithm>
+
 namespace
 {
 std::optional<IpAddress> ParseAddress(const std::string& text)
@@ -47,6 +49,8 @@ std::string ParseHandshakeCommand(const std::vector<std::string>& arguments,
                                   HandshakeCommand& command)
 {
     command = HandshakeCommand();
+    // A check's wrong arguments are UNKNOWN to its engine, wherever --check stands.
+    command.check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end();
     bool interfaceGiven = false;
     bool serverGiven = false;
     unsigned narrowed = 0;

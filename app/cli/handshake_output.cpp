@@ -3,6 +3,7 @@
 #include "app/cli/check_output.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/json_text.h"
+#include "app/cli/plugin_output.h"
 #include "app/cli/text_columns.h"
 #include "core/wire/probe_messages.h"
 
@@ -14,6 +15,8 @@
 namespace
 {
 using Json = nlohmann::ordered_json;
+
+constexpr const char* kHandshakeService = "DHCP HANDSHAKE";
 
 const char* Family(const HandshakeExchange& exchange)
 {
@@ -123,6 +126,22 @@ std::string Label(const HandshakeExchange& exchange, const HandshakeStep& step)
     return label;
 }
 
+double Ms(std::chrono::microseconds time)
+{
+    return static_cast<double>(time.count()) / 1000;
+}
+
+// What the exchange leased (or, asked for an offer alone, was offered).
+std::string Leased(const HandshakeExchange& exchange)
+{
+    const auto request = std::find_if(exchange.steps.begin(), exchange.steps.end(),
+                                      [](const HandshakeStep& step)
+                                      { return step.sent == "REQUEST" || step.sent == "Request"; });
+    const HandshakeStep& leased =
+        request != exchange.steps.end() ? *request : exchange.steps.front();
+    return leased.answer + " " + leased.address + " from " + leased.server;
+}
+
 std::string Threshold(const std::optional<std::chrono::milliseconds>& threshold)
 {
     return threshold ? std::to_string(threshold->count()) : std::string();
@@ -195,66 +214,64 @@ DiscoverOutcome HandshakeJson(const HandshakeCommand&, const HandshakeResult& re
 
 DiscoverOutcome HandshakeCheck(const HandshakeCommand& command, const HandshakeResult& result)
 {
-    int status = kCheckOk;
-    std::string summary;
-    std::string perfdata;
-    const auto worse = [&status](int other) { status = std::max(status, other); };
+    PluginOutput output;
+    output.service = kHandshakeService;
+    output.status = kCheckOk;
+    std::vector<std::pair<CheckStatus, std::string>> problems;
+    std::vector<std::string> leases;
     if (!result.carrier)
-    {
-        worse(kCheckCritical);
-        summary = TerminalSafe(command.interfaceName) + " has no carrier";
-    }
+        problems.emplace_back(kCheckCritical, command.interfaceName + " has no carrier");
     for (const HandshakeExchange& exchange : result.exchanges)
     {
         if (exchange.steps.empty())
             continue;
-        const HandshakeStep& last = exchange.steps.back();
-        std::string said = std::string(Family(exchange)) + " ";
+        const std::string family = Family(exchange);
         const std::string stopped = Stopped(exchange);
         if (!stopped.empty())
-        {
-            worse(kCheckCritical);
-            said += last.sent + ": " + stopped;
-        }
+            problems.emplace_back(kCheckCritical,
+                                  family + " " + exchange.steps.back().sent + ": " + stopped);
         else
-        {
-            // The lease the server gave, or the offer when only that was asked.
-            const auto request =
-                std::find_if(exchange.steps.begin(), exchange.steps.end(),
-                             [](const HandshakeStep& step)
-                             { return step.sent == "REQUEST" || step.sent == "Request"; });
-            const HandshakeStep& leased =
-                request != exchange.steps.end() ? *request : exchange.steps.front();
-            said += leased.answer + " " + leased.address + " from " + leased.server;
-        }
+            leases.push_back(family + " " + Leased(exchange));
         for (const HandshakeStep& step : exchange.steps)
         {
             if (!step.time)
                 continue;
+            const std::string took =
+                family + " " + step.sent + " took " + PerfNumber(Ms(*step.time)) + " ms (over ";
             if (command.critical && *step.time > *command.critical)
-            {
-                worse(kCheckCritical);
-                said += ", " + step.sent + " slow (" + Milliseconds(*step.time) + " ms)";
-            }
+                problems.emplace_back(kCheckCritical,
+                                      took + "-c " + Threshold(command.critical) + " ms)");
             else if (command.warning && *step.time > *command.warning)
-            {
-                worse(kCheckWarning);
-                said += ", " + step.sent + " slow (" + Milliseconds(*step.time) + " ms)";
-            }
-            perfdata += " " + Label(exchange, step) + "=" + Milliseconds(*step.time) + "ms;" +
-                        Threshold(command.warning) + ";" + Threshold(command.critical) + ";0;";
+                problems.emplace_back(kCheckWarning,
+                                      took + "-w " + Threshold(command.warning) + " ms)");
+            output.perfData.push_back({Label(exchange, step), Ms(*step.time), "ms",
+                                       Threshold(command.warning), Threshold(command.critical), 0.0,
+                                       std::nullopt});
         }
-        summary += (summary.empty() ? "" : "; ") + said;
     }
-    static const char* const kNames[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
-    std::string line = std::string("DHCP HANDSHAKE ") + kNames[status] + " - " + summary;
-    line.erase(std::remove(line.begin(), line.end(), '|'), line.end());
-    return {line + (perfdata.empty() ? "" : " |" + perfdata) + "\n", std::string(), status};
+    // The worst first, in the order found.
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const auto& a, const auto& b)
+                     { return WorseStatus(a.first, b.first) == a.first && a.first != b.first; });
+    std::vector<std::string> texts;
+    for (const auto& problem : problems)
+    {
+        output.status = WorseStatus(output.status, problem.first);
+        texts.push_back(problem.second);
+    }
+    SummarizeProblems(texts, output);
+    if (texts.empty())
+    {
+        for (const std::string& lease : leases)
+            output.summary += (output.summary.empty() ? "" : "; ") + lease;
+    }
+    return {FormatPluginOutput(output), std::string(), output.status};
 }
 
 DiscoverOutcome HandshakeCheckFailure(const DiscoverOutcome& failure)
 {
-    std::string reason = failure.err.substr(failure.err.rfind("veyra: ", 0) == 0 ? 7 : 0);
-    reason.erase(std::remove(reason.begin(), reason.end(), '|'), reason.end());
-    return {"DHCP HANDSHAKE UNKNOWN - " + reason, std::string(), kCheckUnknown};
+    PluginOutput output;
+    output.service = kHandshakeService;
+    output.summary = ProblemLine(failure.err);
+    return {FormatPluginOutput(output), std::string(), kCheckUnknown};
 }

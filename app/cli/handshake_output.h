@@ -16,8 +16,10 @@ DiscoverOutcome HandshakeText(const HandshakeCommand& command, const HandshakeRe
 
 DiscoverOutcome HandshakeJson(const HandshakeCommand& command, const HandshakeResult& result);
 
-// "DHCP HANDSHAKE OK - ..." with perfdata "dhcpv4_discover=1.234ms;W;C;0;"
-// per step answered.
+// "DHCP HANDSHAKE OK - DHCPv4 ACK ..." with each answered step's time as
+// performance data (dhcpv4_discover=1.234ms;W;C;0): no answer or a refusal
+// is CRITICAL, a step slower than -c CRITICAL, than -w WARNING; the worst
+// problem leads the status line, every problem follows it.
 DiscoverOutcome HandshakeCheck(const HandshakeCommand& command, const HandshakeResult& result);
 
 // An exchange that could not run is UNKNOWN, with the failure's reason.

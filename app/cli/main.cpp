@@ -307,10 +307,14 @@ int main(int argc, char* argv[])
         Print("veyra " VEYRA_VERSION "\n");
         return kExitDone;
     }
-    if (!command.m_strError.empty() && (command.checkLease || command.census.check))
+    const bool handshakeCheck = command.handshake && command.handshakeCommand.check;
+    if (!command.m_strError.empty() &&
+        (command.checkLease || command.census.check || handshakeCheck))
     {
-        const DiscoverOutcome outcome =
-            CheckUsageFailure(command.checkLease ? "DHCP LEASE" : "DHCP", command.m_strError);
+        const DiscoverOutcome outcome = CheckUsageFailure(command.checkLease ? "DHCP LEASE"
+                                                          : handshakeCheck   ? "DHCP HANDSHAKE"
+                                                                             : "DHCP",
+                                                          command.m_strError);
         PrintOutcome(outcome);
         return outcome.status;
     }

@@ -105,16 +105,15 @@ TEST(HandshakeCommand, SaysWhereAnExchangeStopped)
          2,
          "DHCPv4: stopped at REQUEST: the server refused it (NAK)",
          "DHCP HANDSHAKE CRITICAL - DHCPv4 REQUEST: the server refused it (NAK) | "
-         "dhcpv4_discover=1.500ms;;;0; dhcpv4_request=0.800ms;;;0;\n"},
+         "dhcpv4_discover=1.5ms;;;0 dhcpv4_request=0.8ms;;;0\n"},
         {"slow",
          {offer, ack},
          std::chrono::milliseconds(1),
          0,
          1,
          "DHCPv4 REQUEST: ACK 192.0.2.10 from 192.0.2.1, 0.250 ms",
-         "DHCP HANDSHAKE WARNING - DHCPv4 ACK 192.0.2.10 from 192.0.2.1, DISCOVER slow (1.500 ms) "
-         "| "
-         "dhcpv4_discover=1.500ms;1;;0; dhcpv4_request=0.250ms;1;;0;\n"},
+         "DHCP HANDSHAKE WARNING - DHCPv4 DISCOVER took 1.5 ms (over -w 1 ms) | "
+         "dhcpv4_discover=1.5ms;1;;0 dhcpv4_request=0.25ms;1;;0\n"},
     };
     for (const Shown& shown : cases)
     {
