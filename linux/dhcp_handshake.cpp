@@ -346,6 +346,7 @@ int Ask6(Transport& transport, Dhcpv6Client& client, const std::string& name,
     step.answer = awaited == kDhcpv6Advertise ? "Advertise" : "Reply";
     step.server = HexText(answer->serverDuid.data(), answer->serverDuid.size());
     step.address = AddressesText(answer->addresses);
+    step.leaseTime = answer->validLifetime;
     step.status = answer->status;
     step.text = answer->statusText;
     const bool leased = name == "Release" || !answer->addresses.empty();

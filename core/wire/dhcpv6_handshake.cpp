@@ -104,7 +104,12 @@ std::optional<Dhcpv6Answer> ReadDhcpv6Answer(const std::uint8_t* message, std::s
             ReadBe32(option.data.data()) != client.iaid)
             continue;
         answer.identityAssociation = option.data;
-        answer.addresses = LeasedAddresses({option});
+        for (const LeasedAddressLifetimes& leased : LeasedAddressesWithLifetimes({option}))
+        {
+            answer.addresses.push_back(leased.address);
+            if (!answer.validLifetime)
+                answer.validLifetime = leased.valid;
+        }
         Dhcpv6Options inside;
         ReadDhcpv6Options(option.data.data() + kIaNaHeader, option.data.size() - kIaNaHeader,
                           inside);

@@ -55,6 +55,7 @@ struct Dhcpv6Answer
     std::string statusText;                         // as sent (shown through peer_text)
     std::optional<OptionBytes> identityAssociation; // our IA_NA, as sent
     std::vector<Ipv6Address> addresses;             // leased in it
+    std::optional<std::uint32_t> validLifetime;     // the first address's, in seconds
 };
 
 // Reads a DHCPv6 message to the client: Advertise or Reply with its

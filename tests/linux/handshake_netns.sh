@@ -116,8 +116,8 @@ steps link \
     "DHCPv4 DISCOVER: OFFER 10.71.0.N from 10.71.0.1, lease 7200 s, T ms" \
     "DHCPv4 REQUEST: ACK 10.71.0.N from 10.71.0.1, lease 7200 s, T ms" \
     "DHCPv4 RELEASE: sent to 10.71.0.1 for 10.71.0.N" \
-    "DHCPv6 Solicit: Advertise 2001:db8:71::N from DUID, T ms" \
-    "DHCPv6 Request: Reply 2001:db8:71::N from DUID, T ms" \
+    "DHCPv6 Solicit: Advertise 2001:db8:71::N from DUID, lease 7200 s, T ms" \
+    "DHCPv6 Request: Reply 2001:db8:71::N from DUID, lease 7200 s, T ms" \
     "DHCPv6 Release: Reply from DUID, T ms: \"Summary status for all processed IA_NAs\""
 run relay4 0 --relay 10.72.0.1 --server 10.71.0.1 --handshake --wait 10
 steps relay4 \
@@ -126,8 +126,8 @@ steps relay4 \
     "DHCPv4 RELEASE: sent to 10.71.0.1 for 10.72.0.N"
 run relay6 0 --relay 2001:db8:72::1 --server 2001:db8:71::1 --handshake --wait 10
 steps relay6 \
-    "DHCPv6 Solicit: Advertise 2001:db8:72::N from DUID, T ms" \
-    "DHCPv6 Request: Reply 2001:db8:72::N from DUID, T ms" \
+    "DHCPv6 Solicit: Advertise 2001:db8:72::N from DUID, lease 7200 s, T ms" \
+    "DHCPv6 Request: Reply 2001:db8:72::N from DUID, lease 7200 s, T ms" \
     "DHCPv6 Release: Reply from DUID, T ms: \"Summary status for all processed IA_NAs\""
 run offer4 0 --relay 10.72.0.1 --server 10.71.0.1 --wait 10
 steps offer4 "DHCPv4 DISCOVER: OFFER 10.72.0.N from 10.71.0.1, lease 7200 s, T ms"

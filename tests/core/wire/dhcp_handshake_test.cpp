@@ -84,6 +84,8 @@ Dhcpv6Option IaNa(std::uint32_t iaid, Dhcpv6Options inside)
     address[0] = 0x20;
     address[1] = 0x01;
     address[15] = 0x10;
+    address[22] = 0x1c; // valid lifetime 7200 s
+    address[23] = 0x20;
     inside.insert(inside.begin(), {5, address});
     OptionBytes data = {0, 0, 0, static_cast<std::uint8_t>(iaid), 0, 0, 0, 0, 0, 0, 0, 0};
     WriteDhcpv6Options(inside, data);
@@ -137,6 +139,8 @@ TEST(Dhcpv6Handshake, ReadsStatusAndAddressOfOurIdentityAssociation)
             continue;
         EXPECT_EQ(answer->status, entry.status) << entry.name;
         EXPECT_EQ(answer->addresses.size(), entry.addresses) << entry.name;
+        EXPECT_EQ(answer->validLifetime.value_or(0), entry.addresses != 0 ? 7200u : 0u)
+            << entry.name;
     }
 }
 
