@@ -3,6 +3,7 @@
 #include "app/cli/handshake_command.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 namespace
 {
@@ -159,5 +160,33 @@ TEST(HandshakeCommand, AFailureToRunIsUnknownToACheck)
     EXPECT_EQ(outcome.status, 3);
     EXPECT_EQ(outcome.out.rfind("DHCP HANDSHAKE UNKNOWN - the exchange on eth9 failed: ", 0), 0u)
         << outcome.out;
+}
+TEST(HandshakeCommand, JsonHoldsEveryStep)
+{
+    HandshakeResult result;
+    result.clientMac = {0x02, 0, 0, 0x6a, 0, 1};
+    result.exchanges.push_back({true,
+                                {Step("Solicit", "Advertise", StepEnd::Answered, 1500),
+                                 Step("Request", "", StepEnd::Silent, 0)}});
+    HandshakeCommand command;
+    command.json = true;
+    const DiscoverOutcome outcome =
+        RunHandshakeCommand(command, {[&result](const HandshakeSettings&, HandshakeResult& out)
+                                      {
+                                          out = result;
+                                          return 0;
+                                      },
+                                      nullptr});
+    EXPECT_EQ(outcome.status, 5);
+    const nlohmann::json document = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(document["client_mac"], "02:00:00:6a:00:01");
+    const nlohmann::json& steps = document["exchanges"][0]["steps"];
+    EXPECT_EQ(document["exchanges"][0]["family"], "dhcpv6");
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0]["time_ms"], 1.5);
+    EXPECT_EQ(steps[0]["end"], "answered");
+    EXPECT_EQ(steps[1]["end"], "no answer");
+    EXPECT_TRUE(steps[1]["time_ms"].is_null());
+    EXPECT_TRUE(steps[1]["answer"].is_null());
 }
 } // namespace
