@@ -248,6 +248,14 @@ std::string Dotted(std::uint32_t address)
     return std::string(DottedQuad(address));
 }
 
+void Scope(const DhcpAnswer& answer, HandshakeStep& step)
+{
+    if (answer.subnetMask)
+        step.subnetMask = Dotted(*answer.subnetMask);
+    for (const std::uint32_t router : answer.routers)
+        step.routers.push_back(Dotted(router));
+}
+
 int Exchange4(Transport& transport, const HandshakeSettings& settings, const DhcpClient& client,
               std::vector<HandshakeStep>& steps)
 {
@@ -268,6 +276,7 @@ int Exchange4(Transport& transport, const HandshakeSettings& settings, const Dhc
     discover.address = Dotted(offer->address);
     discover.server = offer->serverId ? Dotted(*offer->serverId) : std::string();
     discover.leaseTime = offer->leaseTime;
+    Scope(*offer, discover);
     // Without a server id there is no server to select (RFC 2131 table 3).
     discover.end = offer->serverId ? StepEnd::Answered : StepEnd::Refused;
     if (!settings.fullExchange || !offer->serverId)
@@ -299,6 +308,7 @@ int Exchange4(Transport& transport, const HandshakeSettings& settings, const Dhc
     request.end = StepEnd::Answered;
     request.address = Dotted(ack->address);
     request.leaseTime = ack->leaseTime;
+    Scope(*ack, request);
 
     HandshakeStep release;
     release.sent = "RELEASE";

@@ -55,6 +55,8 @@ struct HandshakeStep
     std::string address;                           // offered or leased
     std::string server;                            // server id or DUID (hex)
     std::optional<std::uint32_t> leaseTime;        // seconds; DHCPv6: valid lifetime
+    std::string subnetMask;                        // DHCPv4: the scope's mask
+    std::vector<std::string> routers;              // DHCPv4: its routers
     std::optional<std::uint16_t> status;           // DHCPv6 status code
     std::string text; // a NAK's message or a status's text, as the server sent it
 };

@@ -61,6 +61,10 @@ std::string StepLine(const HandshakeCommand& command, const HandshakeExchange& e
     line += " from " + (step.server.empty() ? std::string("a server without an id") : step.server);
     if (step.leaseTime)
         line += ", lease " + std::to_string(*step.leaseTime) + " s";
+    if (!step.subnetMask.empty())
+        line += ", mask " + step.subnetMask;
+    for (std::size_t i = 0; i < step.routers.size(); ++i)
+        line += (i == 0 ? ", routers " : " ") + step.routers[i];
     line += ", " + Milliseconds(*step.time) + " ms";
     if (!step.text.empty())
         line += ": \"" + TerminalSafe(step.text) + "\"";
@@ -196,6 +200,8 @@ DiscoverOutcome HandshakeJson(const HandshakeCommand&, const HandshakeResult& re
             entry["address"] = step.address.empty() ? Json() : Json(step.address);
             entry["server"] = step.server.empty() ? Json() : Json(step.server);
             entry["lease_time"] = step.leaseTime ? Json(*step.leaseTime) : Json();
+            entry["subnet_mask"] = step.subnetMask.empty() ? Json() : Json(step.subnetMask);
+            entry["routers"] = step.routers;
             entry["status"] = step.status ? Json(*step.status) : Json();
             entry["text"] = step.text.empty() ? Json() : Json(step.text);
             steps.push_back(std::move(entry));

@@ -1,5 +1,6 @@
 #include "core/wire/dhcp_handshake.h"
 
+#include "core/wire/address_list.h"
 #include "core/wire/bootp_message.h"
 #include "core/wire/byte_order.h"
 
@@ -97,6 +98,15 @@ std::optional<DhcpAnswer> ReadDhcpAnswer(const std::uint8_t* bytes, std::size_t 
     if (const auto time = options.find(kOptionLeaseTime);
         time != options.end() && time->second.size() == 4)
         answer.leaseTime = ReadBe32(time->second.data());
+    if (const auto mask = options.find(kOptionSubnetMask);
+        mask != options.end() && mask->second.size() == 4)
+        answer.subnetMask = ReadBe32(mask->second.data());
+    if (const auto routers = options.find(kOptionRouters); routers != options.end())
+    {
+        const Ipv4AddressList list(routers->second.data(), routers->second.size());
+        for (std::size_t i = 0; i < list.Count(); ++i)
+            answer.routers.push_back(ReadBe32(list.At(i)));
+    }
     if (const auto text = options.find(kOptionMessage); text != options.end())
         answer.message.assign(text->second.begin(), text->second.end());
     return answer;

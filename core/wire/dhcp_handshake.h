@@ -44,6 +44,9 @@ struct DhcpAnswer
     std::uint32_t address = 0;             // yiaddr, host byte order
     std::optional<std::uint32_t> serverId; // option 54
     std::optional<std::uint32_t> leaseTime;
+    // The subnet's scope as the server gives it: the mask and the routers.
+    std::optional<std::uint32_t> subnetMask;
+    std::vector<std::uint32_t> routers;
     std::string message; // option 56 of a NAK, as sent (shown through peer_text)
 };
 

@@ -72,7 +72,9 @@ kea() {
                      "name": "$work/$name.leases"},
   $([ "$family" = 6 ] && echo '"server-id": {"type": "LL", "persist": false},')
   "subnet$family": [{"id": 1, "subnet": "$3", "interface": "vyj-s0", "pools": [{"pool": "$4"}]},
-                    {"id": 2, "subnet": "$5", "pools": [{"pool": "$6"}]}],
+                    {"id": 2, "subnet": "$5", "pools": [{"pool": "$6"}],
+                     $([ "$family" = 4 ] && echo '"option-data": [{"name": "routers", "data": "10.72.0.1"}],')
+                     "valid-lifetime": 7200}],
   "loggers": [{"name": "kea-dhcp$family", "severity": "INFO",
                "output_options": [{"output": "$work/$name.log"}]}]
 }}
@@ -113,8 +115,8 @@ steps() {
 
 run link 0 --handshake "$ifc" --wait 10
 steps link \
-    "DHCPv4 DISCOVER: OFFER 10.71.0.N from 10.71.0.1, lease 7200 s, T ms" \
-    "DHCPv4 REQUEST: ACK 10.71.0.N from 10.71.0.1, lease 7200 s, T ms" \
+    "DHCPv4 DISCOVER: OFFER 10.71.0.N from 10.71.0.1, lease 7200 s, mask 255.255.255.0, T ms" \
+    "DHCPv4 REQUEST: ACK 10.71.0.N from 10.71.0.1, lease 7200 s, mask 255.255.255.0, T ms" \
     "DHCPv4 RELEASE: sent to 10.71.0.1 for 10.71.0.N" \
     "DHCPv6 Solicit: Advertise 2001:db8:71::N from DUID, lease 7200 s, T ms" \
     "DHCPv6 Request: Reply 2001:db8:71::N from DUID, lease 7200 s, T ms" \
@@ -131,8 +133,8 @@ run relay4 0 --relay 10.72.0.1 --server 10.71.0.1 --handshake --wait 10
 kill "$port67"
 wait "$port67" 2>/dev/null
 steps relay4 \
-    "DHCPv4 DISCOVER: OFFER 10.72.0.N from 10.71.0.1, lease 7200 s, T ms" \
-    "DHCPv4 REQUEST: ACK 10.72.0.N from 10.71.0.1, lease 7200 s, T ms" \
+    "DHCPv4 DISCOVER: OFFER 10.72.0.N from 10.71.0.1, lease 7200 s, mask 255.255.255.0, routers 10.72.0.1, T ms" \
+    "DHCPv4 REQUEST: ACK 10.72.0.N from 10.71.0.1, lease 7200 s, mask 255.255.255.0, routers 10.72.0.1, T ms" \
     "DHCPv4 RELEASE: sent to 10.71.0.1 for 10.72.0.N"
 run relay6 0 --relay 2001:db8:72::1 --server 2001:db8:71::1 --handshake --wait 10
 steps relay6 \
@@ -140,7 +142,7 @@ steps relay6 \
     "DHCPv6 Request: Reply 2001:db8:72::N from DUID, lease 7200 s, T ms" \
     "DHCPv6 Release: Reply from DUID, T ms: \"Summary status for all processed IA_NAs\""
 run offer4 0 --relay 10.72.0.1 --server 10.71.0.1 --wait 10
-steps offer4 "DHCPv4 DISCOVER: OFFER 10.72.0.N from 10.71.0.1, lease 7200 s, T ms"
+steps offer4 "DHCPv4 DISCOVER: OFFER 10.72.0.N from 10.71.0.1, lease 7200 s, mask 255.255.255.0, routers 10.72.0.1, T ms"
 run check 0 --handshake "$ifc" -4 --check -c 60000 --wait 10 --client-mac 02:00:00:6a:00:01
 echo 02:00:00:6a:00:01 >"$work/check.mac"
 grep -Eq '^DHCP HANDSHAKE OK - DHCPv4 ACK 10\.71\.0\.1[0-9]{2} from 10\.71\.0\.1 \| dhcpv4_discover=[0-9.]+ms;;60000;0 dhcpv4_request=[0-9.]+ms;;60000;0$' \

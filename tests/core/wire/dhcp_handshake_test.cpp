@@ -27,6 +27,8 @@ std::vector<std::uint8_t> Reply(std::uint8_t type, std::uint32_t xid, HardwareAd
     message.m_mapOptions[kOptionServerId] = {192, 0, 2, 1};
     message.m_mapOptions[kOptionLeaseTime] = {0, 0, 0x0e, 0x10};
     message.m_mapOptions[kOptionMessage] = {'n', 'o'};
+    message.m_mapOptions[kOptionSubnetMask] = {255, 255, 255, 0};
+    message.m_mapOptions[kOptionRouters] = {192, 0, 2, 1, 192, 0, 2, 2, 192}; // a partial one
     return SerializeBootpMessage(message);
 }
 
@@ -65,6 +67,9 @@ TEST(DhcpHandshake, ReadsOnlyAnswersToThisClient)
         EXPECT_EQ(answer->serverId, 0xC0000201u) << entry.name;
         EXPECT_EQ(answer->leaseTime, 3600u) << entry.name;
         EXPECT_EQ(answer->message, "no") << entry.name;
+        EXPECT_EQ(answer->subnetMask, 0xFFFFFF00u) << entry.name;
+        EXPECT_EQ(answer->routers, (std::vector<std::uint32_t>{0xC0000201, 0xC0000202}))
+            << entry.name;
     }
 }
 
