@@ -46,6 +46,16 @@ void WriteDhcpv6Options(const Dhcpv6Options& options, std::vector<std::uint8_t>&
 // options, RFC 8415 21.6), in order; what does not read whole is passed over.
 std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options);
 
+// The same addresses with the lifetimes their IAADDR options give, in seconds
+// (0xFFFFFFFF: infinite).
+struct LeasedAddressLifetimes
+{
+    Ipv6Address address{};
+    std::uint32_t preferred = 0;
+    std::uint32_t valid = 0;
+};
+std::vector<LeasedAddressLifetimes> LeasedAddressesWithLifetimes(const Dhcpv6Options& options);
+
 // The shortest valid lifetime, in seconds, of the addresses and prefixes in
 // the options' IA_NA, IA_TA and IA_PD (IAADDR, RFC 8415 21.6; IAPREFIX,
 // 21.22): when the first of them ends. Empty where none has a finite one.
