@@ -2,8 +2,9 @@
 
 #include "core/model/requested_options.h"
 #include "core/wire/bootp_message.h"
+#include "core/wire/ethernet_frame.h"
 #include "core/wire/udp_datagram.h"
-#include "linux/packet_socket.h"
+#include "linux/frame_socket.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,6 +19,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
 // The largest reply we ask for: the Ethernet MTU, so it needs no IP fragments.
 constexpr std::uint16_t kMaxReplySize = 1500;
+constexpr HardwareAddress kBroadcastMac = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 // A server must not answer a DHCPINFORM with these (RFC 2131 4.3.5): they
 // describe a lease, and the client holds none from this exchange.
@@ -50,9 +52,8 @@ public:
     int Read(const LeaseInterface& iface, Lease& lease) override;
 
 private:
-    int Exchange(const CPacketSocket& socket, const std::vector<std::uint8_t>& request,
-                 Lease& lease);
-    bool IsAnswer(const std::uint8_t* pPacket, const ReceivedPacket& packet, Lease& lease) const;
+    int Exchange(const FrameSocket& socket, const std::vector<std::uint8_t>& request, Lease& lease);
+    bool IsAnswer(const std::uint8_t* packet, const ReceivedFrame& frame, Lease& lease) const;
 
     InformSettings m_settings;
     std::uint32_t m_nTransactionId = 0;
@@ -66,8 +67,8 @@ int CInformLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
     if (address == iface.m_IpAddresses.end())
         return ENOENT;
 
-    CPacketSocket socket;
-    if (const int nResult = socket.Open(iface.m_strName))
+    FrameSocket socket;
+    if (const int nResult = socket.Open(iface.m_strName, FrameFilter::Dhcpv4Client, false))
         return nResult;
     if (const int nResult = socket.InterfaceMac(m_HardwareAddress))
         return nResult;
@@ -88,30 +89,34 @@ int CInformLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
     request.m_nMaxMessageSize = kMaxReplySize;
     const UdpEndpoints endpoints{*address, m_settings.m_nServerAddress, kDhcpClientPort,
                                  m_settings.m_nServerPort};
-    return Exchange(socket, BuildUdpPacket(endpoints, BuildInformRequest(request)), lease);
+    return Exchange(socket,
+                    BuildEthernetFrame(kBroadcastMac, m_HardwareAddress, std::nullopt,
+                                       kEtherTypeIpv4,
+                                       BuildUdpPacket(endpoints, BuildInformRequest(request))),
+                    lease);
 }
 
 // Sends the request once per entry of the schedule, waiting as long as it
 // says after each send, and keeps the transaction id so a late answer to an
 // earlier send still counts.
-int CInformLeaseSource::Exchange(const CPacketSocket& socket,
+int CInformLeaseSource::Exchange(const FrameSocket& socket,
                                  const std::vector<std::uint8_t>& request, Lease& lease)
 {
     std::vector<std::uint8_t> buffer;
     for (const std::chrono::milliseconds wait : m_settings.m_Waits)
     {
-        if (const int nResult = socket.SendBroadcast(request))
-            return nResult;
         const Clock::time_point deadline = Clock::now() + wait;
+        if (const int result = socket.Send(request, deadline))
+            return result;
         for (;;)
         {
-            ReceivedPacket packet;
-            const int nResult = socket.Receive(deadline, buffer, packet);
-            if (nResult == ETIMEDOUT)
+            ReceivedFrame frame;
+            const int result = socket.Receive(deadline, buffer, frame);
+            if (result == ETIMEDOUT)
                 break;
-            if (nResult != 0)
-                return nResult;
-            if (IsAnswer(buffer.data(), packet, lease))
+            if (result != 0)
+                return result;
+            if (IsAnswer(buffer.data() + kEthernetHeaderSize, frame, lease))
                 return 0;
         }
     }
@@ -120,11 +125,11 @@ int CInformLeaseSource::Exchange(const CPacketSocket& socket,
 
 // A DHCPACK from the server's port (and address, when it was not a broadcast)
 // to this request; anything else is some other exchange's or a forgery.
-bool CInformLeaseSource::IsAnswer(const std::uint8_t* pPacket, const ReceivedPacket& packet,
+bool CInformLeaseSource::IsAnswer(const std::uint8_t* packet, const ReceivedFrame& frame,
                                   Lease& lease) const
 {
     const std::optional<UdpPacketView> udp =
-        ParseUdpPacket(pPacket, packet.m_nSize, packet.m_bChecksumPending);
+        ParseUdpPacket(packet, frame.packetSize, frame.checksumPending);
     if (!udp || udp->m_endpoints.m_nSourcePort != m_settings.m_nServerPort ||
         udp->m_endpoints.m_nDestinationPort != kDhcpClientPort)
         return false;
