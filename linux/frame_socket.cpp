@@ -131,6 +131,16 @@ std::chrono::system_clock::time_point SystemTime(const timespec& stamp)
             std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec)));
 }
 
+// A control message's value, when it is of that level and type and holds one.
+template <typename Value> bool ControlValue(cmsghdr* header, int level, int type, Value& value)
+{
+    if (header->cmsg_level != level || header->cmsg_type != type ||
+        header->cmsg_len < CMSG_LEN(sizeof(Value)))
+        return false;
+    std::memcpy(&value, CMSG_DATA(header), sizeof value);
+    return true;
+}
+
 sockaddr_ll LinkAddress(int index, std::uint16_t protocol)
 {
     sockaddr_ll address{};
@@ -294,19 +304,13 @@ void FrameSocket::ReadSendTimes() const
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
              header = CMSG_NXTHDR(&message, header))
         {
-            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPING &&
-                header->cmsg_len >= CMSG_LEN(sizeof(scm_timestamping)))
-            {
-                scm_timestamping stamps{};
-                std::memcpy(&stamps, CMSG_DATA(header), sizeof stamps);
-                stamp = stamps.ts[0];
-            }
-            if (header->cmsg_level != SOL_PACKET || header->cmsg_type != PACKET_TX_TIMESTAMP ||
-                header->cmsg_len < CMSG_LEN(sizeof(sock_extended_err)))
-                continue;
+            scm_timestamping stamps{};
             sock_extended_err error{};
-            std::memcpy(&error, CMSG_DATA(header), sizeof error);
-            if (error.ee_origin == SO_EE_ORIGIN_TIMESTAMPING && error.ee_info == SCM_TSTAMP_SND)
+            if (ControlValue(header, SOL_SOCKET, SCM_TIMESTAMPING, stamps))
+                stamp = stamps.ts[0];
+            else if (ControlValue(header, SOL_PACKET, PACKET_TX_TIMESTAMP, error) &&
+                     error.ee_origin == SO_EE_ORIGIN_TIMESTAMPING &&
+                     error.ee_info == SCM_TSTAMP_SND)
                 id = error.ee_data;
         }
         // Only numbers this socket gave out: the log grows with our sends.
@@ -371,19 +375,12 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
              header = CMSG_NXTHDR(&message, header))
         {
-            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPNS &&
-                header->cmsg_len >= CMSG_LEN(sizeof(timespec)))
-            {
-                timespec stamp{};
-                std::memcpy(&stamp, CMSG_DATA(header), sizeof stamp);
-                frame.received = SystemTime(stamp);
-                continue;
-            }
-            if (header->cmsg_level != SOL_PACKET || header->cmsg_type != PACKET_AUXDATA ||
-                header->cmsg_len < CMSG_LEN(sizeof(tpacket_auxdata)))
-                continue;
+            timespec stamp{};
             tpacket_auxdata aux{};
-            std::memcpy(&aux, CMSG_DATA(header), sizeof aux);
+            if (ControlValue(header, SOL_SOCKET, SCM_TIMESTAMPNS, stamp))
+                frame.received = SystemTime(stamp);
+            if (!ControlValue(header, SOL_PACKET, PACKET_AUXDATA, aux))
+                continue;
             frame.checksumPending = (aux.tp_status & TP_STATUS_CSUMNOTREADY) != 0;
             const auto vlan = static_cast<std::uint16_t>(aux.tp_vlan_tci & 0x0FFF);
             if ((aux.tp_status & TP_STATUS_VLAN_VALID) != 0 && vlan != 0)
