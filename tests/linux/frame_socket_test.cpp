@@ -5,12 +5,9 @@
 #include "core/wire/ipv6_datagram.h"
 #include "core/wire/udp_datagram.h"
 #include "linux/frame_socket.h"
-#include "testing/netns_pair.h"
+#include "tests/linux/netns_pair_test.h"
 
 #include <gtest/gtest.h>
-
-#include <cerrno>
-#include <memory>
 
 namespace
 {
@@ -44,19 +41,9 @@ Sent Udp6(std::optional<std::uint16_t> vlan, std::uint16_t port)
                                        kEtherTypeIpv6, packet)};
 }
 
-class FrameSocketPair : public testing::Test
+class FrameSocketPair : public NetnsPairTest
 {
 protected:
-    void SetUp() override
-    {
-        const std::string obstacle = NamespaceTestObstacle();
-        if (!obstacle.empty())
-            GTEST_SKIP() << obstacle;
-        m_pair = std::make_unique<CNetnsPair>();
-        if (!m_pair->Failure().empty())
-            GTEST_SKIP() << m_pair->Failure();
-    }
-
     // A socket stays in the namespace it was made in.
     int OpenIn(const std::string& space, const char* interfaceName, FrameFilter filter,
                FrameSocket& socket)
@@ -65,8 +52,6 @@ protected:
         EXPECT_TRUE(scope.Entered());
         return socket.Open(interfaceName, filter, false);
     }
-
-    std::unique_ptr<CNetnsPair> m_pair;
 };
 
 TEST_F(FrameSocketPair, EachFilterLetsThroughOnlyItsFrames)
