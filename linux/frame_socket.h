@@ -25,7 +25,9 @@ struct ReceivedFrame
     std::optional<std::uint16_t> vlan; // empty: untagged (or priority-tagged, VLAN 0)
     std::uint16_t etherType = 0;
     HardwareAddress sourceMac{};
-    bool checksumPending = false; // as ReceivedPacket's
+    // Made on this machine with the UDP checksum left to the hardware (see
+    // ParseUdpPacket).
+    bool checksumPending = false;
     // When the kernel took it in (SO_TIMESTAMPNS), on the system clock: the
     // same moment a capture on the interface shows, however long the frame
     // then waited in the socket's queue.
@@ -55,12 +57,12 @@ class FrameSocket
 public:
     // Every function returns 0 or an errno value. ENODEV when there is no
     // such interface; EPERM without CAP_NET_RAW. Promiscuous: frames to any
-    // Ethernet address too, until the socket closes. Every multicast frame
-    // is received either way (Neighbor Solicitations to solicited-node
+    // Ethernet address too, until the socket closes. A census receives every
+    // multicast frame either way (Neighbor Solicitations to solicited-node
     // groups the interface has not joined).
-    int Open(const std::string& interfaceName, bool promiscuous);
-    // The same with the given filter; every multicast frame only for a census.
     int Open(const std::string& interfaceName, FrameFilter filter, bool promiscuous);
+    // A census's socket.
+    int Open(const std::string& interfaceName, bool promiscuous);
 
     // The interface's Ethernet address; ENOENT when it is not Ethernet.
     int InterfaceMac(HardwareAddress& address) const;
@@ -93,8 +95,9 @@ private:
     std::string m_interfaceName;
     int m_index = 0;
     // The sends so far, which the kernel numbers alike (SOF_TIMESTAMPING_OPT_ID),
-    // and their times as the kernel told them (epoch: not yet). Send and
-    // Receive keep them up to date, so they change in const calls.
+    // and their times as the kernel told them (epoch: not yet). Send, SentAt
+    // and Receive keep them up to date, so they change in const calls: one
+    // thread at a time uses a socket.
     mutable SendId m_sends = 0;
     mutable std::vector<std::chrono::system_clock::time_point> m_sentAt;
 };
