@@ -59,6 +59,9 @@ for file in /usr/bin/veyra /usr/libexec/veyra/veyra-probe /usr/bin/veyra-gui /us
     /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/veyra-gui.png; do
     grep -qxF "$file" <<<"$files" || fail "the packages hold no $file"
 done
+# The example alert rules for --metrics.
+alerts=/usr/share/doc/veyra/examples/veyra-alerts.yml
+grep -qxF "$alerts" <<<"$files" || fail "the packages hold no $alerts"
 
 echo "== install, the helper's question preseeded yes"
 probe=/usr/libexec/veyra/veyra-probe
@@ -74,6 +77,9 @@ DEBIAN_FRONTEND=noninteractive dpkg-reconfigure veyra || fail "dpkg-reconfigure 
     fail "the helper answered no: $(stat -c '%U:%G %a' "$probe")"
 [ -z "$(getcap "$probe")" ] || fail "the helper answered no keeps $(getcap "$probe")"
 veyra --version || fail "veyra --version"
+if command -v promtool >/dev/null; then
+    promtool check rules "$alerts" >/dev/null || fail "the alert rules as installed"
+fi
 QT_QPA_PLATFORM=offscreen veyra-gui --version || fail "veyra-gui --version"
 appstreamcli validate --no-net /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml ||
     fail "the AppStream metadata"
