@@ -2,12 +2,12 @@
 # veyra-census@.service and its timer under a real systemd as PID 1: a
 # container booted from this machine's /usr (systemd-nspawn --volatile=yes:
 # an empty /etc and /var on tmpfs, as on a first boot) whose network
-# namespace has a veth to dnsmasq. The group and the ACL come from the
-# package's sysusers.d and tmpfiles.d files, the node_exporter folder is
-# root's 0755 as Debian ships it, and the units are the package's but for
-# the program's path. Checks the metrics file, its owner and mode, the
-# unit's result, a run started by the timer, and that the census process
-# got CAP_NET_RAW alone and dropped it once its socket was open.
+# namespace has a veth to dnsmasq. The group and the metrics folder come
+# from the package's sysusers.d and tmpfiles.d files, and the units are the
+# package's but for the program's path. Checks the metrics file, its owner
+# and mode (another user reads it), the unit's result, a run started by the
+# timer, and that the census process got CAP_NET_RAW alone and dropped it
+# once its socket was open.
 # Exit 77 (skipped) without root or the programs it needs.
 #
 # Usage: census_unit_systemd.sh PATH_TO_VEYRA PACKAGING_SYSTEMD_DIR
@@ -24,7 +24,7 @@ srv=vys-srv-$$
 box=vys-box-$$
 ifc=vys-c0
 unit=veyra-census@$ifc
-prom=/var/lib/prometheus/node-exporter/veyra-$ifc.prom
+prom=/var/lib/veyra/metrics/veyra-$ifc.prom
 zero=0000000000000000
 net_raw=0000000000002000
 
@@ -81,7 +81,7 @@ booted() { [[ "$(in_box systemctl is-system-running --wait 2>/dev/null)" =~ ^(ru
 wait_for "the container's boot" booted || { cat "$work/console"; exit 1; }
 
 # What the package's maintainer scripts do, then the units.
-in_box mkdir -p /var/lib/prometheus/node-exporter /etc/veyra
+in_box mkdir -p /etc/veyra
 in_box systemd-sysusers /opt/veyra/veyra-sysusers.conf || fail "systemd-sysusers"
 in_box systemd-tmpfiles --create /opt/veyra/veyra-tmpfiles.conf || fail "systemd-tmpfiles"
 in_box cp /opt/veyra/units/veyra-census@.service /opt/veyra/units/veyra-census@.timer /etc/systemd/system/
@@ -97,8 +97,9 @@ read -r owner mode < <(in_box stat -c '%u %a' "$prom")
 echo "$prom: owner $owner, mode $mode"
 check "the metrics file's mode" 644 "$mode"
 ((owner >= 61184 && owner <= 65519)) || fail "the metrics file's owner is no dynamic user: $owner"
-in_box grep -qx "veyra_census_success 1" "$prom" || fail "the metrics: $(in_box cat "$prom")"
-[ -z "$(in_box find /var/lib/prometheus/node-exporter -name '.*')" ] || fail "a temporary file stays"
+in_box setpriv --reuid=65534 --regid=65534 --clear-groups grep -qx "veyra_census_success 1" "$prom" ||
+    fail "nobody reads no metrics: $(in_box cat "$prom")"
+[ -z "$(in_box find /var/lib/veyra/metrics -name '.*')" ] || fail "a temporary file stays"
 first_run=$(in_box systemctl show -p InvocationID --value "$unit.service")
 
 echo "== the timer"
