@@ -34,6 +34,10 @@ if(TARGET veyra-gui)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT veyra-gui)
 endif()
 
+# Alert rules for the metrics of `veyra --metrics`, as an example to copy.
+install(FILES ${VEYRA_PACKAGING_DIR}/prometheus/veyra-alerts.yml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veyra/examples COMPONENT veyra)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME veyra)
 set(CPACK_PACKAGE_VENDOR "Veyra Software")

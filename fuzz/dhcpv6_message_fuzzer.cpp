@@ -1,5 +1,6 @@
 // Parses arbitrary bytes as a DHCPv6 message: a message that parses writes
-// back to the same bytes, and each of its options decodes.
+// back to the same bytes, each of its options decodes, and its leased
+// addresses read with their lifetimes.
 #include "core/options/dhcpv6_decoder.h"
 #include "core/wire/dhcpv6_message.h"
 
@@ -15,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         std::abort();
     const std::vector<ExtendedOption> decoded = DecodeAllOptions6(message->options);
     if (decoded.size() != message->options.size())
+        std::abort();
+    if (LeasedAddressesWithLifetimes(message->options).size() !=
+        LeasedAddresses(message->options).size())
         std::abort();
     return 0;
 }

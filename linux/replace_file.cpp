@@ -1,6 +1,7 @@
 #include "linux/replace_file.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,7 +35,9 @@ int ReplaceFile(const std::string& path, const std::string& text)
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (name.empty())
         return EISDIR;
-    std::string pattern = folder + "." + name + ".XXXXXX";
+    // Cut so that the temporary name is no longer than the longest name the
+    // folder takes: "." before and ".XXXXXX" after.
+    std::string pattern = folder + "." + name.substr(0, NAME_MAX - 8) + ".XXXXXX";
     std::vector<char> temporary(pattern.begin(), pattern.end());
     temporary.push_back('\0');
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);

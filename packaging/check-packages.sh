@@ -62,6 +62,9 @@ for file in /usr/bin/veyra /usr/libexec/veyra/veyra-probe /usr/bin/veyra-gui /us
     /usr/lib/systemd/system/veyra-census@.{service,timer} /usr/lib/{sysusers,tmpfiles}.d/veyra.conf; do
     grep -qxF "$file" <<<"$files" || fail "the packages hold no $file"
 done
+# The example alert rules for --metrics.
+alerts=/usr/share/doc/veyra/examples/veyra-alerts.yml
+grep -qxF "$alerts" <<<"$files" || fail "the packages hold no $alerts"
 
 echo "== install, the helper's question preseeded yes"
 probe=/usr/libexec/veyra/veyra-probe
@@ -87,6 +90,9 @@ command -v man >/dev/null && verify_man=--man=yes
 said=$(systemd-analyze verify "$verify_man" "${units[@]}" 2>&1 | grep -F veyra-census)
 [ -z "$said" ] || fail "systemd-analyze verify on the installed units: $said"
 veyra --version || fail "veyra --version"
+if command -v promtool >/dev/null; then
+    promtool check rules "$alerts" >/dev/null || fail "the alert rules as installed"
+fi
 QT_QPA_PLATFORM=offscreen veyra-gui --version || fail "veyra-gui --version"
 appstreamcli validate --no-net /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml ||
     fail "the AppStream metadata"

@@ -11,7 +11,8 @@
 #include <string>
 
 // The whole file: result and verdict are null where the census could not run
-// (veyra_census_success 0).
+// (veyra_census_success 0). command.approved holds every entry the census was
+// judged by; without any, a responder's "approved" label is "unknown".
 std::string FormatCensusMetrics(const DiscoverCommand& command, const CensusResult* result,
                                 const CensusVerdict* verdict, const InterfaceLeases& leases,
                                 std::chrono::system_clock::time_point now);

@@ -135,14 +135,18 @@ std::size_t Answers(const CensusResult& result)
     return answers;
 }
 
-// Writes --metrics' file: the census (null where it could not run) and the
-// interface's leases. Empty, or the line saying why it could not be written.
-std::string WriteMetrics(const DiscoverCommand& command, const DiscoverBackEnd& backEnd,
-                         const CensusResult* result, const CensusVerdict* verdict)
+// Writes --metrics' file: the census (null where it could not run), judged
+// by approved (--expect and every --expect-file), and the interface's leases.
+// Empty, or the line saying why it could not be written.
+std::string WriteMetrics(const DiscoverCommand& command, const std::vector<ApprovedEntry>& approved,
+                         const DiscoverBackEnd& backEnd, const CensusResult* result,
+                         const CensusVerdict* verdict)
 {
     const InterfaceLeases leases =
         backEnd.leases ? backEnd.leases(command.interfaceName) : InterfaceLeases();
-    const std::string text = FormatCensusMetrics(command, result, verdict, leases, backEnd.now());
+    DiscoverCommand judged = command;
+    judged.approved = approved;
+    const std::string text = FormatCensusMetrics(judged, result, verdict, leases, backEnd.now());
     const int error = backEnd.writeFile(command.metricsFile, text);
     return error == 0 ? std::string()
                       : "veyra: cannot write --metrics " + TerminalSafe(command.metricsFile) +
@@ -351,16 +355,16 @@ DiscoverOutcome RunDiscover(const DiscoverCommand& command, const DiscoverBackEn
     {
         DiscoverOutcome failure = Failure(error, command.interfaceName);
         if (!command.metricsFile.empty())
-            failure.err += WriteMetrics(command, backEnd, nullptr, nullptr);
+            failure.err += WriteMetrics(command, approved, backEnd, nullptr, nullptr);
         return command.check ? CensusCheckFailure(failure) : failure;
     }
 
     FlagUnexpected(result, approved);
     const CensusVerdict verdict =
         JudgeCensus(command.interfaceName, command.wait, result, approved);
-    const std::string metricsError = command.metricsFile.empty()
-                                         ? std::string()
-                                         : WriteMetrics(command, backEnd, &result, &verdict);
+    const std::string metricsError =
+        command.metricsFile.empty() ? std::string()
+                                    : WriteMetrics(command, approved, backEnd, &result, &verdict);
     if (command.check)
     {
         DiscoverOutcome check = CensusCheck(command, result, verdict);

@@ -1,5 +1,7 @@
 #include "core/wire/dhcpv6_message.h"
 
+#include "core/wire/byte_order.h"
+
 #include <algorithm>
 
 namespace
@@ -69,12 +71,12 @@ std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message)
     return bytes;
 }
 
-std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options)
+std::vector<LeasedAddressLifetimes> LeasedAddressesWithLifetimes(const Dhcpv6Options& options)
 {
     constexpr std::uint16_t kIaNa = 3;
     constexpr std::uint16_t kIaTa = 4;
     constexpr std::uint16_t kIaAddress = 5;
-    std::vector<Ipv6Address> addresses;
+    std::vector<LeasedAddressLifetimes> addresses;
     for (const Dhcpv6Option& option : options)
     {
         // IAID, T1 and T2 before an IA_NA's options; the IAID alone before an IA_TA's.
@@ -87,9 +89,19 @@ std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options)
         {
             if (address.code != kIaAddress || address.data.size() < 24)
                 continue;
-            Ipv6Address& leased = addresses.emplace_back();
-            std::copy_n(address.data.begin(), leased.size(), leased.begin());
+            LeasedAddressLifetimes& leased = addresses.emplace_back();
+            std::copy_n(address.data.begin(), leased.address.size(), leased.address.begin());
+            leased.preferred = ReadBe32(address.data.data() + 16);
+            leased.valid = ReadBe32(address.data.data() + 20);
         }
     }
+    return addresses;
+}
+
+std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options)
+{
+    std::vector<Ipv6Address> addresses;
+    for (const LeasedAddressLifetimes& leased : LeasedAddressesWithLifetimes(options))
+        addresses.push_back(leased.address);
     return addresses;
 }

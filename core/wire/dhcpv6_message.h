@@ -46,5 +46,15 @@ void WriteDhcpv6Options(const Dhcpv6Options& options, std::vector<std::uint8_t>&
 // options, RFC 8415 21.6), in order; what does not read whole is passed over.
 std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options);
 
+// The same addresses with the lifetimes their IAADDR options give, in seconds
+// (0xFFFFFFFF: infinite).
+struct LeasedAddressLifetimes
+{
+    Ipv6Address address{};
+    std::uint32_t preferred = 0;
+    std::uint32_t valid = 0;
+};
+std::vector<LeasedAddressLifetimes> LeasedAddressesWithLifetimes(const Dhcpv6Options& options);
+
 // The message's bytes; an option over 65,535 bytes is cut to that length.
 std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message);

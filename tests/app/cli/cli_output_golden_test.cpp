@@ -4,8 +4,10 @@
 // is then the change.
 #include "app/cli/all_options_output.h"
 #include "app/cli/census_json.h"
+#include "app/cli/census_metrics.h"
 #include "app/cli/census_verdict.h"
 #include "app/cli/result_output.h"
+#include "core/wire/dhcpv6_option_text.h"
 #include "core/wire/hex_digit.h"
 #include "core/wire/udp_datagram.h"
 #include "testing/fake_ipv6.h"
@@ -318,5 +320,36 @@ TEST(GoldenOutput, DiscoveryAsJson)
         JudgeCensus("vyg-cli", 5s, GoldenVlanCensus(), {*ParseApprovedEntry("02:00:00:77:00:01")});
     ExpectGolden("veyra-discover-vlans.json",
                  FormatCensusJson("vyg-cli", 5s, GoldenVlanCensus(), unexpected, true));
+}
+// The trunk's census with the untagged discovery's DHCPv4 servers on VLAN 10,
+// an interface name of hostile bytes, and both leases.
+TEST(GoldenOutput, CensusAsPrometheusMetrics)
+{
+    CensusResult result = GoldenVlanCensus();
+    result.families = kCensusAll;
+    result.vlans[0].servers = GoldenDiscovery().vlans[0].servers;
+    result.vlans[0].firstOffer = 120ms;
+    DiscoverCommand command;
+    command.interfaceName = "vym-\"\\\n\xE2\x80\xAE\xFF";
+    command.approved = {*ParseApprovedEntry("10.77.0.1@02:00:00:77:00:01"),
+                        *ParseApprovedEntry("02:00:00:77:00:01")};
+    FlagUnexpected(result, command.approved);
+    const CensusVerdict verdict = JudgeCensus(command.interfaceName, 5s, result, command.approved);
+    InterfaceLeases leases;
+    leases.error = 0;
+    leases.lease.m_mapOptions = {{51, {0, 0, 0x0E, 0x10}}, {54, {10, 77, 0, 1}}};
+    leases.lease.m_mapSources = {{51, "dhcpcd"}, {54, "dhcpcd"}};
+    leases.lease.m_nYourAddress = 0x0A4D0064;
+    leases.lease.m_tObtained = 1796947200; // 2026-12-11 00:00:00 UTC
+    const Ipv6Address address = {0x20, 0x01, 0x0D, 0xB8, 0, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0};
+    leases.error6 = 0;
+    leases.lease6.source = "dhcpcd";
+    leases.lease6.obtained = 1796947200;
+    leases.lease6.options = {
+        {2, {0, 3, 0, 1, 0x02, 0x00, 0x00, 0x77, 0x00, 0x01}},
+        IdentityAssociation(3, {0, 0, 0, 1}, 1800, 2880, {IaAddress(address, 3600, 7200)})};
+    ExpectGolden("veyra-metrics.prom",
+                 FormatCensusMetrics(command, &result, &verdict, leases,
+                                     std::chrono::system_clock::time_point(1796950800250ms)));
 }
 } // namespace
