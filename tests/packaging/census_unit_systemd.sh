@@ -94,7 +94,7 @@ read -r owner mode < <(in_box stat -c '%u %a' "$prom")
 echo "$prom: owner $owner, mode $mode"
 check "the metrics file's mode" 644 "$mode"
 ((owner >= 61184 && owner <= 65519)) || fail "the metrics file's owner is no dynamic user: $owner"
-in_box setpriv --reuid=65534 --regid=65534 --clear-groups grep -qx "veyra_census_success 1" "$prom" ||
+in_box setpriv --reuid=65534 --regid=65534 --clear-groups grep -qx "veyra_census_success{interface=\"$ifc\"} 1" "$prom" ||
     fail "nobody reads no metrics: $(in_box cat "$prom")"
 [ -z "$(in_box find /var/lib/veyra/metrics -name '.*')" ] || fail "a temporary file stays"
 first_run=$(in_box systemctl show -p InvocationID --value "$unit.service")
@@ -131,6 +131,10 @@ while IFS='|' read -r args status result; do
     echo "$args: $(in_box systemctl show -p ExecMainStatus -p Result "$unit.service" | tr '\n' ' ')"
     check "the status with '$args'" "$status" "$(in_box systemctl show -p ExecMainStatus --value "$unit.service")"
     check "the result with '$args'" "$result" "$(in_box systemctl show -p Result --value "$unit.service")"
+    if [ "$result" = success ]; then
+        in_box grep -qx "veyra_census_exit_status{interface=\"$ifc\"} $status" "$prom" ||
+            fail "the metrics of '$args': $(in_box grep exit_status "$prom")"
+    fi
     in_box systemctl stop "$unit.service"
     in_box systemctl reset-failed "$unit.service" 2>/dev/null
 done <<'EOF'
