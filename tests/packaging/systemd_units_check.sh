@@ -14,12 +14,12 @@ units=$2
 skip_without systemd-analyze
 
 # Every item systemd-analyze still counts is one the census needs: the
-# host's network (0.5), Internet, packet, netlink and local sockets (0.7),
-# CAP_NET_RAW and its ambient grant (0.2), the host's users (0.2: a user
-# namespace would void the capability), @privileged (0.2: capset, to drop
-# it), the supplementary group (0.1: the textfile folder), the host's root
-# (0.1), the clock device ProtectClock= leaves readable (0.1). 1.6 in all;
-# anything that loosens the sandbox raises it.
+# host's network, Internet (an ioctl socket), packet, netlink and local
+# sockets, CAP_NET_RAW and its ambient grant, the host's users (a user
+# namespace would void the capability), @privileged (capset, to drop it),
+# the supplementary group (the metrics folder), the host's root, and the
+# clock device ProtectClock= leaves readable. They rate 1.6; anything that
+# loosens the sandbox raises it.
 max_exposure=16
 
 work=$(mktemp -d)
