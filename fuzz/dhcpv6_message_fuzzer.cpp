@@ -1,6 +1,6 @@
 // Parses arbitrary bytes as a DHCPv6 message: a message that parses writes
 // back to the same bytes, each of its options decodes, and its leased
-// addresses read with their lifetimes.
+// addresses and prefixes read with their lifetimes.
 #include "core/options/dhcpv6_decoder.h"
 #include "core/wire/dhcpv6_message.h"
 
@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         std::abort();
     if (LeasedAddressesWithLifetimes(message->options).size() !=
         LeasedAddresses(message->options).size())
+        std::abort();
+    if (const std::optional<std::uint32_t> valid = ShortestValidLifetime(message->options);
+        valid && *valid == 0xFFFFFFFF)
         std::abort();
     return 0;
 }

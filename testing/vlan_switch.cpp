@@ -7,25 +7,31 @@
 // (native) traffic, priority-tagged frames included. One socket bound to
 // every interface receives them all, told apart by ifindex, so that a
 // thousand ports cost one socket. Frames whose checksum the sender left to
-// the device are completed before they go on, as a device would.
+// the device are completed before they go on, as a device would. With
+// --delay every frame waits MS milliseconds before it goes on, in order: a
+// slow link or server on a kernel without netem.
 //
-//   veyra-test-vlan-switch [--priority VLAN=PCP]... [--ports FILE] TRUNK [VLAN=PORT]...
+//   veyra-test-vlan-switch [--delay MS] [--priority VLAN=PCP]... [--ports FILE] TRUNK
+//                          [VLAN=PORT]...
 //
 // FILE holds "VLAN PORT" lines. Prints "ready" once it receives; on SIGTERM
 // or SIGINT it prints what it forwarded and what the kernel dropped.
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <endian.h>
 #include <fstream>
 #include <linux/if_packet.h>
 #include <map>
 #include <net/ethernet.h>
 #include <net/if.h>
+#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -64,6 +70,7 @@ struct Switch
     std::map<int, std::uint16_t> vlanOfPort;               // access ifindex -> VLAN
     std::multimap<std::uint16_t, int> portsOfVlan;         // VLAN -> access ifindexes
     std::map<std::uint16_t, std::uint16_t> priorityOfVlan; // VLAN -> PCP in sent tags
+    std::chrono::milliseconds delay{0};
 };
 
 [[noreturn]] void Fail(const std::string& what)
@@ -116,12 +123,18 @@ Switch ParseArguments(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string argument = argv[i];
-        if ((argument == "--priority" || argument == "--ports") && i + 1 < argc)
+        if ((argument == "--priority" || argument == "--ports" || argument == "--delay") &&
+            i + 1 < argc)
         {
             const std::string value = argv[++i];
             if (argument == "--ports")
             {
                 files.push_back(value);
+                continue;
+            }
+            if (argument == "--delay")
+            {
+                sw.delay = std::chrono::milliseconds(Number(value, 60000));
                 continue;
             }
             const auto [vlan, pcp] = Pair(value);
@@ -131,8 +144,8 @@ Switch ParseArguments(int argc, char** argv)
             rest.push_back(argument);
     }
     if (rest.empty())
-        Fail("usage: veyra-test-vlan-switch [--priority VLAN=PCP]... [--ports FILE] TRUNK "
-             "[VLAN=PORT]...");
+        Fail("usage: veyra-test-vlan-switch [--delay MS] [--priority VLAN=PCP]... [--ports FILE] "
+             "TRUNK [VLAN=PORT]...");
     sw.trunk = Ifindex(rest.front());
     for (std::size_t i = 1; i < rest.size(); ++i)
     {
@@ -197,17 +210,51 @@ int OpenSocket(bool receive)
     return fd;
 }
 
-void Send(int fd, int ifindex, const std::uint8_t* frame, std::size_t size, unsigned long& sent)
+// Sends frames at once, or each once it has waited the delay.
+struct Output
 {
-    sockaddr_ll to{};
-    to.sll_family = AF_PACKET;
-    to.sll_ifindex = ifindex;
-    to.sll_halen = ETH_ALEN;
-    std::memcpy(to.sll_addr, frame, ETH_ALEN);
-    if (sendto(fd, frame, size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
-        static_cast<ssize_t>(size))
-        ++sent;
-}
+    struct Held
+    {
+        std::chrono::steady_clock::time_point due;
+        int ifindex;
+        std::vector<std::uint8_t> frame;
+    };
+    int fd;
+    std::chrono::milliseconds delay;
+    std::deque<Held> held;
+    unsigned long sent = 0;
+
+    void Send(int ifindex, const std::uint8_t* frame, std::size_t size, bool due = false)
+    {
+        if (delay.count() != 0 && !due)
+        {
+            held.push_back(
+                {std::chrono::steady_clock::now() + delay, ifindex, {frame, frame + size}});
+            return;
+        }
+        sockaddr_ll to{};
+        to.sll_family = AF_PACKET;
+        to.sll_ifindex = ifindex;
+        to.sll_halen = ETH_ALEN;
+        std::memcpy(to.sll_addr, frame, ETH_ALEN);
+        if (sendto(fd, frame, size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
+            static_cast<ssize_t>(size))
+            ++sent;
+    }
+
+    // Sends the frames whose time has come; poll's wait for the next one's
+    // (-1, no limit, with none held).
+    int Release()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        for (; !held.empty() && held.front().due <= now; held.pop_front())
+            Send(held.front().ifindex, held.front().frame.data(), held.front().frame.size(), true);
+        return held.empty() ? -1
+                            : static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(
+                                                   held.front().due - now)
+                                                   .count());
+    }
+};
 
 } // namespace
 
@@ -215,7 +262,7 @@ int main(int argc, char** argv)
 {
     const Switch sw = ParseArguments(argc, argv);
     const int in = OpenSocket(true);
-    const int out = OpenSocket(false);
+    Output out{OpenSocket(false), sw.delay, {}};
     struct sigaction stop = {};
     stop.sa_handler = RequestStop; // no SA_RESTART: recvmsg returns EINTR
     sigaction(SIGTERM, &stop, nullptr);
@@ -227,10 +274,12 @@ int main(int argc, char** argv)
     std::uint8_t* const frame = buffer + kTagSize; // room to write a tag in front
     VnetHeader vnet{};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(tpacket_auxdata))];
-    unsigned long sent = 0;
     unsigned long unswitched = 0; // from the trunk, to a VLAN without ports
     while (!stopRequested)
     {
+        pollfd wait = {in, POLLIN, 0};
+        if (poll(&wait, 1, out.Release()) <= 0)
+            continue; // a frame's time came, or a signal
         iovec parts[2] = {{&vnet, sizeof vnet}, {frame, kMaxFrame}};
         sockaddr_ll from{};
         msghdr message{};
@@ -265,7 +314,7 @@ int main(int argc, char** argv)
             if (ports.first == ports.second)
                 ++unswitched;
             for (auto port = ports.first; port != ports.second; ++port)
-                Send(out, port->second, frame, size, sent);
+                out.Send(port->second, frame, size);
             continue;
         }
         const auto access = sw.vlanOfPort.find(from.sll_ifindex);
@@ -275,10 +324,10 @@ int main(int argc, char** argv)
         const auto ports = sw.portsOfVlan.equal_range(vlan);
         for (auto port = ports.first; port != ports.second; ++port)
             if (port->second != from.sll_ifindex)
-                Send(out, port->second, frame, size, sent);
+                out.Send(port->second, frame, size);
         if (vlan == 0)
         {
-            Send(out, sw.trunk, frame, size, sent);
+            out.Send(sw.trunk, frame, size);
             continue;
         }
         // The tag goes between the addresses and the EtherType.
@@ -290,11 +339,12 @@ int main(int argc, char** argv)
         const std::uint8_t tag[kTagSize] = {0x81, 0x00, static_cast<std::uint8_t>(tci >> 8),
                                             static_cast<std::uint8_t>(tci)};
         std::memcpy(tagged + kMacHeader, tag, kTagSize);
-        Send(out, sw.trunk, tagged, size + kTagSize, sent);
+        out.Send(sw.trunk, tagged, size + kTagSize);
     }
     tpacket_stats stats{};
     socklen_t length = sizeof stats;
     getsockopt(in, SOL_PACKET, PACKET_STATISTICS, &stats, &length);
-    std::printf("sent %lu unswitched %lu kernel-dropped %u\n", sent, unswitched, stats.tp_drops);
+    std::printf("sent %lu unswitched %lu kernel-dropped %u\n", out.sent, unswitched,
+                stats.tp_drops);
     return 0;
 }

@@ -14,7 +14,7 @@ const char* const kUsageText =
     "                                    and IPv6 routers on the link of IF\n"
     "       veyra --check IF [census options] [-w MS] [-c MS] [--metrics FILE]\n"
     "                                    the census as a monitoring-plugin check\n"
-    "       veyra --check-lease IF [-4|-6] [-w HOURS] [-c HOURS]\n"
+    "       veyra --check-lease IF [-4|-6] [-w HOURS] [-c HOURS] [--wait SECONDS]\n"
     "                                    a check of the time left on IF's leases and\n"
     "                                    of whether their servers still answer\n"
     "       veyra --handshake IF [-4|-6] [--client-mac MAC|random] [--check [-w MS] [-c MS]]\n"
@@ -342,7 +342,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         error =
             ParseHandshakeCommand(ModeArguments(words, "--interface"), command.handshakeCommand);
     else if (command.discover)
+    {
         error = ReadDiscovery(words, command.census);
+        // A check answers even wrong arguments in its own form.
+        command.census.check = Has(words, kCheck);
+    }
     else
         error = ReadRequest(words, command);
     command.m_strError = refused.empty() ? error : refused;

@@ -194,6 +194,16 @@ private:
 };
 } // namespace
 
+bool ParseWaitSeconds(const std::string& text, std::chrono::milliseconds& wait)
+{
+    return ParseWait(text, wait);
+}
+
+DiscoverOutcome CensusFailure(int error, const std::string& interfaceName)
+{
+    return Failure(error, interfaceName);
+}
+
 bool StandardErrorIsTerminal()
 {
     return isatty(STDERR_FILENO) == 1;

@@ -52,6 +52,9 @@ std::string ParseVlanList(std::string_view text, std::vector<std::uint16_t>& vla
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
                                  DiscoverCommand& command);
 
+// --wait's seconds, up to three decimals, more than 0 and at most 600.
+bool ParseWaitSeconds(const std::string& text, std::chrono::milliseconds& wait);
+
 bool StandardErrorIsTerminal();
 
 // The leases an interface's DHCP clients hold: error (an errno value, 0 when
@@ -85,6 +88,9 @@ struct DiscoverOutcome
     std::string err;
     int status = 0;
 };
+
+// Why a census could not run (RunCensus's errno value), and its exit status.
+DiscoverOutcome CensusFailure(int error, const std::string& interfaceName);
 
 // Reads the --expect-file lists first (a file that cannot be read, or a bad
 // line in it, ends the run with status 2). Writes to standard error through

@@ -1,6 +1,7 @@
 // veyra: the DHCP options of a Linux machine's network adapters, from the same
 // decoding and list-text code as the window program.
 #include "app/cli/all_options_output.h"
+#include "app/cli/check_output.h"
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
 #include "app/cli/ipv6_output.h"
@@ -288,6 +289,13 @@ int main(int argc, char* argv[])
         Print("veyra " VEYRA_VERSION "\n");
         return kExitDone;
     }
+    if (!command.m_strError.empty() && (command.checkLease || command.census.check))
+    {
+        const DiscoverOutcome outcome =
+            CheckUsageFailure(command.checkLease ? "DHCP LEASE" : "DHCP", command.m_strError);
+        PrintOutcome(outcome);
+        return outcome.status;
+    }
     if (!command.m_strError.empty())
     {
         Print("veyra: " + command.m_strError + "\n" + kUsageText, stderr);
@@ -295,9 +303,14 @@ int main(int argc, char* argv[])
     }
     if (command.discover)
     {
-        const DiscoverOutcome outcome =
-            RunDiscover(command.census, LinuxDiscoverBackEnd(),
-                        [](const std::string& progress) { Print(progress, stderr); });
+        const DiscoverOutcome outcome = RunDiscover(command.census, LinuxDiscoverBackEnd(),
+                                                    [&command](const std::string& progress)
+                                                    {
+                                                        // A check's engine reads its status line
+                                                        // alone.
+                                                        if (!command.census.check)
+                                                            Print(progress, stderr);
+                                                    });
         PrintOutcome(outcome);
         return outcome.status;
     }

@@ -105,3 +105,34 @@ std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options)
         addresses.push_back(leased.address);
     return addresses;
 }
+
+std::optional<std::uint32_t> ShortestValidLifetime(const Dhcpv6Options& options)
+{
+    constexpr std::uint16_t kIaPd = 25;
+    constexpr std::uint16_t kIaPrefix = 26;
+    constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+    std::vector<std::uint32_t> lifetimes;
+    for (const LeasedAddressLifetimes& leased : LeasedAddressesWithLifetimes(options))
+        lifetimes.push_back(leased.valid);
+    for (const Dhcpv6Option& option : options)
+    {
+        // IAID, T1 and T2 before an IA_PD's options.
+        if (option.code != kIaPd || option.data.size() < 12)
+            continue;
+        Dhcpv6Options inside;
+        ReadDhcpv6Options(option.data.data() + 12, option.data.size() - 12, inside);
+        // IAPREFIX: preferred, valid, length, prefix (16).
+        for (const Dhcpv6Option& prefix : inside)
+        {
+            if (prefix.code == kIaPrefix && prefix.data.size() >= 25)
+                lifetimes.push_back(ReadBe32(prefix.data.data() + 4));
+        }
+    }
+    std::optional<std::uint32_t> shortest;
+    for (const std::uint32_t valid : lifetimes)
+    {
+        if (valid != kInfinite && (!shortest || valid < *shortest))
+            shortest = valid;
+    }
+    return shortest;
+}

@@ -56,5 +56,10 @@ struct LeasedAddressLifetimes
 };
 std::vector<LeasedAddressLifetimes> LeasedAddressesWithLifetimes(const Dhcpv6Options& options);
 
+// The shortest valid lifetime, in seconds, of the addresses and prefixes in
+// the options' IA_NA, IA_TA and IA_PD (IAADDR, RFC 8415 21.6; IAPREFIX,
+// 21.22): when the first of them ends. Empty where none has a finite one.
+std::optional<std::uint32_t> ShortestValidLifetime(const Dhcpv6Options& options);
+
 // The message's bytes; an option over 65,535 bytes is cut to that length.
 std::vector<std::uint8_t> WriteDhcpv6Message(const Dhcpv6Message& message);
