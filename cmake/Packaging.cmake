@@ -3,11 +3,22 @@
 # `veyra-gui`, the window, which
 # depends on `veyra` of the same version. The programs' own install rules
 # (COMPONENT veyra, COMPONENT veyra-gui), with their manual pages, are with
-# their targets; here are the window's desktop entry, icons and AppStream
+# their targets; here are the census's systemd units with their group and
+# metrics folder, and the window's desktop entry, icons and AppStream
 # metadata.
 include(GNUInstallDirs)
 
 set(VEYRA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+# Under the package's /usr: where Debian's systemd, systemd-sysusers and
+# systemd-tmpfiles read a package's files.
+set(veyra_systemd_dir ${VEYRA_PACKAGING_DIR}/systemd)
+install(FILES ${veyra_systemd_dir}/veyra-census@.service ${veyra_systemd_dir}/veyra-census@.timer
+        DESTINATION lib/systemd/system COMPONENT veyra)
+install(FILES ${veyra_systemd_dir}/veyra-sysusers.conf DESTINATION lib/sysusers.d
+        RENAME veyra.conf COMPONENT veyra)
+install(FILES ${veyra_systemd_dir}/veyra-tmpfiles.conf DESTINATION lib/tmpfiles.d
+        RENAME veyra.conf COMPONENT veyra)
 
 if(TARGET veyra-gui)
     install(FILES ${VEYRA_PACKAGING_DIR}/veyra-gui.desktop

@@ -1,6 +1,6 @@
 // Parses arbitrary bytes as a DHCPv6 message: a message that parses writes
-// back to the same bytes, each of its options decodes, its leased
-// addresses read with their lifetimes, and its lifetimes read.
+// back to the same bytes, each of its options decodes, and its leased
+// addresses and prefixes read with their lifetimes.
 #include "core/options/dhcpv6_decoder.h"
 #include "core/wire/dhcpv6_message.h"
 

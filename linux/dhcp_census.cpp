@@ -168,6 +168,20 @@ std::vector<ProbeFrame> ProbeFrames(const CensusPlan& plan)
     return frames;
 }
 
+// A probe's send: the clock read after it, and its number for the kernel's
+// stamp.
+struct SentProbe
+{
+    std::chrono::system_clock::time_point clock;
+    std::optional<SendId> id;
+};
+
+std::chrono::system_clock::time_point SendTime(const FrameSocket& socket, const SentProbe& probe)
+{
+    const auto stamped = probe.id ? socket.SentAt(*probe.id) : std::nullopt;
+    return stamped.value_or(probe.clock);
+}
+
 // The probe a received frame answers, by its family: IPv4 the DHCPDISCOVER,
 // ICMPv6 the Router Solicitation, other IPv6 the Solicit.
 ProbeKind KindOf(const ReceivedFrame& frame, const std::uint8_t* packet)
@@ -269,18 +283,22 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
         return 0;
     }
 
-    // Each answer's delay counts from its own probe's send, on the clock the
-    // kernel stamps received frames with: a thousand VLANs' probes take a
-    // while to send, and answers wait in the queue while they go.
+    // Each answer's delay counts from its own probe's send as the kernel
+    // stamped it, to the kernel's receive stamp: a thousand VLANs' probes
+    // take a while to send, answers wait in the queue while they go, and
+    // this process may run late after any send. Where the kernel stamps no
+    // send, the clock read after it stands in.
     const auto sent = Clock::now();
-    const auto firstSent = std::chrono::system_clock::now();
-    std::vector<std::array<std::chrono::system_clock::time_point, kProbeKinds>> sentAt(
-        planned.addresses.size(), {firstSent, firstSent, firstSent});
+    const SentProbe first{std::chrono::system_clock::now(), std::nullopt};
+    std::vector<std::array<SentProbe, kProbeKinds>> sentAt(planned.addresses.size(),
+                                                           {first, first, first});
     for (const ProbeFrame& frame : frames)
     {
-        if (const int error = socket.Send(frame.bytes, sent + kMaxSendTime))
+        SentProbe& probe = sentAt[frame.slot][frame.kind];
+        SendId id = 0;
+        if (const int error = socket.Send(frame.bytes, sent + kMaxSendTime, id))
             return error;
-        sentAt[frame.slot][frame.kind] = std::chrono::system_clock::now();
+        probe = {std::chrono::system_clock::now(), id};
     }
     // Sent: a thousand VLANs' frames are megabytes not needed while waiting.
     std::vector<ProbeFrame>().swap(frames);
@@ -311,7 +329,7 @@ int RunCensus(const CensusSettings& settings, CensusResult& result)
         frame.sourceMac = received.sourceMac;
         frame.checksumPending = received.checksumPending;
         const std::optional<std::size_t> slot = census.Find(received.vlan);
-        const auto since = slot ? sentAt[*slot][KindOf(received, packet)] : firstSent;
+        const auto since = SendTime(socket, slot ? sentAt[*slot][KindOf(received, packet)] : first);
         frame.at = std::max(
             std::chrono::microseconds(0),
             std::chrono::duration_cast<std::chrono::microseconds>(received.received - since));

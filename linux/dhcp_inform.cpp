@@ -2,8 +2,9 @@
 
 #include "core/model/requested_options.h"
 #include "core/wire/bootp_message.h"
+#include "core/wire/ethernet_frame.h"
 #include "core/wire/udp_datagram.h"
-#include "linux/packet_socket.h"
+#include "linux/frame_socket.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,14 +19,15 @@ using Clock = std::chrono::steady_clock;
 constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
 // The largest reply we ask for: the Ethernet MTU, so it needs no IP fragments.
 constexpr std::uint16_t kMaxReplySize = 1500;
+constexpr HardwareAddress kBroadcastMac = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
 // A server must not answer a DHCPINFORM with these (RFC 2131 4.3.5): they
 // describe a lease, and the client holds none from this exchange.
 constexpr std::uint8_t kLeaseOnlyOptions[] = {kOptionRequestedAddress, kOptionLeaseTime,
                                               kOptionRenewalTime, kOptionRebindingTime};
-template <std::size_t N> bool IsOneOf(std::uint8_t nCode, const std::uint8_t (&codes)[N])
+template <std::size_t N> bool IsOneOf(std::uint8_t code, const std::uint8_t (&codes)[N])
 {
-    return std::find(std::begin(codes), std::end(codes), nCode) != std::end(codes);
+    return std::find(std::begin(codes), std::end(codes), code) != std::end(codes);
 }
 
 // The rows the program shows that a server can fill in for an inform.
@@ -40,78 +42,81 @@ std::vector<std::uint8_t> RequestedOptions()
     return codes;
 }
 
-class CInformLeaseSource final : public CLeaseSource
+class InformLeaseSource final : public CLeaseSource
 {
 public:
-    explicit CInformLeaseSource(const InformSettings& settings) : m_settings(settings) {}
+    explicit InformLeaseSource(const InformSettings& settings) : m_settings(settings) {}
 
     const char* Name() const override { return "inform"; }
 
     int Read(const LeaseInterface& iface, Lease& lease) override;
 
 private:
-    int Exchange(const CPacketSocket& socket, const std::vector<std::uint8_t>& request,
-                 Lease& lease);
-    bool IsAnswer(const std::uint8_t* pPacket, const ReceivedPacket& packet, Lease& lease) const;
+    int Exchange(const FrameSocket& socket, const std::vector<std::uint8_t>& request, Lease& lease);
+    bool IsAnswer(const std::uint8_t* packet, const ReceivedFrame& frame, Lease& lease) const;
 
     InformSettings m_settings;
-    std::uint32_t m_nTransactionId = 0;
-    HardwareAddress m_HardwareAddress{};
+    std::uint32_t m_transactionId = 0;
+    HardwareAddress m_hardwareAddress{};
 };
 
-int CInformLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
+int InformLeaseSource::Read(const LeaseInterface& iface, Lease& lease)
 {
     const auto address = std::find_if(iface.m_IpAddresses.begin(), iface.m_IpAddresses.end(),
-                                      [](std::uint32_t nAddress) { return nAddress != 0; });
+                                      [](std::uint32_t value) { return value != 0; });
     if (address == iface.m_IpAddresses.end())
         return ENOENT;
 
-    CPacketSocket socket;
-    if (const int nResult = socket.Open(iface.m_strName))
-        return nResult;
-    if (const int nResult = socket.InterfaceMac(m_HardwareAddress))
-        return nResult;
+    FrameSocket socket;
+    if (const int error = socket.Open(iface.m_strName, FrameFilter::Dhcpv4Client, false))
+        return error;
+    if (const int error = socket.InterfaceMac(m_hardwareAddress))
+        return error;
     if (m_settings.m_fnOpened)
     {
-        if (const int nResult = m_settings.m_fnOpened())
-            return nResult;
+        if (const int error = m_settings.m_fnOpened())
+            return error;
     }
-    if (getrandom(&m_nTransactionId, sizeof m_nTransactionId, 0) !=
-        static_cast<ssize_t>(sizeof m_nTransactionId))
+    if (getrandom(&m_transactionId, sizeof m_transactionId, 0) !=
+        static_cast<ssize_t>(sizeof m_transactionId))
         return errno;
 
     InformRequest request;
-    request.m_HardwareAddress.assign(m_HardwareAddress.begin(), m_HardwareAddress.end());
-    request.m_nTransactionId = m_nTransactionId;
+    request.m_HardwareAddress.assign(m_hardwareAddress.begin(), m_hardwareAddress.end());
+    request.m_nTransactionId = m_transactionId;
     request.m_nClientAddress = *address;
     request.m_RequestedOptions = RequestedOptions();
     request.m_nMaxMessageSize = kMaxReplySize;
     const UdpEndpoints endpoints{*address, m_settings.m_nServerAddress, kDhcpClientPort,
                                  m_settings.m_nServerPort};
-    return Exchange(socket, BuildUdpPacket(endpoints, BuildInformRequest(request)), lease);
+    return Exchange(socket,
+                    BuildEthernetFrame(kBroadcastMac, m_hardwareAddress, std::nullopt,
+                                       kEtherTypeIpv4,
+                                       BuildUdpPacket(endpoints, BuildInformRequest(request))),
+                    lease);
 }
 
 // Sends the request once per entry of the schedule, waiting as long as it
 // says after each send, and keeps the transaction id so a late answer to an
 // earlier send still counts.
-int CInformLeaseSource::Exchange(const CPacketSocket& socket,
-                                 const std::vector<std::uint8_t>& request, Lease& lease)
+int InformLeaseSource::Exchange(const FrameSocket& socket, const std::vector<std::uint8_t>& request,
+                                Lease& lease)
 {
     std::vector<std::uint8_t> buffer;
     for (const std::chrono::milliseconds wait : m_settings.m_Waits)
     {
-        if (const int nResult = socket.SendBroadcast(request))
-            return nResult;
         const Clock::time_point deadline = Clock::now() + wait;
+        if (const int result = socket.Send(request, deadline))
+            return result;
         for (;;)
         {
-            ReceivedPacket packet;
-            const int nResult = socket.Receive(deadline, buffer, packet);
-            if (nResult == ETIMEDOUT)
+            ReceivedFrame frame;
+            const int result = socket.Receive(deadline, buffer, frame);
+            if (result == ETIMEDOUT)
                 break;
-            if (nResult != 0)
-                return nResult;
-            if (IsAnswer(buffer.data(), packet, lease))
+            if (result != 0)
+                return result;
+            if (IsAnswer(buffer.data() + kEthernetHeaderSize, frame, lease))
                 return 0;
         }
     }
@@ -120,11 +125,11 @@ int CInformLeaseSource::Exchange(const CPacketSocket& socket,
 
 // A DHCPACK from the server's port (and address, when it was not a broadcast)
 // to this request; anything else is some other exchange's or a forgery.
-bool CInformLeaseSource::IsAnswer(const std::uint8_t* pPacket, const ReceivedPacket& packet,
-                                  Lease& lease) const
+bool InformLeaseSource::IsAnswer(const std::uint8_t* packet, const ReceivedFrame& frame,
+                                 Lease& lease) const
 {
     const std::optional<UdpPacketView> udp =
-        ParseUdpPacket(pPacket, packet.m_nSize, packet.m_bChecksumPending);
+        ParseUdpPacket(packet, frame.packetSize, frame.checksumPending);
     if (!udp || udp->m_endpoints.m_nSourcePort != m_settings.m_nServerPort ||
         udp->m_endpoints.m_nDestinationPort != kDhcpClientPort)
         return false;
@@ -132,14 +137,14 @@ bool CInformLeaseSource::IsAnswer(const std::uint8_t* pPacket, const ReceivedPac
         udp->m_endpoints.m_nSourceAddress != m_settings.m_nServerAddress)
         return false;
     std::optional<BootpMessage> message = ParseBootpMessage(udp->m_pPayload, udp->m_nPayloadSize);
-    if (!message || message->m_nOp != kBootReply || message->m_nTransactionId != m_nTransactionId ||
+    if (!message || message->m_nOp != kBootReply || message->m_nTransactionId != m_transactionId ||
         MessageType(*message) != kDhcpAck ||
-        !std::equal(m_HardwareAddress.begin(), m_HardwareAddress.end(),
+        !std::equal(m_hardwareAddress.begin(), m_hardwareAddress.end(),
                     message->m_ClientHardware.begin()))
         return false;
 
-    for (const std::uint8_t nCode : kLeaseOnlyOptions)
-        message->m_mapOptions.erase(nCode);
+    for (const std::uint8_t code : kLeaseOnlyOptions)
+        message->m_mapOptions.erase(code);
     lease.m_mapOptions = std::move(message->m_mapOptions);
     return true;
 }
@@ -147,5 +152,5 @@ bool CInformLeaseSource::IsAnswer(const std::uint8_t* pPacket, const ReceivedPac
 
 std::unique_ptr<CLeaseSource> MakeInformLeaseSource(const InformSettings& settings)
 {
-    return std::make_unique<CInformLeaseSource>(settings);
+    return std::make_unique<InformLeaseSource>(settings);
 }

@@ -26,7 +26,7 @@ struct InformSettings
 };
 
 // Sends a DHCPINFORM from the interface's first IPv4 address, port 68, on a
-// packet socket (linux/packet_socket.h), and takes the first matching DHCPACK
+// packet socket (linux/frame_socket.h), and takes the first matching DHCPACK
 // as it arrives below the kernel's UDP. It binds no port: a DHCP client
 // holding port 68 keeps it, and a server's answer to port 68 reaches both. The lease holds the
 // reply's options without 50, 51, 58 and 59, which a server must not send in answer to an inform

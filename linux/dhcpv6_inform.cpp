@@ -3,8 +3,9 @@
 #include "core/wire/dhcpv6_discovery.h"
 #include "core/wire/dhcpv6_message.h"
 #include "core/wire/duid.h"
+#include "core/wire/ethernet_frame.h"
 #include "core/wire/ipv6_datagram.h"
-#include "linux/packet_socket.h"
+#include "linux/frame_socket.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -39,11 +40,12 @@ public:
 private:
     std::vector<std::uint8_t> Request(const Udp6Endpoints& endpoints,
                                       Clock::duration elapsed) const;
-    bool IsAnswer(const std::uint8_t* data, const ReceivedPacket& packet, Lease6& lease) const;
+    bool IsAnswer(const std::uint8_t* packet, const ReceivedFrame& frame, Lease6& lease) const;
 
     Inform6Settings m_settings;
     std::uint32_t m_transactionId = 0;
     OptionBytes m_duid;
+    HardwareAddress m_mac{};
     Ipv6Address m_linkLocal{};
 };
 
@@ -53,11 +55,10 @@ int Inform6Source::Read(const LeaseInterface& iface, Lease6& lease)
         return ENOENT;
     m_linkLocal = *iface.linkLocal;
 
-    CPacketSocket socket;
-    if (const int error = socket.OpenDhcpv6(iface.m_strName))
+    FrameSocket socket;
+    if (const int error = socket.Open(iface.m_strName, FrameFilter::Dhcpv6Client, false))
         return error;
-    HardwareAddress mac{};
-    if (const int error = socket.InterfaceMac(mac))
+    if (const int error = socket.InterfaceMac(m_mac))
         return error;
     if (m_settings.opened)
     {
@@ -68,7 +69,7 @@ int Inform6Source::Read(const LeaseInterface& iface, Lease6& lease)
         static_cast<ssize_t>(sizeof m_transactionId))
         return errno;
     m_transactionId &= 0xFFFFFF;
-    m_duid = MakeDuidLl(mac);
+    m_duid = MakeDuidLl(m_mac);
     const Udp6Endpoints endpoints{m_linkLocal, kAllDhcpv6Servers, kDhcpv6ClientPort,
                                   kDhcpv6ServerPort};
 
@@ -79,25 +80,25 @@ int Inform6Source::Read(const LeaseInterface& iface, Lease6& lease)
     for (const std::chrono::milliseconds wait : m_settings.waits)
     {
         const Clock::time_point sent = Clock::now();
-        if (const int error = socket.Send(Request(endpoints, sent - start), kAllServersMac))
-            return error;
         const Clock::time_point deadline = sent + wait;
+        if (const int error = socket.Send(Request(endpoints, sent - start), deadline))
+            return error;
         for (;;)
         {
-            ReceivedPacket packet;
-            const int error = socket.Receive(deadline, buffer, packet);
+            ReceivedFrame frame;
+            const int error = socket.Receive(deadline, buffer, frame);
             if (error == ETIMEDOUT)
                 break;
             if (error != 0)
                 return error;
-            if (IsAnswer(buffer.data(), packet, lease))
+            if (IsAnswer(buffer.data() + kEthernetHeaderSize, frame, lease))
                 return 0;
         }
     }
     return ETIMEDOUT;
 }
 
-// The Information-request with its Elapsed Time (RFC 8415 21.9): hundredths
+// The Information-request in its frame, with its Elapsed Time (RFC 8415 21.9): hundredths
 // of a second since the first send, 0xFFFF for longer than that holds.
 std::vector<std::uint8_t> Inform6Source::Request(const Udp6Endpoints& endpoints,
                                                  Clock::duration elapsed) const
@@ -117,17 +118,18 @@ std::vector<std::uint8_t> Inform6Source::Request(const Udp6Endpoints& endpoints,
                        {kOptionRequest, oro},
                        {kOptionElapsedTime,
                         Be16(static_cast<std::uint16_t>(std::min<long long>(hundredths, 0xFFFF)))}};
-    return BuildUdp6Packet(endpoints, WriteDhcpv6Message(request));
+    return BuildEthernetFrame(kAllServersMac, m_mac, std::nullopt, kEtherTypeIpv6,
+                              BuildUdp6Packet(endpoints, WriteDhcpv6Message(request)));
 }
 
 // A Reply from a server's port to this link-local address and transaction,
 // naming its server and, when it names a client, this one (RFC 8415 16.10);
 // anything else is another exchange's or a forgery.
-bool Inform6Source::IsAnswer(const std::uint8_t* data, const ReceivedPacket& packet,
+bool Inform6Source::IsAnswer(const std::uint8_t* packet, const ReceivedFrame& frame,
                              Lease6& lease) const
 {
     const std::optional<Udp6PacketView> udp =
-        ParseUdp6Packet(data, packet.m_nSize, packet.m_bChecksumPending);
+        ParseUdp6Packet(packet, frame.packetSize, frame.checksumPending);
     if (!udp || udp->endpoints.sourcePort != kDhcpv6ServerPort ||
         udp->endpoints.destinationPort != kDhcpv6ClientPort ||
         udp->endpoints.destination != m_linkLocal)

@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstring>
 #include <ifaddrs.h>
+#include <linux/errqueue.h>
 #include <linux/filter.h>
 #include <linux/if_ether.h>
 #include <linux/if_packet.h>
+#include <linux/net_tstamp.h>
 #include <net/if.h>
 #include <net/if_arp.h>
 #include <netinet/in.h>
@@ -64,6 +66,81 @@ constexpr sock_filter kCensusFrames[] = {
     BPF_STMT(BPF_RET | BPF_K, 0),                                 // 26: drop
 };
 
+// A DHCP client's: offsets as the census's; first the tag the kernel took
+// off, where a VLAN is named (VLAN 0 only carries a priority), drops.
+constexpr auto kVlanTag = static_cast<std::uint32_t>(SKF_AD_OFF + SKF_AD_VLAN_TAG);
+constexpr sock_filter kDhcpv4ClientFrames[] = {
+    BPF_STMT(BPF_LD | BPF_W | BPF_ABS, kVlanTag),               // 0: the tag
+    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 0x0FFF, 10, 0),        // 1: a VLAN's: drop
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 12),                     // 2: EtherType
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, ETH_P_IP, 0, 8),        // 3: not IPv4: drop
+    BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 23),                     // 4: protocol
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 6),     // 5: not UDP: drop
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 20),                     // 6: flags, fragment offset
+    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 0x1FFF, 3, 0),         // 7: a later fragment: keep
+    BPF_STMT(BPF_LDX | BPF_B | BPF_MSH, 14),                    // 8: X = IP header length
+    BPF_STMT(BPF_LD | BPF_H | BPF_IND, 16),                     // 9: UDP destination port
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpClientPort, 0, 1), // 10: port 68: keep
+    BPF_STMT(BPF_RET | BPF_K, kKeep),                           // 11: keep
+    BPF_STMT(BPF_RET | BPF_K, 0),                               // 12: drop
+};
+constexpr sock_filter kDhcpv6ClientFrames[] = {
+    BPF_STMT(BPF_LD | BPF_W | BPF_ABS, kVlanTag),                 // 0: the tag
+    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 0x0FFF, 7, 0),           // 1: a VLAN's: drop
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 12),                       // 2: EtherType
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, ETH_P_IPV6, 0, 5),        // 3: not IPv6: drop
+    BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 20),                       // 4: next header
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_UDP, 0, 3),       // 5: not UDP: drop
+    BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 56),                       // 6: UDP destination port
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kDhcpv6ClientPort, 0, 1), // 7: port 546: keep
+    BPF_STMT(BPF_RET | BPF_K, kKeep),                             // 8: keep
+    BPF_STMT(BPF_RET | BPF_K, 0),                                 // 9: drop
+};
+
+template <std::size_t N> sock_fprog Program(const sock_filter (&filter)[N])
+{
+    sock_fprog program{};
+    program.len = static_cast<unsigned short>(N);
+    program.filter = const_cast<sock_filter*>(filter);
+    return program;
+}
+
+sock_fprog FilterProgram(FrameFilter filter)
+{
+    switch (filter)
+    {
+    case FrameFilter::Dhcpv4Client:
+        return Program(kDhcpv4ClientFrames);
+    case FrameFilter::Dhcpv6Client:
+        return Program(kDhcpv6ClientFrames);
+    case FrameFilter::Census:
+        break;
+    }
+    return Program(kCensusFrames);
+}
+
+// Each send stamped by the kernel as the device takes it, numbered, the
+// stamp alone queued without the frame.
+constexpr unsigned kSendStamps = SOF_TIMESTAMPING_TX_SOFTWARE | SOF_TIMESTAMPING_SOFTWARE |
+                                 SOF_TIMESTAMPING_OPT_ID | SOF_TIMESTAMPING_OPT_TSONLY;
+
+std::chrono::system_clock::time_point SystemTime(const timespec& stamp)
+{
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec)));
+}
+
+// A control message's value, when it is of that level and type and holds one.
+template <typename Value> bool ControlValue(cmsghdr* header, int level, int type, Value& value)
+{
+    if (header->cmsg_level != level || header->cmsg_type != type ||
+        header->cmsg_len < CMSG_LEN(sizeof(Value)))
+        return false;
+    std::memcpy(&value, CMSG_DATA(header), sizeof value);
+    return true;
+}
+
 sockaddr_ll LinkAddress(int index, std::uint16_t protocol)
 {
     sockaddr_ll address{};
@@ -93,6 +170,11 @@ int InterfaceRequest(int socket, const std::string& name, unsigned long call, if
 
 int FrameSocket::Open(const std::string& interfaceName, bool promiscuous)
 {
+    return Open(interfaceName, FrameFilter::Census, promiscuous);
+}
+
+int FrameSocket::Open(const std::string& interfaceName, FrameFilter filter, bool promiscuous)
+{
     if (interfaceName.empty() || interfaceName.size() >= IFNAMSIZ)
         return ENODEV;
     // Protocol 0 receives nothing until bound: the filter is in place before
@@ -105,9 +187,7 @@ int FrameSocket::Open(const std::string& interfaceName, bool promiscuous)
         return ENODEV;
     m_interfaceName = interfaceName;
 
-    sock_fprog program{};
-    program.len = static_cast<unsigned short>(std::size(kCensusFrames));
-    program.filter = const_cast<sock_filter*>(kCensusFrames);
+    const sock_fprog program = FilterProgram(filter);
     const int on = 1;
     if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0 ||
         setsockopt(m_socket.Get(), SOL_PACKET, PACKET_AUXDATA, &on, sizeof on) != 0 ||
@@ -116,6 +196,10 @@ int FrameSocket::Open(const std::string& interfaceName, bool promiscuous)
     // Our own frames are no answers; older kernels without the option show
     // them as PACKET_OUTGOING, which Receive skips.
     setsockopt(m_socket.Get(), SOL_PACKET, PACKET_IGNORE_OUTGOING, &on, sizeof on);
+    // A kernel without it leaves SentAt empty, and callers keep their clock.
+    m_sends = 0;
+    m_sentAt.clear();
+    setsockopt(m_socket.Get(), SOL_SOCKET, SO_TIMESTAMPING, &kSendStamps, sizeof kSendStamps);
     // Past net.core.rmem_max only with CAP_NET_ADMIN; without it, the
     // system's bound stands.
     if (setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes,
@@ -123,8 +207,11 @@ int FrameSocket::Open(const std::string& interfaceName, bool promiscuous)
         setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes,
                    sizeof kReceiveBufferBytes) != 0)
         return errno;
-    if (const int error = Membership(m_socket.Get(), m_index, PACKET_MR_ALLMULTI))
-        return error;
+    if (filter == FrameFilter::Census)
+    {
+        if (const int error = Membership(m_socket.Get(), m_index, PACKET_MR_ALLMULTI))
+            return error;
+    }
     if (promiscuous)
     {
         if (const int error = Membership(m_socket.Get(), m_index, PACKET_MR_PROMISC))
@@ -151,6 +238,13 @@ int FrameSocket::InterfaceMac(HardwareAddress& address) const
 int FrameSocket::Send(const std::vector<std::uint8_t>& frame,
                       std::chrono::steady_clock::time_point deadline) const
 {
+    SendId id = 0;
+    return Send(frame, deadline, id);
+}
+
+int FrameSocket::Send(const std::vector<std::uint8_t>& frame,
+                      std::chrono::steady_clock::time_point deadline, SendId& id) const
+{
     if (frame.size() < kEthernetHeaderSize)
         return EINVAL;
     sockaddr_ll destination = LinkAddress(m_index, ETH_P_ALL);
@@ -160,9 +254,14 @@ int FrameSocket::Send(const std::vector<std::uint8_t>& frame,
         const ssize_t sent =
             sendto(m_socket.Get(), frame.data(), frame.size(), MSG_DONTWAIT,
                    reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
+        const int error = sent < 0 ? errno : 0;
+        // The kernel numbers a frame once it is built: one the device's queue
+        // dropped (ENOBUFS) has its number, one without room in the socket
+        // (EAGAIN) none.
+        if (sent >= 0 || error == ENOBUFS)
+            id = m_sends++;
         if (sent >= 0)
             return static_cast<std::size_t>(sent) == frame.size() ? 0 : EMSGSIZE;
-        const int error = errno;
         if (error != EAGAIN && error != ENOBUFS && error != EINTR)
             return error;
         const auto now = std::chrono::steady_clock::now();
@@ -176,6 +275,50 @@ int FrameSocket::Send(const std::vector<std::uint8_t>& frame,
         if (poll(&ready, 1, error == ENOBUFS ? kRetryMs : static_cast<int>(left)) < 0 &&
             errno != EINTR)
             return errno;
+    }
+}
+
+std::optional<std::chrono::system_clock::time_point> FrameSocket::SentAt(SendId id) const
+{
+    if (id >= m_sentAt.size() || m_sentAt[id].time_since_epoch().count() == 0)
+        ReadSendTimes();
+    if (id >= m_sentAt.size() || m_sentAt[id].time_since_epoch().count() == 0)
+        return std::nullopt;
+    return m_sentAt[id];
+}
+
+void FrameSocket::ReadSendTimes() const
+{
+    for (;;)
+    {
+        alignas(cmsghdr)
+            std::uint8_t control[CMSG_SPACE(sizeof(scm_timestamping)) +
+                                 CMSG_SPACE(sizeof(sock_extended_err) + sizeof(sockaddr_in6))];
+        msghdr message{};
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        if (recvmsg(m_socket.Get(), &message, MSG_ERRQUEUE | MSG_DONTWAIT) < 0)
+            return;
+        std::optional<timespec> stamp;
+        std::optional<SendId> id;
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
+             header = CMSG_NXTHDR(&message, header))
+        {
+            scm_timestamping stamps{};
+            sock_extended_err error{};
+            if (ControlValue(header, SOL_SOCKET, SCM_TIMESTAMPING, stamps))
+                stamp = stamps.ts[0];
+            else if (ControlValue(header, SOL_PACKET, PACKET_TX_TIMESTAMP, error) &&
+                     error.ee_origin == SO_EE_ORIGIN_TIMESTAMPING &&
+                     error.ee_info == SCM_TSTAMP_SND)
+                id = error.ee_data;
+        }
+        // Only numbers this socket gave out: the log grows with our sends.
+        if (!stamp || !id || *id >= m_sends || (stamp->tv_sec == 0 && stamp->tv_nsec == 0))
+            continue;
+        if (*id >= m_sentAt.size())
+            m_sentAt.resize(*id + 1);
+        m_sentAt[*id] = SystemTime(*stamp);
     }
 }
 
@@ -193,11 +336,20 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
             return errno;
         if (count <= 0)
             continue;
+        // Before the frames: a reply's send time is queued before the reply.
+        // A socket error (the interface gone) comes with POLLERR alone and
+        // is what the read then returns.
+        if ((ready.revents & POLLERR) != 0)
+            ReadSendTimes();
 
         sockaddr_ll from{};
         iovec data{buffer.data(), buffer.size()};
-        alignas(cmsghdr) std::uint8_t
-            control[CMSG_SPACE(sizeof(tpacket_auxdata)) + CMSG_SPACE(sizeof(timespec))];
+        // A stamp of each kind: with SO_TIMESTAMPING's reporting on, the
+        // kernel adds its own to SO_TIMESTAMPNS's, and a buffer short of
+        // either loses the tag behind them.
+        alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(tpacket_auxdata)) +
+                                              CMSG_SPACE(sizeof(timespec)) +
+                                              CMSG_SPACE(sizeof(scm_timestamping))];
         msghdr message{};
         message.msg_name = &from;
         message.msg_namelen = sizeof from;
@@ -223,22 +375,12 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
              header = CMSG_NXTHDR(&message, header))
         {
-            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPNS &&
-                header->cmsg_len >= CMSG_LEN(sizeof(timespec)))
-            {
-                timespec stamp{};
-                std::memcpy(&stamp, CMSG_DATA(header), sizeof stamp);
-                frame.received = std::chrono::system_clock::time_point(
-                    std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                        std::chrono::seconds(stamp.tv_sec) +
-                        std::chrono::nanoseconds(stamp.tv_nsec)));
-                continue;
-            }
-            if (header->cmsg_level != SOL_PACKET || header->cmsg_type != PACKET_AUXDATA ||
-                header->cmsg_len < CMSG_LEN(sizeof(tpacket_auxdata)))
-                continue;
+            timespec stamp{};
             tpacket_auxdata aux{};
-            std::memcpy(&aux, CMSG_DATA(header), sizeof aux);
+            if (ControlValue(header, SOL_SOCKET, SCM_TIMESTAMPNS, stamp))
+                frame.received = SystemTime(stamp);
+            if (!ControlValue(header, SOL_PACKET, PACKET_AUXDATA, aux))
+                continue;
             frame.checksumPending = (aux.tp_status & TP_STATUS_CSUMNOTREADY) != 0;
             const auto vlan = static_cast<std::uint16_t>(aux.tp_vlan_tci & 0x0FFF);
             if ((aux.tp_status & TP_STATUS_VLAN_VALID) != 0 && vlan != 0)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Release Debian packages, installs them with apt as a user
 # would (the helper's debconf question preseeded: its group, mode and
-# capability; then answered no), runs both programs, and purges them again:
+# capability; then answered no), runs both programs, checks the census's
+# systemd units (in place, verified, their group and metrics folder), and
+# purges them again:
 # nothing of theirs may stay behind, the veyra group included. Needs root on a Debian system; a machine that has Veyra
 # installed already is left alone.
 #
@@ -56,7 +58,8 @@ files=$(for deb in "${debs[@]}"; do dpkg-deb -c "$deb"; done | awk '$1 !~ /^d/ {
 for file in /usr/bin/veyra /usr/libexec/veyra/veyra-probe /usr/bin/veyra-gui /usr/share/man/man1/veyra.1 \
     /usr/share/man/man1/veyra-gui.1 /usr/share/applications/veyra-gui.desktop \
     /usr/share/metainfo/example.veyra.VeyraGui.metainfo.xml \
-    /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/veyra-gui.png; do
+    /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/veyra-gui.png \
+    /usr/lib/systemd/system/veyra-census@.{service,timer} /usr/lib/{sysusers,tmpfiles}.d/veyra.conf; do
     grep -qxF "$file" <<<"$files" || fail "the packages hold no $file"
 done
 # The example alert rules for --metrics.
@@ -76,6 +79,16 @@ DEBIAN_FRONTEND=noninteractive dpkg-reconfigure veyra || fail "dpkg-reconfigure 
 [ "$(stat -c '%U:%G %a' "$probe")" = "root:root 755" ] ||
     fail "the helper answered no: $(stat -c '%U:%G %a' "$probe")"
 [ -z "$(getcap "$probe")" ] || fail "the helper answered no keeps $(getcap "$probe")"
+getent group veyra-metrics >/dev/null || fail "no veyra-metrics group"
+metrics=/var/lib/veyra/metrics
+[ "$(stat -c '%U:%G %a' "$metrics")" = "root:veyra-metrics 775" ] ||
+    fail "the census units' folder: $(stat -c '%U:%G %a' "$metrics")"
+# verify exits 0 on unknown keys and the like: any line about the units fails.
+units=(/usr/lib/systemd/system/veyra-census@.{service,timer})
+verify_man=--man=no
+command -v man >/dev/null && verify_man=--man=yes
+said=$(systemd-analyze verify "$verify_man" "${units[@]}" 2>&1 | grep -F veyra-census)
+[ -z "$said" ] || fail "systemd-analyze verify on the installed units: $said"
 veyra --version || fail "veyra --version"
 if command -v promtool >/dev/null; then
     promtool check rules "$alerts" >/dev/null || fail "the alert rules as installed"
@@ -90,6 +103,8 @@ fi
 echo "== purge"
 apt-get purge -y veyra-gui veyra || fail "apt-get purge"
 getent group veyra >/dev/null && fail "the veyra group stays after purge"
+getent group veyra-metrics >/dev/null && fail "the veyra-metrics group stays after purge"
+[ -e /var/lib/veyra ] && fail "/var/lib/veyra stays after purge"
 debconf-show veyra 2>/dev/null | grep -q allow-group && fail "the debconf answer stays after purge"
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null)

@@ -15,7 +15,6 @@ namespace
 {
 constexpr std::uint16_t kOptionServerId6 = 2;
 constexpr std::uint8_t kOptionServerId = 54;
-constexpr std::uint32_t kInfiniteLifetime = 0xFFFFFFFF;
 
 // Writes one family of metrics at a time: its HELP and TYPE once, then its
 // series, each label set once. Info series (one per responder or leased
@@ -238,17 +237,13 @@ void WriteCensus(MetricsText& text, const DiscoverCommand& command, const Census
     }
 }
 
-// When the DHCPv6 lease's first address to go ends: the smallest valid
-// lifetime of its IA addresses after it was obtained; empty where it never
-// ends or the client did not record when it was obtained.
+// When the DHCPv6 lease's first address or prefix to go ends: the smallest
+// valid lifetime of its IA addresses and prefixes after it was obtained (as
+// --check-lease counts it); empty where it never ends or the client did not
+// record when it was obtained.
 std::optional<std::int64_t> Lease6Expiry(const Lease6& lease)
 {
-    std::optional<std::uint32_t> shortest;
-    for (const LeasedAddressLifetimes& address : LeasedAddressesWithLifetimes(lease.options))
-    {
-        if (address.valid != kInfiniteLifetime && (!shortest || address.valid < *shortest))
-            shortest = address.valid;
-    }
+    const std::optional<std::uint32_t> shortest = ShortestValidLifetime(lease.options);
     if (!lease.obtained || !shortest)
         return std::nullopt;
     return MomentAfter(*lease.obtained, *shortest);

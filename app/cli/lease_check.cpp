@@ -222,6 +222,14 @@ std::string ParseLeaseCheckCommand(const std::vector<std::string>& arguments,
 
 DiscoverOutcome RunLeaseCheck(const LeaseCheckCommand& command, const DiscoverBackEnd& backEnd)
 {
+    // The census first: its socket open, it gives up the privileges that
+    // took, so the lease sources are read without them.
+    CensusResult result;
+    CensusSettings settings;
+    settings.interfaceName = command.interfaceName;
+    settings.wait = command.wait;
+    settings.families = command.families;
+    const int censusError = backEnd.census(settings, result);
     const InterfaceLeases leases = backEnd.leases(command.interfaceName);
     const std::int64_t now =
         std::chrono::duration_cast<std::chrono::seconds>(backEnd.now().time_since_epoch()).count();
@@ -263,20 +271,10 @@ DiscoverOutcome RunLeaseCheck(const LeaseCheckCommand& command, const DiscoverBa
 
     PluginOutput output;
     output.service = "DHCP LEASE";
-    CensusResult result;
-    int censusError = 0;
-    if (ask != 0)
-    {
-        CensusSettings settings;
-        settings.interfaceName = command.interfaceName;
-        settings.wait = command.wait;
-        settings.families = ask;
-        censusError = backEnd.census(settings, result);
-        if (censusError != 0)
-            problems.Add(kCheckUnknown,
-                         ProblemLine(CensusFailure(censusError, command.interfaceName).err,
-                                     "--check-lease"));
-    }
+    if (ask != 0 && censusError != 0)
+        problems.Add(
+            kCheckUnknown,
+            ProblemLine(CensusFailure(censusError, command.interfaceName).err, "--check-lease"));
     const auto hoursThreshold = [](const std::optional<std::chrono::hours>& hours)
     { return hours ? std::to_string(hours->count()) + ":" : std::string(); };
     for (const HeldLease& lease : held)

@@ -41,17 +41,25 @@ print(f"wall clock {wall_s:.2f} s for a wait of {wait_s:g} s (+{wall_s - wait_s:
 by_vlan = {v["vlan"]: v for v in doc["vlans"]}
 for key, members, first, probe, reply in KINDS:
     found = sum(1 for v in doc["vlans"] if (v.get(key) or {}).get(members))
-    vs_first, vs_own = [], []
+    vs_first, vs_own, unsolicited = [], [], 0
     for vlan in range(1, vlans + 1):
         reported = (by_vlan.get(vlan, {}).get(key) or {}).get(first)
         sent = [t for t, v, src, f in frames if v == vlan and src == mac and f[probe[0]] == probe[1]]
-        got = [t for t, v, src, f in frames
-               if v == vlan and src != mac and f[reply[0]] == reply[1] and sent and t >= sent[0]]
+        replies = [t for t, v, src, f in frames
+                   if v == vlan and src != mac and f[reply[0]] == reply[1] and t >= t0]
+        got = [t for t in replies if sent and t >= sent[0]]
         if reported is None or not got:
+            continue
+        # An unsolicited advertisement between the census's start and the
+        # VLAN's probe is its first answer, timed 0: no delay of the probe's.
+        if replies[0] < got[0]:
+            unsolicited += 1
             continue
         vs_first.append(reported - (got[0] - t0) * 1000)
         vs_own.append(reported - (got[0] - sent[0]) * 1000)
     print(f"{key}: {found} of {vlans} VLANs answered", end="")
+    if unsolicited:
+        print(f", {unsolicited} first before their probe went out (left out)", end="")
     for name, diffs in (("census start", vs_first), ("the VLAN's own probe", vs_own)):
         if diffs:
             within = sum(1 for d in diffs if abs(d) <= 1)

@@ -108,40 +108,31 @@ std::vector<Ipv6Address> LeasedAddresses(const Dhcpv6Options& options)
 
 std::optional<std::uint32_t> ShortestValidLifetime(const Dhcpv6Options& options)
 {
-    constexpr std::uint16_t kIaNa = 3;
-    constexpr std::uint16_t kIaTa = 4;
     constexpr std::uint16_t kIaPd = 25;
-    constexpr std::uint16_t kIaAddress = 5;
     constexpr std::uint16_t kIaPrefix = 26;
     constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
-    std::optional<std::uint32_t> shortest;
+    std::vector<std::uint32_t> lifetimes;
+    for (const LeasedAddressLifetimes& leased : LeasedAddressesWithLifetimes(options))
+        lifetimes.push_back(leased.valid);
     for (const Dhcpv6Option& option : options)
     {
-        // IAID, T1 and T2 before an IA_NA's and an IA_PD's options; the IAID
-        // alone before an IA_TA's.
-        const std::size_t header = option.code == kIaNa || option.code == kIaPd ? 12
-                                   : option.code == kIaTa                       ? 4
-                                                                                : 0;
-        if (header == 0 || option.data.size() < header)
+        // IAID, T1 and T2 before an IA_PD's options.
+        if (option.code != kIaPd || option.data.size() < 12)
             continue;
         Dhcpv6Options inside;
-        ReadDhcpv6Options(option.data.data() + header, option.data.size() - header, inside);
-        for (const Dhcpv6Option& leased : inside)
+        ReadDhcpv6Options(option.data.data() + 12, option.data.size() - 12, inside);
+        // IAPREFIX: preferred, valid, length, prefix (16).
+        for (const Dhcpv6Option& prefix : inside)
         {
-            // IAADDR in an IA_NA or IA_TA: address (16), preferred, valid;
-            // IAPREFIX in an IA_PD: preferred, valid, length, prefix (16).
-            const bool pd = option.code == kIaPd;
-            const std::size_t at = pd ? 4 : 20;
-            if (leased.code != (pd ? kIaPrefix : kIaAddress) ||
-                leased.data.size() < (pd ? 25u : 24u))
-                continue;
-            const std::uint8_t* valid = leased.data.data() + at;
-            const std::uint32_t seconds = static_cast<std::uint32_t>(valid[0]) << 24 |
-                                          static_cast<std::uint32_t>(valid[1]) << 16 |
-                                          static_cast<std::uint32_t>(valid[2]) << 8 | valid[3];
-            if (seconds != kInfinite && (!shortest || seconds < *shortest))
-                shortest = seconds;
+            if (prefix.code == kIaPrefix && prefix.data.size() >= 25)
+                lifetimes.push_back(ReadBe32(prefix.data.data() + 4));
         }
+    }
+    std::optional<std::uint32_t> shortest;
+    for (const std::uint32_t valid : lifetimes)
+    {
+        if (valid != kInfinite && (!shortest || valid < *shortest))
+            shortest = valid;
     }
     return shortest;
 }

@@ -2,7 +2,7 @@
 // scripted server in a network namespace pair (root; skipped otherwise).
 #include "linux/dhcp_census.h"
 #include "testing/fake_dhcp_server.h"
-#include "testing/netns_pair.h"
+#include "tests/linux/netns_pair_test.h"
 
 #include <gtest/gtest.h>
 
@@ -40,17 +40,12 @@ TEST(DiscoverRequest, AsksForTheNetworkNotForItsOwnMessage)
         EXPECT_EQ(std::find(codes.begin(), codes.end(), nCode), codes.end()) << nCode;
 }
 
-class CensusDhcpv4 : public testing::Test
+class CensusDhcpv4 : public NetnsPairTest
 {
 protected:
     void SetUp() override
     {
-        const std::string strObstacle = NamespaceTestObstacle();
-        if (!strObstacle.empty())
-            GTEST_SKIP() << strObstacle;
-        m_pPair = std::make_unique<CNetnsPair>();
-        if (!m_pPair->Failure().empty())
-            GTEST_SKIP() << m_pPair->Failure();
+        NetnsPairTest::SetUp();
         m_settings.interfaceName = CNetnsPair::kClientInterface;
         m_settings.wait = kPatient;
         m_settings.families = kCensusDhcpv4;
@@ -59,7 +54,7 @@ protected:
     std::unique_ptr<CFakeDhcpServer> Serve(CFakeDhcpServer::Script script)
     {
         auto pServer =
-            std::make_unique<CFakeDhcpServer>(m_pPair->ServerNamespace(), std::move(script));
+            std::make_unique<CFakeDhcpServer>(m_pair->ServerNamespace(), std::move(script));
         EXPECT_TRUE(pServer->Listening());
         return pServer;
     }
@@ -68,7 +63,7 @@ protected:
     // vlan is the untagged link's census.
     int DiscoverInClient(std::size_t nPackets, VlanCensus& vlan)
     {
-        const CNetnsScope scope(m_pPair->ClientNamespace());
+        const CNetnsScope scope(m_pair->ClientNamespace());
         EXPECT_TRUE(scope.Entered());
         m_settings.done = [nPackets](const Census& census)
         { return census.Result().vlans[0].counts.packets >= nPackets; };
@@ -80,7 +75,6 @@ protected:
         return error;
     }
 
-    std::unique_ptr<CNetnsPair> m_pPair;
     CensusSettings m_settings;
 };
 
@@ -263,7 +257,7 @@ TEST_F(CensusDhcpv4, LeavesTheClientPortToItsOwner)
     const auto pServer =
         Serve([](const BootpMessage& request, int)
               { return std::vector<FakeAnswer>{Broadcast(FakeReply(request, kDhcpOffer, {}))}; });
-    const CNetnsScope scope(m_pPair->ClientNamespace());
+    const CNetnsScope scope(m_pair->ClientNamespace());
     const CFileDescriptor holder = HoldClientPort();
     ASSERT_TRUE(holder.IsOpen());
 

@@ -1,7 +1,7 @@
 #include "linux/dhcp_inform.h"
 #include "testing/fake_dhcp_server.h"
-#include "testing/netns_pair.h"
 #include "tests/core/wire/lease_test_helpers.h"
+#include "tests/linux/netns_pair_test.h"
 
 #include <gtest/gtest.h>
 
@@ -43,17 +43,12 @@ std::vector<FakeAnswer> Silence(const BootpMessage&, int)
     return {};
 }
 
-class InformExchange : public testing::Test
+class InformExchange : public NetnsPairTest
 {
 protected:
     void SetUp() override
     {
-        const std::string strObstacle = NamespaceTestObstacle();
-        if (!strObstacle.empty())
-            GTEST_SKIP() << strObstacle;
-        m_pPair = std::make_unique<CNetnsPair>();
-        if (!m_pPair->Failure().empty())
-            GTEST_SKIP() << m_pPair->Failure();
+        NetnsPairTest::SetUp();
         m_iface.m_strName = CNetnsPair::kClientInterface;
         m_iface.m_IpAddresses = {CNetnsPair::kClientAddress};
         m_settings.m_Waits = {kPatient, kPatient};
@@ -62,19 +57,18 @@ protected:
     std::unique_ptr<CFakeDhcpServer> Serve(CFakeDhcpServer::Script script)
     {
         auto pServer =
-            std::make_unique<CFakeDhcpServer>(m_pPair->ServerNamespace(), std::move(script));
+            std::make_unique<CFakeDhcpServer>(m_pair->ServerNamespace(), std::move(script));
         EXPECT_TRUE(pServer->Listening());
         return pServer;
     }
 
     int ReadInClient(Lease& lease)
     {
-        const CNetnsScope scope(m_pPair->ClientNamespace());
+        const CNetnsScope scope(m_pair->ClientNamespace());
         EXPECT_TRUE(scope.Entered());
         return MakeInformLeaseSource(m_settings)->Read(m_iface, lease);
     }
 
-    std::unique_ptr<CNetnsPair> m_pPair;
     LeaseInterface m_iface;
     InformSettings m_settings;
 };
@@ -183,7 +177,7 @@ TEST_F(InformExchange, TakenClientPortStaysWithItsClient)
             return std::vector<FakeAnswer>{{FakeReply(request, kDhcpAck, AnswerOptions("shared"))}};
         });
     // Another DHCP client's socket on the port, without SO_REUSEADDR.
-    const CNetnsScope scope(m_pPair->ClientNamespace());
+    const CNetnsScope scope(m_pair->ClientNamespace());
     const CFileDescriptor holder = HoldClientPort();
     ASSERT_TRUE(holder.IsOpen());
 
@@ -205,7 +199,7 @@ TEST_F(InformExchange, WithoutPrivilegesTheErrorSaysSo)
     if (child == 0)
     {
         const uid_t nobody = 65534;
-        const CNetnsScope scope(m_pPair->ClientNamespace());
+        const CNetnsScope scope(m_pair->ClientNamespace());
         if (!scope.Entered() || setresgid(nobody, nobody, nobody) != 0 ||
             setresuid(nobody, nobody, nobody) != 0)
             _exit(255);

@@ -1,8 +1,8 @@
 // DHCPINFORM against a real server: dnsmasq in the server's namespace.
 #include "core/wire/bootp_message.h"
 #include "linux/dhcp_inform.h"
-#include "testing/netns_pair.h"
 #include "tests/core/wire/lease_test_helpers.h"
+#include "tests/linux/netns_pair_test.h"
 
 #include <gtest/gtest.h>
 
@@ -99,20 +99,17 @@ private:
     pid_t m_child = -1;
 };
 
-class DnsmasqInform : public testing::Test
+class DnsmasqInform : public NetnsPairTest
 {
 protected:
     void SetUp() override
     {
-        std::string strObstacle = NamespaceTestObstacle();
-        if (strObstacle.empty() && !ProgramOnPath("dnsmasq"))
-            strObstacle = "dnsmasq is not installed";
-        if (!strObstacle.empty())
-            GTEST_SKIP() << strObstacle;
-        m_pPair = std::make_unique<CNetnsPair>();
-        if (!m_pPair->Failure().empty())
-            GTEST_SKIP() << m_pPair->Failure();
-        m_pServer = std::make_unique<CDnsmasq>(m_pPair->ServerNamespace());
+        if (!ProgramOnPath("dnsmasq"))
+            GTEST_SKIP() << "dnsmasq is not installed";
+        NetnsPairTest::SetUp();
+        if (IsSkipped())
+            return;
+        m_pServer = std::make_unique<CDnsmasq>(m_pair->ServerNamespace());
         ASSERT_TRUE(m_pServer->WaitUntilListening());
         m_iface.m_strName = CNetnsPair::kClientInterface;
         m_iface.m_IpAddresses = {CNetnsPair::kClientAddress};
@@ -121,12 +118,12 @@ protected:
     void TearDown() override
     {
         m_pServer.reset();
-        m_pPair.reset();
+        m_pair.reset();
     }
 
     int ReadInClient(Lease& lease)
     {
-        const CNetnsScope scope(m_pPair->ClientNamespace());
+        const CNetnsScope scope(m_pair->ClientNamespace());
         EXPECT_TRUE(scope.Entered());
         // dnsmasq answers: a wait no machine comes near, so no retry is
         // needed however slow the machine.
@@ -150,7 +147,6 @@ protected:
             EXPECT_EQ(options.count(nCode), 0u) << int{nCode};
     }
 
-    std::unique_ptr<CNetnsPair> m_pPair;
     std::unique_ptr<CDnsmasq> m_pServer;
     LeaseInterface m_iface;
 };
@@ -165,7 +161,7 @@ TEST_F(DnsmasqInform, AnswersWithTheNetworksOptionsAndNoLease)
 // A client holding port 68 does not stand in the way: the inform binds none.
 TEST_F(DnsmasqInform, AnswersWhileAClientHoldsThePort)
 {
-    const CNetnsScope scope(m_pPair->ClientNamespace());
+    const CNetnsScope scope(m_pair->ClientNamespace());
     const CFileDescriptor holder = HoldClientPort();
     ASSERT_TRUE(holder.IsOpen());
 

@@ -87,6 +87,7 @@ struct FakeBackEnd
     int error = 0;
     InterfaceLeases leases;
     std::optional<CensusSettings> settings;
+    std::string calls; // the back end's calls, in order
 
     DiscoverBackEnd Seam()
     {
@@ -94,12 +95,17 @@ struct FakeBackEnd
         seam.census = [this](const CensusSettings& given, CensusResult& result)
         {
             settings = given;
+            calls += "census ";
             result.families = given.families;
             result.vlans = vlans;
             return error;
         };
         seam.errorIsTerminal = [] { return false; };
-        seam.leases = [this](const std::string&) { return leases; };
+        seam.leases = [this](const std::string&)
+        {
+            calls += "leases ";
+            return leases;
+        };
         seam.now = [] { return std::chrono::system_clock::time_point(1000000s); };
         return seam;
     }
@@ -312,14 +318,17 @@ TEST(LeaseCheck, TimeLeftAndTheServersAnswerDecide)
     }
 }
 
-TEST(LeaseCheck, AsksOnlyTheFamiliesHeldAndTellsACensusFailure)
+// The census gives up its privileges once its socket is open: the leases
+// are read after it, never with CAP_NET_RAW held.
+TEST(LeaseCheck, ReadsTheLeasesAfterTheCensusAndTellsItsFailure)
 {
     FakeBackEnd backEnd;
     backEnd.leases = Leases(1036000, ENODATA);
     backEnd.error = EPERM;
     const DiscoverOutcome outcome = RunCheck("--check-lease vyh-l --wait 0.5", backEnd);
     ASSERT_TRUE(backEnd.settings);
-    EXPECT_EQ(backEnd.settings->families, unsigned{kCensusDhcpv4});
+    EXPECT_EQ(backEnd.calls, "census leases ");
+    EXPECT_EQ(backEnd.settings->families, unsigned{kCensusDhcpv4 | kCensusDhcpv6});
     EXPECT_EQ(backEnd.settings->wait, 500ms);
     EXPECT_EQ(outcome.status, kCheckUnknown);
     EXPECT_EQ(outcome.out.substr(0, outcome.out.find(" |")),
