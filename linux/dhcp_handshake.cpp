@@ -44,6 +44,12 @@ class Transport
 public:
     virtual ~Transport() = default;
     virtual int Send(const Message& message) = 0;
+    // When the kernel handed the last message sent to the device, where it
+    // tells (on the link); else empty.
+    virtual std::optional<std::chrono::system_clock::time_point> SentAt() const
+    {
+        return std::nullopt;
+    }
     // The next message to the client, with the kernel's time of its receipt.
     virtual int Receive(Clock::time_point deadline, Message& message,
                         std::chrono::system_clock::time_point& received) = 0;
@@ -60,7 +66,12 @@ public:
     {
     }
 
-    int Open(const std::string& interfaceName) { return m_socket.Open(interfaceName, true); }
+    // DHCPv6 takes the census's frames, whose Neighbor Solicitations it answers.
+    int Open(const std::string& interfaceName)
+    {
+        return m_ipv6 ? m_socket.Open(interfaceName, FrameFilter::Census, true)
+                      : m_socket.Open(interfaceName, FrameFilter::Dhcpv4Client, true);
+    }
 
     int Send(const Message& message) override
     {
@@ -76,7 +87,12 @@ public:
                 m_to == kBroadcastAddress ? kBroadcastMac : m_serverMac, m_mac, std::nullopt,
                 kEtherTypeIpv4,
                 BuildUdpPacket({m_from, m_to, kDhcpClientPort, kDhcpServerPort}, message));
-        return m_socket.Send(frame, Clock::now() + kMaxSendTime);
+        return m_socket.Send(frame, Clock::now() + kMaxSendTime, m_lastSend);
+    }
+
+    std::optional<std::chrono::system_clock::time_point> SentAt() const override
+    {
+        return m_socket.SentAt(m_lastSend);
     }
 
     int Receive(Clock::time_point deadline, Message& message,
@@ -156,6 +172,7 @@ private:
     std::uint32_t m_from = 0;
     std::uint32_t m_to = kBroadcastAddress;
     int m_neighborAnswers = 0;
+    SendId m_lastSend = 0;
     Message m_buffer;
 };
 
@@ -216,11 +233,13 @@ private:
 };
 
 // Sends message and waits for the answer take accepts: the step's time is
-// from the send to the kernel's receipt of that answer.
+// from the send (the kernel's stamp where it gives one) to the kernel's
+// receipt of that answer.
 int Ask(Transport& transport, const Message& message, std::chrono::milliseconds wait,
         const std::function<bool(const Message&)>& take, HandshakeStep& step)
 {
-    // Read before the send: an answer may come in before the send returns.
+    // Read before the send, for a transport without the kernel's stamp: an
+    // answer may come in before the send returns.
     const auto sent = std::chrono::system_clock::now();
     if (const int error = transport.Send(message))
         return error;
@@ -236,9 +255,10 @@ int Ask(Transport& transport, const Message& message, std::chrono::milliseconds 
             return error;
         if (!take(answer))
             continue;
+        const auto from = transport.SentAt().value_or(sent);
         step.time =
             std::max(std::chrono::microseconds(0),
-                     std::chrono::duration_cast<std::chrono::microseconds>(received - sent));
+                     std::chrono::duration_cast<std::chrono::microseconds>(received - from));
         return 0;
     }
 }
