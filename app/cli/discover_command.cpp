@@ -16,8 +16,6 @@
 #include <cerrno>
 #include <unistd.h>
 
-namespace
-{
 // Long enough for any server on any link; a discovery is a moment's check.
 constexpr std::chrono::milliseconds kMaxWait(600000);
 
@@ -49,7 +47,6 @@ bool ParseWait(const std::string& text, std::chrono::milliseconds& wait)
     return true;
 }
 
-// Milliseconds, 1 to kMaxWait, for -w and -c.
 bool ParseMilliseconds(const std::string& text, std::optional<std::chrono::milliseconds>& ms)
 {
     std::int64_t value = 0;
@@ -67,6 +64,8 @@ bool ParseMilliseconds(const std::string& text, std::optional<std::chrono::milli
     return true;
 }
 
+namespace
+{
 DiscoverOutcome Failure(int error, const std::string& interfaceName)
 {
     DiscoverOutcome outcome;

@@ -47,6 +47,11 @@ struct DiscoverCommand
 // good, otherwise what is wrong with it.
 std::string ParseVlanList(std::string_view text, std::vector<std::uint16_t>& vlans);
 
+// --wait's seconds with up to three decimals ("3", "0.5"), more than 0 and
+// at most 600; -w's and -c's milliseconds, 1 to 600000.
+bool ParseWait(const std::string& text, std::chrono::milliseconds& wait);
+bool ParseMilliseconds(const std::string& text, std::optional<std::chrono::milliseconds>& ms);
+
 // Reads the arguments of a census ("-4" and "-6" among them, "-w" and "-c"
 // with --check); empty when they make sense, otherwise what is wrong with them.
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,

@@ -12,6 +12,7 @@
 #include "linux/adapter_source.h"
 #include "linux/answered_lease_source.h"
 #include "linux/dhcp_census.h"
+#include "linux/dhcp_handshake.h"
 #include "linux/dhcpv6_inform.h"
 #include "linux/lease6_sources.h"
 #include "linux/lease_chain.h"
@@ -224,6 +225,23 @@ DiscoverBackEnd LinuxDiscoverBackEnd()
     return backEnd;
 }
 
+// The exchange gives up its privileges once its sockets are open (or it
+// ended before they were).
+HandshakeBackEnd LinuxHandshakeBackEnd()
+{
+    HandshakeBackEnd backEnd;
+    backEnd.handshake = [](const HandshakeSettings& settings, HandshakeResult& result)
+    {
+        HandshakeSettings dropping = settings;
+        dropping.opened = DropPrivileges;
+        const int error = RunHandshake(dropping, result);
+        DropPrivilegesOrEnd();
+        return error;
+    };
+    backEnd.notice = [](const std::string& notice) { Print(notice, stderr); };
+    return backEnd;
+}
+
 void PrintOutcome(const DiscoverOutcome& outcome)
 {
     Print(outcome.out);
@@ -289,10 +307,14 @@ int main(int argc, char* argv[])
         Print("veyra " VEYRA_VERSION "\n");
         return kExitDone;
     }
-    if (!command.m_strError.empty() && (command.checkLease || command.census.check))
+    const bool handshakeCheck = command.handshake && command.handshakeCommand.check;
+    if (!command.m_strError.empty() &&
+        (command.checkLease || command.census.check || handshakeCheck))
     {
-        const DiscoverOutcome outcome =
-            CheckUsageFailure(command.checkLease ? "DHCP LEASE" : "DHCP", command.m_strError);
+        const DiscoverOutcome outcome = CheckUsageFailure(command.checkLease ? "DHCP LEASE"
+                                                          : handshakeCheck   ? "DHCP HANDSHAKE"
+                                                                             : "DHCP",
+                                                          command.m_strError);
         PrintOutcome(outcome);
         return outcome.status;
     }
@@ -323,7 +345,7 @@ int main(int argc, char* argv[])
     if (command.handshake)
     {
         const DiscoverOutcome outcome =
-            RunHandshakeCommand(command.handshakeCommand, HandshakeBackEnd());
+            RunHandshakeCommand(command.handshakeCommand, LinuxHandshakeBackEnd());
         PrintOutcome(outcome);
         return outcome.status;
     }
