@@ -312,15 +312,6 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
     buffer.resize(kMaxFrame);
     for (;;)
     {
-        short events = 0;
-        if (const int error = WaitToRead(m_socket.Get(), deadline, events))
-            return error;
-        // Before the frames: a reply's send time is queued before the reply.
-        // A socket error (the interface gone) comes with POLLERR alone and
-        // is what the read then returns.
-        if ((events & POLLERR) != 0)
-            ReadSendTimes();
-
         sockaddr_ll from{};
         // A stamp of each kind: with SO_TIMESTAMPING's reporting on, the
         // kernel adds its own to SO_TIMESTAMPNS's, and a buffer short of
@@ -330,13 +321,13 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
                                               CMSG_SPACE(sizeof(scm_timestamping))];
         msghdr message{};
         std::size_t size = 0;
-        if (const int error = ReceiveMessage(m_socket.Get(), {buffer.data(), buffer.size()}, from,
-                                             control, message, size))
-        {
-            if (error == EAGAIN)
-                continue;
+        // The send times before the frames: a reply's is queued before the
+        // reply. A socket error (the interface gone) comes with POLLERR
+        // alone and is what the read then returns.
+        if (const int error =
+                ReceiveMessage(m_socket.Get(), deadline, {buffer.data(), buffer.size()}, from,
+                               control, message, size, [this] { ReadSendTimes(); }))
             return error;
-        }
         if (from.sll_pkttype == PACKET_OUTGOING || size < kEthernetHeaderSize)
             continue;
         frame = ReceivedFrame();

@@ -112,20 +112,14 @@ int RelaySocket::Receive(std::uint16_t port, std::chrono::steady_clock::time_poi
     std::vector<std::uint8_t> buffer(kMaxDatagram);
     for (;;)
     {
-        short events = 0;
-        if (const int error = WaitToRead(m_socket.Get(), deadline, events))
-            return error;
         sockaddr_storage from{};
         alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(timespec)) * 2];
         msghdr message{};
         std::size_t size = 0;
-        if (const int error = ReceiveMessage(m_socket.Get(), {buffer.data(), buffer.size()}, from,
-                                             control, message, size))
-        {
-            if (error == EAGAIN)
-                continue;
+        if (const int error =
+                ReceiveMessage(m_socket.Get(), deadline, {buffer.data(), buffer.size()}, from,
+                               control, message, size))
             return error;
-        }
         const std::uint8_t* udp = buffer.data();
         std::size_t udpSize = size;
         if (std::holds_alternative<std::uint32_t>(m_agent))
