@@ -104,3 +104,10 @@ listens_udp() {
         [ -n "$(ip netns exec "$ns" ss -Hlun "sport = :$port")" ] || return 1
     done
 }
+
+# dhcpcd_forget INTERFACE: removes the leases, pid files and sockets dhcpcd
+# leaves for INTERFACE outside the namespaces.
+dhcpcd_forget() {
+    rm -f /var/lib/dhcpcd/"$1".lease /var/lib/dhcpcd/"$1".lease6 /run/dhcpcd/"$1".* \
+        /run/dhcpcd/"$1"-[46].*
+}
