@@ -21,35 +21,18 @@ srv=vyn-srv-$$
 cli=vyn-cli-$$
 ifc=vyn-c$$
 
-cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    [ -n "${work:-}" ] && rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
-chmod 755 "$work"
-install -m 755 "$probe_built" "$work/veyra-probe"
+on_exit 'netns_remove "$cli" "$srv"'
+make_work "$probe_built" veyra-probe || exit 1
 
 in_cli() { ip netns exec "$cli" "$@"; }
 in_srv() { ip netns exec "$srv" "$@"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyn-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address 02:00:00:6e:00:02 ||
-    exit 1
+netns_veth "$srv" vyn-s0 "$cli" "$ifc" 02:00:00:6e:00:02 || exit 1
 ip -n "$srv" addr add 10.110.0.1/24 dev vyn-s0
 ip -n "$srv" addr add 2001:db8:6e::1/64 dev vyn-s0
 ip -n "$srv" link set vyn-s0 up
 ip -n "$cli" link set "$ifc" up
 
-link_local_ready() {
-    local ns=$1 dev=$2 addresses
-    addresses=$(ip -n "$ns" -6 addr show dev "$dev" scope link)
-    [ -n "$addresses" ] && ! grep -q tentative <<<"$addresses"
-}
 wait_for "the server's link-local address" link_local_ready "$srv" vyn-s0 || exit 1
 wait_for "the client's link-local address" link_local_ready "$cli" "$ifc" || exit 1
 
@@ -58,9 +41,8 @@ in_srv dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
     --pid-file="$work/dnsmasq.pid" --dhcp-leasefile="$work/dnsmasq.leases" \
     --dhcp-range=10.110.0.100,10.110.0.150,255.255.255.0,10m \
     --enable-ra --dhcp-range=2001:db8:6e::100,2001:db8:6e::1ff,64,10m &
-listens() { [ -n "$(in_srv ss -Hlun "sport = :$1")" ]; }
-wait_for "dnsmasq to listen" listens 67 || exit 1
-wait_for "dnsmasq to listen for DHCPv6" listens 547 || exit 1
+wait_for "dnsmasq to listen" listens_udp "$srv" 67 || exit 1
+wait_for "dnsmasq to listen for DHCPv6" listens_udp "$srv" 547 || exit 1
 
 expected="untagged dhcpv4 1 dhcpv6 1 routers 1 other 0 icmp 0
 carrier 1 unplanned 0"

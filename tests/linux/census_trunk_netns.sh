@@ -40,23 +40,13 @@ ifc=vyt-t$$
 servers=(vyt-n-$$ vyt-10-$$ vyt-20-$$ vyt-30-$$ vyt-31-$$ vyt-40-$$)
 
 cleanup() {
-    local ns
-    for ns in "$trunk_census" "$trunk_switch" "${servers[@]}"; do
-        ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null
-    done
-    for ns in "$trunk_census" "$trunk_switch" "${servers[@]}"; do
-        ip netns del "$ns" 2>/dev/null
-    done
-    rm -f /var/lib/dhcpcd/"$ifc".lease* /run/dhcpcd/"$ifc"*
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$trunk_census" "$trunk_switch" "${servers[@]}"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit cleanup
 work=$(mktemp -d)
 trunk_ports=$work/ports
 mkdir -p "$out" || exit 1
-
-in_census() { ip netns exec "$trunk_census" "$@"; }
 
 # server NAMESPACE VLAN PORT MAC IPV4/24 [IPV6/64]: a server's link "srv" on an
 # access port, without duplicate address detection, forwarding as a router.
@@ -139,11 +129,10 @@ dnsmasq_in vyt-30-$$ v30 --dhcp-range=10.30.0.100,10.30.0.150,1h
 dnsmasq_in vyt-31-$$ rogue --dhcp-range=10.30.0.200,10.30.0.250,1h
 radvd_in vyt-31-$$ radvd31 2001:db8:66::/64
 
-listens() { [ -n "$(ip netns exec "$1" ss -Hlun "sport = :$2")" ]; }
-wait_for "dnsmasq untagged" listens vyt-n-$$ 67 && wait_for "dnsmasq on 10" listens vyt-10-$$ 547 &&
+wait_for "dnsmasq untagged" listens_udp vyt-n-$$ 67 && wait_for "dnsmasq on 10" listens_udp vyt-10-$$ 547 &&
     wait_for "Kea's DHCPv4 on 20" grep -qs DHCP4_STARTED "$work/kea-dhcp4.log" &&
-    wait_for "Kea's DHCPv6 on 20" listens vyt-20-$$ 547 &&
-    wait_for "dnsmasq on 30" listens vyt-30-$$ 67 && wait_for "the rogue" listens vyt-31-$$ 67 &&
+    wait_for "Kea's DHCPv6 on 20" listens_udp vyt-20-$$ 547 &&
+    wait_for "dnsmasq on 30" listens_udp vyt-30-$$ 67 && wait_for "the rogue" listens_udp vyt-31-$$ 67 &&
     wait_for "radvd on 20" test -s "$work/radvd20.pid" &&
     wait_for "radvd on 30" test -s "$work/radvd31.pid" || exit 1
 trunk_switch_start "$switch" "$work/switch.log" --priority 20=5 || exit 1

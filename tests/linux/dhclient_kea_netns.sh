@@ -20,26 +20,15 @@ ifc=vyk-c$$
 lease=/var/lib/dhcp/dhclient.$ifc.leases
 
 # dhclient stays in the background after its lease; its lease file goes
-# only once it has ended.
-ended() { [ -z "$(ip netns pids "$1" 2>/dev/null)" ]; }
+# only once it has ended (netns_remove waits for that).
 cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    for ((tries = 0; tries < 100; ++tries)); do
-        ended "$cli" && ended "$srv" && break
-        sleep 0.1
-    done
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
+    netns_remove "$cli" "$srv"
     rm -f "$lease"
-    [ -n "${work:-}" ] && rm -rf "$work"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit cleanup
 work=$(mktemp -d)
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyk-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" || exit 1
+netns_veth "$srv" vyk-s0 "$cli" "$ifc" || exit 1
 ip -n "$srv" addr add 10.66.0.1/24 dev vyk-s0
 ip -n "$srv" link set vyk-s0 up
 ip -n "$cli" link set "$ifc" up

@@ -23,24 +23,17 @@ lease=/var/lib/dhcpcd/$ifc.lease
 pidfile=/run/dhcpcd/$ifc-4.pid
 
 cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    rm -f "$lease" "$pidfile" /run/dhcpcd/"$ifc"-4.sock /run/dhcpcd/"$ifc"-4.unpriv.sock
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
-chmod 755 "$work"
+on_exit cleanup
+make_work || exit 1
 cp "$veyra" "$work/veyra" || exit 1
 
 in_cli() { ip netns exec "$cli" "$@"; }
 as_nobody() { in_cli setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyu-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" || exit 1
+netns_veth "$srv" vyu-s0 "$cli" "$ifc" || exit 1
 ip -n "$srv" addr add 10.88.0.1/24 dev vyu-s0
 ip -n "$srv" link set vyu-s0 up
 ip -n "$cli" link set "$ifc" up
@@ -62,8 +55,7 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 \
     --dhcp-option-force=209,2f:65:78:74:e2:82:ac:2f:70:61:74:68 \
     --dhcp-option-force=210,61:01:62:09:63:5c:64:7f:65 &
-dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
-wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+wait_for "dnsmasq to listen" listens_udp "$srv" 67 || exit 1
 
 # dhcpcd stays, as a daemon for this interface, with its control sockets.
 # config_file (209) and path_prefix (210) are texts to dhcpcd: "/ext\u20ac/path"

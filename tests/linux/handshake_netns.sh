@@ -21,23 +21,12 @@ srv=vyj-srv-$$
 cli=vyj-cli-$$
 ifc=vyj-c$$
 
-cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    [ -n "${work:-}" ] && rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
-chmod 755 "$work"
-install -m 755 "$veyra" "$work/veyra"
+on_exit 'netns_remove "$cli" "$srv"'
+make_work "$veyra" veyra || exit 1
 
 in_cli() { ip netns exec "$cli" "$@"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyj-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" || exit 1
+netns_veth "$srv" vyj-s0 "$cli" "$ifc" || exit 1
 ip -n "$srv" addr add 10.71.0.1/24 dev vyj-s0
 ip -n "$srv" addr add 2001:db8:71::1/64 dev vyj-s0 nodad
 ip -n "$cli" addr add 10.71.0.2/24 dev "$ifc"
@@ -53,11 +42,6 @@ done
 ip -n "$srv" route add 10.72.0.0/24 via 10.71.0.2
 ip -n "$srv" route add 2001:db8:72::/64 via 2001:db8:71::2
 
-link_local_ready() {
-    local addresses
-    addresses=$(ip -n "$1" -6 addr show dev "$2" scope link)
-    [ -n "$addresses" ] && ! grep -q tentative <<<"$addresses"
-}
 wait_for "the server's link-local address" link_local_ready "$srv" vyj-s0 || exit 1
 wait_for "the client's link-local address" link_local_ready "$cli" "$ifc" || exit 1
 

@@ -26,37 +26,24 @@ ifc=vyq-c$$
 mac=02:00:00:71:00:02
 
 cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    rm -f /var/lib/dhcpcd/"$ifc".lease6 /run/dhcpcd/"$ifc"-6.pid /run/dhcpcd/"$ifc"-6.sock \
-        /run/dhcpcd/"$ifc"-6.unpriv.sock
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit cleanup
 work=$(mktemp -d)
 mkdir -p "$out" || exit 1
 
 in_cli() { ip netns exec "$cli" "$@"; }
 in_srv() { ip netns exec "$srv" "$@"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyq-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" || exit 1
+netns_veth "$srv" vyq-s0 "$cli" "$ifc" "$mac" || exit 1
 ip -n "$srv" addr add 2001:db8:71::1/64 dev vyq-s0
 ip -n "$srv" link set vyq-s0 up
 ip -n "$cli" link set "$ifc" up
 
 # Both link-local addresses usable: duplicate address detection over.
-link_local_ready() {
-    local ns=$1 dev=$2 addresses
-    addresses=$(ip -n "$ns" -6 addr show dev "$dev" scope link)
-    [ -n "$addresses" ] && ! grep -q tentative <<<"$addresses"
-}
 wait_for "the server's link-local address" link_local_ready "$srv" vyq-s0 || exit 1
 wait_for "the client's link-local address" link_local_ready "$cli" "$ifc" || exit 1
-server_listens() { [ -n "$(in_srv ss -Hlun 'sport = :547')" ]; }
 holds_546() { in_cli ss -Hlunp 'sport = :546' | grep -q dhcpcd; }
 
 # capture NAME COMMAND...: runs the command with dumpcap capturing the
@@ -177,7 +164,7 @@ cat >"$work/kea.json" <<KEA
 }}
 KEA
 KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work in_srv "$kea" -c "$work/kea.json" >"$work/kea.out" 2>&1 &
-wait_for "Kea to listen" server_listens || { cat "$work/kea.out"; exit 1; }
+wait_for "Kea to listen" listens_udp "$srv" 547 || { cat "$work/kea.out"; exit 1; }
 
 # dhcpcd leases an address of Kea's pool and stays, holding port 546.
 printf 'nodelay\nnoarp\nnohook resolv.conf\nnoipv6rs\nia_na 1\noption dhcp6_name_servers\n' \
@@ -223,7 +210,7 @@ in_srv dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
     --dhcp-range=::,constructor:vyq-s0,ra-stateless \
     --dhcp-option=option6:dns-server,[2001:db8:71::53] \
     --dhcp-option=option6:domain-search,lab.test &
-wait_for "dnsmasq to listen" server_listens || exit 1
+wait_for "dnsmasq to listen" listens_udp "$srv" 547 || exit 1
 # dhcpcd follows the router advertisement's "other configuration" flag with
 # an Information-request of its own, and stays.
 printf 'nodelay\nnoarp\nnohook resolv.conf\noption dhcp6_name_servers, dhcp6_domain_search\n' \

@@ -31,18 +31,11 @@ stop_server() {
     wait "$server" 2>/dev/null
 }
 cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    rm -f /var/lib/dhcpcd/"$ifc".lease6 "$pidfile" /run/dhcpcd/"$ifc"-6.sock \
-        /run/dhcpcd/"$ifc"-6.unpriv.sock
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
-chmod 755 "$work"
+on_exit cleanup
+make_work || exit 1
 cp "$dump" "$work/dump" || exit 1
 
 in_cli() { ip netns exec "$cli" "$@"; }
@@ -52,16 +45,13 @@ lease_of() { in_cli "$work/dump" "$ifc" "$work"; }
 # Every option a source rebuilds must decode.
 decodes() { grep -q '^malformed' <<<"$1" && fail "options that do not decode: $1"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyl-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" || exit 1
+netns_veth "$srv" vyl-s0 "$cli" "$ifc" || exit 1
 ip -n "$srv" addr add 2001:db8:77::1/64 dev vyl-s0 nodad
 ip -n "$srv" link set vyl-s0 up
 ip -n "$cli" link set "$ifc" up
 # The client's link-local address must be usable before it asks.
-link_local_ready() { [ -n "$(ip -n "$cli" -6 addr show dev "$ifc" scope link -tentative)" ]; }
-wait_for "the client's link-local address" link_local_ready || exit 1
+wait_for "the client's link-local address" link_local_ready "$cli" "$ifc" || exit 1
 
-listens_on_547() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :547')" ]; }
 dnsmasq6() {
     ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 \
         --no-resolv --interface=vyl-s0 --bind-interfaces --enable-ra \
@@ -69,7 +59,7 @@ dnsmasq6() {
         --dhcp-option=option6:dns-server,[2001:db8:77::53],[2001:db8:77::54] \
         --dhcp-option=option6:domain-search,lab.test,corp.test "$@" &
     server=$!
-    wait_for "dnsmasq to listen" listens_on_547
+    wait_for "dnsmasq to listen" listens_udp "$srv" 547
 }
 
 # What the server was told to give, as its option bytes.
@@ -157,7 +147,7 @@ KEA
 KEA_LOCKFILE_DIR="$work/kea" KEA_PIDFILE_DIR="$work/kea" \
     ip netns exec "$srv" kea-dhcp6 -c "$work/kea.json" >"$work/kea.out" 2>&1 &
 server=$!
-wait_for "Kea to listen" listens_on_547 || exit 1
+wait_for "Kea to listen" listens_udp "$srv" 547 || exit 1
 if ! timeout 50 ip netns exec "$cli" dhclient -6 -P -1 -cf "$work/dhclient.conf" \
     -lf "$work/dhclient6.leases" -pf "$work/dhclient6.pid" -sf /bin/true "$ifc" \
     >"$work/dhclient.log" 2>&1; then

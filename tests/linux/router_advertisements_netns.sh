@@ -23,21 +23,12 @@ dcl=vyr-d-$$
 dif=vyr-d$$
 
 cleanup() {
-    local ns
-    for ns in "$dcl" "$cli" "$srv"; do
-        ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null
-    done
-    for ns in "$dcl" "$cli" "$srv"; do
-        ip netns del "$ns" 2>/dev/null
-    done
-    rm -f /run/dhcpcd/"$dif"-6.*
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$dcl" "$cli" "$srv"
+    dhcpcd_forget "$dif"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
+on_exit cleanup
 # dhcpcd reads its configuration again, unprivileged, for each query.
-chmod 755 "$work"
+make_work || exit 1
 
 in_srv() { ip netns exec "$srv" "$@"; }
 in_cli() { ip netns exec "$cli" "$@"; }

@@ -33,29 +33,18 @@ cleanup() {
         kill "$nspawn_pid" 2>/dev/null
         wait "$nspawn_pid" 2>/dev/null
     fi
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    for _ in $(seq 100); do
-        [ -z "$(ip netns pids "$srv" 2>/dev/null)" ] && break
-        sleep 0.05
-    done
-    ip netns del "$srv" 2>/dev/null
-    ip netns del "$box" 2>/dev/null
+    netns_remove "$srv" "$box"
     rmdir "/run/systemd/nspawn/propagate/$box" 2>/dev/null
-    [ -n "${work:-}" ] && rm -rf "$work"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
-chmod 755 "$work"
-install -m 755 "$veyra_built" "$work/veyra"
+on_exit cleanup
+make_work "$veyra_built" veyra || exit 1
 mkdir "$work/units"
 sed 's|^ExecStart=/usr/bin/veyra |ExecStart=/opt/veyra/veyra |' \
     "$units/veyra-census@.service" >"$work/units/veyra-census@.service"
 cp "$units/veyra-census@.timer" "$work/units/"
 cp "$units/veyra-sysusers.conf" "$units/veyra-tmpfiles.conf" "$work/"
 
-ip netns add "$srv" && ip netns add "$box" || exit 1
-ip link add vys-s0 netns "$srv" type veth peer name "$ifc" netns "$box" || exit 1
+netns_veth "$srv" vys-s0 "$box" "$ifc" || exit 1
 ip -n "$srv" addr add 192.0.2.1/24 dev vys-s0
 ip -n "$srv" link set vys-s0 up
 ip -n "$box" link set "$ifc" up

@@ -5,6 +5,9 @@
 # caller's. Source it after netns_lib.sh; set trunk_census, trunk_switch
 # (namespace names) and trunk_ports (a file) first.
 
+# in_census COMMAND...: runs COMMAND in the census's namespace.
+in_census() { ip netns exec "$trunk_census" "$@"; }
+
 # trunk_make CENSUS_INTERFACE: both namespaces and the trunk between them.
 # The switch's namespace has no IPv6, so its kernel sends nothing of its own.
 trunk_make() {

@@ -29,24 +29,12 @@ dns=vyh-d-$$
 ifc=vyh-t$$
 
 cleanup() {
-    local ns
-    for ns in "$trunk_census" "$trunk_switch" "$kns" "$dns"; do
-        ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null
-    done
-    for ns in "$trunk_census" "$trunk_switch" "$kns" "$dns"; do
-        wait_for "$ns to empty" bash -c "[ -z \"\$(ip netns pids $ns 2>/dev/null)\" ]"
-        ip netns del "$ns" 2>/dev/null
-    done
-    rm -f /var/lib/dhcpcd/"$ifc".lease* /run/dhcpcd/"$ifc"*
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$trunk_census" "$trunk_switch" "$kns" "$dns"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit cleanup
 work=$(mktemp -d)
 trunk_ports=$work/ports
-
-in_census() { ip netns exec "$trunk_census" "$@"; }
-listens_67() { [ -n "$(ip netns exec "$1" ss -Hlun 'sport = :67')" ]; }
 
 # run ARGS...: veyra in the census's namespace; $status and $out (stdout,
 # which is all a monitoring engine reads).
@@ -98,7 +86,7 @@ cat >"$work/kea.json" <<KEA
 KEA
 KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$kns" "$kea" -c "$work/kea.json" \
     >"$work/kea.out" 2>&1 &
-wait_for "Kea to listen" listens_67 "$kns" || { cat "$work/kea.out"; exit 1; }
+wait_for "Kea to listen" listens_udp "$kns" 67 || { cat "$work/kea.out"; exit 1; }
 
 # The thresholds lie far from Kea's own time; the delay alone, 2 s there and
 # back, is over -w, and every answer within the wait is within -c.
@@ -115,7 +103,7 @@ ip netns exec "$dns" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --pid-file="$work/dnsmasq.pid" --interface=vyh-d0 --bind-interfaces \
     --log-dhcp --log-facility="$work/dnsmasq.log" --dhcp-leasefile="$work/dnsmasq.leases" \
     --dhcp-range=10.78.0.100,10.78.0.150,255.255.255.0,2h &
-wait_for "dnsmasq to listen" listens_67 "$dns" || exit 1
+wait_for "dnsmasq to listen" listens_udp "$dns" 67 || exit 1
 run --check "$ifc" -4 --expect 10.78.0.254
 expect "a rogue" 2 "DHCP CRITICAL - unexpected DHCP server on $ifc: 10.78.0.1 \(expected only 10.78.0.254\) \| dhcpv4_servers=2;;;0 dhcpv4_offer_ms=[0-9.]+ms;;;0;5000"
 

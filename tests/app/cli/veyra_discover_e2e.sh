@@ -29,30 +29,15 @@ ifc=vyd-b$$
 dhcpcd_lease=/var/lib/dhcpcd/$ifc.lease
 
 cleanup() {
-    for ns in "$cli" "$dns" "$kns"; do
-        ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null
-    done
-    # The daemons are gone before their namespaces and files are.
-    for ns in "$cli" "$dns" "$kns"; do
-        for _ in $(seq 100); do
-            [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break
-            sleep 0.05
-        done
-        ip netns del "$ns" 2>/dev/null
-    done
-    rm -f "$dhcpcd_lease"
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$dns" "$kns"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
+on_exit cleanup
 # nobody runs a copy in a folder it can reach, wherever the checkout lives.
-chmod 755 "$work"
-install -m 755 "$veyra" "$work/veyra"
+make_work "$veyra" veyra || exit 1
 veyra=$work/veyra
 
 in_cli() { ip netns exec "$cli" "$@"; }
-listens_67() { [ -n "$(ip netns exec "$1" ss -Hlun 'sport = :67')" ]; }
 
 # discover ARGS...: runs veyra --discover on the bridge; $status, $out, $err.
 discover() {
@@ -106,7 +91,7 @@ ip netns exec "$dns" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-range=10.77.0.100,10.77.0.150,255.255.255.0,10m --dhcp-leasefile="$work/dnsmasq.leases" \
     --dhcp-option=option:router,10.77.0.1 --dhcp-option=option:dns-server,10.77.0.1,10.77.0.2 \
     --dhcp-option=option:domain-name,lab.test &
-wait_for "dnsmasq to listen" listens_67 "$dns" || exit 1
+wait_for "dnsmasq to listen" listens_udp "$dns" 67 || exit 1
 
 # Each run takes the whole wait it is given, the default: that is the
 # command under test.
@@ -156,7 +141,7 @@ start_kea() {
 KEA
     KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$kns" "$kea" -c "$work/kea.json" \
         >"$work/kea.out" 2>&1 &
-    wait_for "Kea to listen" listens_67 "$kns" || { cat "$work/kea.out"; exit 1; }
+    wait_for "Kea to listen" listens_udp "$kns" 67 || { cat "$work/kea.out"; exit 1; }
 }
 stop_kea() {
     ip netns pids "$kns" | xargs -r kill

@@ -26,15 +26,11 @@ mac=02:00:00:88:00:02
 lease6=/var/lib/dhcp/dhclient6.$ifc.leases
 
 cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    rm -f /var/lib/dhcpcd/"$ifc"*.lease* "$lease6"
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
+    dhcpcd_forget "$ifc"
+    rm -f "$lease6"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit cleanup
 work=$(mktemp -d)
 
 in_cli() { ip netns exec "$cli" "$@"; }
@@ -43,27 +39,19 @@ in_srv() { ip netns exec "$srv" "$@"; }
 # A fresh link: the client's side with its link-local address past DAD.
 # The namespaces' programs end with them.
 new_link() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
+    netns_remove "$cli" "$srv"
     # A client's lease of the last link is not this one's.
-    rm -f /var/lib/dhcpcd/"$ifc"*.lease* "$lease6"
-    ip netns add "$srv" && ip netns add "$cli" || exit 1
-    ip link add vyw-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" ||
-        exit 1
+    dhcpcd_forget "$ifc"
+    rm -f "$lease6"
+    netns_veth "$srv" vyw-s0 "$cli" "$ifc" "$mac" || exit 1
     in_srv sysctl -qw net.ipv6.conf.vyw-s0.accept_dad=0
     in_cli sysctl -qw net.ipv6.conf."$ifc".accept_dad=0
     ip -n "$srv" addr add 2001:db8:88::1/64 dev vyw-s0 nodad
     ip -n "$srv" link set vyw-s0 up
     ip -n "$cli" link set "$ifc" up
     ip -n "$srv" link set lo up
-    wait_for "the server's link-local address" link_local "$srv" vyw-s0
-    wait_for "the client's link-local address" link_local "$cli" "$ifc"
-}
-link_local() {
-    ip -n "$1" -6 addr show dev "$2" scope link | grep -q inet6 &&
-        ! ip -n "$1" -6 addr show dev "$2" tentative | grep -q inet6
+    wait_for "the server's link-local address" link_local_ready "$srv" vyw-s0
+    wait_for "the client's link-local address" link_local_ready "$cli" "$ifc"
 }
 
 # run_veyra LABEL CLIENT [routers]: `veyra -6 IF` and `veyra IF --json` of

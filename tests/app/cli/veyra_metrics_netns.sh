@@ -19,21 +19,7 @@ dns=vym-dns-$$
 ifc=vym-c$$
 address=127.0.0.1:9100
 
-cleanup() {
-    for ns in "$cli" "$dns"; do
-        ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null
-    done
-    for ns in "$cli" "$dns"; do
-        for _ in $(seq 100); do
-            [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break
-            sleep 0.05
-        done
-        ip netns del "$ns" 2>/dev/null
-    done
-    [ -n "${work:-}" ] && rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit 'netns_remove "$cli" "$dns"'
 work=$(mktemp -d)
 textfiles=$work/textfile
 mkdir "$textfiles"
@@ -49,8 +35,7 @@ lint() {
     check "promtool check metrics on $(basename "$1")" "0 " "$? $said"
 }
 
-ip netns add "$cli" && ip netns add "$dns" || exit 1
-ip link add "$ifc" netns "$cli" type veth peer name vym-s0 netns "$dns" || exit 1
+netns_veth "$cli" "$ifc" "$dns" vym-s0 || exit 1
 ip -n "$cli" link set lo up
 ip -n "$cli" link set "$ifc" up
 ip -n "$dns" addr add 10.79.0.1/24 dev vym-s0

@@ -25,19 +25,13 @@ dhclient_lease=/var/lib/dhcp/dhclient.$ifc.leases
 dhclient_pid=/run/dhclient-$ifc.pid
 
 cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    rm -f "$dhcpcd_lease" "$dhclient_lease" "$dhclient_pid"
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
+    dhcpcd_forget "$ifc"
+    rm -f "$dhclient_lease" "$dhclient_pid"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
+on_exit cleanup
 # nobody runs a copy in a folder it can reach, wherever the checkout lives.
-chmod 755 "$work"
-install -m 755 "$veyra" "$work/veyra"
+make_work "$veyra" veyra || exit 1
 veyra=$work/veyra
 
 in_cli() { ip netns exec "$cli" "$@"; }
@@ -50,8 +44,7 @@ check_json_rows() {
     [ "$3" -gt 0 ] || fail "$1: no rows to compare"
 }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vye-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" || exit 1
+netns_veth "$srv" vye-s0 "$cli" "$ifc" "$mac" || exit 1
 ip -n "$srv" addr add 10.77.0.1/24 dev vye-s0
 ip -n "$srv" link set vye-s0 up
 ip -n "$cli" link set "$ifc" up
@@ -71,8 +64,7 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option-force=43,01:04:de:ad:be:ef:02:03:61:62:63 \
     --dhcp-option-force=46,8 \
     --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 &
-dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
-wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+wait_for "dnsmasq to listen" listens_udp "$srv" 67 || exit 1
 
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
 leased_from=$(date +%s)
@@ -292,13 +284,13 @@ echo "== a value that would forge rows"
 # right-to-left override; veyra asks it directly (DHCPINFORM).
 hostile=$'a\tb\nc\rd\e[31me\xc2\x9bf\xc3\xa9\xe2\x80\xaeg'
 ip netns pids "$srv" | xargs -r kill
-dnsmasq_ended() { ! dnsmasq_listens; }
+dnsmasq_ended() { ! listens_udp "$srv" 67; }
 wait_for "dnsmasq to end" dnsmasq_ended
 ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0 --no-resolv \
     --interface=vye-s0 --bind-interfaces --no-ping --pid-file="$work/hostile.pid" \
     --dhcp-range=10.77.0.100,10.77.0.150,255.255.255.0,10m --dhcp-leasefile="$work/hostile.leases" \
     --dhcp-option-force=14,"$(printf '%s' "$hostile" | od -An -tx1 | xargs | tr ' ' :)" &
-wait_for "dnsmasq to listen" dnsmasq_listens
+wait_for "dnsmasq to listen" listens_udp "$srv" 67
 in_cli "$veyra" "$ifc" --inform --copy-all >"$work/hostile" 2>"$work/err"
 [[ $(<"$work/hostile") == *$'\r'"Merit Dump File"$'\t'"$hostile"$'\t\r'* ]] ||
     fail "piped, Copy All keeps the value's bytes: $(od -c "$work/hostile")"

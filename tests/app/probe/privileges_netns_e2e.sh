@@ -22,22 +22,13 @@ cli=vyp-cli-$$
 ifc=vyp-c$$
 
 cleanup() {
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    rm -f /var/lib/dhcpcd/"$ifc".lease /run/dhcpcd/"$ifc"-4.pid /run/dhcpcd/"$ifc"-4.sock \
-        /run/dhcpcd/"$ifc"-4.unpriv.sock
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-work=$(mktemp -d)
-chmod 755 "$work"
+on_exit cleanup
 # Copies nobody can reach, whatever the checkout's folders allow.
-install -m 755 "$probe_built" "$work/veyra-probe"
-install -m 755 "$probe_built" "$work/veyra-probe-plain"
-install -m 755 "$veyra_built" "$work/veyra-caps"
+make_work "$probe_built" veyra-probe "$probe_built" veyra-probe-plain "$veyra_built" veyra-caps ||
+    exit 1
 install -m 4755 "$veyra_built" "$work/veyra-suid"
 if ! setcap cap_net_raw+ep "$work/veyra-probe" 2>/dev/null ||
     ! setcap cap_net_raw+ep "$work/veyra-caps" 2>/dev/null; then
@@ -48,9 +39,7 @@ fi
 in_cli() { ip netns exec "$cli" "$@"; }
 as_nobody() { in_cli setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all "$@"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyp-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address 02:00:00:70:00:02 ||
-    exit 1
+netns_veth "$srv" vyp-s0 "$cli" "$ifc" 02:00:00:70:00:02 || exit 1
 ip -n "$srv" addr add 10.70.0.1/24 dev vyp-s0
 ip -n "$srv" addr add 2001:db8:70::1/64 dev vyp-s0
 ip -n "$srv" link set vyp-s0 up
@@ -62,8 +51,7 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option=option:router,10.70.0.1 \
     --enable-ra --dhcp-range=::,constructor:vyp-s0,ra-stateless \
     --dhcp-option=option6:dns-server,[2001:db8:70::53] &
-dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
-wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+wait_for "dnsmasq to listen" listens_udp "$srv" 67 || exit 1
 # A census finds no carrier (and sends nothing) until the kernel's link
 # watch has seen the fresh veth's.
 client_running() { ip -n "$cli" -o link show "$ifc" | grep -q 'state UP'; }
@@ -102,12 +90,7 @@ check "inform's CapEff once open" "$zero" "$(field opened "s['CapEff']")"
 
 echo "== the helper as nobody, cap_net_raw+ep: inform6"
 # The client's link-local address usable: duplicate address detection over.
-link_local_ready() {
-    local addresses
-    addresses=$(ip -n "$cli" -6 addr show dev "$ifc" scope link)
-    [ -n "$addresses" ] && ! grep -q tentative <<<"$addresses"
-}
-wait_for "the client's link-local address" link_local_ready
+wait_for "the client's link-local address" link_local_ready "$cli" "$ifc"
 as_nobody "$work/veyra-probe" inform6 "$ifc" >"$work/out" 2>"$work/err"
 check "inform6's exit status" 0 $?
 check "inform6's end" 0 "$(field end 'e["error"]')"
@@ -189,7 +172,7 @@ if [ -x "$kea" ] && command -v dhcpcd >/dev/null; then
 KEA
     KEA_LOCKFILE_DIR=$work KEA_PIDFILE_DIR=$work ip netns exec "$srv" "$kea" -c "$work/kea.json" \
         >"$work/kea.out" 2>&1 &
-    wait_for "Kea to listen" dnsmasq_listens || { cat "$work/kea.out"; exit 1; }
+    wait_for "Kea to listen" listens_udp "$srv" 67 || { cat "$work/kea.out"; exit 1; }
     printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
     in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -t 60 -w "$ifc" >"$work/dhcpcd.log" 2>&1 ||
         { cat "$work/dhcpcd.log"; fail "dhcpcd got no lease"; }

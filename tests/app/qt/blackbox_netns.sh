@@ -25,15 +25,10 @@ lease=/var/lib/dhcpcd/$ifc.lease
 cleanup() {
     [ -n "${gui_pid:-}" ] && kill "$gui_pid" 2>/dev/null
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    rm -f "$lease" /run/dhcpcd/"$ifc"-4.pid /run/dhcpcd/"$ifc"-4.sock /run/dhcpcd/"$ifc"-4.unpriv.sock
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
+    dhcpcd_forget "$ifc"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit cleanup
 work=$(mktemp -d)
 mkdir -p "$work/home/runtime" "$work/bin"
 chown -R 65534:65534 "$work/home"
@@ -46,8 +41,7 @@ gui=$work/bin/veyra-gui
 
 in_cli() { ip netns exec "$cli" "$@"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyg-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" || exit 1
+netns_veth "$srv" vyg-s0 "$cli" "$ifc" "$mac" || exit 1
 ip -n "$srv" addr add 10.66.0.1/24 dev vyg-s0
 ip -n "$srv" link set vyg-s0 up
 ip -n "$cli" link set "$ifc" up
@@ -60,8 +54,7 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-option-force=option:domain-name,lab.test \
     --dhcp-option-force=46,8 \
     --dhcp-option-force=option:T1,300 --dhcp-option-force=option:T2,525 &
-dnsmasq_listens() { [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ]; }
-wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+wait_for "dnsmasq to listen" listens_udp "$srv" 67 || exit 1
 
 printf 'nodelay\nnoarp\nnohook resolv.conf\n' >"$work/dhcpcd.conf"
 if ! in_cli dhcpcd -f "$work/dhcpcd.conf" -c /bin/true -4 -w -t 60 "$ifc" >"$work/dhcpcd.log" 2>&1; then

@@ -24,20 +24,14 @@ mac=02:00:00:67:00:02
 cleanup() {
     [ -n "${gui_pid:-}" ] && kill "$gui_pid" 2>/dev/null
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-    ip netns pids "$cli" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns pids "$srv" 2>/dev/null | xargs -r kill 2>/dev/null
-    ip netns del "$cli" 2>/dev/null
-    ip netns del "$srv" 2>/dev/null
-    [ -n "${work:-}" ] && rm -rf "$work"
+    netns_remove "$cli" "$srv"
 }
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
+on_exit cleanup
 work=$(mktemp -d)
 
 in_cli() { ip netns exec "$cli" "$@"; }
 
-ip netns add "$srv" && ip netns add "$cli" || exit 1
-ip link add vyc-s0 netns "$srv" type veth peer name "$ifc" netns "$cli" address "$mac" || exit 1
+netns_veth "$srv" vyc-s0 "$cli" "$ifc" "$mac" || exit 1
 # No duplicate address detection: the link-local addresses are usable at once.
 ip netns exec "$srv" sysctl -qw net.ipv6.conf.vyc-s0.accept_dad=0
 in_cli sysctl -qw "net.ipv6.conf.$ifc.accept_dad=0"
@@ -52,11 +46,7 @@ ip netns exec "$srv" dnsmasq --keep-in-foreground --conf-file=/dev/null --port=0
     --dhcp-range=10.67.0.100,10.67.0.150,255.255.255.0,10m \
     --dhcp-range=2001:db8:67::100,2001:db8:67::1ff,64,10m --enable-ra \
     --dhcp-option=option6:dns-server,[2001:db8:67::53] &
-dnsmasq_listens() {
-    [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :67')" ] &&
-        [ -n "$(ip netns exec "$srv" ss -Hlun 'sport = :547')" ]
-}
-wait_for "dnsmasq to listen" dnsmasq_listens || exit 1
+wait_for "dnsmasq to listen" listens_udp "$srv" 67 547 || exit 1
 # A veth's carrier comes some time after both ends are up.
 carrier() { [ "$(in_cli cat "/sys/class/net/$ifc/carrier")" = 1 ]; }
 wait_for "the carrier" carrier || exit 1
