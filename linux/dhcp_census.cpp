@@ -7,11 +7,11 @@
 #include "core/wire/neighbor_discovery.h"
 #include "core/wire/router_discovery.h"
 #include "linux/frame_socket.h"
+#include "linux/random_value.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <sys/random.h>
 #include <unordered_set>
 
 namespace
@@ -22,28 +22,15 @@ using Clock = std::chrono::steady_clock;
 // (which are counted, not reassembled).
 constexpr std::uint16_t kMaxReplySize = 1500;
 constexpr HardwareAddress kBroadcastMac = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-// All nodes (RFC 4291 2.7.1): where the answer to a solicitation from :: goes.
-constexpr Ipv6Address kAllNodes = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-// A server asks again when an answer is lost, but a flood of solicitations
-// for one address gets no more answers than this.
-constexpr std::uint8_t kMaxNeighborAnswers = 16;
 // Sending is done long before the wait ends; past this the queue is stuck.
 constexpr std::chrono::seconds kMaxSendTime{10};
-
-template <typename Value> int RandomValue(Value& value)
-{
-    return getrandom(&value, sizeof value, 0) == static_cast<ssize_t>(sizeof value) ? 0 : errno;
-}
 
 // What the run needs of each probe after the plan has gone to the Census:
 // where it is and whether the kernel answers for its address.
 struct ProbeAddress
 {
-    std::optional<std::uint16_t> vlan;
-    HardwareAddress mac{};
-    Ipv6Address linkLocal{};
+    NeighborResponder neighbor;
     bool kernelAnswers = false;
-    std::uint8_t answers = 0; // Neighbor Advertisements sent
 };
 
 struct Planned
@@ -100,13 +87,13 @@ int MakePlan(const CensusSettings& settings, const HardwareAddress& interfaceMac
         } while (!xids6.insert(probe.transactionId6).second);
         // Untagged with the interface's own address, the kernel's link-local
         // address is ours too, and the kernel defends it.
-        ProbeAddress address{vlan, probe.clientMac, LinkLocalFromMac(probe.clientMac), false};
+        ProbeAddress address{{probe.clientMac, LinkLocalFromMac(probe.clientMac), vlan, 0}, false};
         if (!vlan && probe.clientMac == interfaceMac && interfaceLinkLocal)
         {
-            address.linkLocal = *interfaceLinkLocal;
+            address.neighbor.linkLocal = *interfaceLinkLocal;
             address.kernelAnswers = true;
         }
-        probe.linkLocal = address.linkLocal;
+        probe.linkLocal = address.neighbor.linkLocal;
         probe.clientDuid = MakeDuidLl(probe.clientMac);
         planned.addresses.push_back(address);
         planned.plan.probes.push_back(std::move(probe));
@@ -205,21 +192,11 @@ int AnswerSolicitation(const FrameSocket& socket, const Census& census,
     if (frame.etherType != kEtherTypeIpv6 || !slot)
         return 0;
     ProbeAddress& ours = addresses[*slot];
-    const std::optional<NeighborSolicitation> solicitation =
-        ParseNeighborSolicitation(packet, frame.packetSize, frame.checksumPending);
-    if (ours.kernelAnswers || !solicitation || solicitation->target != ours.linkLocal ||
-        ours.answers >= kMaxNeighborAnswers)
+    if (ours.kernelAnswers)
         return 0;
-    ++ours.answers;
-    const HardwareAddress to = solicitation->sourceLinkLayer.value_or(frame.sourceMac);
-    const Ipv6Address& source = solicitation->source;
-    const bool unspecified =
-        std::all_of(source.begin(), source.end(), [](std::uint8_t byte) { return byte == 0; });
-    return socket.Send(
-        BuildEthernetFrame(unspecified ? Ipv6MulticastMac(kAllNodes) : to, ours.mac, ours.vlan,
-                           kEtherTypeIpv6,
-                           BuildNeighborAdvertisement(ours.linkLocal, ours.mac, source)),
-        deadline);
+    const std::optional<std::vector<std::uint8_t>> answer =
+        ours.neighbor.Answer(packet, frame.packetSize, frame.checksumPending, frame.sourceMac);
+    return answer ? socket.Send(*answer, deadline) : 0;
 }
 } // namespace
 

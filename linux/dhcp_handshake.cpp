@@ -14,12 +14,12 @@
 #include "core/wire/udp_datagram.h"
 #include "linux/dhcp_census.h"
 #include "linux/frame_socket.h"
+#include "linux/random_value.h"
 #include "linux/relay_socket.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <memory>
-#include <sys/random.h>
 
 namespace
 {
@@ -28,15 +28,7 @@ using Message = std::vector<std::uint8_t>;
 
 constexpr HardwareAddress kBroadcastMac = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFF;
-constexpr Ipv6Address kAllNodes = {0xff, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-// A flood of solicitations for our address gets no more answers than this.
-constexpr int kMaxNeighborAnswers = 16;
 constexpr std::chrono::seconds kMaxSendTime{10};
-
-template <typename Value> int RandomValue(Value& value)
-{
-    return getrandom(&value, sizeof value, 0) == static_cast<ssize_t>(sizeof value) ? 0 : errno;
-}
 
 // Where the client's messages go and its answers come from.
 class Transport
@@ -62,7 +54,7 @@ class LinkTransport : public Transport
 {
 public:
     LinkTransport(bool ipv6, const HardwareAddress& mac)
-        : m_ipv6(ipv6), m_mac(mac), m_linkLocal(LinkLocalFromMac(mac))
+        : m_ipv6(ipv6), m_mac(mac), m_neighbor{mac, LinkLocalFromMac(mac), std::nullopt}
     {
     }
 
@@ -79,7 +71,7 @@ public:
         if (m_ipv6)
             frame = BuildEthernetFrame(Ipv6MulticastMac(kAllDhcpv6Servers), m_mac, std::nullopt,
                                        kEtherTypeIpv6,
-                                       BuildUdp6Packet({m_linkLocal, kAllDhcpv6Servers,
+                                       BuildUdp6Packet({m_neighbor.linkLocal, kAllDhcpv6Servers,
                                                         kDhcpv6ClientPort, kDhcpv6ServerPort},
                                                        message));
         else
@@ -112,7 +104,7 @@ public:
                     return error;
                 const std::optional<Udp6PacketView> udp =
                     ParseUdp6Packet(packet, frame.packetSize, frame.checksumPending);
-                if (!udp || udp->endpoints.destination != m_linkLocal ||
+                if (!udp || udp->endpoints.destination != m_neighbor.linkLocal ||
                     udp->endpoints.sourcePort != kDhcpv6ServerPort ||
                     udp->endpoints.destinationPort != kDhcpv6ClientPort)
                     continue;
@@ -143,35 +135,22 @@ public:
     }
 
 private:
-    // The server resolves our link-local address before it answers; the
-    // kernel knows nothing of it.
     int AnswerSolicitation(const ReceivedFrame& frame, const std::uint8_t* packet)
     {
-        const std::optional<NeighborSolicitation> solicitation =
-            ParseNeighborSolicitation(packet, frame.packetSize, frame.checksumPending);
-        if (!solicitation || solicitation->target != m_linkLocal ||
-            m_neighborAnswers >= kMaxNeighborAnswers)
-            return 0;
-        ++m_neighborAnswers;
-        const bool unspecified =
-            std::all_of(solicitation->source.begin(), solicitation->source.end(),
-                        [](std::uint8_t byte) { return byte == 0; });
-        const HardwareAddress to = solicitation->sourceLinkLayer.value_or(frame.sourceMac);
-        return m_socket.Send(BuildEthernetFrame(unspecified ? Ipv6MulticastMac(kAllNodes) : to,
-                                                m_mac, std::nullopt, kEtherTypeIpv6,
-                                                BuildNeighborAdvertisement(m_linkLocal, m_mac,
-                                                                           solicitation->source)),
-                             Clock::now() + kMaxSendTime);
+        const std::optional<Message> answer =
+            m_neighbor.Answer(packet, frame.packetSize, frame.checksumPending, frame.sourceMac);
+        return answer ? m_socket.Send(*answer, Clock::now() + kMaxSendTime) : 0;
     }
 
     FrameSocket m_socket;
     bool m_ipv6;
     HardwareAddress m_mac;
-    Ipv6Address m_linkLocal;
+    // The server resolves our link-local address before it answers; the
+    // kernel knows nothing of it.
+    NeighborResponder m_neighbor;
     HardwareAddress m_serverMac = kBroadcastMac;
     std::uint32_t m_from = 0;
     std::uint32_t m_to = kBroadcastAddress;
-    int m_neighborAnswers = 0;
     SendId m_lastSend = 0;
     Message m_buffer;
 };

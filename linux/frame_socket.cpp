@@ -1,6 +1,7 @@
 #include "linux/frame_socket.h"
 
 #include "core/wire/dhcpv6_discovery.h"
+#include "linux/socket_receive.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -123,23 +124,6 @@ sock_fprog FilterProgram(FrameFilter filter)
 // stamp alone queued without the frame.
 constexpr unsigned kSendStamps = SOF_TIMESTAMPING_TX_SOFTWARE | SOF_TIMESTAMPING_SOFTWARE |
                                  SOF_TIMESTAMPING_OPT_ID | SOF_TIMESTAMPING_OPT_TSONLY;
-
-std::chrono::system_clock::time_point SystemTime(const timespec& stamp)
-{
-    return std::chrono::system_clock::time_point(
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(
-            std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec)));
-}
-
-// A control message's value, when it is of that level and type and holds one.
-template <typename Value> bool ControlValue(cmsghdr* header, int level, int type, Value& value)
-{
-    if (header->cmsg_level != level || header->cmsg_type != type ||
-        header->cmsg_len < CMSG_LEN(sizeof(Value)))
-        return false;
-    std::memcpy(&value, CMSG_DATA(header), sizeof value);
-    return true;
-}
 
 sockaddr_ll LinkAddress(int index, std::uint16_t protocol)
 {
@@ -326,24 +310,9 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
                          std::vector<std::uint8_t>& buffer, ReceivedFrame& frame) const
 {
     buffer.resize(kMaxFrame);
-    for (auto now = std::chrono::steady_clock::now(); now < deadline;
-         now = std::chrono::steady_clock::now())
+    for (;;)
     {
-        pollfd ready{m_socket.Get(), POLLIN, 0};
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
-        const int count = poll(&ready, 1, static_cast<int>(left));
-        if (count < 0 && errno != EINTR)
-            return errno;
-        if (count <= 0)
-            continue;
-        // Before the frames: a reply's send time is queued before the reply.
-        // A socket error (the interface gone) comes with POLLERR alone and
-        // is what the read then returns.
-        if ((ready.revents & POLLERR) != 0)
-            ReadSendTimes();
-
         sockaddr_ll from{};
-        iovec data{buffer.data(), buffer.size()};
         // A stamp of each kind: with SO_TIMESTAMPING's reporting on, the
         // kernel adds its own to SO_TIMESTAMPNS's, and a buffer short of
         // either loses the tag behind them.
@@ -351,24 +320,18 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
                                               CMSG_SPACE(sizeof(timespec)) +
                                               CMSG_SPACE(sizeof(scm_timestamping))];
         msghdr message{};
-        message.msg_name = &from;
-        message.msg_namelen = sizeof from;
-        message.msg_iov = &data;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        const ssize_t size = recvmsg(m_socket.Get(), &message, MSG_DONTWAIT);
-        if (size < 0)
-        {
-            if (errno == EAGAIN || errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (from.sll_pkttype == PACKET_OUTGOING ||
-            static_cast<std::size_t>(size) < kEthernetHeaderSize)
+        std::size_t size = 0;
+        // The send times before the frames: a reply's is queued before the
+        // reply. A socket error (the interface gone) comes with POLLERR
+        // alone and is what the read then returns.
+        if (const int error =
+                ReceiveMessage(m_socket.Get(), deadline, {buffer.data(), buffer.size()}, from,
+                               control, message, size, [this] { ReadSendTimes(); }))
+            return error;
+        if (from.sll_pkttype == PACKET_OUTGOING || size < kEthernetHeaderSize)
             continue;
         frame = ReceivedFrame();
-        frame.packetSize = static_cast<std::size_t>(size) - kEthernetHeaderSize;
+        frame.packetSize = size - kEthernetHeaderSize;
         frame.etherType = static_cast<std::uint16_t>(buffer[12] << 8 | buffer[13]);
         std::copy_n(buffer.begin() + 6, frame.sourceMac.size(), frame.sourceMac.begin());
         frame.received = std::chrono::system_clock::now();
@@ -388,7 +351,6 @@ int FrameSocket::Receive(std::chrono::steady_clock::time_point deadline,
         }
         return 0;
     }
-    return ETIMEDOUT;
 }
 
 int WaitForCarrier(const std::string& interfaceName, std::chrono::steady_clock::time_point deadline,

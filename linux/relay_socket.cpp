@@ -2,13 +2,13 @@
 
 #include "core/wire/byte_order.h"
 #include "core/wire/udp_datagram.h"
+#include "linux/socket_receive.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 
 namespace
@@ -23,14 +23,9 @@ std::chrono::system_clock::time_point Stamp(msghdr& message)
     for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
          header = CMSG_NXTHDR(&message, header))
     {
-        if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_TIMESTAMPNS ||
-            header->cmsg_len < CMSG_LEN(sizeof(timespec)))
-            continue;
         timespec stamp{};
-        std::memcpy(&stamp, CMSG_DATA(header), sizeof stamp);
-        return std::chrono::system_clock::time_point(
-            std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec)));
+        if (ControlValue(header, SOL_SOCKET, SCM_TIMESTAMPNS, stamp))
+            return SystemTime(stamp);
     }
     return std::chrono::system_clock::now();
 }
@@ -117,35 +112,16 @@ int RelaySocket::Receive(std::uint16_t port, std::chrono::steady_clock::time_poi
     std::vector<std::uint8_t> buffer(kMaxDatagram);
     for (;;)
     {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() < 0)
-            return ETIMEDOUT;
-        pollfd waiting{m_socket.Get(), POLLIN, 0};
-        const int ready = poll(&waiting, 1, static_cast<int>(left.count()) + 1);
-        if (ready < 0 && errno != EINTR)
-            return errno;
-        if (ready <= 0)
-            continue;
         sockaddr_storage from{};
-        iovec part{buffer.data(), buffer.size()};
         alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(timespec)) * 2];
         msghdr message{};
-        message.msg_name = &from;
-        message.msg_namelen = sizeof from;
-        message.msg_iov = &part;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        const ssize_t size = recvmsg(m_socket.Get(), &message, MSG_DONTWAIT);
-        if (size < 0)
-        {
-            if (errno == EAGAIN || errno == EINTR)
-                continue;
-            return errno;
-        }
+        std::size_t size = 0;
+        if (const int error =
+                ReceiveMessage(m_socket.Get(), deadline, {buffer.data(), buffer.size()}, from,
+                               control, message, size))
+            return error;
         const std::uint8_t* udp = buffer.data();
-        std::size_t udpSize = static_cast<std::size_t>(size);
+        std::size_t udpSize = size;
         if (std::holds_alternative<std::uint32_t>(m_agent))
         {
             // The IP header comes with it. A datagram routed between two of

@@ -47,21 +47,28 @@ bool ParseWait(const std::string& text, std::chrono::milliseconds& wait)
     return true;
 }
 
-bool ParseMilliseconds(const std::string& text, std::optional<std::chrono::milliseconds>& ms)
+std::optional<std::int64_t> ParseCount(const std::string& text, std::int64_t most)
 {
     std::int64_t value = 0;
     for (const char c : text)
     {
         if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
+            return std::nullopt;
         value = value * 10 + (c - '0');
-        if (value > kMaxWait.count())
-            return false;
+        if (value > most)
+            return std::nullopt;
     }
     if (text.empty() || value == 0)
-        return false;
-    ms = std::chrono::milliseconds(value);
-    return true;
+        return std::nullopt;
+    return value;
+}
+
+bool ParseMilliseconds(const std::string& text, std::optional<std::chrono::milliseconds>& ms)
+{
+    const std::optional<std::int64_t> value = ParseCount(text, kMaxWait.count());
+    if (value)
+        ms = std::chrono::milliseconds(*value);
+    return value.has_value();
 }
 
 namespace
@@ -193,9 +200,23 @@ private:
 };
 } // namespace
 
-bool ParseWaitSeconds(const std::string& text, std::chrono::milliseconds& wait)
+bool ParseClientMac(const std::string& text, std::optional<HardwareAddress>& address)
 {
-    return ParseWait(text, wait);
+    HardwareAddress mac{};
+    if (text == "random")
+        address.reset();
+    else if (ParseMacText(text, mac) && IsLocallyAdministeredUnicast(mac))
+        address = mac;
+    else
+        return false;
+    return true;
+}
+
+std::string ClientMacError(const char* spared)
+{
+    return std::string("--client-mac takes \"random\" or a locally administered unicast address "
+                       "(second hex digit 2, 6, A or E), so that no device's lease is ") +
+           spared;
 }
 
 DiscoverOutcome CensusFailure(int error, const std::string& interfaceName)
@@ -269,14 +290,13 @@ std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
         }
         else if (option == "--client-mac")
         {
-            HardwareAddress address{};
-            if (value == "random")
-                command.randomClientMac = true;
-            else if (!ParseMacText(value, address) || !IsLocallyAdministeredUnicast(address))
-                return "--client-mac takes \"random\" or a locally administered unicast address "
-                       "(second hex digit 2, 6, A or E), so that no device's lease is asked for";
-            else
+            std::optional<HardwareAddress> address;
+            if (!ParseClientMac(value, address))
+                return ClientMacError("asked for");
+            if (address)
                 command.clientMac = address;
+            else
+                command.randomClientMac = true;
         }
         else if (option == "--expect")
         {

@@ -51,14 +51,19 @@ std::string ParseVlanList(std::string_view text, std::vector<std::uint16_t>& vla
 // at most 600; -w's and -c's milliseconds, 1 to 600000.
 bool ParseWait(const std::string& text, std::chrono::milliseconds& wait);
 bool ParseMilliseconds(const std::string& text, std::optional<std::chrono::milliseconds>& ms);
+// Decimal digits alone, from 1 to most.
+std::optional<std::int64_t> ParseCount(const std::string& text, std::int64_t most);
+
+// --client-mac's value: "random" (address empty) or a locally administered
+// unicast address, so that no device's lease is touched; false for any other.
+// Its error names what the address spares ("taken").
+bool ParseClientMac(const std::string& text, std::optional<HardwareAddress>& address);
+std::string ClientMacError(const char* spared);
 
 // Reads the arguments of a census ("-4" and "-6" among them, "-w" and "-c"
 // with --check); empty when they make sense, otherwise what is wrong with them.
 std::string ParseDiscoverCommand(const std::vector<std::string>& arguments,
                                  DiscoverCommand& command);
-
-// --wait's seconds, up to three decimals, more than 0 and at most 600.
-bool ParseWaitSeconds(const std::string& text, std::chrono::milliseconds& wait);
 
 bool StandardErrorIsTerminal();
 

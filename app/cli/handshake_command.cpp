@@ -98,14 +98,8 @@ std::string ParseHandshakeCommand(const std::vector<std::string>& arguments,
         }
         else if (option == "--client-mac")
         {
-            HardwareAddress address{};
-            if (value == "random")
-                command.clientMac.reset();
-            else if (!ParseMacText(value, address) || !IsLocallyAdministeredUnicast(address))
-                return "--client-mac takes \"random\" or a locally administered unicast address "
-                       "(second hex digit 2, 6, A or E), so that no device's lease is taken";
-            else
-                command.clientMac = address;
+            if (!ParseClientMac(value, command.clientMac))
+                return ClientMacError("taken");
         }
         else if (option == "--check")
             command.check = true;

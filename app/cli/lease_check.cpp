@@ -9,7 +9,6 @@
 #include "linux/errno_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace
@@ -19,19 +18,10 @@ constexpr std::int64_t kMaxHours = 8760;
 
 bool ParseHours(const std::string& text, std::optional<std::chrono::hours>& hours)
 {
-    std::int64_t value = 0;
-    for (const char c : text)
-    {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-        value = value * 10 + (c - '0');
-        if (value > kMaxHours)
-            return false;
-    }
-    if (text.empty() || value == 0)
-        return false;
-    hours = std::chrono::hours(value);
-    return true;
+    const std::optional<std::int64_t> value = ParseCount(text, kMaxHours);
+    if (value)
+        hours = std::chrono::hours(*value);
+    return value.has_value();
 }
 
 std::uint32_t ReadBe32(const std::vector<std::uint8_t>& bytes)
@@ -55,11 +45,7 @@ struct HeldLease
 
 HeldLease Dhcpv4Lease(const InterfaceLeases& leases)
 {
-    HeldLease held;
-    held.name = "DHCPv4";
-    held.prefix = "dhcpv4";
-    held.family = kCensusDhcpv4;
-    held.error = leases.error;
+    HeldLease held{"DHCPv4", "dhcpv4", kCensusDhcpv4, leases.error, {}, false, {}, {}};
     const Lease& lease = leases.lease;
     held.expires = lease.m_tExpires;
     const auto time = lease.m_mapOptions.find(51);
@@ -77,11 +63,7 @@ HeldLease Dhcpv4Lease(const InterfaceLeases& leases)
 HeldLease Dhcpv6Lease(const InterfaceLeases& leases)
 {
     constexpr std::uint16_t kServerId = 2;
-    HeldLease held;
-    held.name = "DHCPv6";
-    held.prefix = "dhcpv6";
-    held.family = kCensusDhcpv6;
-    held.error = leases.error6;
+    HeldLease held{"DHCPv6", "dhcpv6", kCensusDhcpv6, leases.error6, {}, false, {}, {}};
     const Lease6& lease = leases.lease6;
     const std::optional<std::uint32_t> valid = ShortestValidLifetime(lease.options);
     if (lease.obtained && valid)
@@ -205,7 +187,7 @@ std::string ParseLeaseCheckCommand(const std::vector<std::string>& arguments,
         }
         else if (option == "--wait")
         {
-            if (!ParseWaitSeconds(value, command.wait))
+            if (!ParseWait(value, command.wait))
                 return "--wait takes seconds, more than 0 and at most 600";
         }
         else

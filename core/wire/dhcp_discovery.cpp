@@ -44,23 +44,30 @@ bool SameSettings(const OptionMap& a, const OptionMap& b)
 
 std::vector<std::uint8_t> BuildDiscoverRequest(const DiscoverRequest& request)
 {
-    BootpMessage message;
-    message.m_nOp = kBootRequest;
-    message.m_nHardwareType = kEthernet;
-    message.m_nHardwareLength = static_cast<std::uint8_t>(request.clientMac.size());
-    std::copy(request.clientMac.begin(), request.clientMac.end(), message.m_ClientHardware.begin());
-    message.m_nTransactionId = request.transactionId;
+    BootpMessage message =
+        ClientBootpMessage(request.clientMac, request.transactionId, kDhcpDiscover);
     message.flags = kBroadcastFlag;
-
     OptionMap& options = message.m_mapOptions;
-    options[kOptionMessageType] = {kDhcpDiscover};
-    OptionBytes& clientId = options[kOptionClientId];
-    clientId.push_back(kEthernet);
-    clientId.insert(clientId.end(), request.clientMac.begin(), request.clientMac.end());
     options[kOptionParameterList] = request.requestedOptions;
     options[kOptionMaxMessageSize] = {static_cast<std::uint8_t>(request.maxMessageSize >> 8),
                                       static_cast<std::uint8_t>(request.maxMessageSize)};
     return SerializeBootpMessage(message);
+}
+
+BootpMessage ClientBootpMessage(const HardwareAddress& clientMac, std::uint32_t transactionId,
+                                std::uint8_t type)
+{
+    BootpMessage message;
+    message.m_nOp = kBootRequest;
+    message.m_nHardwareType = kEthernet;
+    message.m_nHardwareLength = static_cast<std::uint8_t>(clientMac.size());
+    std::copy(clientMac.begin(), clientMac.end(), message.m_ClientHardware.begin());
+    message.m_nTransactionId = transactionId;
+    message.m_mapOptions[kOptionMessageType] = {type};
+    OptionBytes& clientId = message.m_mapOptions[kOptionClientId];
+    clientId.push_back(kEthernet);
+    clientId.insert(clientId.end(), clientMac.begin(), clientMac.end());
+    return message;
 }
 
 std::vector<std::uint8_t> BuildDiscoverPacket(const DiscoverRequest& request)

@@ -42,6 +42,11 @@ struct DiscoverRequest
 // largest reply taken. No requested address, no host name.
 std::vector<std::uint8_t> BuildDiscoverRequest(const DiscoverRequest& request);
 
+// A client's message of that type: the BOOTP request from clientMac, with the
+// message type and the client identifier (the Ethernet address) options.
+BootpMessage ClientBootpMessage(const HardwareAddress& clientMac, std::uint32_t transactionId,
+                                std::uint8_t type);
+
 // The same as the IPv4 packet a client without an address sends: from
 // 0.0.0.0 port 68 to 255.255.255.255 port 67.
 std::vector<std::uint8_t> BuildDiscoverPacket(const DiscoverRequest& request);

@@ -5,6 +5,7 @@
 #include "core/wire/byte_order.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -32,19 +33,12 @@ std::vector<std::uint8_t> Relayed(std::vector<std::uint8_t> bytes, std::uint32_t
     return bytes;
 }
 
-BootpMessage ClientMessage(const DhcpClient& client, std::uint8_t type)
+// A message to the server that chose us, relayed as the DISCOVER was.
+std::vector<std::uint8_t> ToServer(BootpMessage message, const DhcpClient& client,
+                                   std::uint32_t serverId)
 {
-    BootpMessage message;
-    message.m_nOp = kBootRequest;
-    message.m_nHardwareType = kEthernet;
-    message.m_nHardwareLength = static_cast<std::uint8_t>(client.mac.size());
-    std::copy(client.mac.begin(), client.mac.end(), message.m_ClientHardware.begin());
-    message.m_nTransactionId = client.transactionId;
-    message.m_mapOptions[kOptionMessageType] = {type};
-    OptionBytes& clientId = message.m_mapOptions[kOptionClientId];
-    clientId.push_back(kEthernet);
-    clientId.insert(clientId.end(), client.mac.begin(), client.mac.end());
-    return message;
+    message.m_mapOptions[kOptionServerId] = Bytes32(serverId);
+    return Relayed(SerializeBootpMessage(message), client.relayAddress);
 }
 } // namespace
 
@@ -60,21 +54,19 @@ std::vector<std::uint8_t> BuildHandshakeDiscover(const DhcpClient& client)
 std::vector<std::uint8_t> BuildHandshakeRequest(const DhcpClient& client, std::uint32_t serverId,
                                                 std::uint32_t address)
 {
-    BootpMessage message = ClientMessage(client, kDhcpRequest);
+    BootpMessage message = ClientBootpMessage(client.mac, client.transactionId, kDhcpRequest);
     message.flags = kBroadcastFlag;
     message.m_mapOptions[kOptionRequestedAddress] = Bytes32(address);
-    message.m_mapOptions[kOptionServerId] = Bytes32(serverId);
     message.m_mapOptions[kOptionParameterList].assign(std::begin(kRequested), std::end(kRequested));
-    return Relayed(SerializeBootpMessage(message), client.relayAddress);
+    return ToServer(std::move(message), client, serverId);
 }
 
 std::vector<std::uint8_t> BuildHandshakeRelease(const DhcpClient& client, std::uint32_t serverId,
                                                 std::uint32_t address)
 {
-    BootpMessage message = ClientMessage(client, kDhcpRelease);
+    BootpMessage message = ClientBootpMessage(client.mac, client.transactionId, kDhcpRelease);
     message.m_nClientAddress = address;
-    message.m_mapOptions[kOptionServerId] = Bytes32(serverId);
-    return Relayed(SerializeBootpMessage(message), client.relayAddress);
+    return ToServer(std::move(message), client, serverId);
 }
 
 std::optional<DhcpAnswer> ReadDhcpAnswer(const std::uint8_t* bytes, std::size_t size,

@@ -105,6 +105,23 @@ std::vector<std::uint8_t> BuildNeighborAdvertisement(const Ipv6Address& target,
     return BuildIcmpv6Packet(target, solicited ? destination : kAllNodes, message);
 }
 
+std::optional<std::vector<std::uint8_t>> NeighborResponder::Answer(const std::uint8_t* ipv6Packet,
+                                                                   std::size_t size,
+                                                                   bool checksumPending,
+                                                                   const HardwareAddress& sourceMac)
+{
+    const std::optional<NeighborSolicitation> solicitation =
+        ParseNeighborSolicitation(ipv6Packet, size, checksumPending);
+    if (!solicitation || solicitation->target != linkLocal || answers >= kMaxNeighborAnswers)
+        return std::nullopt;
+    ++answers;
+    const HardwareAddress to = solicitation->source == kUnspecified
+                                   ? Ipv6MulticastMac(kAllNodes)
+                                   : solicitation->sourceLinkLayer.value_or(sourceMac);
+    return BuildEthernetFrame(to, mac, vlan, kEtherTypeIpv6,
+                              BuildNeighborAdvertisement(linkLocal, mac, solicitation->source));
+}
+
 void AppendLinkLayerOption(std::vector<std::uint8_t>& message, NdOptionType type,
                            const HardwareAddress& mac)
 {

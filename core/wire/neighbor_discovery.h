@@ -76,6 +76,27 @@ std::vector<std::uint8_t> BuildNeighborAdvertisement(const Ipv6Address& target,
                                                      const HardwareAddress& ourMac,
                                                      const Ipv6Address& destination);
 
+// Answers the Neighbor Solicitations for one link-local address no kernel
+// answers for (a census's probe on a VLAN, a handshake's client). A server
+// asks again when an answer is lost, but a flood of solicitations gets no
+// more answers than kMaxNeighborAnswers.
+struct NeighborResponder
+{
+    static constexpr std::uint8_t kMaxNeighborAnswers = 16;
+
+    HardwareAddress mac{};
+    Ipv6Address linkLocal{};
+    std::optional<std::uint16_t> vlan;
+    std::uint8_t answers = 0;
+
+    // The Advertisement's whole frame, on our VLAN, when the IPv6 packet that
+    // came from sourceMac solicits our address; else empty. To the
+    // solicitation's link-layer address, or to all nodes when it came from ::.
+    std::optional<std::vector<std::uint8_t>> Answer(const std::uint8_t* ipv6Packet,
+                                                    std::size_t size, bool checksumPending,
+                                                    const HardwareAddress& sourceMac);
+};
+
 // Appends a Source or Target Link-Layer Address option for Ethernet.
 void AppendLinkLayerOption(std::vector<std::uint8_t>& message, NdOptionType type,
                            const HardwareAddress& mac);

@@ -1,6 +1,7 @@
 // --metrics' bounds: what a hostile link can make the file hold.
 #include "app/cli/census_metrics.h"
 #include "app/cli/command_line.h"
+#include "testing/fake_discover_back_end.h"
 #include "testing/scratch_directory.h"
 
 #include <gtest/gtest.h>
@@ -139,16 +140,11 @@ TEST(CensusMetrics, RunDiscoverWritesTheJudgedCensus)
         arguments.insert(arguments.end(), test.extra.begin(), test.extra.end());
         const CommandLine line = ParseCommandLine(arguments);
         std::string written;
-        DiscoverBackEnd backEnd;
-        backEnd.census = [](const CensusSettings& settings, CensusResult& result)
-        {
-            result.families = settings.families;
-            result.vlans.resize(1);
-            for (const std::uint32_t id : {0x0A000001u, 0x0A000002u})
-                result.vlans[0].servers.push_back(DiscoveredServer{id, {id, {}}, 1, 0, {}});
-            return 0;
-        };
-        backEnd.errorIsTerminal = [] { return false; };
+        FakeDiscoverBackEnd fake;
+        fake.vlans.resize(1);
+        for (const std::uint32_t id : {0x0A000001u, 0x0A000002u})
+            fake.vlans[0].servers.push_back(DiscoveredServer{id, {id, {}}, 1, 0, {}});
+        DiscoverBackEnd backEnd = fake.Seam();
         backEnd.writeFile = [&](const std::string& path, const std::string& text)
         {
             EXPECT_EQ("m.prom", path);

@@ -5,6 +5,8 @@
 #include "core/wire/dhcpv6_message.h"
 #include "core/wire/dhcpv6_option_text.h"
 
+#include "testing/fake_discover_back_end.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -80,39 +82,8 @@ VlanCensus Heard(Vlan id, std::vector<DiscoveredServer> servers,
     return vlan;
 }
 
-// Stands in for the packet socket, the lease sources and the clock.
-struct FakeBackEnd
-{
-    std::vector<VlanCensus> vlans;
-    int error = 0;
-    InterfaceLeases leases;
-    std::optional<CensusSettings> settings;
-    std::string calls; // the back end's calls, in order
-
-    DiscoverBackEnd Seam()
-    {
-        DiscoverBackEnd seam;
-        seam.census = [this](const CensusSettings& given, CensusResult& result)
-        {
-            settings = given;
-            calls += "census ";
-            result.families = given.families;
-            result.vlans = vlans;
-            return error;
-        };
-        seam.errorIsTerminal = [] { return false; };
-        seam.leases = [this](const std::string&)
-        {
-            calls += "leases ";
-            return leases;
-        };
-        seam.now = [] { return std::chrono::system_clock::time_point(1000000s); };
-        return seam;
-    }
-};
-
 // Runs "veyra ARGUMENTS" (words split at spaces) against the back end.
-DiscoverOutcome RunCheck(const std::string& arguments, FakeBackEnd& backEnd)
+DiscoverOutcome RunCheck(const std::string& arguments, FakeDiscoverBackEnd& backEnd)
 {
     std::vector<std::string> words;
     for (std::size_t at = 0; at < arguments.size();)
@@ -175,7 +146,7 @@ TEST(CensusCheck, StatusIsTheWorstOfFindingsSilenceAndTheFirstReplysTime)
     };
     for (const auto& test : cases)
     {
-        FakeBackEnd backEnd;
+        FakeDiscoverBackEnd backEnd;
         backEnd.vlans = test.vlans;
         const DiscoverOutcome outcome =
             RunCheck("--check vyh-u" + std::string(test.arguments), backEnd);
@@ -194,7 +165,7 @@ TEST(CensusCheck, ACensusThatCannotRunOrWrongArgumentsAreUnknown)
     };
     for (const auto& [error, out] : failures)
     {
-        FakeBackEnd backEnd;
+        FakeDiscoverBackEnd backEnd;
         backEnd.error = error;
         const DiscoverOutcome outcome = RunCheck("--check vyh-u", backEnd);
         EXPECT_EQ(outcome.status, kCheckUnknown);
@@ -308,7 +279,7 @@ TEST(LeaseCheck, TimeLeftAndTheServersAnswerDecide)
     };
     for (const auto& test : cases)
     {
-        FakeBackEnd backEnd;
+        FakeDiscoverBackEnd backEnd;
         backEnd.leases = test.leases;
         backEnd.vlans = test.vlans;
         const DiscoverOutcome outcome =
@@ -322,7 +293,7 @@ TEST(LeaseCheck, TimeLeftAndTheServersAnswerDecide)
 // are read after it, never with CAP_NET_RAW held.
 TEST(LeaseCheck, ReadsTheLeasesAfterTheCensusAndTellsItsFailure)
 {
-    FakeBackEnd backEnd;
+    FakeDiscoverBackEnd backEnd;
     backEnd.leases = Leases(1036000, ENODATA);
     backEnd.error = EPERM;
     const DiscoverOutcome outcome = RunCheck("--check-lease vyh-l --wait 0.5", backEnd);

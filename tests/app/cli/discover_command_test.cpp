@@ -8,6 +8,8 @@
 #include "app/cli/exit_status.h"
 #include "core/wire/dhcpv6_option_text.h"
 
+#include "testing/fake_discover_back_end.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -256,37 +258,7 @@ VlanCensus Heard(Vlan id, std::vector<DiscoveredServer> servers,
     return vlan;
 }
 
-// The back end stands in for the packet socket: it records the settings,
-// reports progress at the moments given, and hands back the VLANs given (or
-// fails with the errno value given), for the families asked.
-struct FakeBackEnd
-{
-    std::vector<VlanCensus> vlans;
-    int error = 0;
-    bool terminal = false;
-    std::vector<std::chrono::milliseconds> progress;
-    std::optional<CensusSettings> settings;
-
-    DiscoverBackEnd Seam()
-    {
-        return {[this](const CensusSettings& given, CensusResult& result)
-                {
-                    settings = given;
-                    CensusPlan plan;
-                    plan.families = given.families;
-                    plan.probes.resize(vlans.size());
-                    Census census(plan);
-                    for (const std::chrono::milliseconds left : progress)
-                        given.progress(census, left);
-                    result.families = given.families;
-                    result.vlans = vlans;
-                    return error;
-                },
-                [this] { return terminal; }};
-    }
-};
-
-DiscoverOutcome RunWith(FakeBackEnd& backEnd, const std::vector<std::string>& extra,
+DiscoverOutcome RunWith(FakeDiscoverBackEnd& backEnd, const std::vector<std::string>& extra,
                         std::string& progress)
 {
     std::vector<std::string> arguments = {"--discover", "vyb-cli"};
@@ -297,7 +269,7 @@ DiscoverOutcome RunWith(FakeBackEnd& backEnd, const std::vector<std::string>& ex
                        [&progress](const std::string& text) { progress += text; });
 }
 
-DiscoverOutcome RunWith(FakeBackEnd& backEnd, const std::vector<std::string>& extra = {})
+DiscoverOutcome RunWith(FakeDiscoverBackEnd& backEnd, const std::vector<std::string>& extra = {})
 {
     std::string progress;
     return RunWith(backEnd, extra, progress);
@@ -461,7 +433,7 @@ TEST(DiscoverCommand, ExitStatusSaysWhetherEveryLinkIsAsItShouldBe)
     };
     for (const auto& test : cases)
     {
-        FakeBackEnd backEnd;
+        FakeDiscoverBackEnd backEnd;
         backEnd.vlans = test.vlans;
         const DiscoverOutcome outcome = RunWith(backEnd, test.extra);
         EXPECT_EQ(outcome.status, test.status) << test.name;
@@ -524,7 +496,7 @@ TEST(DiscoverCommand, ReadsApprovedListsFromFiles)
     };
     for (const auto& test : cases)
     {
-        FakeBackEnd backEnd;
+        FakeDiscoverBackEnd backEnd;
         backEnd.vlans = {Heard(std::nullopt, {Server(kOne, 1), Server(kRogue, 254)})};
         std::vector<std::string> arguments = {"-4"};
         arguments.insert(arguments.end(), test.extra.begin(), test.extra.end());
@@ -538,7 +510,7 @@ TEST(DiscoverCommand, ReadsApprovedListsFromFiles)
 
 TEST(DiscoverCommand, ShowsProgressOnATerminalOnly)
 {
-    FakeBackEnd terminal;
+    FakeDiscoverBackEnd terminal;
     terminal.terminal = true;
     terminal.vlans = {Heard(10, {Server(kOne, 1)}), Heard(20, {Server(kOne, 1)})};
     terminal.progress = {5000ms, 4950ms, 4901ms, 4899ms, 1ms, 0ms};
@@ -551,7 +523,7 @@ TEST(DiscoverCommand, ShowsProgressOnATerminalOnly)
                             "4.8 s left, 0 answers so far\x1b[K" + line +
                             "0.0 s left, 0 answers so far\x1b[K" + "\r\x1b[K");
 
-    FakeBackEnd pipe;
+    FakeDiscoverBackEnd pipe;
     pipe.vlans = {Heard(std::nullopt, {Server(kOne, 1)})};
     std::string announced;
     RunWith(pipe, {"--wait", "2.5"}, announced);
@@ -575,7 +547,7 @@ TEST(DiscoverCommand, TellsWhyItCouldNotLook)
     };
     for (const auto& test : cases)
     {
-        FakeBackEnd backEnd;
+        FakeDiscoverBackEnd backEnd;
         backEnd.error = test.error;
         const DiscoverOutcome outcome = RunWith(backEnd);
         EXPECT_EQ(outcome.status, test.status) << test.error;
@@ -586,7 +558,7 @@ TEST(DiscoverCommand, TellsWhyItCouldNotLook)
 
 TEST(DiscoverCommand, HandsWhatWasAskedToTheBackEnd)
 {
-    FakeBackEnd own;
+    FakeDiscoverBackEnd own;
     RunWith(own);
     EXPECT_EQ(own.settings->interfaceName, "vyb-cli");
     EXPECT_EQ(own.settings->families, unsigned{kCensusAll});
@@ -594,7 +566,7 @@ TEST(DiscoverCommand, HandsWhatWasAskedToTheBackEnd)
     EXPECT_FALSE(own.settings->clientMac);
     EXPECT_FALSE(own.settings->randomClientMac);
     EXPECT_FALSE(own.settings->promiscuous);
-    FakeBackEnd random;
+    FakeDiscoverBackEnd random;
     RunWith(random, {"--client-mac", "random", "-6", "--vlan", "7,5", "--promiscuous"});
     EXPECT_TRUE(random.settings->randomClientMac);
     EXPECT_EQ(random.settings->families, unsigned{kCensusDhcpv6 | kCensusRouters});

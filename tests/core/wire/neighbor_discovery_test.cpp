@@ -87,4 +87,42 @@ INSTANTIATE_TEST_SUITE_P(
                     BrokenSolicitation{"from :: not to a solicited-node group",
                                        Solicitation(kUnspecified, kUs, {})}));
 
+TEST(NeighborResponder, AnswersOnlyOurAddressAtMostSixteenTimes)
+{
+    constexpr HardwareAddress kOurMac = {0x02, 0, 0, 0, 0, 0x2a};
+    constexpr HardwareAddress kFrameSource = {0x52, 0x54, 0, 0, 0, 1};
+    constexpr Ipv6Address kAllNodes = {0xff, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    const struct
+    {
+        Ipv6Address from;
+        Bytes options;
+        Ipv6Address ours;
+        std::optional<HardwareAddress> to;
+    } cases[] = {
+        {kPeer, kSourceLinkLayer, kUs, kPeerMac},
+        {kPeer, {}, kUs, kFrameSource},
+        {kUnspecified, {}, kUs, Ipv6MulticastMac(kAllNodes)},
+        {kPeer, kSourceLinkLayer, kPeer, std::nullopt},
+    };
+    for (const auto& c : cases)
+    {
+        const Bytes packet = Solicitation(c.from, SolicitedNodeAddress(kUs), c.options);
+        NeighborResponder responder{kOurMac, c.ours, 7, 0};
+        const auto frame = responder.Answer(packet.data(), packet.size(), false, kFrameSource);
+        ASSERT_EQ(frame.has_value(), c.to.has_value());
+        if (frame)
+        {
+            EXPECT_EQ(*frame, BuildEthernetFrame(*c.to, kOurMac, 7, kEtherTypeIpv6,
+                                                 BuildNeighborAdvertisement(kUs, kOurMac, c.from)));
+        }
+    }
+    const Bytes packet = Solicitation(kPeer, SolicitedNodeAddress(kUs), {});
+    NeighborResponder flooded{kOurMac, kUs, std::nullopt, 0};
+    for (int i = 0; i < 16; ++i)
+    {
+        ASSERT_TRUE(flooded.Answer(packet.data(), packet.size(), false, kFrameSource));
+    }
+    EXPECT_FALSE(flooded.Answer(packet.data(), packet.size(), false, kFrameSource));
+}
+
 } // namespace
