@@ -10,8 +10,8 @@
 std::string HandshakeNotice(const HandshakeCommand& command);
 
 // One line a step: "DHCPv4 REQUEST: ACK 192.0.2.10 from 192.0.2.1, lease
-// 3600 s, mask 255.255.255.0, routers 192.0.2.1, 0.812 ms"; where an exchange stopped early, a line that says at
-// which step and why.
+// 3600 s, mask 255.255.255.0, routers 192.0.2.1, 0.812 ms"; where an exchange stopped early, a line
+// that says at which step and why.
 DiscoverOutcome HandshakeText(const HandshakeCommand& command, const HandshakeResult& result);
 
 DiscoverOutcome HandshakeJson(const HandshakeCommand& command, const HandshakeResult& result);
