@@ -9,7 +9,6 @@
 
 namespace
 {
-constexpr std::uint8_t kEthernet = 1;
 constexpr std::size_t kHopsOffset = 3;
 constexpr std::size_t kRelayAddressOffset = 24;
 // What a handshake asks for: what a client needs to use the lease.
